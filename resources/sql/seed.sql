@@ -1,0 +1,41 @@
+-- Courier companies: display name, tracking code, recognition code, service telephone.
+insert into list (id, name, code, shibie, "call") values
+ (1, '顺丰快递', 'shunfeng', 'shunfeng', '95338'),
+ (2, '申通快递', 'shentong', 'shentong', '95543'),
+ (3, '中通快递', 'zhongtong', 'zhongtong', '95311'),
+ (4, '圆通速递', 'yuantong', 'yuantong', '95554'),
+ (5, '韵达快递', 'yunda', 'yunda', '95546'),
+ (6, '全峰快递', 'quanfengkuaidi', 'quanfengkuaidi', '400-100-0001'),
+ (7, '天天快递', 'tiantian', 'tiantian', '400-188-8888'),
+ (8, '宅急送', 'zhaijisong', 'zhaijisong', '400-678-9000'),
+ (9, '百世汇通', 'huitongkuaidi', 'huitongkuaidi', '95320'),
+ (10, '京东快递', 'jd', 'jd', '950616'),
+ (11, 'EMS', 'ems', 'ems', '11183'),
+ (12, '中国邮政', 'youzhengguonei', 'youzhengguonei', '11185'),
+ (13, '德邦物流', 'debangwuliu', 'debangwuliu', '95353'),
+ (14, '国通快递', 'guotongkuaidi', 'guotongkuaidi', '95327'),
+ (15, '优速快递', 'youshuwuliu', 'youshuwuliu', '95349'),
+ (16, '快捷速递', 'kuaijiesudi', 'kuaijiesudi', '4008-333-666'),
+ (17, '安能物流', 'annengwuliu', 'annengwuliu', '400-104-0088'),
+ (18, '如风达', 'rufengda', 'rufengda', '400-010-6660'),
+ (19, '龙邦速递', 'longbanwuliu', 'longbanwuliu', '021-59218889'),
+ (20, '佳吉快运', 'jiajiwuliu', 'jiajiwuliu', '400-820-5566'),
+ (21, '天地华宇', 'tiandihuayu', 'tiandihuayu', '400-808-6666'),
+ (22, '新邦物流', 'xinbangwuliu', 'xinbangwuliu', '4008-000-222'),
+ (23, '速尔快递', 'suer', 'suer', '400-882-2168'),
+ (24, '中铁快运', 'zhongtiekuaiyun', 'zhongtiekuaiyun', '95572'),
+ (25, '能达速递', 'ganzhongnengda', 'ganzhongnengda', '400-6886-765'),
+ (26, '联昊通', 'lianhaowuliu', 'lianhaowuliu', '400-888-8887'),
+ (27, '全日通', 'quanritongkuaidi', 'quanritongkuaidi', '020-86298999'),
+ (28, '远成物流', 'yuanchengwuliu', 'yuanchengwuliu', '400-820-1646'),
+ (29, '信丰物流', 'xinfengwuliu', 'xinfengwuliu', '400-830-6333'),
+ (30, 'DHL', 'dhl', 'dhl', '800-810-8000'),
+ (31, 'FedEx联邦快递', 'fedex', 'fedex', '400-886-1888'),
+ (32, 'UPS', 'ups', 'ups', '400-820-8388'),
+ (33, 'TNT', 'tnt', 'tnt', '800-820-9868'),
+ (34, '百世快运', 'baishiwuliu', 'baishiwuliu', '400-8856-561'),
+ (35, '加运美', 'jiayunmeiwuliu', 'jiayunmeiwuliu', '0769-85515555');
+
+-- First run: sound on, panels draggable, recognition on, no e-mail yet.
+insert into setting (邮件通知, 语音提示, 支持拖动, 关闭窗口, 气泡提示, 默认查询, 自动识别, 通知邮箱)
+ values ('否', '是', '是', '否', '是', '否', '是', '');

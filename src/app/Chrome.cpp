@@ -1,0 +1,233 @@
+#include "app/Form1.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QWindow>
+
+namespace {
+const QColor Silver(192, 192, 192);
+
+void paint(QWidget *w, const QColor &c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    w->setPalette(pal);
+}
+} // namespace
+
+bool isNumeric(const QString &text)
+{
+    // Digits with an optional sign, decimal point and exponent, blanks around.
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
+    return number.match(text).hasMatch();
+}
+
+void Form1::connectHandlers()
+{
+    for (const auto &[i, l] : Label16) {
+        const int n = i;
+        connect(l, &Label::pressed, this, [this, n] { Label16_MouseDown(n); });
+        connect(l, &Label::moved, this, [this, n] { Label16_MouseMove(n); });
+    }
+    for (int n : {1, 2}) {
+        connect(Label2(n), &Label::released, this, [this, n] { Label2_MouseUp(n); });
+        connect(Label2(n), &Label::moved, this, [this, n] { Label2_MouseMove(n); });
+    }
+    for (const auto &[i, l] : Label11) {
+        const int n = i;
+        connect(l, &Label::pressed, this, [this, n] { Label11_MouseDown(n); });
+    }
+    connect(Label22, &Label::clicked, this, &Form1::Label22_Click);
+    for (const auto &[i, p] : kdmenu) {
+        const int n = i;
+        connect(p, &Panel::pressed, this, [this, n] { kdmenu_MouseDown(n); });
+        connect(p, &Panel::moved, this, &Form1::resetQuickPickColours);
+        connect(p, &Panel::dragFinished, this, [this, n] {
+            if (Check5->isChecked())
+                kdmenu(n)->hide();
+        });
+        connect(x(n), &Label::clicked, this, [this, n] { x_Click(n); });
+    }
+    connect(Picture5, &Panel::pressed, this, &Form1::Picture5_Click);
+    connect(Label23, &Label::clicked, this, &Form1::Picture5_Click);
+    connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
+    connect(Text7, &QLineEdit::textChanged, this, &Form1::Text7_Change);
+    for (QCheckBox *box : {Check2, Check3, Check4, Check5, Check6, Check7, Check8})
+        connect(box, &QCheckBox::toggled, this, [this, box] { Check_Click(box); });
+
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+    connect(Timer5, &QTimer::timeout, this, &Form1::Timer5_Timer);
+    connect(Timer7, &QTimer::timeout, this, &Form1::Timer7_Timer);
+
+    for (const auto &[i, icon] : Image2) {
+        const int n = i;
+        connect(icon, &Label::clicked, this, [this, n] { Image2_Click(n); });
+    }
+    // activated fires for every choice by the user, also of the entry
+    // already selected.
+    connect(Text1, &QComboBox::activated, this, [this] { Text1_Click(); });
+    connect(Text3, &QComboBox::editTextChanged, this, &Form1::Text3_Change);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    for (const auto &[i, b] : Command1) {
+        const int n = i;
+        connect(b, &QPushButton::clicked, this, [this, n] { Command1_Click(n); });
+    }
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Text8, &QLineEdit::textChanged, this, &Form1::Text8_Change);
+    for (const auto &[i, l] : Label20) {
+        const int n = i;
+        connect(l, &Label::clicked, this, [this, n] { Label20_Click(n); });
+        connect(l, &Label::moved, this, [this, n] { Label20_MouseMove(n); });
+    }
+    connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2_DblClick(); });
+    connect(ListView2, &ListView::mousePressed, this, &Form1::ListView2_MouseDown);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (w && (w == this || w->window() == this)) {
+            auto *k = static_cast<QKeyEvent *>(event);
+            const int key = k->key();
+            if ((key >= Qt::Key_F4 && key <= Qt::Key_F12) || key == Qt::Key_Escape) {
+                Form_KeyDown(key, k->modifiers());
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::MouseMove && watched == Picture3) {
+        resetQuickPickColours();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::mousePressEvent(QMouseEvent *e)
+{
+    Form_MouseDown(e->button());
+}
+
+void Form1::mouseMoveEvent(QMouseEvent *)
+{
+    Form_MouseMove();
+}
+
+void Form1::Form_MouseDown(Qt::MouseButton)
+{
+    // Any button moves the window, as a caption drag would.
+    ++windowDragRequests_;
+    if (QWindow *w = windowHandle())
+        w->startSystemMove();
+}
+
+void Form1::Form_MouseMove()
+{
+    for (const auto &[i, l] : Label16)
+        paint(l, Silver);
+}
+
+void Form1::Label16_MouseDown(int index)
+{
+    switch (index) {
+    case 0:
+        openWeb(cfg.site);
+        break;
+    case 1:
+        hideAllPanels();
+        ShowPanel(1);
+        break;
+    case 2:
+        openWeb(cfg.web);
+        break;
+    }
+}
+
+void Form1::Label16_MouseMove(int index)
+{
+    paint(Label16(index), Qt::white);
+}
+
+void Form1::Label2_MouseUp(int index)
+{
+    if (index == 1)
+        showMinimized();
+    else if (index == 2 && platform.terminator)
+        platform.terminator->terminate();
+}
+
+void Form1::Label2_MouseMove(int index)
+{
+    paint(Label2(1), Silver);
+    paint(Label2(2), Silver);
+    paint(Label2(index), Qt::white);
+}
+
+void Form1::Label11_MouseDown(int index)
+{
+    if (index == 4)
+        openWeb(cfg.home);
+}
+
+void Form1::Label22_Click()
+{
+    QString site = cfg.site;
+    while (site.endsWith(QLatin1Char('/')))
+        site.chop(1);
+    openWeb(site + QStringLiteral("/tui.html"));
+}
+
+void Form1::openWeb(const QString &url)
+{
+    if (platform.web)
+        platform.web->open(url);
+}
+
+void Form1::ShowPanel(int i, QSize placeAs)
+{
+    Panel *p = kdmenu(i);
+    const QSize s = placeAs.isValid() ? placeAs : p->size();
+    p->move((width() - s.width()) / 2, (height() - s.height()) / 2);
+    p->show();
+}
+
+void Form1::kdmenu_MouseDown(int index)
+{
+    Panel *p = kdmenu(index);
+    if (Check4->isChecked()) {
+        // The panel follows the mouse until the button is released; the
+        // click-to-close step then runs when the drag ends.
+        p->beginDrag(p->lastPressGlobalPosition());
+        return;
+    }
+    if (Check5->isChecked())
+        p->hide();
+}
+
+void Form1::x_Click(int index)
+{
+    if (index == 1)
+        checkAndStoreAddress();
+    else
+        kdmenu(index)->hide();
+}
+
+void Form1::Picture5_Click()
+{
+    Picture5->hide();
+}
+
+void Form1::Text4_Change()
+{
+    if (!isNumeric(Text4->text()))
+        Text4->clear();
+}
+
+void Form1::Text7_Change()
+{
+    if (Option1(0)->isChecked() && !isNumeric(Text7->text()))
+        Text7->clear();
+}

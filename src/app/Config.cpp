@@ -1,0 +1,31 @@
+#include "app/Config.h"
+#include <QFileInfo>
+#include <QSettings>
+
+Config Config::load(const QString &iniPath)
+{
+    Config c;
+    if (!QFileInfo::exists(iniPath))
+        return c;
+    QSettings ini(iniPath, QSettings::IniFormat);
+    auto take = [&ini](const char *key, QString &into) {
+        const QString k = QString::fromLatin1(key);
+        if (ini.contains(k))
+            into = ini.value(k).toString();
+    };
+    take("tracking/host", c.trackingHost);
+    take("tracking/account", c.account);
+    take("tracking/secret", c.secret);
+    take("tracking/key", c.key);
+    take("recognition/host", c.recognitionHost);
+    take("maker/host", c.makerHost);
+    take("maker/site", c.site);
+    take("maker/web", c.web);
+    take("maker/home", c.home);
+    take("mail/relay", c.mailRelay);
+    take("mail/user", c.mailUser);
+    take("mail/password", c.mailPassword);
+    take("clock/probe", c.clockProbe);
+    take("clock/timeserver", c.timeServer);
+    return c;
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <QString>
+
+// Service hosts, keys and the maker's addresses. Compiled-in defaults that a
+// parcelio.ini beside the executable may override.
+struct Config {
+    QString trackingHost = QStringLiteral("api.kuaidi.tesmar.cn");
+    QString account = QStringLiteral("731845");
+    QString secret = QStringLiteral("5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9");
+    QString key = QStringLiteral("B7D40C2E91A3F5680D4C7E1B93A2F065");
+    QString recognitionHost = QStringLiteral("www.kuaidi.tesmar.cn");
+    QString makerHost = QStringLiteral("www.tesmar.cn");
+    QString site = QStringLiteral("http://www.tesmar.cn/parcelio/");
+    QString web = QStringLiteral("http://web.tesmar.cn/parcelio/");
+    QString home = QStringLiteral("http://www.tesmar.cn/");
+    QString mailRelay = QStringLiteral("smtp.tesmar.cn:25");
+    QString mailUser = QStringLiteral("notice@tesmar.cn");
+    QString mailPassword = QStringLiteral("mk481207");
+    QString clockProbe = QStringLiteral("http://www.qq.com/");
+    QString timeServer = QStringLiteral("http://www.baidu.com/");
+
+    static Config load(const QString &iniPath);
+};

@@ -1,0 +1,249 @@
+#pragma once
+// The main window. It owns every control, all shared state and every
+// handler; the handlers are defined in the folder of the subsystem they
+// belong to (src/app, src/store, src/tracking, src/book, src/couriers,
+// src/watch, src/net).
+#include "app/Config.h"
+#include "app/ControlArray.h"
+#include "app/Widgets.h"
+#include "platform/Platform.h"
+#include "store/Store.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QNetworkAccessManager;
+
+// The parcel now shown. All members are text, as the tracking reply and the
+// database hand them over.
+struct CurrentParcelState {
+    QString number;
+    QString company;
+    QString code;
+    QString goods;
+    QString num;
+    QString id;
+    QString lastReply;
+    QString errCode;
+};
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char *Version = "5.4.0";
+    static constexpr const char *BoxTitle = "Tesmar系列软件";
+
+    Form1(const QString &appDir, const Config &config, const Platform &platform,
+          QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The load handler: everything before the window is shown. Returns false
+    // when the program was ended (database refused); the window must not be shown.
+    bool load(const QString &seedSqlFile = QString());
+
+    Store &store() { return db; }
+    const Config &config() const { return cfg; }
+    QString appDirectory() const { return appDir; }
+
+    // ---------------------------------------------------------------- shell
+    // Status bar: 0 prefix, 2 status line, 3 version, 4 credit, 5 clock.
+    ControlArray<Label> Label11;
+    Label *Label26 = nullptr;        // title text
+    ControlArray<Label> Label16;     // 0 product site, 1 settings, 2 web version
+    ControlArray<Label> Label2;      // 1 minimise, 2 close, 0 add panel caption
+    ControlArray<Label> Image2;      // menu icons 1..7
+    QComboBox *Text1 = nullptr;      // saved parcels
+    ControlArray<Label> Label12;     // progress summary 0..7
+    QFrame *Picture7 = nullptr;      // white backdrop of the progress list
+    ListView *ListView1 = nullptr;   // progress list
+    BusyIndicator *AniGIF1 = nullptr;
+    ControlArray<Panel> kdmenu;      // the five panels
+    ControlArray<Label> x;           // their close images
+    ControlArray<Label> panelTitle;  // their title labels
+    Panel *Picture5 = nullptr;       // enlarged-text overlay
+    Label *Label23 = nullptr;
+
+    QTimer *Timer1 = nullptr; // progress display
+    QTimer *Timer3 = nullptr; // update check
+    QTimer *Timer4 = nullptr; // timed query
+    QTimer *Timer5 = nullptr; // clock
+    QTimer *Timer6 = nullptr; // loop query
+    QTimer *Timer7 = nullptr; // query watchdog
+
+    // ---------------------------------------------------------- add panel
+    QComboBox *Text3 = nullptr;  // tracking number (editable)
+    QLineEdit *Text2 = nullptr;  // goods
+    QPushButton *Command2 = nullptr; // "刷新" recognition
+    Label *Label24 = nullptr;    // recognition tip
+    ControlArray<QPushButton> Command1; // 8..18
+
+    // ----------------------------------------------------- settings panel
+    QCheckBox *Check2 = nullptr, *Check3 = nullptr, *Check4 = nullptr, *Check5 = nullptr,
+              *Check6 = nullptr, *Check7 = nullptr, *Check8 = nullptr;
+    QLineEdit *Sendmail = nullptr;
+    QGroupBox *Frame1 = nullptr; // the e-mail frame
+    QGroupBox *Frame2 = nullptr; // the switches
+    QGroupBox *Frame4 = nullptr; // timed query
+    QGroupBox *Frame6 = nullptr; // loop query
+    QComboBox *Combo2 = nullptr, *Combo3 = nullptr, *Combo4 = nullptr;
+    QPushButton *Command3 = nullptr; // clock calibration
+    Label *Label22 = nullptr;        // promotion link
+
+    // --------------------------------------------------------- edit panel
+    QLineEdit *Text4 = nullptr;
+    QLineEdit *Text6 = nullptr;
+    QPushButton *Command5 = nullptr;
+
+    // ------------------------------------------------------- search panel
+    ControlArray<QRadioButton> Option1; // 0 number, 1 goods
+    ControlArray<QRadioButton> Option2; // 0 exact, 1 partial
+    QLineEdit *Text7 = nullptr;
+
+    // ------------------------------------------------------ courier panel
+    Label *Label17 = nullptr, *Label18 = nullptr, *Label19 = nullptr;
+    QLineEdit *Text8 = nullptr;
+    QFrame *Picture3 = nullptr;
+    ControlArray<Label> Label20; // quick picks 0..10
+    QPushButton *Command4 = nullptr;
+    ListView *ListView2 = nullptr;
+
+    // ------------------------------------------------------- shared state
+    CurrentParcelState CurrentParcel;
+    qint16 eventCount = 0;
+    qint16 watchdogTicks = 0;
+    qint16 shownCount = 0;
+    qint16 lastIndex = 0;
+    qint16 loopMinutes = 0;
+    QString chosenIndex;
+    QString noticeText, noticeCaption, noticeUrl;
+    QString recognitionReply, recognitionTail, recognizedCode;
+
+    // ------------------------------------------------------------- shell
+    bool main();
+    void setting();
+    void read();
+    void 绘制边框();
+    void csh();
+    void Timer5_Timer();
+    void Timer3_Timer();
+    static void LockHeader(QTreeWidget *list);
+    // Centres panel i (on the given size when one is given) and shows it.
+    void ShowPanel(int i, QSize placeAs = QSize());
+    void openWeb(const QString &url);
+    void setStatus(const QString &text);
+    QString status() const;
+    MessageBox::Answer msg(const QString &text, MessageBox::Buttons buttons = MessageBox::Ok,
+                           MessageBox::Icon icon = MessageBox::Information,
+                           const QString &title = QString::fromUtf8(BoxTitle));
+    void setMenuEnabled(bool on);
+    void hideAllPanels();
+
+    // chrome handlers
+    void Form_MouseDown(Qt::MouseButton button);
+    void Form_MouseMove();
+    void Label16_MouseDown(int index);
+    void Label16_MouseMove(int index);
+    void Label2_MouseUp(int index);
+    void Label2_MouseMove(int index);
+    void Label11_MouseDown(int index);
+    void Label22_Click();
+    void kdmenu_MouseDown(int index);
+    void x_Click(int index);
+    void Picture5_Click();
+    void Text4_Change();
+    void Text7_Change();
+    int windowDragRequests() const { return windowDragRequests_; }
+
+    // ----------------------------------------------------------- settings
+    void Check_Click(QCheckBox *box);
+    void checkAndStoreAddress(); // x(1)
+    static QString settingColumnOf(int checkNumber);
+
+    // ----------------------------------------------------------- tracking
+    QString GetBody(const QString &url);
+    void kdgs(const QString &number);
+    void cx();
+    void hx2();
+    void Timer7_Timer();
+    void Timer1_Timer();
+    QString trackingUrl(const QString &number) const;
+    void Text3_Change();
+    void Command2_Click();
+    void recognize();
+    void queryNewParcel(); // Command1(13)
+
+    // --------------------------------------------------------------- book
+    void sX();
+    void Text1_Click();
+    // Assigning a list position always runs the selection handler, also for
+    // the position already selected.
+    void setListIndex(int index);
+    void Command5_Click();
+    void Image2_Click(int index);
+    void Form_KeyDown(int key, Qt::KeyboardModifiers shift);
+    void menuCommand(int key);
+    void narrowListToNumber(const QString &number, bool withSentinels);
+
+    // ----------------------------------------------------------- couriers
+    void kdlb();
+    void openCourierPanel(int buttonIndex);
+    void Text8_Change();
+    void Label20_Click(int index);
+    void Label20_MouseMove(int index);
+    void resetQuickPickColours();
+    void Command4_Click();
+    void ListView2_DblClick();
+    void ListView2_MouseDown(Qt::MouseButton button);
+    void fillCouriers(const QList<CourierRecord> &rows);
+
+    // -------------------------------------------------------------- watch
+    void gxtj();
+    void ql();
+
+    void Command1_Click(int index);
+
+    static const char *const Sentinel;   // "******************"
+    static const char *const RefreshEntry; // "刷新快递列表"
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    void buildAddPanel();
+    void buildSettingsPanel();
+    void buildEditPanel();
+    void buildSearchPanel();
+    void buildCourierPanel();
+    void connectHandlers();
+    Panel *makePanel(int index, const QString &title, int widthTw, int heightTw);
+
+    QString appDir;
+    Config cfg;
+    Platform platform;
+    Store db;
+    std::unique_ptr<QNetworkAccessManager> net;
+    bool loaded = false;
+    int windowDragRequests_ = 0;
+    QString pendingSeed;
+    int requestsInFlight = 0;
+};
+
+// Logic that needs no window, kept beside its handlers and tested alone.
+QString clockText(const QDateTime &now);
+bool isNumeric(const QString &text);
+bool switchIsOn(const QString &stored);
+// The address check of the settings panel: empty, no "@", or no known piece.
+enum class AddressCheck { Ok, Empty, NoAt, NoKnownPiece };
+AddressCheck checkAddress(const QString &address);
+constexpr int twips(int tw) { return tw / 15; }

@@ -1,0 +1,135 @@
+#include "app/Form1.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+
+QString clockText(const QDateTime &now)
+{
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(d.year()).arg(d.month()).arg(d.day())
+        .arg(t.hour()).arg(t.minute()).arg(t.second());
+}
+
+bool Form1::load(const QString &seedSqlFile)
+{
+    setWindowIcon(QIcon());
+    // The skin goes on before the database opens, as it always has.
+    if (platform.skin) {
+        platform.skin->attach(this, appDir + QStringLiteral("/skinh.she"), QString());
+        platform.skin->adjustHSV(85, -40, 0);
+    }
+    if (!seedSqlFile.isEmpty())
+        pendingSeed = seedSqlFile;
+    if (!main())
+        return false;
+    setting();
+    read();
+    LockHeader(ListView1);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LockHeader(ListView2);
+    ListView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int h = 0; h <= 23; ++h)
+        Combo2->addItem(QString::number(h));
+    for (int m = 0; m <= 59; ++m)
+        Combo3->addItem(QString::number(m));
+    for (int n = 1; n <= 360; ++n)
+        Combo4->addItem(QString::number(n));
+    Combo4->setCurrentIndex(-1);
+    Combo2->setCurrentIndex(0);
+    Combo3->setCurrentIndex(0);
+    Label11(3)->setText(QString::fromLatin1(Version));
+    lastIndex = 0;
+    绘制边框();
+    loaded = true;
+    // Timers enabled at design time start ticking once loading is over.
+    Timer3->start();
+    Timer5->start();
+    return true;
+}
+
+bool Form1::main()
+{
+    const auto result = db.open(appDir, pendingSeed);
+    if (result == Store::OpenResult::Ok)
+        return true;
+    if (result == Store::OpenResult::AlreadyRunning) {
+        msg(QStringLiteral("程序已运行!"));
+    } else {
+        msg(QStringLiteral("数据库链接出错!请到官网下载原版!\r\n \r\nTesmarParcelio官方网站：") + cfg.site);
+        openWeb(cfg.site);
+    }
+    if (platform.terminator)
+        platform.terminator->terminate();
+    return false;
+}
+
+void Form1::LockHeader(QTreeWidget *list)
+{
+    // Columns keep their designed widths: no dragging, no auto-size.
+    QHeaderView *h = list->header();
+    h->setStretchLastSection(false);
+    h->setSectionsMovable(false);
+    h->setSectionResizeMode(QHeaderView::Fixed);
+}
+
+void Form1::绘制边框()
+{
+    const int W = width();
+    Picture7->setGeometry(3, Picture7->y(), W - 6, Picture7->height());
+    update();
+}
+
+void Form1::csh()
+{
+    hideAllPanels();
+    Timer1->stop();
+    Text1->setEnabled(true);
+    ListView1->setEnabled(true);
+    setMenuEnabled(true);
+    AniGIF1->hide();
+    ListView1->setFocus();
+    setStatus(QStringLiteral("程序初始化完毕.."));
+}
+
+void Form1::Timer5_Timer()
+{
+    Label11(5)->setText(clockText(QDateTime::currentDateTime()));
+}
+
+void Form1::Timer3_Timer()
+{
+    // The update check runs once; until it is built the timer only stops.
+    Timer3->stop();
+}
+
+void Form1::setStatus(const QString &text)
+{
+    Label11(2)->setText(text);
+}
+
+QString Form1::status() const
+{
+    return Label11(2)->text();
+}
+
+MessageBox::Answer Form1::msg(const QString &text, MessageBox::Buttons buttons,
+                              MessageBox::Icon icon, const QString &title)
+{
+    if (!platform.messageBox)
+        return buttons == MessageBox::YesNo ? MessageBox::AnswerNo : MessageBox::AnswerOk;
+    return platform.messageBox->show(isVisible() ? this : nullptr, text, title, icon, buttons);
+}
+
+void Form1::setMenuEnabled(bool on)
+{
+    for (const auto &[i, icon] : Image2)
+        icon->setEnabled(on);
+}
+
+void Form1::hideAllPanels()
+{
+    for (const auto &[i, panel] : kdmenu)
+        panel->hide();
+}

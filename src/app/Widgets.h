@@ -1,0 +1,80 @@
+#pragma once
+// Small control classes that report the mouse the way the window's handlers
+// expect it: press, release and move with the button that caused them.
+#include <QFrame>
+#include <QLabel>
+#include <QTreeWidget>
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void pressed(Qt::MouseButton button);
+    void released(Qt::MouseButton button);
+    void clicked();
+    void doubleClicked();
+    void moved();
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void enterEvent(QEnterEvent *e) override;
+};
+
+// A floating panel: a press on its own background is reported, and while the
+// owner allows it the panel follows the mouse inside its parent window.
+class Panel : public QFrame {
+    Q_OBJECT
+public:
+    using QFrame::QFrame;
+    void beginDrag(const QPointF &globalPos);
+    bool dragging() const { return dragActive; }
+    QPointF lastPressGlobalPosition() const { return pressGlobal; }
+signals:
+    void pressed(Qt::MouseButton button);
+    void dragFinished();
+    void moved();
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void enterEvent(QEnterEvent *e) override;
+
+private:
+    bool dragActive = false;
+    QPoint grabOffset;
+    QPointF pressGlobal;
+};
+
+class ListView : public QTreeWidget {
+    Q_OBJECT
+public:
+    using QTreeWidget::QTreeWidget;
+signals:
+    void mousePressed(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+};
+
+// The busy picture shown while a request is outstanding: a turning arc
+// painted in code, animating only while visible.
+class BusyIndicator : public QWidget {
+    Q_OBJECT
+public:
+    explicit BusyIndicator(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void showEvent(QShowEvent *) override;
+    void hideEvent(QHideEvent *) override;
+    void timerEvent(QTimerEvent *) override;
+
+private:
+    int angle = 0;
+    int timerId = 0;
+};

@@ -1,0 +1,52 @@
+#pragma once
+// What the window needs from the desktop, behind small interfaces so that
+// tests can script answers and see what the program asked for.
+#include <QString>
+
+class QWidget;
+
+class MessageBox {
+public:
+    enum Icon { Information, Warning };
+    enum Buttons { Ok, YesNo };
+    enum Answer { AnswerOk, AnswerYes, AnswerNo };
+    virtual ~MessageBox() = default;
+    virtual Answer show(QWidget *parent, const QString &text, const QString &title,
+                        Icon icon, Buttons buttons) = 0;
+};
+
+class WebOpener {
+public:
+    virtual ~WebOpener() = default;
+    virtual void open(const QString &url) = 0;
+};
+
+// Ends the process at once, without an unload step. Tests replace it with a
+// recorder so that the caller's early return can be checked.
+class Terminator {
+public:
+    virtual ~Terminator() = default;
+    virtual void terminate() = 0;
+};
+
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    // Starts the file and returns at once; failures stay silent.
+    virtual void play(const QString &path) = 0;
+};
+
+class Skin {
+public:
+    virtual ~Skin() = default;
+    virtual void attach(QWidget *window, const QString &path, const QString &password) = 0;
+    virtual void adjustHSV(int hue, int saturation, int brightness) = 0;
+};
+
+struct Platform {
+    MessageBox *messageBox = nullptr;
+    WebOpener *web = nullptr;
+    Terminator *terminator = nullptr;
+    SoundPlayer *sound = nullptr;
+    Skin *skin = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+// One row of kd100: a saved parcel.
+struct ParcelRecord {
+    qint64 id = 0;
+    QString number;
+    QString goods;
+    QString company;
+    QString num; // events seen at the last query, kept as decimal text
+};
+
+// One row of list: a courier company (read-only to the program).
+struct CourierRecord {
+    qint64 id = 0;
+    QString name;
+    QString code;   // sent to the tracking service as "com"
+    QString shibie; // what the recognition service calls it
+    QString call;   // customer-service telephone
+};
+
+// The one row of setting. Switches hold "是" or "否".
+struct SettingsRecord {
+    QString mail;          // 邮件通知
+    QString voice;         // 语音提示
+    QString drag;          // 支持拖动
+    QString closeOnClick;  // 关闭窗口
+    QString balloon;       // 气泡提示
+    QString defaultQuery;  // 默认查询
+    QString autoRecognise; // 自动识别
+    QString address;       // 通知邮箱
+};

@@ -1,0 +1,395 @@
+#include "store/Store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+#include <QRegularExpression>
+#include <atomic>
+#include <cstring>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+std::atomic<int> storeCounter{0};
+
+QString likePattern(const QString &text) { return QLatin1Char('%') + text + QLatin1Char('%'); }
+} // namespace
+
+Store::Store() : connName(QStringLiteral("parcelio-%1").arg(++storeCounter)) {}
+
+Store::~Store()
+{
+    if (QSqlDatabase::contains(connName)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(connName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connName);
+    }
+    if (lockFd >= 0)
+        ::close(lockFd);
+}
+
+const QStringList &Store::settingColumns()
+{
+    static const QStringList cols{
+        QStringLiteral("邮件通知"), QStringLiteral("语音提示"), QStringLiteral("支持拖动"),
+        QStringLiteral("关闭窗口"), QStringLiteral("气泡提示"), QStringLiteral("默认查询"),
+        QStringLiteral("自动识别"), QStringLiteral("通知邮箱")};
+    return cols;
+}
+
+Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
+{
+    const QString dir = appDir + QStringLiteral("/db");
+    if (!QDir().mkpath(dir)) {
+        lastError = QStringLiteral("cannot create %1").arg(dir);
+        return OpenResult::Failed;
+    }
+    // The lock is an flock on a file of its own: the kernel drops it when the
+    // holder dies, so a crashed copy never blocks the next start.
+    const QByteArray lockPath = QFile::encodeName(dir + QStringLiteral("/kd100.ldb"));
+    lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lockFd < 0) {
+        lastError = QString::fromLocal8Bit(strerror(errno));
+        return OpenResult::Failed;
+    }
+    if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        lastError = QString::fromLocal8Bit(strerror(errno));
+        ::close(lockFd);
+        lockFd = -1;
+        return held ? OpenResult::AlreadyRunning : OpenResult::Failed;
+    }
+
+    dbPath = dir + QStringLiteral("/kd100.mdb");
+    const QFileInfo info(dbPath);
+    const bool fresh = !info.exists() || info.size() == 0;
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connName);
+    db.setDatabaseName(dbPath);
+    if (!db.open()) {
+        lastError = db.lastError().text();
+        return OpenResult::Failed;
+    }
+    if (fresh) {
+        QFile schema(QStringLiteral(":/sql/schema.sql"));
+        QFile seed(QStringLiteral(":/sql/seed.sql"));
+        bool ok = schema.open(QIODevice::ReadOnly) && seed.open(QIODevice::ReadOnly) &&
+                  db.transaction() && runScript(QString::fromUtf8(schema.readAll())) &&
+                  runScript(QString::fromUtf8(seed.readAll()));
+        if (ok && !seedSqlFile.isEmpty()) {
+            QFile extra(seedSqlFile);
+            ok = extra.open(QIODevice::ReadOnly) && runScript(QString::fromUtf8(extra.readAll()));
+        }
+        if (!ok || !db.commit()) {
+            if (lastError.isEmpty())
+                lastError = db.lastError().text();
+            db.rollback();
+            db.close();
+            // A half-made file would be taken for a real one next time.
+            QFile::remove(dbPath);
+            return OpenResult::Failed;
+        }
+        return OpenResult::Ok;
+    }
+    // An existing file must really be our database: a corrupt or foreign
+    // file is refused here rather than failing on the first statement.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select count(*) from sqlite_master where type='table' and "
+                               "name in ('kd100','list','setting')")) ||
+        !q.next() || q.value(0).toInt() != 3) {
+        lastError = q.lastError().isValid() ? q.lastError().text()
+                                            : QStringLiteral("tables missing");
+        return OpenResult::Failed;
+    }
+    return OpenResult::Ok;
+}
+
+bool Store::isOpen() const
+{
+    return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();
+}
+
+bool Store::runScript(const QString &text)
+{
+    QSqlDatabase db = QSqlDatabase::database(connName, false);
+    // Our scripts keep one statement per ";" at a line end.
+    const QStringList parts = text.split(QRegularExpression(QStringLiteral(";\\s*(\\n|$)")));
+    for (QString stmt : parts) {
+        stmt = stmt.trimmed();
+        QStringList lines;
+        for (const QString &line : stmt.split(QLatin1Char('\n')))
+            if (!line.trimmed().startsWith(QStringLiteral("--")))
+                lines << line;
+        stmt = lines.join(QLatin1Char('\n')).trimmed();
+        if (stmt.isEmpty())
+            continue;
+        QSqlQuery q(db);
+        if (!q.exec(stmt)) {
+            lastError = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Store::run(QSqlQuery &q)
+{
+    if (!q.exec()) {
+        lastError = q.lastError().text();
+        if (lastError.trimmed().isEmpty())
+            lastError = QStringLiteral("database error");
+        return false;
+    }
+    lastError.clear();
+    return true;
+}
+
+QList<ParcelRecord> Store::parcels(QSqlQuery &q)
+{
+    QList<ParcelRecord> out;
+    if (!run(q))
+        return out;
+    while (q.next()) {
+        ParcelRecord r;
+        r.id = q.value(QStringLiteral("id")).toLongLong();
+        r.number = q.value(QStringLiteral("number")).toString();
+        r.goods = q.value(QStringLiteral("goods")).toString();
+        r.company = q.value(QStringLiteral("company")).toString();
+        r.num = q.value(QStringLiteral("num")).toString();
+        out << r;
+    }
+    return out;
+}
+
+QList<CourierRecord> Store::couriers(QSqlQuery &q)
+{
+    QList<CourierRecord> out;
+    if (!run(q))
+        return out;
+    while (q.next()) {
+        CourierRecord r;
+        r.id = q.value(QStringLiteral("id")).toLongLong();
+        r.name = q.value(QStringLiteral("name")).toString();
+        r.code = q.value(QStringLiteral("code")).toString();
+        r.shibie = q.value(QStringLiteral("shibie")).toString();
+        r.call = q.value(QStringLiteral("call")).toString();
+        out << r;
+    }
+    return out;
+}
+
+#define STORE_QUERY(sql)                                                                   \
+    QSqlQuery q(QSqlDatabase::database(connName, false));                                  \
+    q.prepare(QStringLiteral(sql))
+
+QList<ParcelRecord> Store::allParcels()
+{
+    STORE_QUERY("select * from kd100 order by id");
+    return parcels(q);
+}
+
+std::optional<ParcelRecord> Store::parcelById(const QString &id)
+{
+    bool ok = false;
+    const qint64 key = id.trimmed().toLongLong(&ok);
+    if (!ok) {
+        lastError = QStringLiteral("no parcel chosen");
+        return std::nullopt;
+    }
+    STORE_QUERY("select * from kd100 where id=?");
+    q.addBindValue(key);
+    const auto rows = parcels(q);
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first();
+}
+
+QList<ParcelRecord> Store::parcelsByNumber(const QString &number)
+{
+    STORE_QUERY("select * from kd100 where number=? order by id");
+    q.addBindValue(number);
+    return parcels(q);
+}
+
+QList<ParcelRecord> Store::parcelsByNumberLike(const QString &text)
+{
+    STORE_QUERY("select * from kd100 where number like ? order by id");
+    q.addBindValue(likePattern(text));
+    return parcels(q);
+}
+
+QList<ParcelRecord> Store::parcelsByGoods(const QString &goods)
+{
+    STORE_QUERY("select * from kd100 where goods=? order by id");
+    q.addBindValue(goods);
+    return parcels(q);
+}
+
+QList<ParcelRecord> Store::parcelsByGoodsLike(const QString &text)
+{
+    STORE_QUERY("select * from kd100 where goods like ? order by id");
+    q.addBindValue(likePattern(text));
+    return parcels(q);
+}
+
+bool Store::deleteParcel(const QString &id)
+{
+    bool ok = false;
+    const qint64 key = id.trimmed().toLongLong(&ok);
+    if (!ok) {
+        lastError = QStringLiteral("no parcel chosen");
+        return false;
+    }
+    STORE_QUERY("delete from kd100 where id=?");
+    q.addBindValue(key);
+    return run(q);
+}
+
+bool Store::deleteAllParcelsOnOwnConnection()
+{
+    const QString name = connName + QStringLiteral("-clear");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(dbPath);
+        if (!dbPath.isEmpty() && QFileInfo::exists(dbPath) && db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("delete from kd100"));
+            lastError = ok ? QString() : q.lastError().text();
+            q.finish();
+            db.close();
+        } else {
+            lastError = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+bool Store::setParcelNum(const QString &id, const QString &num)
+{
+    bool ok = false;
+    const qint64 key = id.trimmed().toLongLong(&ok);
+    if (!ok) {
+        lastError = QStringLiteral("no parcel chosen");
+        return false;
+    }
+    STORE_QUERY("update kd100 set num=? where id=?");
+    q.addBindValue(num);
+    q.addBindValue(key);
+    return run(q);
+}
+
+bool Store::updateParcel(const QString &id, const QString &company, const QString &goods,
+                         const QString &number)
+{
+    bool ok = false;
+    const qint64 key = id.trimmed().toLongLong(&ok);
+    if (!ok) {
+        lastError = QStringLiteral("no parcel chosen");
+        return false;
+    }
+    STORE_QUERY("update kd100 set company=?, goods=?, number=? where id=?");
+    q.addBindValue(company);
+    q.addBindValue(goods);
+    q.addBindValue(number);
+    q.addBindValue(key);
+    return run(q);
+}
+
+std::optional<qint64> Store::addParcel(const QString &company, const QString &number,
+                                       const QString &goods, const QString &num)
+{
+    STORE_QUERY("insert into kd100 (company, number, goods, num) values (?, ?, ?, ?)");
+    q.addBindValue(company);
+    q.addBindValue(number);
+    q.addBindValue(goods);
+    q.addBindValue(num);
+    if (!run(q))
+        return std::nullopt;
+    return q.lastInsertId().toLongLong();
+}
+
+QList<CourierRecord> Store::allCouriers()
+{
+    STORE_QUERY("select * from list order by id");
+    return couriers(q);
+}
+
+QList<CourierRecord> Store::couriersByName(const QString &name)
+{
+    STORE_QUERY("select * from list where name=? order by id");
+    q.addBindValue(name);
+    return couriers(q);
+}
+
+QList<CourierRecord> Store::couriersByNameLike(const QString &text)
+{
+    STORE_QUERY("select * from list where name like ? order by id");
+    q.addBindValue(likePattern(text));
+    return couriers(q);
+}
+
+std::optional<CourierRecord> Store::courierById(const QString &id)
+{
+    bool ok = false;
+    const qint64 key = id.trimmed().toLongLong(&ok);
+    if (!ok) {
+        lastError = QStringLiteral("bad courier id");
+        return std::nullopt;
+    }
+    STORE_QUERY("select * from list where id=?");
+    q.addBindValue(key);
+    const auto rows = couriers(q);
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first();
+}
+
+QList<CourierRecord> Store::couriersByShibie(const QString &comCode)
+{
+    STORE_QUERY("select * from list where shibie=? order by id");
+    q.addBindValue(comCode);
+    return couriers(q);
+}
+
+std::optional<SettingsRecord> Store::settings()
+{
+    STORE_QUERY("select * from setting limit 1");
+    if (!run(q) || !q.next())
+        return std::nullopt;
+    SettingsRecord s;
+    auto v = [&q](const char *col) { return q.value(QString::fromUtf8(col)).toString(); };
+    s.address = v("通知邮箱");
+    s.voice = v("语音提示");
+    s.mail = v("邮件通知");
+    s.closeOnClick = v("关闭窗口");
+    s.drag = v("支持拖动");
+    s.balloon = v("气泡提示");
+    s.defaultQuery = v("默认查询");
+    s.autoRecognise = v("自动识别");
+    return s;
+}
+
+bool Store::writeSetting(const QString &column, const QString &value)
+{
+    if (!settingColumns().contains(column)) {
+        lastError = QStringLiteral("unknown setting %1").arg(column);
+        return false;
+    }
+    // The table has one row; every writer reaches it without a condition.
+    // The column name comes from the fixed list above, never from the user.
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QStringLiteral("update setting set \"%1\"=?").arg(column));
+    q.addBindValue(value);
+    return run(q);
+}

@@ -1,0 +1,72 @@
+#pragma once
+#include "store/Records.h"
+#include <QList>
+#include <QString>
+#include <optional>
+
+class QSqlQuery;
+
+// The one database connection of the program and every statement it sends.
+// Values are always bound, never spliced into statement text.
+class Store {
+public:
+    enum class OpenResult { Ok, AlreadyRunning, Failed };
+
+    Store();
+    ~Store();
+    Store(const Store &) = delete;
+    Store &operator=(const Store &) = delete;
+
+    // Opens appDir/db/kd100.mdb, creating it from the bundled SQL when it is
+    // missing (then also running seedSql, if given). Holds an OS lock on
+    // db/kd100.ldb for the life of the object: a second holder is told apart.
+    OpenResult open(const QString &appDir, const QString &seedSqlFile = QString());
+    bool isOpen() const;
+    QString databasePath() const { return dbPath; }
+    // Empty after a statement that worked; the engine's text after one that failed.
+    QString error() const { return lastError; }
+
+    // kd100
+    QList<ParcelRecord> allParcels();
+    std::optional<ParcelRecord> parcelById(const QString &id);
+    QList<ParcelRecord> parcelsByNumber(const QString &number);
+    QList<ParcelRecord> parcelsByNumberLike(const QString &text);
+    QList<ParcelRecord> parcelsByGoods(const QString &goods);
+    QList<ParcelRecord> parcelsByGoodsLike(const QString &text);
+    bool deleteParcel(const QString &id);
+    // Clears every parcel through a connection of its own, as the clear
+    // command asks for; false when that connection cannot be opened.
+    bool deleteAllParcelsOnOwnConnection();
+    bool setParcelNum(const QString &id, const QString &num);
+    bool updateParcel(const QString &id, const QString &company, const QString &goods,
+                      const QString &number);
+    // Returns the new record's id, or nothing when the insert failed.
+    std::optional<qint64> addParcel(const QString &company, const QString &number,
+                                    const QString &goods, const QString &num);
+
+    // list
+    QList<CourierRecord> allCouriers();
+    QList<CourierRecord> couriersByName(const QString &name);
+    QList<CourierRecord> couriersByNameLike(const QString &text);
+    std::optional<CourierRecord> courierById(const QString &id);
+    QList<CourierRecord> couriersByShibie(const QString &comCode);
+
+    // setting
+    std::optional<SettingsRecord> settings();
+    // Writes one column of the settings row. The column must be one of the
+    // eight setting columns; anything else is refused.
+    bool writeSetting(const QString &column, const QString &value);
+
+    static const QStringList &settingColumns();
+
+private:
+    QList<ParcelRecord> parcels(QSqlQuery &q);
+    QList<CourierRecord> couriers(QSqlQuery &q);
+    bool run(QSqlQuery &q);
+    bool runScript(const QString &text);
+
+    QString connName;
+    QString dbPath;
+    QString lastError;
+    int lockFd = -1;
+};

@@ -1,0 +1,20 @@
+#include "support/Doubles.h"
+
+MessageBox::Answer FakeMessageBox::show(QWidget *, const QString &text, const QString &title,
+                                        Icon icon, Buttons buttons)
+{
+    shown << ShownBox{text, title, icon, buttons};
+    if (onShow)
+        onShow(text);
+    if (buttons == Ok)
+        return AnswerOk;
+    return answers.isEmpty() ? AnswerNo : answers.takeFirst();
+}
+
+QStringList FakeMessageBox::texts() const
+{
+    QStringList out;
+    for (const auto &b : shown)
+        out << b.text;
+    return out;
+}

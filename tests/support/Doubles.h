@@ -1,0 +1,78 @@
+#pragma once
+// Test doubles of the desktop services: they record what the program asked
+// for and answer from a script.
+#include "platform/Platform.h"
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+struct ShownBox {
+    QString text;
+    QString title;
+    MessageBox::Icon icon;
+    MessageBox::Buttons buttons;
+};
+
+class FakeMessageBox : public MessageBox {
+public:
+    // Answers for the next questions, in order; a question with no scripted
+    // answer gets No.
+    void setNextAnswer(Answer a) { answers << a; }
+    Answer show(QWidget *, const QString &text, const QString &title, Icon icon,
+                Buttons buttons) override;
+    QList<ShownBox> shown;
+    QStringList texts() const;
+    // Runs while a box is "open", for tests that act during a dialogue.
+    std::function<void(const QString &)> onShow;
+
+private:
+    QList<Answer> answers;
+};
+
+class FakeWebOpener : public WebOpener {
+public:
+    void open(const QString &url) override { opened << url; }
+    QStringList opened;
+};
+
+class FakeTerminator : public Terminator {
+public:
+    void terminate() override { ++count; }
+    int count = 0;
+};
+
+class FakeSoundPlayer : public SoundPlayer {
+public:
+    void play(const QString &path) override { played << path; }
+    QStringList played;
+};
+
+class FakeSkin : public Skin {
+public:
+    void attach(QWidget *, const QString &path, const QString &password) override
+    {
+        calls << QStringLiteral("attach %1 [%2]").arg(path, password);
+    }
+    void adjustHSV(int h, int s, int v) override
+    {
+        calls << QStringLiteral("hsv %1 %2 %3").arg(h).arg(s).arg(v);
+    }
+    QStringList calls;
+};
+
+struct FakePlatform : Platform {
+    FakePlatform()
+    {
+        messageBox = &box;
+        web = &webOpener;
+        terminator = &term;
+        sound = &player;
+        skin = &skinDouble;
+    }
+    FakeMessageBox box;
+    FakeWebOpener webOpener;
+    FakeTerminator term;
+    FakeSoundPlayer player;
+    FakeSkin skinDouble;
+};

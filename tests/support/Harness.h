@@ -1,0 +1,33 @@
+#pragma once
+// Starts the real window in a temporary application directory with the
+// test doubles, as main() would with the real services.
+#include "app/Form1.h"
+#include "support/Doubles.h"
+#include <QTemporaryDir>
+#include <memory>
+
+class Harness {
+public:
+    Harness();
+    ~Harness();
+    QString appDir() const { return dir.path(); }
+    // Writes parcelio.ini lines ("section/key" -> value) before start().
+    void setIni(const QString &key, const QString &value);
+    // Builds the window and runs its load handler; false when it ended.
+    bool start(const QString &seedSql = QString());
+    // Runs SQL on the database file while the window is not running.
+    void execSql(const QString &sql);
+    Form1 &w() { return *form; }
+    FakePlatform platform;
+    std::unique_ptr<Form1> form;
+
+private:
+    QTemporaryDir dir;
+};
+
+// Finds a named control of the window, failing the test when it is missing.
+template <typename T>
+T *control(QWidget &window, const QString &name)
+{
+    return window.findChild<T *>(name);
+}
