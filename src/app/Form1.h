@@ -209,6 +209,9 @@ public:
 
     void Command1_Click(int index);
 
+    // @@tracking-extra (members added by the query code go above this line)
+    // @@menu-extra (members added by the menu/directory/add-panel code go above this line)
+
     static const char *const Sentinel;   // "******************"
     static const char *const RefreshEntry; // "刷新快递列表"
 
