@@ -63,15 +63,12 @@ Label *label(QWidget *parent, const QString &name, const QString &text, QRect ge
 QString idx(const char *base, int i) { return QStringLiteral("%1(%2)").arg(QLatin1String(base)).arg(i); }
 } // namespace
 
-// The resources live in a static library, so they are registered by hand.
-static void initResources() { Q_INIT_RESOURCE(resources); }
-
 Form1::Form1(const QString &appDir_, const Config &config, const Platform &platform_,
              QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), appDir(appDir_), cfg(config),
       platform(platform_)
 {
-    initResources();
+    parcelioResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Parcelio - Orlo全新版"));
     setFixedSize(twips(11445), twips(8055));

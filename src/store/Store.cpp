@@ -22,6 +22,12 @@ std::atomic<int> storeCounter{0};
 QString likePattern(const QString &text) { return QLatin1Char('%') + text + QLatin1Char('%'); }
 } // namespace
 
+void parcelioResources()
+{
+    // The resources live in a static library, so they are registered by hand.
+    Q_INIT_RESOURCE(resources);
+}
+
 Store::Store() : connName(QStringLiteral("parcelio-%1").arg(++storeCounter)) {}
 
 Store::~Store()
@@ -48,6 +54,7 @@ const QStringList &Store::settingColumns()
 
 Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
 {
+    parcelioResources();
     const QString dir = appDir + QStringLiteral("/db");
     if (!QDir().mkpath(dir)) {
         lastError = QStringLiteral("cannot create %1").arg(dir);

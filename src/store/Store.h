@@ -6,6 +6,9 @@
 
 class QSqlQuery;
 
+// Registers the bundled SQL, icons and sounds (safe to call more than once).
+void parcelioResources();
+
 // The one database connection of the program and every statement it sends.
 // Values are always bound, never spliced into statement text.
 class Store {

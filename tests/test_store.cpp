@@ -1,0 +1,170 @@
+// The database file: creation, the running-copy lock, refusing bad files, and
+// statements that keep user text as data.
+#include "store/Store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestStore : public QObject {
+    Q_OBJECT
+private slots:
+    void createsDatabaseWithCouriersAndSettings();
+    void secondHolderIsToldApart();
+    void lockHeldByAnotherProcessAndReleasedWhenItDies();
+    void refusesCorruptFileAndUncreatableDirectory();
+    void userTextIsDataNotStatement();
+    void settingsWritesReachTheOneRow();
+    void clearAllUsesItsOwnConnection();
+};
+
+void TestStore::createsDatabaseWithCouriersAndSettings()
+{
+    QTemporaryDir dir;
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    QVERIFY(QFile::exists(dir.path() + "/db/kd100.mdb"));
+    QVERIFY(s.allParcels().isEmpty());
+
+    const auto couriers = s.allCouriers();
+    QVERIFY2(couriers.size() >= 30, qPrintable(QString::number(couriers.size())));
+    for (const auto &c : couriers) {
+        QVERIFY(!c.name.isEmpty());
+        QVERIFY(!c.call.isEmpty());
+        // Codes are the lower-case pinyin (or brand) codes the services use.
+        QCOMPARE(c.code, c.code.toLower());
+        QVERIFY(!c.shibie.isEmpty());
+    }
+    // Every quick pick of the directory finds its company.
+    for (const char *pick : {"顺丰快递", "申通快递", "中通", "圆通", "韵达", "全峰", "天天",
+                             "宅急送", "汇通", "京东", "EMS"})
+        QVERIFY2(!s.couriersByNameLike(QString::fromUtf8(pick)).isEmpty(), pick);
+    QCOMPARE(s.couriersByShibie("shunfeng").value(0).name, QString("顺丰快递"));
+
+    const auto settings = s.settings();
+    QVERIFY(settings.has_value());
+    for (const QString &v : {settings->mail, settings->voice, settings->drag,
+                             settings->closeOnClick, settings->balloon,
+                             settings->defaultQuery, settings->autoRecognise})
+        QVERIFY(v == "是" || v == "否");
+}
+
+void TestStore::secondHolderIsToldApart()
+{
+    QTemporaryDir dir;
+    auto first = std::make_unique<Store>();
+    QCOMPARE(first->open(dir.path()), Store::OpenResult::Ok);
+    {
+        Store second;
+        QCOMPARE(second.open(dir.path()), Store::OpenResult::AlreadyRunning);
+    }
+    // The first copy is unaffected by the refused one.
+    QVERIFY(first->addParcel("顺丰快递", "1", "书", "0").has_value());
+    first.reset();
+    Store third;
+    QCOMPARE(third.open(dir.path()), Store::OpenResult::Ok);
+    QCOMPARE(third.allParcels().size(), 1);
+}
+
+void TestStore::lockHeldByAnotherProcessAndReleasedWhenItDies()
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + "/db");
+    QProcess holder;
+    // -o: only flock itself holds the lock, not the command it runs.
+    holder.start("flock", {"-o", dir.path() + "/db/kd100.ldb", "-c", "echo held; sleep 30"});
+    QVERIFY(holder.waitForReadyRead(5000));
+    {
+        Store s;
+        QCOMPARE(s.open(dir.path()), Store::OpenResult::AlreadyRunning);
+    }
+    holder.kill(); // a crash, not a clean exit
+    holder.waitForFinished();
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+}
+
+void TestStore::refusesCorruptFileAndUncreatableDirectory()
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + "/db");
+    QFile f(dir.path() + "/db/kd100.mdb");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    {
+        Store s;
+        QCOMPARE(s.open(dir.path()), Store::OpenResult::Failed);
+        QVERIFY(!s.error().isEmpty());
+    }
+    // The corrupt file is left for the user to recover; nothing overwrote it.
+    QCOMPARE(QFileInfo(f).size(), 4096);
+
+    QTemporaryDir other;
+    QFile blocker(other.path() + "/db"); // a file where the folder should be
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Store s;
+    QCOMPARE(s.open(other.path()), Store::OpenResult::Failed);
+}
+
+void TestStore::userTextIsDataNotStatement()
+{
+    QTemporaryDir dir;
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    const QString evil = "x' or '1'='1";
+    QVERIFY(s.addParcel("顺丰快递", "111", "妈妈's 茶", "0"));
+    QVERIFY(s.addParcel("申通快递", "222", evil, "0"));
+    QVERIFY(s.addParcel("中通快递", "3_3", "100%棉", "0"));
+    QCOMPARE(s.parcelsByGoods("妈妈's 茶").size(), 1);
+    QCOMPARE(s.parcelsByGoods(evil).size(), 1);
+    QCOMPARE(s.parcelsByNumber("' or 1=1 --").size(), 0);
+    QCOMPARE(s.allParcels().size(), 3);
+    // % and _ typed by the user still act as wildcards in partial searches.
+    QCOMPARE(s.parcelsByNumberLike("_").size(), 3);
+    QCOMPARE(s.parcelsByGoodsLike("%").size(), 3);
+    QCOMPARE(s.parcelsByGoodsLike("'s").size(), 1);
+    QCOMPARE(s.couriersByNameLike("'").size(), 0);
+    QVERIFY(s.error().isEmpty());
+    // Ids that are not numbers are refused instead of reaching a statement.
+    QVERIFY(!s.deleteParcel("1 or 1=1"));
+    QCOMPARE(s.allParcels().size(), 3);
+}
+
+void TestStore::settingsWritesReachTheOneRow()
+{
+    QTemporaryDir dir;
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    QVERIFY(s.writeSetting("邮件通知", "是"));
+    QVERIFY(s.writeSetting("通知邮箱", "me@example.cn"));
+    QCOMPARE(s.settings()->mail, QString("是"));
+    QCOMPARE(s.settings()->address, QString("me@example.cn"));
+    QVERIFY(s.writeSetting("邮件通知", "否"));
+    QCOMPARE(s.settings()->mail, QString("否"));
+    // Only the eight setting columns can be written.
+    QVERIFY(!s.writeSetting("通知邮箱\"=1; drop table kd100; --", "x"));
+    QVERIFY(s.error().contains("unknown setting"));
+    QCOMPARE(s.allParcels().size(), 0);
+    QVERIFY(s.error().isEmpty());
+}
+
+void TestStore::clearAllUsesItsOwnConnection()
+{
+    QTemporaryDir dir;
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    s.addParcel("顺丰快递", "1", "a", "0");
+    s.addParcel("顺丰快递", "2", "b", "0");
+    QVERIFY(s.deleteAllParcelsOnOwnConnection());
+    QCOMPARE(s.allParcels().size(), 0);
+    // The main connection keeps working afterwards.
+    QVERIFY(s.addParcel("顺丰快递", "3", "c", "0").has_value());
+    QCOMPARE(s.allParcels().size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "test_store.moc"
