@@ -27,6 +27,8 @@ void Label::mouseMoveEvent(QMouseEvent *e)
 {
     emit moved();
     QLabel::mouseMoveEvent(e);
+    // A move over a label is not a move over the window background.
+    e->accept();
 }
 
 void Label::enterEvent(QEnterEvent *e)

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 
 Harness::Harness()
 {
@@ -30,7 +31,8 @@ bool Harness::start(const QString &seedSql)
     if (!form->load(seedSql))
         return false;
     form->show();
-    return true;
+    // Mouse tests need the window really on its (offscreen) screen.
+    return QTest::qWaitForWindowExposed(form.get());
 }
 
 void Harness::execSql(const QString &sql)

@@ -1,0 +1,217 @@
+// The title strip, links, panels and the numeric filters.
+#include "support/Harness.h"
+
+#include <QtTest>
+
+namespace {
+QColor colour(QWidget *w) { return w->palette().color(QPalette::WindowText); }
+const QColor Silver(192, 192, 192);
+
+// Delivers one mouse move straight to a control (the offscreen cursor
+// otherwise adds moves of its own at unpredictable moments).
+void hover(QWidget *w, QPoint at = QPoint(2, 2))
+{
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &move);
+}
+} // namespace
+
+class TestChrome : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { h.reset(); }
+    void linksOpenTheMakersPages();
+    void titleStripHover();
+    void minimiseCloseAndWindowDrag();
+    void panelsOpenCentred();
+    void panelDragAndClickToClose();
+    void closeImagesAndOverlay();
+    void numericFilters();
+
+private:
+    std::unique_ptr<Harness> h;
+};
+
+void TestChrome::init()
+{
+    h = std::make_unique<Harness>();
+    h->setIni("maker/site", "http://maker.test/parcelio/");
+    h->setIni("maker/web", "http://web.maker.test/");
+    h->setIni("maker/home", "http://maker.test/");
+    QVERIFY(h->start());
+}
+
+void TestChrome::linksOpenTheMakersPages()
+{
+    Form1 &w = h->w();
+    QTest::mousePress(w.Label16(0), Qt::RightButton);
+    QTest::mousePress(w.Label16(2), Qt::LeftButton);
+    QTest::mousePress(w.Label11(4), Qt::LeftButton);
+    QTest::mousePress(w.Label11(5), Qt::LeftButton); // only the credit reacts
+    w.ShowPanel(1);
+    QTest::mouseClick(w.Label22, Qt::LeftButton);
+    QCOMPARE(h->platform.webOpener.opened,
+             QStringList({"http://maker.test/parcelio/", "http://web.maker.test/",
+                          "http://maker.test/", "http://maker.test/parcelio/tui.html"}));
+}
+
+void TestChrome::titleStripHover()
+{
+    Form1 &w = h->w();
+    QCOMPARE(colour(w.Label16(1)), Silver);
+    hover(w.Label16(1));
+    QCOMPARE(colour(w.Label16(1)), QColor(Qt::white));
+    hover(&w, QPoint(300, 190)); // the window background
+    for (int i = 0; i <= 2; ++i)
+        QCOMPARE(colour(w.Label16(i)), Silver);
+
+    hover(w.Label2(1));
+    QCOMPARE(colour(w.Label2(1)), QColor(Qt::white));
+    hover(w.Label2(2));
+    QCOMPARE(colour(w.Label2(2)), QColor(Qt::white));
+    QCOMPARE(colour(w.Label2(1)), Silver);
+    // Leaving them does not reset them.
+    hover(&w, QPoint(300, 190));
+    QCOMPARE(colour(w.Label2(2)), QColor(Qt::white));
+    QCOMPARE(w.Label2(2)->toolTip(), QString("关闭"));
+    QCOMPARE(w.Label2(1)->toolTip(), QString("最小化"));
+    QCOMPARE(w.Label16(1)->toolTip(), QString("对程序进行相关设置，快捷键F9"));
+}
+
+void TestChrome::minimiseCloseAndWindowDrag()
+{
+    Form1 &w = h->w();
+    // Any button on the background asks for a window move; labels do not.
+    QTest::mousePress(&w, Qt::LeftButton, {}, QPoint(300, 190));
+    QTest::mousePress(&w, Qt::RightButton, {}, QPoint(300, 190));
+    QTest::mousePress(&w, Qt::MiddleButton, {}, QPoint(300, 190));
+    QTest::mousePress(w.Label12(0), Qt::LeftButton);
+    QCOMPARE(w.windowDragRequests(), 3);
+
+    QTest::mouseClick(w.Label2(1), Qt::RightButton);
+    QVERIFY(w.windowState() & Qt::WindowMinimized);
+    QCOMPARE(h->platform.term.count, 0);
+    QTest::mouseClick(w.Label2(2), Qt::LeftButton);
+    QCOMPARE(h->platform.term.count, 1);
+}
+
+void TestChrome::panelsOpenCentred()
+{
+    Form1 &w = h->w();
+    w.ShowPanel(4);
+    QVERIFY(w.kdmenu(4)->isVisible());
+    // The settings link hides every panel before it opens its own.
+    QTest::mousePress(w.Label16(1), Qt::LeftButton);
+    QVERIFY(!w.kdmenu(4)->isVisible());
+    Panel *p = w.kdmenu(1);
+    QVERIFY(p->isVisible());
+    QCOMPARE(p->pos(), QPoint((763 - p->width()) / 2, (537 - p->height()) / 2));
+    QCOMPARE(p->size(), QSize(569, 313));
+    QCOMPARE(w.kdmenu(0)->size(), QSize(337, 345));
+    // Placed with another panel's size, as the edit panel is.
+    w.ShowPanel(2, w.kdmenu(0)->size());
+    QCOMPARE(w.kdmenu(2)->pos(), QPoint((763 - 337) / 2, (537 - 345) / 2));
+    QCOMPARE(w.panelTitle(1)->text(), QString("相关设置"));
+    QCOMPARE(w.panelTitle(1)->font().pointSizeF(), 14.25);
+}
+
+void TestChrome::panelDragAndClickToClose()
+{
+    Form1 &w = h->w();
+    w.Check4->setChecked(true);
+    w.Check5->setChecked(false);
+    Panel *p = w.kdmenu(3);
+    w.ShowPanel(3);
+    const QPoint start = p->pos();
+    QTest::mousePress(p, Qt::LeftButton, {}, QPoint(100, 250));
+    QTest::mouseMove(p, QPoint(140, 270));
+    QTest::mouseRelease(p, Qt::LeftButton, {}, QPoint(140, 270));
+    QCOMPARE(p->pos(), start + QPoint(40, 20));
+    QVERIFY(p->isVisible());
+    // Opening again centres it anew.
+    w.ShowPanel(3);
+    QCOMPARE(p->pos(), start);
+
+    // Both on: it closes when the drag ends.
+    w.Check5->setChecked(true);
+    QTest::mousePress(p, Qt::LeftButton, {}, QPoint(100, 250));
+    QVERIFY(p->isVisible());
+    QTest::mouseRelease(p, Qt::LeftButton, {}, QPoint(100, 250));
+    QVERIFY(!p->isVisible());
+
+    // Click-to-close alone hides at once, whichever button.
+    w.Check4->setChecked(false);
+    w.ShowPanel(3);
+    QTest::mousePress(p, Qt::RightButton, {}, QPoint(100, 250));
+    QVERIFY(!p->isVisible());
+    // Both off: nothing happens.
+    w.Check5->setChecked(false);
+    w.ShowPanel(3);
+    QTest::mousePress(p, Qt::LeftButton, {}, QPoint(100, 250));
+    QTest::mouseRelease(p, Qt::LeftButton, {}, QPoint(100, 250));
+    QVERIFY(p->isVisible());
+    QCOMPARE(p->pos(), start);
+}
+
+void TestChrome::closeImagesAndOverlay()
+{
+    Form1 &w = h->w();
+    for (int i : {0, 2, 3, 4}) {
+        w.ShowPanel(i);
+        QTest::mouseClick(w.x(i), Qt::LeftButton);
+        QVERIFY(!w.kdmenu(i)->isVisible());
+    }
+    // The settings panel stays open while the address check fails.
+    w.ShowPanel(1);
+    w.Check2->setChecked(true);
+    w.Sendmail->clear();
+    QTest::mouseClick(w.x(1), Qt::LeftButton);
+    QVERIFY(w.kdmenu(1)->isVisible());
+
+    w.Picture5->show();
+    QTest::mouseClick(w.Label23, Qt::LeftButton);
+    QVERIFY(!w.Picture5->isVisible());
+    w.Picture5->show();
+    QTest::mousePress(w.Picture5, Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(!w.Picture5->isVisible());
+    QCOMPARE(w.Label23->font().pointSize(), 36);
+}
+
+void TestChrome::numericFilters()
+{
+    QVERIFY(isNumeric("12"));
+    QVERIFY(isNumeric(" -1.5e3 "));
+    QVERIFY(isNumeric(".5"));
+    QVERIFY(!isNumeric(""));
+    QVERIFY(!isNumeric("12a"));
+    QVERIFY(!isNumeric("1 2"));
+    QVERIFY(!isNumeric("-"));
+
+    Form1 &w = h->w();
+    w.ShowPanel(2);
+    w.Text4->setFocus();
+    QTest::keyClicks(w.Text4, "12");
+    QCOMPARE(w.Text4->text(), QString("12"));
+    QTest::keyClicks(w.Text4, "a");
+    QCOMPARE(w.Text4->text(), QString());
+    QTest::keyClicks(w.Text4, "34");
+    QCOMPARE(w.Text4->text(), QString("34"));
+
+    w.ShowPanel(3);
+    w.Option1(1)->setChecked(true);
+    w.Text7->setFocus();
+    w.Text7->insert("毛衣");
+    QTest::keyClicks(w.Text7, "abc");
+    QCOMPARE(w.Text7->text(), QString("毛衣abc"));
+    w.Text7->clear();
+    w.Option1(0)->setChecked(true);
+    QTest::keyClicks(w.Text7, "77x");
+    QCOMPARE(w.Text7->text(), QString());
+    QTest::keyClicks(w.Text7, "77");
+    QCOMPARE(w.Text7->text(), QString("77"));
+}
+
+QTEST_MAIN(TestChrome)
+#include "test_chrome.moc"
