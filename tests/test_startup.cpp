@@ -1,5 +1,6 @@
 // Start-up and shutdown of the real window: the order of the load steps,
 // the running-copy guard, database failures, the clock and the idle reset.
+#include "platform/RealPlatform.h"
 #include "support/Harness.h"
 
 #include <QDateTime>
@@ -19,6 +20,7 @@ private slots:
     void clockText();
     void columnsKeepTheirWidths();
     void idleResetAfterBusyState();
+    void skinFileTintsThePalette();
 };
 
 void TestStartup::firstStartOnEmptyDirectory()
@@ -192,6 +194,36 @@ void TestStartup::idleResetAfterBusyState()
     for (int i = 0; i <= 4; ++i)
         QVERIFY(!w.kdmenu(i)->isVisible());
     QCOMPARE(w.Label11(2)->text(), QString("程序初始化完毕.."));
+}
+
+
+void TestStartup::skinFileTintsThePalette()
+{
+    QTemporaryDir dir;
+    QFile f(dir.path() + "/skinh.she");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("; comment line\nwindow = #ff0000 ; red\nbutton=#808080\nnonsense\ntext = notacolour\n");
+    f.close();
+    QCOMPARE(parseSkin("window = #ff0000\n; x = #000000\nbad").size(), 1);
+
+    QWidget w;
+    PaletteSkin skin;
+    skin.attach(&w, dir.path() + "/skinh.she", QString());
+    QCOMPARE(w.palette().color(QPalette::Window).name(), QString("#ff0000"));
+    skin.adjustHSV(120, 0, 0);
+    QCOMPARE(w.palette().color(QPalette::Window).name(), QString("#00ff00"));
+    // Greys have no hue to turn.
+    QCOMPARE(w.palette().color(QPalette::Button).name(), QString("#808080"));
+    QCOMPARE(tintColour(QColor("#ff0000"), 0, -40, 0).name(), QString("#ff6666"));
+    QCOMPARE(tintColour(QColor("#ff0000"), 0, 0, -100).name(), QString("#000000"));
+
+    QWidget other;
+    const QColor before = other.palette().color(QPalette::Window);
+    PaletteSkin missing;
+    missing.attach(&other, dir.path() + "/nope.she", QString());
+    missing.adjustHSV(85, -40, 0);
+    QVERIFY(!missing.attached());
+    QCOMPARE(other.palette().color(QPalette::Window), before);
 }
 
 QTEST_MAIN(TestStartup)

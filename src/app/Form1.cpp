@@ -69,6 +69,10 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
       platform(platform_)
 {
     parcelioResources();
+    // 微软雅黑 is not on Linux; name the CJK face we ship with so the font
+    // lookup goes straight to it.
+    QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
+                               {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Parcelio - Orlo全新版"));
     setFixedSize(twips(11445), twips(8055));
@@ -122,6 +126,7 @@ Panel *Form1::makePanel(int index, const QString &title, int widthTw, int height
     auto *p = named<Panel>(this, idx("kdmenu", index));
     p->resize(twips(widthTw), twips(heightTw));
     p->setFrameShape(QFrame::Box);
+    p->setFrameShadow(QFrame::Plain);
     p->setAutoFillBackground(true);
     p->setMouseTracking(true);
     auto *t = label(p, idx("panelTitle", index), title, QRect(14, 8, p->width() - 60, 30));
@@ -147,9 +152,9 @@ void Form1::buildWindow()
     const struct { int i; const char *text; int left; } links[] = {
         {1, "设置", 7560}, {2, "WEB网页版", 8280}, {0, "官方网站", 9360}};
     for (const auto &l : links) {
+        // Fixed sizes: measuring text at start-up costs more than it saves.
         auto *w = label(this, idx("Label16", l.i), QString::fromUtf8(l.text),
-                        QRect(twips(l.left), twips(150), 70, 18));
-        w->adjustSize();
+                        QRect(twips(l.left), twips(150), l.i == 2 ? 68 : 52, 18));
         w->setCursor(Qt::PointingHandCursor);
         w->setMouseTracking(true);
         setTextColour(w, Silver);
@@ -423,9 +428,9 @@ void Form1::buildCourierPanel()
         {4, "韵达", 5040}, {5, "全峰", 5640}, {6, "天天", 6240}, {7, "宅急送", 7440},
         {8, "汇通", 6840}, {9, "京东", 4440}, {10, "EMS", 3360}};
     for (const auto &q : picks) {
+        const int chars = QString::fromUtf8(q.text).size();
         auto *w = label(Picture3, idx("Label20", q.i), QString::fromUtf8(q.text),
-                        QRect(twips(q.left), 2, 60, 20));
-        w->adjustSize();
+                        QRect(twips(q.left), 2, q.i == 10 ? 34 : chars * 14 + 2, 20));
         w->setCursor(Qt::PointingHandCursor);
         w->setMouseTracking(true);
         Label20.set(q.i, w);

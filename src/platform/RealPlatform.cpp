@@ -8,7 +8,6 @@
 #include <QMediaPlayer>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
@@ -58,41 +57,75 @@ void RealSoundPlayer::play(const QString &path)
     player->play();
 }
 
-QString tintStyleSheet(const QString &sheet, int hue, int saturation, int brightness)
+QColor tintColour(const QColor &c, int hue, int saturation, int brightness)
 {
-    static const QRegularExpression colour(QStringLiteral("#([0-9a-fA-F]{6})\\b"));
-    QString out;
-    qsizetype last = 0;
-    auto it = colour.globalMatch(sheet);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        out += sheet.mid(last, m.capturedStart() - last);
-        QColor c(m.captured(0));
-        float h, s, v, a;
-        c.getHsvF(&h, &s, &v, &a);
-        if (h >= 0) // achromatic colours have no hue to turn
-            h = std::fmod(h + hue / 360.0f + 1.0f, 1.0f);
-        s = std::clamp(s * (1.0f + saturation / 100.0f), 0.0f, 1.0f);
-        v = std::clamp(v + brightness / 100.0f, 0.0f, 1.0f);
-        out += QColor::fromHsvF(h < 0 ? 0 : h, s, v).name();
-        last = m.capturedEnd();
+    float h, s, v, a;
+    c.getHsvF(&h, &s, &v, &a);
+    if (h >= 0) // achromatic colours have no hue to turn
+        h = std::fmod(h + hue / 360.0f + 1.0f, 1.0f);
+    s = std::clamp(s * (1.0f + saturation / 100.0f), 0.0f, 1.0f);
+    v = std::clamp(v + brightness / 100.0f, 0.0f, 1.0f);
+    return QColor::fromHsvF(h < 0 ? 0 : h, s, v).toRgb();
+}
+
+QMap<QString, QColor> parseSkin(const QString &text)
+{
+    QMap<QString, QColor> out;
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        line = line.section(QLatin1Char(';'), 0, 0).trimmed();
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            continue;
+        const QColor c(line.mid(eq + 1).trimmed());
+        if (c.isValid())
+            out.insert(line.left(eq).trimmed().toLower(), c);
     }
-    out += sheet.mid(last);
     return out;
 }
 
-void StyleSheetSkin::attach(QWidget *window, const QString &path, const QString &)
+void applySkin(QWidget *window, const QMap<QString, QColor> &tinted)
+{
+    static const struct { const char *name; QPalette::ColorRole role; } roles[] = {
+        {"window", QPalette::Window}, {"windowtext", QPalette::WindowText},
+        {"base", QPalette::Base}, {"alternatebase", QPalette::AlternateBase},
+        {"text", QPalette::Text}, {"button", QPalette::Button},
+        {"buttontext", QPalette::ButtonText}, {"highlight", QPalette::Highlight},
+        {"highlightedtext", QPalette::HighlightedText}};
+    QPalette pal = window->palette();
+    for (const auto &r : roles) {
+        const auto it = tinted.find(QLatin1String(r.name));
+        if (it != tinted.end())
+            pal.setColor(r.role, *it);
+    }
+    window->setPalette(pal);
+    // The floating panels carry a lighter ground of their own, and their
+    // labels the ordinary text colour.
+    if (tinted.contains(QStringLiteral("panel"))) {
+        for (QWidget *panel : window->findChildren<QWidget *>()) {
+            if (!panel->inherits("Panel"))
+                continue;
+            QPalette pp = panel->palette();
+            pp.setColor(QPalette::Window, tinted.value(QStringLiteral("panel")));
+            pp.setColor(QPalette::WindowText, tinted.value(QStringLiteral("text"), Qt::black));
+            pp.setColor(QPalette::Light, tinted.value(QStringLiteral("panelborder"), Qt::gray));
+            pp.setColor(QPalette::Dark, tinted.value(QStringLiteral("panelborder"), Qt::gray));
+            panel->setPalette(pp);
+        }
+    }
+}
+
+void PaletteSkin::attach(QWidget *window, const QString &path, const QString &)
 {
     target = window;
     QFile f(path);
     // A missing skin leaves the window unskinned; start-up goes on.
     if (!f.open(QIODevice::ReadOnly))
         return;
-    sheet = QString::fromUtf8(f.readAll());
+    colours = parseSkin(QString::fromUtf8(f.readAll()));
     apply();
 }
 
-void StyleSheetSkin::adjustHSV(int hue, int saturation, int brightness)
+void PaletteSkin::adjustHSV(int hue, int saturation, int brightness)
 {
     h = hue;
     s = saturation;
@@ -100,10 +133,14 @@ void StyleSheetSkin::adjustHSV(int hue, int saturation, int brightness)
     apply();
 }
 
-void StyleSheetSkin::apply()
+void PaletteSkin::apply()
 {
-    if (target && !sheet.isEmpty())
-        target->setStyleSheet(tintStyleSheet(sheet, h, s, v));
+    if (!target || colours.isEmpty())
+        return;
+    QMap<QString, QColor> tinted;
+    for (auto it = colours.cbegin(); it != colours.cend(); ++it)
+        tinted.insert(it.key(), tintColour(it.value(), h, s, v));
+    applySkin(target, tinted);
 }
 
 RealPlatform::RealPlatform()
@@ -112,5 +149,5 @@ RealPlatform::RealPlatform()
     web = &webOpener;
     terminator = &term;
     sound = &player;
-    skin = &styleSkin;
+    skin = &paletteSkin;
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include "platform/Platform.h"
+#include <QColor>
+#include <QMap>
 #include <QPointer>
 #include <memory>
 
@@ -33,24 +35,29 @@ private:
     std::unique_ptr<QAudioOutput> output;
 };
 
-// Our skin file is a style sheet whose colours are tinted by the hue,
-// saturation and brightness adjustment before they are applied.
-class StyleSheetSkin : public Skin {
+// Our skin file lists palette colours ("role = #rrggbb"); they are tinted by
+// the hue, saturation and brightness adjustment and set as the window's
+// palette. A palette costs far less at start-up than a Qt style sheet.
+class PaletteSkin : public Skin {
 public:
     void attach(QWidget *window, const QString &path, const QString &password) override;
     void adjustHSV(int hue, int saturation, int brightness) override;
-    bool attached() const { return !sheet.isEmpty(); }
+    bool attached() const { return !colours.isEmpty(); }
 
 private:
     void apply();
     QPointer<QWidget> target;
-    QString sheet;
+    QMap<QString, QColor> colours;
     int h = 0, s = 0, v = 0;
 };
 
-// Shifts every #rrggbb colour of a style sheet: hue by degrees, saturation and
-// brightness by percent (-100 … 100).
-QString tintStyleSheet(const QString &sheet, int hue, int saturation, int brightness);
+// Shifts a colour: hue by degrees, saturation and brightness by percent
+// (-100 … 100). Greys have no hue and only change brightness.
+QColor tintColour(const QColor &c, int hue, int saturation, int brightness);
+// Reads a skin text: "role = #rrggbb" lines, ";" starts a comment.
+QMap<QString, QColor> parseSkin(const QString &text);
+// The palette a skin gives (after tinting), and the panel colours.
+void applySkin(QWidget *window, const QMap<QString, QColor> &tinted);
 
 struct RealPlatform : Platform {
     RealPlatform();
@@ -58,5 +65,5 @@ struct RealPlatform : Platform {
     RealWebOpener webOpener;
     RealTerminator term;
     RealSoundPlayer player;
-    StyleSheetSkin styleSkin;
+    PaletteSkin paletteSkin;
 };

@@ -1,0 +1,122 @@
+// Start-up: from process start to the window shown, with 10,000 saved
+// parcels, against an empty Qt window program measured in the same run.
+// Prints medians of wall time and peak memory and their ratios.
+#include "store/Store.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+struct Run {
+    double ms;
+    long peakKb;
+};
+
+Run runOnce(const QString &program, const QStringList &args)
+{
+    std::vector<QByteArray> storage{QFile::encodeName(program)};
+    for (const QString &a : args)
+        storage.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (auto &s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    QElapsedTimer t;
+    t.start();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", argv[0]);
+        std::exit(1);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const double ms = t.nsecsElapsed() / 1e6;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed\n", argv[0]);
+        std::exit(1);
+    }
+    return {ms, usage.ru_maxrss};
+}
+
+template <typename T>
+T median(std::vector<T> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication app(argc, argv);
+    const int parcels = 10000, rounds = 9;
+
+    QTemporaryDir dir;
+    const QString program = dir.path() + "/parcelio";
+    QFile::copy(PARCELIO_APP_BIN, program);
+    QFile::copy(QFileInfo(PARCELIO_APP_BIN).path() + "/skinh.she", dir.path() + "/skinh.she");
+    {
+        Store store;
+        if (store.open(dir.path()) != Store::OpenResult::Ok)
+            return 1;
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fill");
+        db.setDatabaseName(dir.path() + "/db/kd100.mdb");
+        db.open();
+        db.transaction();
+        QSqlQuery q(db);
+        q.prepare("insert into kd100 (number, goods, company, num) values (?, ?, '顺丰快递', '0')");
+        for (int i = 0; i < parcels; ++i) {
+            q.addBindValue(QString::number(100000000000LL + i));
+            q.addBindValue(QStringLiteral("包裹%1号").arg(i));
+            q.exec();
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("fill");
+
+    const QString empty = QString(PARCELIO_BIN_DIR) + "/empty_window";
+    std::vector<double> appMs, emptyMs, labelMs;
+    std::vector<long> appKb, emptyKb, labelKb;
+    runOnce(program, {"--quit-after-show"}); // warm the file cache for all
+    runOnce(empty, {});
+    runOnce(empty, {"--label"});
+    for (int i = 0; i < rounds; ++i) {
+        const Run a = runOnce(program, {"--quit-after-show"});
+        const Run e = runOnce(empty, {});
+        const Run l = runOnce(empty, {"--label"});
+        appMs.push_back(a.ms);
+        appKb.push_back(a.peakKb);
+        emptyMs.push_back(e.ms);
+        emptyKb.push_back(e.peakKb);
+        labelMs.push_back(l.ms);
+        labelKb.push_back(l.peakKb);
+    }
+    const double am = median(appMs), em = median(emptyMs), lm = median(labelMs);
+    const long ak = median(appKb), ek = median(emptyKb), lk = median(labelKb);
+    std::printf("start-up with %d saved parcels, median of %d runs (offscreen)\n", parcels, rounds);
+    std::printf("  parcelio                 %8.1f ms  %7ld KiB peak\n", am, ak);
+    std::printf("  empty window             %8.1f ms  %7ld KiB peak\n", em, ek);
+    std::printf("  window with one CJK label %7.1f ms  %7ld KiB peak\n", lm, lk);
+    std::printf("  ratio to empty window     %7.2f x   %7.2f x   (target: within 1.5 x both)\n",
+                am / em, double(ak) / double(ek));
+    std::printf("  ratio to one-label window %7.2f x   %7.2f x\n", am / lm, double(ak) / double(lk));
+    return 0;
+}
