@@ -1,0 +1,361 @@
+#include "standinserver.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QHttpServerRequest>
+#include <QHttpServerResponse>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMetaEnum>
+#include <QMimeDatabase>
+#include <QRegularExpression>
+#include <QStringEncoder>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include <memory>
+
+namespace {
+
+const QByteArray kJsonUtf8 = QByteArrayLiteral("application/json; charset=utf-8");
+const QByteArray kJsonGbk = QByteArrayLiteral("application/json; charset=GBK");
+const QByteArray kHtmlUtf8 = QByteArrayLiteral("text/html; charset=utf-8");
+// The recognition service labels its JSON as HTML; clients must cope with that.
+const QByteArray kAutonumberType = QByteArrayLiteral("text/html;charset=UTF-8");
+
+QByteArray keyRejected()
+{
+    return QByteArrayLiteral(R"({"errCode":"20","message":"API key rejected"})");
+}
+
+QByteArray unknownNumber()
+{
+    return QJsonDocument(QJsonObject{{"errCode", "1"}, {"message", QStringLiteral("单号不存在")}})
+        .toJson(QJsonDocument::Compact);
+}
+
+// Numbers become file names, so anything but plain letters and digits is
+// refused before it can reach the file system.
+bool isPlainNumber(const QString &number)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9]{1,40}$"));
+    return plain.match(number).hasMatch();
+}
+
+QByteArray methodName(QHttpServerRequest::Method method)
+{
+    const char *key = QMetaEnum::fromType<QHttpServerRequest::Method>().valueToKey(int(method));
+    return key ? QByteArray(key).toUpper() : QByteArrayLiteral("UNKNOWN");
+}
+
+QByteArray oneLine(QByteArray value)
+{
+    return value.replace('\t', ' ').replace('\r', ' ').replace('\n', ' ');
+}
+
+QByteArray readAll(const QString &path, bool *ok = nullptr)
+{
+    QFile file(path);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    if (ok)
+        *ok = opened;
+    return opened ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+QByteArray httpDate(const QDateTime &when)
+{
+    static const char *const days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const QDateTime utc = when.toUTC();
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    return QString::asprintf("%s, %02d %s %04d %02d:%02d:%02d GMT", days[d.dayOfWeek() - 1],
+                             d.day(), months[d.month() - 1], d.year(), t.hour(), t.minute(),
+                             t.second())
+        .toLatin1();
+}
+
+StandInServer::StandInServer(StandInConfig config)
+    : m_config(std::move(config))
+{
+    addRoute(QStringLiteral("/"), &StandInServer::tracking);
+    addRoute(QStringLiteral("/autonumber/auto"), &StandInServer::autonumber);
+    addRoute(QStringLiteral("/version/gx.txt"), &StandInServer::version);
+    addRoute(QStringLiteral("/data/tg.txt"), &StandInServer::notice);
+    addRoute(QStringLiteral("/probe"), &StandInServer::probe);
+    m_http.setMissingHandler([this](const QHttpServerRequest &request,
+                                    QHttpServerResponder &&responder) {
+        if (!preamble(request, responder))
+            staticFile(request, std::move(responder));
+    });
+}
+
+bool StandInServer::openLog(const QString &path, QString *error)
+{
+    m_log.setFileName(path);
+    if (m_log.open(QIODevice::WriteOnly | QIODevice::Append))
+        return true;
+    *error = m_log.errorString();
+    return false;
+}
+
+quint16 StandInServer::listen(quint16 port)
+{
+    return m_http.listen(QHostAddress::LocalHost, port);
+}
+
+void StandInServer::addRoute(const QString &path, Handler handler)
+{
+    // Route patterns are regular expressions: escape so "gx.txt" matches only itself.
+    m_http.route(QRegularExpression::escape(path),
+                 [this, handler](const QHttpServerRequest &request,
+                                 QHttpServerResponder &&responder) {
+                     if (!preamble(request, responder))
+                         (this->*handler)(request, std::move(responder));
+                 });
+}
+
+// Common to every request: log it, and answer HEAD at once (the program's
+// clock calibration only wants the Date header). True when answered.
+bool StandInServer::preamble(const QHttpServerRequest &request, QHttpServerResponder &responder)
+{
+    log(request);
+    if (request.method() != QHttpServerRequest::Method::Head)
+        return false;
+    send(std::move(responder), {Status::Ok, kHtmlUtf8, {}});
+    return true;
+}
+
+void StandInServer::tracking(const QHttpServerRequest &request, QHttpServerResponder &&responder)
+{
+    const QUrlQuery query = request.query();
+    // "id" comes twice: the account number first, then the API key.
+    const QStringList ids = query.allQueryItemValues(QStringLiteral("id"), QUrl::FullyDecoded);
+    const bool authorised = ids.size() == 2 && ids[0] == m_config.account
+        && ids[1] == m_config.key
+        && query.queryItemValue(QStringLiteral("secret"), QUrl::FullyDecoded) == m_config.secret;
+    if (!authorised) {
+        send(std::move(responder), {Status::Ok, kJsonUtf8, keyRejected()});
+        return;
+    }
+
+    const QString number = query.queryItemValue(QStringLiteral("nu"), QUrl::FullyDecoded);
+    if (!isPlainNumber(number)) {
+        send(std::move(responder), {Status::Ok, kJsonUtf8, unknownNumber()});
+        return;
+    }
+
+    const QString base = fixture(QStringLiteral("tracking/") + number);
+    bool found = false;
+    Reply reply{Status::Ok, kJsonUtf8, readAll(base + QStringLiteral(".json"), &found)};
+    if (!found)
+        reply.body = unknownNumber();
+
+    const Modifiers mods = readModifiers(base);
+    if (mods.gbk) {
+        QStringEncoder gbk("GBK");
+        const QByteArray encoded = gbk.isValid() ? gbk(QString::fromUtf8(reply.body)) : QByteArray();
+        if (!gbk.isValid() || gbk.hasError()) {
+            qWarning("parcelio-standin: cannot encode %s as GBK", qPrintable(number));
+            reply = {Status::InternalServerError, kHtmlUtf8,
+                     "<html><body><h1>500 GBK encoding failed</h1></body></html>"};
+        } else {
+            reply.body = encoded;
+            reply.contentType = kJsonGbk;
+        }
+    }
+    deliver(std::move(responder), std::move(reply), mods);
+}
+
+void StandInServer::autonumber(const QHttpServerRequest &request, QHttpServerResponder &&responder)
+{
+    const QString number = request.query().queryItemValue(QStringLiteral("num"), QUrl::FullyDecoded);
+    Reply reply{Status::Ok, kAutonumberType, QByteArrayLiteral("[]")};
+    if (!isPlainNumber(number)) {
+        send(std::move(responder), reply);
+        return;
+    }
+
+    const QString base = fixture(QStringLiteral("autonumber/") + number);
+    bool raw = false;
+    const QByteArray canned = readAll(base + QStringLiteral(".txt"), &raw);
+    if (raw) {
+        reply.body = canned;
+    } else {
+        QString bestPrefix, bestCode;
+        const QString table = QString::fromUtf8(readAll(fixture(QStringLiteral("autonumber/prefixes.txt"))));
+        for (const QString &line : table.split(QLatin1Char('\n'))) {
+            const QStringList fields = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (fields.size() != 2 || fields[0].startsWith(QLatin1Char('#')))
+                continue;
+            if (number.startsWith(fields[0]) && fields[0].size() > bestPrefix.size()) {
+                bestPrefix = fields[0];
+                bestCode = fields[1];
+            }
+        }
+        if (!bestPrefix.isEmpty()) {
+            const QJsonObject match{{"comCode", bestCode}, {"id", ""}, {"noCount", 1},
+                                    {"noPre", bestPrefix}, {"startTime", ""}};
+            reply.body = QJsonDocument(QJsonArray{match}).toJson(QJsonDocument::Compact);
+        }
+    }
+    deliver(std::move(responder), std::move(reply), readModifiers(base));
+}
+
+void StandInServer::version(const QHttpServerRequest &, QHttpServerResponder &&responder)
+{
+    sendFile(std::move(responder), fixture(QStringLiteral("version/gx.txt")),
+             QByteArrayLiteral("text/plain; charset=utf-8"));
+}
+
+void StandInServer::notice(const QHttpServerRequest &, QHttpServerResponder &&responder)
+{
+    sendFile(std::move(responder), fixture(QStringLiteral("data/tg.txt")),
+             QByteArrayLiteral("text/plain; charset=utf-8"));
+}
+
+void StandInServer::probe(const QHttpServerRequest &, QHttpServerResponder &&responder)
+{
+    send(std::move(responder),
+         {Status::Ok, kHtmlUtf8,
+          "<html><head><title>Parcelio</title></head><body><p>ok</p></body></html>"});
+}
+
+void StandInServer::staticFile(const QHttpServerRequest &request, QHttpServerResponder &&responder)
+{
+    const QString path = request.url().path(QUrl::FullyDecoded);
+    const QStringList segments = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const bool escapes = segments.contains(QStringLiteral("..")) || path.contains(QLatin1Char('\\'))
+        || path.contains(QChar(0));
+    if (escapes) {
+        send(std::move(responder), {Status::Forbidden, kHtmlUtf8,
+                                    "<html><body><h1>403 Forbidden</h1></body></html>"});
+        return;
+    }
+
+    const QString root = QDir(fixture(QStringLiteral("www"))).canonicalPath();
+    const QFileInfo info(fixture(QStringLiteral("www/") + segments.join(QLatin1Char('/'))));
+    // A symbolic link inside www must not lead outside it either.
+    if (root.isEmpty() || !info.isFile()
+        || !info.canonicalFilePath().startsWith(root + QLatin1Char('/'))) {
+        sendNotFound(std::move(responder));
+        return;
+    }
+    QByteArray type = QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).name().toLatin1();
+    if (type.startsWith("text/"))
+        type += "; charset=utf-8";
+    sendFile(std::move(responder), info.filePath(), type);
+}
+
+QString StandInServer::fixture(const QString &relative) const
+{
+    return m_config.fixturesDir + QLatin1Char('/') + relative;
+}
+
+StandInServer::Modifiers StandInServer::readModifiers(const QString &base) const
+{
+    Modifiers mods;
+    mods.never = QFileInfo::exists(base + QStringLiteral(".never"));
+    mods.gbk = QFileInfo::exists(base + QStringLiteral(".gbk"));
+
+    bool present = false;
+    const QByteArray delay = readAll(base + QStringLiteral(".delay"), &present).trimmed();
+    if (present) {
+        bool ok = false;
+        const int ms = delay.toInt(&ok);
+        if (ok && ms >= 0)
+            mods.delayMs = ms;
+        else
+            qWarning("parcelio-standin: ignoring %s.delay: not a number of milliseconds",
+                     qPrintable(base));
+    }
+
+    const QByteArray status = readAll(base + QStringLiteral(".status"), &present).trimmed();
+    if (present) {
+        bool ok = false;
+        const int code = status.toInt(&ok);
+        // 1xx would leave the client waiting for a second status line.
+        if (ok && code >= 200 && code <= 599)
+            mods.status = Status(code);
+        else
+            qWarning("parcelio-standin: ignoring %s.status: not an HTTP status between 200 and 599",
+                     qPrintable(base));
+    }
+    return mods;
+}
+
+void StandInServer::deliver(QHttpServerResponder &&responder, Reply reply, const Modifiers &mods)
+{
+    if (mods.status)
+        reply.status = *mods.status;
+
+    if (mods.never) {
+        // The connection to the socket's destroyed() signal owns the responder,
+        // so the request stays open and unanswered until the client hangs up.
+        auto parked = std::make_shared<QHttpServerResponder>(std::move(responder));
+        QObject::connect(parked->socket(), &QObject::destroyed, [parked] {});
+        return;
+    }
+
+    if (mods.delayMs > 0) {
+        // The socket is the timer's context: if the client hangs up first the
+        // answer is dropped instead of being written to a deleted socket.
+        // Precise, because a coarse timer may fire 5% early and tests time this.
+        auto held = std::make_shared<QHttpServerResponder>(std::move(responder));
+        QTimer::singleShot(mods.delayMs, Qt::PreciseTimer, held->socket(),
+                           [this, held, reply] { send(std::move(*held), reply); });
+        return;
+    }
+
+    send(std::move(responder), reply);
+}
+
+void StandInServer::send(QHttpServerResponder &&responder, const Reply &reply) const
+{
+    QHttpServerResponse response(reply.contentType, reply.body, reply.status);
+    response.setHeader(QByteArrayLiteral("Date"), date());
+    response.write(std::move(responder));
+}
+
+void StandInServer::sendFile(QHttpServerResponder &&responder, const QString &path,
+                             const QByteArray &contentType) const
+{
+    bool found = false;
+    const QByteArray body = readAll(path, &found);
+    if (found)
+        send(std::move(responder), {Status::Ok, contentType, body});
+    else
+        sendNotFound(std::move(responder));
+}
+
+void StandInServer::sendNotFound(QHttpServerResponder &&responder) const
+{
+    send(std::move(responder), {Status::NotFound, kHtmlUtf8,
+                                "<html><body><h1>404 Not Found</h1></body></html>"});
+}
+
+void StandInServer::log(const QHttpServerRequest &request)
+{
+    if (!m_log.isOpen())
+        return;
+    QByteArray line = methodName(request.method()) + '\t'
+        + request.url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+    const auto headers = request.headers();
+    for (const auto &[name, value] : headers)
+        line += '\t' + name + ": " + oneLine(value);
+    line += '\n';
+    m_log.write(line);
+    m_log.flush();
+}
+
+QByteArray StandInServer::date() const
+{
+    return m_config.fixedDate.isEmpty() ? httpDate(QDateTime::currentDateTimeUtc())
+                                        : m_config.fixedDate;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QHttpServer>
+#include <QHttpServerResponder>
+#include <QString>
+
+#include <optional>
+
+struct StandInConfig
+{
+    QString fixturesDir;
+    QString account = QStringLiteral("731845");
+    QString secret = QStringLiteral("5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9");
+    QString key = QStringLiteral("B7D40C2E91A3F5680D4C7E1B93A2F065");
+    QByteArray fixedDate; // empty: answer with the real clock
+};
+
+// "Tue, 08 Dec 2026 05:50:38 GMT" with English names whatever the locale.
+QByteArray httpDate(const QDateTime &when);
+
+class StandInServer
+{
+public:
+    explicit StandInServer(StandInConfig config);
+
+    bool openLog(const QString &path, QString *error);
+    // Binds 127.0.0.1 only; returns the port, 0 on failure.
+    quint16 listen(quint16 port);
+
+private:
+    using Status = QHttpServerResponder::StatusCode;
+
+    struct Reply
+    {
+        Status status = Status::Ok;
+        QByteArray contentType;
+        QByteArray body;
+    };
+
+    // Files beside a fixture that change how its reply is delivered.
+    struct Modifiers
+    {
+        int delayMs = 0;
+        bool never = false;
+        bool gbk = false;
+        std::optional<Status> status;
+    };
+
+    using Handler = void (StandInServer::*)(const QHttpServerRequest &, QHttpServerResponder &&);
+    void addRoute(const QString &path, Handler handler);
+    bool preamble(const QHttpServerRequest &request, QHttpServerResponder &responder);
+
+    void tracking(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void probe(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void version(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void notice(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void autonumber(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void staticFile(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+
+    QString fixture(const QString &relative) const;
+    Modifiers readModifiers(const QString &base) const;
+    void deliver(QHttpServerResponder &&responder, Reply reply, const Modifiers &mods);
+    void send(QHttpServerResponder &&responder, const Reply &reply) const;
+    void sendFile(QHttpServerResponder &&responder, const QString &path,
+                  const QByteArray &contentType) const;
+    void sendNotFound(QHttpServerResponder &&responder) const;
+    void log(const QHttpServerRequest &request);
+    QByteArray date() const;
+
+    StandInConfig m_config;
+    QHttpServer m_http;
+    QFile m_log;
+};
