@@ -9,12 +9,7 @@
 namespace {
 const QColor Silver(192, 192, 192);
 
-void paint(QWidget *w, const QColor &c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    w->setPalette(pal);
-}
+void paint(QWidget *w, const QColor &c) { setTextColour(w, c); }
 } // namespace
 
 bool isNumeric(const QString &text)

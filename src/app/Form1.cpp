@@ -37,14 +37,6 @@ QFont yahei(double points, bool bold = false)
     return f;
 }
 
-void setTextColour(QWidget *w, const QColor &c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    w->setPalette(pal);
-}
-
 template <typename T, typename... Args>
 T *named(QWidget *parent, const QString &name, Args &&...args)
 {

@@ -209,6 +209,12 @@ public:
 
     void Command1_Click(int index);
 
+    // A request still unanswered after this long is abandoned and yields
+    // empty text; tests shorten it.
+    int requestLimitMs = 60000;
+    // After a display: the list and menu come back, unless a loop or timed
+    // query holds them (then only the courier directory does).
+    void unlockAfterQuery();
     // @@tracking-extra (members added by the query code go above this line)
     // @@menu-extra (members added by the menu/directory/add-panel code go above this line)
 

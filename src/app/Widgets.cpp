@@ -3,6 +3,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+void setTextColour(QWidget *w, const QColor &c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    w->setPalette(pal);
+}
+
 void Label::mousePressEvent(QMouseEvent *e)
 {
     emit pressed(e->button());

@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QTreeWidget>
 
+// Sets the text colour of a label or similar control.
+void setTextColour(QWidget *w, const QColor &c);
+
 class Label : public QLabel {
     Q_OBJECT
 public:

@@ -204,6 +204,17 @@ QList<ParcelRecord> Store::allParcels()
     return parcels(q);
 }
 
+QStringList Store::allGoods()
+{
+    STORE_QUERY("select goods from kd100 order by id");
+    QStringList out;
+    if (!run(q))
+        return out;
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
 std::optional<ParcelRecord> Store::parcelById(const QString &id)
 {
     bool ok = false;

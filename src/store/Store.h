@@ -31,6 +31,9 @@ public:
 
     // kd100
     QList<ParcelRecord> allParcels();
+    // The goods of every parcel, in the same order as allParcels(): all the
+    // saved-parcel list needs, read without the other columns.
+    QStringList allGoods();
     std::optional<ParcelRecord> parcelById(const QString &id);
     QList<ParcelRecord> parcelsByNumber(const QString &number);
     QList<ParcelRecord> parcelsByNumberLike(const QString &text);

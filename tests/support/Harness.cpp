@@ -35,6 +35,15 @@ bool Harness::start(const QString &seedSql)
     return QTest::qWaitForWindowExposed(form.get());
 }
 
+bool Harness::startSeeded(const QByteArray &sql)
+{
+    QFile seed(dir.path() + QStringLiteral("/seed.sql"));
+    if (!seed.open(QIODevice::WriteOnly) || seed.write(sql) != sql.size())
+        return false;
+    seed.close();
+    return start(seed.fileName());
+}
+
 void Harness::execSql(const QString &sql)
 {
     const QString name = QStringLiteral("harness-sql");

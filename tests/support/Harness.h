@@ -15,6 +15,8 @@ public:
     void setIni(const QString &key, const QString &value);
     // Builds the window and runs its load handler; false when it ended.
     bool start(const QString &seedSql = QString());
+    // start() with SQL run once when the new database is made.
+    bool startSeeded(const QByteArray &sql);
     // Runs SQL on the database file while the window is not running.
     void execSql(const QString &sql);
     Form1 &w() { return *form; }

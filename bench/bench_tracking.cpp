@@ -1,0 +1,144 @@
+// Times the progress display of a long reply and the refill of a long
+// parcel list, each beside a baseline of the bare widget work measured in
+// the same run. Run by hand: bench_tracking [repetitions]
+#include "app/Form1.h"
+#include "tracking/Progress.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
+{
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer t;
+        t.start();
+        work();
+        times << t.nsecsElapsed() / 1e6;
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+QString longReply(int events)
+{
+    QString s = QStringLiteral("{\"message\":\"ok\",\"errCode\":\"0\",\"status\":\"1\",\"data\":[");
+    const QDateTime start(QDate(2024, 1, 1), QTime(8, 0));
+    for (int i = 0; i < events; ++i) {
+        if (i)
+            s += u',';
+        const QString time = start.addSecs(qint64(events - i) * 600).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        s += QStringLiteral("{\"time\":\"%1\",\"ftime\":\"%1\",\"context\":\"快件已到达【杭州转运中心】,"
+                            "正在发往\\/下一站 %2\"}")
+                 .arg(time)
+                 .arg(i);
+    }
+    return s + QStringLiteral("]}");
+}
+
+void report(const char *what, double ours, const char *baseWhat, double base)
+{
+    std::printf("%-44s %9.2f ms\n%-44s %9.2f ms\n%-44s %9.1fx\n\n", what, ours, baseWhat, base,
+                "  ratio", base > 0 ? ours / base : 0.0);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
+    const int events = 1000;
+    const int parcels = 10000;
+
+    QTemporaryDir dir;
+    QFile seed(dir.path() + QStringLiteral("/seed.sql"));
+    if (!seed.open(QIODevice::WriteOnly))
+        return 1;
+    // Rows in batches, one statement per line end, as the store runs scripts.
+    for (int i = 0; i < parcels; ++i) {
+        seed.write(i % 500 == 0 ? "insert into kd100 (number, goods, company, num) values\n"
+                                : ",\n");
+        seed.write(QStringLiteral("('7%1', '物品 %2 号', '中通快递', '0')")
+                       .arg(i, 11, 10, QLatin1Char('0'))
+                       .arg(i)
+                       .toUtf8());
+        if (i % 500 == 499 || i == parcels - 1)
+            seed.write(";\n");
+    }
+    seed.close();
+
+    Platform none;
+    Form1 w(dir.path(), Config(), none);
+    if (!w.load(seed.fileName())) {
+        std::fprintf(stderr, "database did not open\n");
+        return 1;
+    }
+    w.show();
+    app.processEvents();
+    if (w.Text1->count() != parcels) {
+        std::fprintf(stderr, "expected %d saved parcels, list has %d\n", parcels, w.Text1->count());
+        return 1;
+    }
+
+    // (a) One display tick for a reply of 1,000 events.
+    const QString replyText = longReply(events);
+    w.CurrentParcel.id = QStringLiteral("1");
+    w.CurrentParcel.company = QStringLiteral("中通快递");
+    const double display = medianMs(
+        runs,
+        [&] {
+            w.ListView1->clear();
+            w.CurrentParcel.lastReply = replyText;
+            w.CurrentParcel.num = QStringLiteral("100000"); // no news: no write
+            w.eventCount = qint16(countTime(replyText));
+        },
+        [&] { w.Timer1_Timer(); });
+    if (w.ListView1->topLevelItemCount() != events) {
+        std::fprintf(stderr, "display made %d rows\n", w.ListView1->topLevelItemCount());
+        return 1;
+    }
+    QList<QStringList> ready;
+    for (const ProgressEntry &e : progressEntries(replyText, events))
+        ready << QStringList{QString::number(e.sequence), e.time, e.context};
+    const double rowsOnly = medianMs(
+        runs, [&] { w.ListView1->clear(); },
+        [&] {
+            QList<QTreeWidgetItem *> items;
+            items.reserve(ready.size());
+            for (const QStringList &r : ready)
+                items << new QTreeWidgetItem(r);
+            w.ListView1->addTopLevelItems(items);
+        });
+    const double parseOnly = medianMs(runs, [] {}, [&] {
+        const auto e = progressEntries(replyText, events);
+        if (e.size() != events)
+            std::abort();
+    });
+
+    // (b) Refill of the list from 10,000 saved parcels.
+    const double refill = medianMs(runs, [] {}, [&] { w.sX(); });
+    const double readOnly = medianMs(runs, [] {}, [&] {
+        if (w.store().allParcels().size() != parcels)
+            std::abort();
+    });
+    QStringList goods;
+    for (int i = 0; i < w.Text1->count(); ++i)
+        goods << w.Text1->itemText(i);
+    QComboBox plain;
+    const double comboOnly = medianMs(runs, [&] { plain.clear(); }, [&] { plain.addItems(goods); });
+
+    std::printf("median of %d runs, reply %lld characters\n\n", runs, qlonglong(replyText.size()));
+    report("display of 1000 events (Timer1_Timer)", display, "baseline: 1000 ready rows appended", rowsOnly);
+    std::printf("%-44s %9.2f ms\n\n", "  of which cutting the reply", parseOnly);
+    report("refill from 10000 saved parcels (sX)", refill, "baseline: addItems of 10000 strings", comboOnly);
+    std::printf("%-44s %9.2f ms\n", "  of which reading the rows", readOnly);
+    return 0;
+}

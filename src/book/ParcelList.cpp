@@ -1,0 +1,103 @@
+#include "app/Form1.h"
+
+
+void Form1::read()
+{
+    sX();
+}
+
+void Form1::sX()
+{
+    const QStringList goods = db.allGoods();
+    if (!db.error().isEmpty())
+        return; // the statement failed: keep what the list shows
+    // The list always shows exactly the saved parcels, so a deleted last
+    // parcel cannot stay selectable.
+    Text1->clear();
+    Text1->addItems(goods);
+    // Nothing is picked after a fill, as with a freshly filled drop-down list.
+    Text1->setCurrentIndex(-1);
+}
+
+void Form1::setListIndex(int index)
+{
+    // setCurrentIndex emits no "activated", so the handler runs exactly once,
+    // also for the position already selected.
+    Text1->setCurrentIndex(index);
+    Text1_Click();
+}
+
+void Form1::Text1_Click()
+{
+    hideAllPanels();
+    Text1->setEnabled(false);
+    ListView1->setEnabled(false);
+    setMenuEnabled(false);
+
+    const QString text = Text1->currentText();
+    if (text == QString::fromUtf8(RefreshEntry) || text == QString::fromUtf8(Sentinel)) {
+        sX();
+        ListView1->clear();
+        const bool query = Check7->isChecked() && Text1->count() > 0;
+        if (query)
+            setListIndex(0);
+        setStatus(QStringLiteral("快递列表已刷新.."));
+        if (!query) {
+            // No query follows to unlock the window, so the refresh does.
+            Text1->setEnabled(true);
+            ListView1->setEnabled(true);
+            setMenuEnabled(true);
+        }
+        return;
+    }
+
+    const QList<ParcelRecord> rows = db.parcelsByGoods(text);
+    if (!rows.isEmpty()) {
+        const ParcelRecord &r = rows.first();
+        CurrentParcel.company = r.company;
+        CurrentParcel.number = r.number;
+        CurrentParcel.goods = r.goods;
+        CurrentParcel.num = r.num;
+        CurrentParcel.id = QString::number(r.id);
+    }
+    const QList<CourierRecord> couriers = db.couriersByName(CurrentParcel.company);
+    if (!couriers.isEmpty())
+        CurrentParcel.code = couriers.first().code;
+
+    const QString notQueried = QStringLiteral("未查询");
+    Label12(7)->setText(notQueried);
+    Label12(2)->setText(notQueried);
+    Label12(3)->setText(notQueried);
+    setTextColour(Label12(3), Qt::white);
+    Label12(5)->setText(notQueried);
+
+    const int position = Text1->currentIndex();
+    chosenIndex = QString::number(position);
+    if (position != lastIndex) {
+        shownCount = 0;
+        lastIndex = qint16(position);
+    }
+    cx();
+}
+
+void Form1::Command5_Click()
+{
+    bool ok = false;
+    const int position = chosenIndex.toInt(&ok);
+    if (!ok || position < 0) {
+        setStatus(QStringLiteral("请先选择快递.."));
+        return;
+    }
+    if (msg(QStringLiteral("此操作将清空快递数据,并重新进行获取,是否继续?"), MessageBox::YesNo) !=
+        MessageBox::AnswerYes)
+        return;
+    if (!db.parcelById(CurrentParcel.id))
+        return; // the row is gone: nothing to clear, nothing said
+    if (!db.setParcelNum(CurrentParcel.id, QStringLiteral("0")))
+        return;
+    msg(QStringLiteral("初始化成功!"));
+    // Reload with the cleared count, so every event counts as news.
+    Text1_Click();
+    Text1->setItemText(position, Text6->text());
+    setListIndex(position);
+}

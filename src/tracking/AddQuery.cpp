@@ -1,0 +1,173 @@
+// The add panel's query button: checks the entries, asks the tracking
+// service once and saves the parcel when the answer allows it.
+#include "app/Form1.h"
+#include "tracking/Progress.h"
+
+namespace {
+const QString NoCompany = QStringLiteral("请选择快递公司");
+
+// Back to idle: busy picture and watchdog off, list and menu usable.
+void endBusy(Form1 &w)
+{
+    w.AniGIF1->hide();
+    w.Timer7->stop();
+    w.Text1->setEnabled(true);
+    w.ListView1->setEnabled(true);
+    w.setMenuEnabled(true);
+}
+
+// A database step failed: nothing was saved, and the user is told so
+// instead of being left with a busy window.
+void saveFailed(Form1 &w)
+{
+    endBusy(w);
+    w.setStatus(QStringLiteral("快递保存失败,请检查数据库是否可写.."));
+}
+
+// Code "1": the service does not know the number (yet); the user may keep
+// it all the same. False when a database step failed.
+bool saveAnyway(Form1 &w, const QString &number, const QString &company, const QString &goods)
+{
+    w.Timer7->stop();
+    if (w.msg(QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"), MessageBox::YesNo) !=
+        MessageBox::AnswerYes)
+        return true;
+    const QList<ParcelRecord> existing = w.store().parcelsByNumber(number);
+    if (!w.store().error().isEmpty())
+        return false;
+    if (existing.isEmpty()) {
+        if (!w.store().addParcel(company, number, goods, QStringLiteral("0")))
+            return false;
+        w.kdmenu(0)->hide();
+        w.msg(QStringLiteral("快递添加成功！"));
+        w.sX();
+    } else {
+        w.kdmenu(0)->hide();
+        w.msg(QStringLiteral("快递数据已存在!"));
+        w.narrowListToNumber(number, false);
+    }
+    w.AniGIF1->hide();
+    w.Timer7->stop();
+    return true;
+}
+} // namespace
+
+void Form1::queryNewParcel()
+{
+    // Taken once: a key may reopen and reset the panel while the request waits.
+    const QString number = Text3->currentText();
+    const QString company = Command1(12)->text();
+    const QString goods = Text2->text();
+
+    if (number.isEmpty()) {
+        Text3->setFocus();
+        setStatus(QStringLiteral("请输入快递单号!"));
+        return;
+    }
+    if (number.contains(QLatin1Char('|'))) {
+        setStatus(QStringLiteral("单号不正确,请您检查!"));
+        return;
+    }
+    if (company == NoCompany) {
+        Command1(12)->setFocus();
+        setStatus(QStringLiteral("请选择快递公司!"));
+        return;
+    }
+    if (goods.isEmpty()) {
+        setStatus(QStringLiteral("请输入快递物品信息,例如：爸爸衣服"));
+        return;
+    }
+
+    CurrentParcel.number = number;
+    CurrentParcel.company = company;
+    CurrentParcel.goods = goods;
+    const QList<CourierRecord> couriers = store().couriersByName(company);
+    if (!store().error().isEmpty())
+        return saveFailed(*this);
+    // A caption that names no company (a recognition message, say) keeps
+    // the code of the parcel shown before.
+    if (!couriers.isEmpty())
+        CurrentParcel.code = couriers.first().code;
+
+    setStatus(QStringLiteral("未查询"));
+    ListView1->clear();
+    // A display still pending from the previous reply would otherwise tick
+    // during the wait and fill the list with the old parcel's events.
+    Timer1->stop();
+    kdmenu(0)->hide();
+    setMenuEnabled(false);
+
+    kdgs(CurrentParcel.number);
+    // No answer: the watchdog returns the window to idle.
+    if (CurrentParcel.lastReply.isEmpty())
+        return;
+
+    const std::optional<QString> code = resultCode(CurrentParcel.lastReply);
+    CurrentParcel.errCode = code.value_or(QString());
+    bool numeric = false;
+    const double value = CurrentParcel.errCode.trimmed().toDouble(&numeric);
+    if (!code || !numeric) {
+        // Not an answer we can read: nothing is saved.
+        endBusy(*this);
+        setStatus(QStringLiteral("查询结果无法识别,请稍后再试.."));
+        return;
+    }
+
+    if (value != 0) {
+        if (CurrentParcel.errCode == QLatin1String("1")) {
+            if (!saveAnyway(*this, number, company, goods))
+                return saveFailed(*this);
+        } else {
+            const QString text = resultMessage(CurrentParcel.errCode);
+            if (!text.isEmpty())
+                setStatus(text);
+        }
+        endBusy(*this);
+        return;
+    }
+
+    // Success: save the parcel unless its number is saved already.
+    eventCount = 0;
+    const QList<ParcelRecord> existing = store().parcelsByNumber(number);
+    if (!store().error().isEmpty())
+        return saveFailed(*this);
+    if (!existing.isEmpty()) {
+        kdmenu(0)->hide();
+        msg(QStringLiteral("快递数据已存在!"));
+        narrowListToNumber(number, true);
+        return;
+    }
+    const std::optional<qint64> id = store().addParcel(company, number, goods, QStringLiteral("0"));
+    if (!id)
+        return saveFailed(*this);
+    sX();
+    // Chosen by its record, wherever the refill put it; choosing it loads
+    // and queries it, and that display ends the busy state.
+    const QList<ParcelRecord> rows = store().allParcels();
+    int position = -1;
+    for (int i = 0; i < rows.size(); ++i)
+        if (rows.at(i).id == *id)
+            position = i;
+    if (position < 0 || position >= Text1->count()) {
+        endBusy(*this); // saved, but the list could not show it
+        return;
+    }
+    setListIndex(position);
+}
+
+void Form1::narrowListToNumber(const QString &number, bool withSentinels)
+{
+    const QList<ParcelRecord> rows = store().parcelsByNumberLike(number.trimmed());
+    if (!store().error().isEmpty())
+        return saveFailed(*this);
+    Text1->clear();
+    for (const ParcelRecord &r : rows)
+        Text1->addItem(r.goods);
+    if (Text1->count() > 0)
+        setListIndex(0);
+    if (withSentinels) {
+        // Choosing either of these refills the whole list.
+        Text1->addItem(QString::fromUtf8(Sentinel));
+        Text1->addItem(QString::fromUtf8(RefreshEntry));
+    }
+}

@@ -1,0 +1,75 @@
+#include "app/Form1.h"
+#include "tracking/Progress.h"
+
+namespace {
+const QColor Red(255, 0, 0);
+} // namespace
+
+void Form1::unlockAfterQuery()
+{
+    ListView1->setEnabled(true);
+    // While a loop or timed query runs the list stays locked; only the
+    // courier directory remains at hand.
+    if (Command1(16)->text() != QStringLiteral("停止循环") &&
+        Command1(18)->text() != QStringLiteral("关闭定时")) {
+        Text1->setEnabled(true);
+        setMenuEnabled(true);
+    } else {
+        Image2(6)->setEnabled(true);
+    }
+}
+
+void Form1::Timer1_Timer()
+{
+    ListView1->setEnabled(true);
+
+    // One row per complete time/context pair, never more than the reply's
+    // count of "time" allows.
+    const QList<ProgressEntry> entries = progressEntries(CurrentParcel.lastReply, eventCount);
+    QList<QTreeWidgetItem *> rows;
+    rows.reserve(entries.size());
+    for (const ProgressEntry &e : entries)
+        rows.append(new QTreeWidgetItem(
+            QStringList{QString::number(e.sequence), e.time, e.context}));
+    ListView1->addTopLevelItems(rows);
+    Timer1->stop();
+
+    const int count = ListView1->topLevelItemCount();
+    if (count > 0) {
+        QTreeWidgetItem *newest = ListView1->topLevelItem(0);
+        for (int c = 0; c < 3; ++c) {
+            newest->setForeground(c, Red);
+            QFont f = newest->font(c);
+            f.setBold(true);
+            newest->setFont(c, f);
+        }
+    }
+    ql();
+    shownCount = qint16(qMin(count, 32767));
+
+    AniGIF1->hide();
+    Timer7->stop();
+    setStatus(QStringLiteral("查询完毕..."));
+    Label12(7)->setText(CurrentParcel.company);
+
+    unlockAfterQuery();
+
+    if (count > 0) {
+        QTreeWidgetItem *newest = ListView1->topLevelItem(0);
+        QTreeWidgetItem *oldest = ListView1->topLevelItem(count - 1);
+        ListView1->setCurrentItem(oldest);
+
+        const QString second = count > 1 ? ListView1->topLevelItem(1)->text(2) : QString();
+        const ParcelState state = parcelState(newest->text(2), second);
+        Label12(2)->setText(parcelStateText(state));
+        // A signed parcel is timed from its first to its last event, any
+        // other from its first event to now.
+        const qint64 seconds =
+            state == ParcelState::Signed
+                ? secondsBetween(oldest->text(1), newest->text(1))
+                : secondsBetween(oldest->text(1), QDateTime::currentDateTime());
+        Label12(5)->setText(durationText(seconds));
+    }
+    Timer1->stop();
+    gxtj();
+}

@@ -1,0 +1,62 @@
+#include "app/Form1.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QTimer>
+
+namespace {
+// The body decoded by the character set its Content-Type names; UTF-8 when
+// it names none or one we cannot decode.
+QString decodeBody(const QByteArray &body, const QByteArray &contentType)
+{
+    static const QRegularExpression charset(
+        QStringLiteral("charset\\s*=\\s*\"?([^\";\\s]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = charset.match(QString::fromLatin1(contentType));
+    if (m.hasMatch()) {
+        QStringDecoder decoder(m.captured(1).toLatin1().constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    return QString::fromUtf8(body);
+}
+} // namespace
+
+QString Form1::GetBody(const QString &url)
+{
+    if (!net)
+        net = std::make_unique<QNetworkAccessManager>();
+    QNetworkRequest request{QUrl(url)};
+    request.setRawHeader("If-Modified-Since", "0");
+    QNetworkReply *reply = net->get(request);
+
+    // Wait with the window's events running: timers tick and clicks are
+    // handled, which the query's watchdog relies on. A request that never
+    // completes is abandoned after requestLimitMs.
+    QEventLoop wait;
+    QTimer limit;
+    limit.setSingleShot(true);
+    bool abandoned = false;
+    connect(&limit, &QTimer::timeout, reply, [reply, &abandoned] {
+        abandoned = true;
+        reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+    ++requestsInFlight;
+    if (!reply->isFinished()) {
+        limit.start(requestLimitMs);
+        wait.exec();
+    }
+    --requestsInFlight;
+    limit.stop();
+
+    QString body;
+    if (!abandoned)
+        body = decodeBody(reply->readAll(), reply->rawHeader("Content-Type"));
+    reply->deleteLater();
+    return body;
+}

@@ -1,0 +1,42 @@
+#include "app/Form1.h"
+
+
+void Form1::ql()
+{
+    CurrentParcel.lastReply.clear();
+    eventCount = 0;
+}
+
+void Form1::gxtj()
+{
+    // A parcel without a stored count takes this display as its baseline.
+    if (CurrentParcel.num.isEmpty())
+        CurrentParcel.num = QString::number(shownCount);
+    bool ok = false;
+    double stored = CurrentParcel.num.trimmed().toDouble(&ok);
+    if (!ok)
+        stored = 0;
+    const bool news = stored < shownCount;
+    const bool isSigned = Label12(2)->text() == QStringLiteral("已签收");
+
+    if (news && !isSigned) {
+        Label12(3)->setText(QStringLiteral("有更新"));
+        setTextColour(Label12(3), QColor(255, 0, 0));
+        // The row gets the new count; the count in memory stays until the
+        // parcel is chosen again, so a loop does not announce it twice.
+        const auto row = db.parcelById(CurrentParcel.id);
+        if (!row && !db.error().isEmpty())
+            return; // no saved row to address: no alert either
+        if (row && !db.setParcelNum(CurrentParcel.id, QString::number(shownCount)))
+            return;
+        if (Check3->isChecked() && platform.sound)
+            platform.sound->play(appDir + QStringLiteral("/ts.mp3"));
+        // The e-mail notice of news comes with the mail support.
+    } else if (!isSigned) {
+        Label12(3)->setText(QStringLiteral("无更新"));
+        setTextColour(Label12(3), Qt::white);
+    } else {
+        setTextColour(Label12(3), Qt::white);
+        Label12(3)->setText(QStringLiteral("已签收"));
+    }
+}

@@ -1,0 +1,198 @@
+// The add panel's query button against the stand-in services.
+#include "support/Harness.h"
+#include "support/StandIn.h"
+
+#include <QFile>
+#include <QtTest>
+
+class TestAddQuery : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void checksComeFirst();
+    void newNumberIsSavedChosenAndQueried();
+    void savedNumberNarrowsTheList();
+    void unknownNumberSavedAnyway();
+    void failureCodesAndUnknownCompany();
+    void failingWriteEndsBusyState();
+
+private:
+    std::unique_ptr<StandIn> s;
+    std::unique_ptr<Harness> h;
+    bool start(const QByteArray &extraSql = {});
+    void query(const QString &number, const QString &company, const QString &goods);
+    bool idle();
+    QStringList list();
+};
+
+void TestAddQuery::init()
+{
+    s = std::make_unique<StandIn>();
+    QVERIFY2(s->isRunning(), qPrintable(s->errorString()));
+    h = std::make_unique<Harness>();
+}
+
+void TestAddQuery::cleanup()
+{
+    h.reset();
+    s.reset();
+}
+
+bool TestAddQuery::start(const QByteArray &extraSql)
+{
+    h->setIni("tracking/host", s->host());
+    h->setIni("recognition/host", s->host());
+    if (!h->startSeeded(
+            "insert into kd100 (number, goods, company) values ('100000000001', '爸爸衣服', '顺丰快递');\n"
+            "insert into kd100 (number, goods, company) values ('100000000002', '茶叶', '申通快递');\n"
+            "insert into kd100 (number, goods, company) values ('91000000000019', '含此单号', '申通快递');\n"
+            "insert into kd100 (number, goods, company) values ('100000000004', '无此单号', 'EMS');\n" +
+            extraSql))
+        return false;
+    h->w().Check8->setChecked(false);
+    return true;
+}
+
+void TestAddQuery::query(const QString &number, const QString &company, const QString &goods)
+{
+    Form1 &w = h->w();
+    QTest::mouseClick(w.Image2(3), Qt::LeftButton);
+    w.Text3->setEditText(number);
+    w.Command1(12)->setText(company);
+    w.Text2->setText(goods);
+    w.Command1(13)->click();
+}
+
+bool TestAddQuery::idle()
+{
+    Form1 &w = h->w();
+    return !w.AniGIF1->isVisible() && !w.Timer7->isActive() && w.Text1->isEnabled() &&
+           w.ListView1->isEnabled() && w.Image2(3)->isEnabled();
+}
+
+QStringList TestAddQuery::list()
+{
+    QStringList out;
+    for (int i = 0; i < h->w().Text1->count(); ++i)
+        out << h->w().Text1->itemText(i);
+    return out;
+}
+
+void TestAddQuery::checksComeFirst()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    query("", "顺丰快递", "书");
+    QCOMPARE(w.status(), QString("请输入快递单号!"));
+    QVERIFY(w.Text3->hasFocus());
+    w.Text3->blockSignals(true); // the numeric filter would empty it
+    w.Text3->setEditText("1234|5678");
+    w.Text3->blockSignals(false);
+    w.Command1(13)->click();
+    QCOMPARE(w.status(), QString("单号不正确,请您检查!"));
+    query("100000000003", "请选择快递公司", "书");
+    QCOMPARE(w.status(), QString("请选择快递公司!"));
+    QVERIFY(w.Command1(12)->hasFocus());
+    query("100000000003", "顺丰快递", "");
+    QCOMPARE(w.status(), QString("请输入快递物品信息,例如：爸爸衣服"));
+    QVERIFY(w.kdmenu(0)->isVisible() && w.CurrentParcel.number.isEmpty());
+    QCOMPARE(s->countRequests("/?"), 0);
+}
+
+void TestAddQuery::newNumberIsSavedChosenAndQueried()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    query("100000000003", "中通快递", "机械键盘");
+    const auto saved = w.store().parcelsByNumber("100000000003");
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved[0].company + saved[0].goods + saved[0].num, QString("中通快递机械键盘0"));
+    QCOMPARE(w.Text1->count(), 5);
+    QCOMPARE(w.Text1->currentText(), QString("机械键盘"));
+    QCOMPARE(w.CurrentParcel.id, QString::number(saved[0].id));
+    // Queried once by the button and once more as the chosen parcel.
+    QCOMPARE(s->countRequests("/?"), 2);
+    QVERIFY(s->requests().last().contains("com=zhongtong&nu=100000000003"));
+    QTRY_VERIFY(w.ListView1->topLevelItemCount() > 0 && idle());
+    QVERIFY(h->platform.box.shown.isEmpty());
+}
+
+void TestAddQuery::savedNumberNarrowsTheList()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    query("100000000001", "顺丰快递", "新东西");
+    QCOMPARE(h->platform.box.texts(), QStringList({"快递数据已存在!"}));
+    QCOMPARE(list(), QStringList({"爸爸衣服", "含此单号", "******************", "刷新快递列表"}));
+    QCOMPARE(w.Text1->currentIndex(), 0);
+    QCOMPARE(w.CurrentParcel.goods, QString("爸爸衣服"));
+    QCOMPARE(w.store().allParcels().size(), 4);
+    QTRY_VERIFY(w.ListView1->topLevelItemCount() > 0 && idle());
+
+    // Reached through the save-anyway dialog: no sentinels. The narrowed
+    // parcel's own query then asks whether to keep it (Yes).
+    h->platform.box.setNextAnswer(MessageBox::AnswerYes);
+    h->platform.box.setNextAnswer(MessageBox::AnswerYes);
+    query("100000000004", "EMS", "别的");
+    QCOMPARE(h->platform.box.texts().value(2), QString("快递数据已存在!"));
+    QCOMPARE(list(), QStringList({"无此单号"}));
+    QCOMPARE(w.CurrentParcel.goods, QString("无此单号"));
+    QCOMPARE(w.store().allParcels().size(), 4);
+    QVERIFY(idle());
+}
+
+void TestAddQuery::unknownNumberSavedAnyway()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    query("100000000005", "EMS", "明信片"); // answered No
+    QCOMPARE(h->platform.box.texts(), QStringList({"您好,您当前输入的单号不存在有效信息,是否先进行保存?"}));
+    QCOMPARE(w.store().allParcels().size(), 4);
+    QVERIFY(idle());
+
+    h->platform.box.setNextAnswer(MessageBox::AnswerYes);
+    query("100000000005", "EMS", "明信片");
+    QCOMPARE(h->platform.box.texts().last(), QString("快递添加成功！"));
+    QCOMPARE(w.store().parcelsByNumber("100000000005").value(0).num, QString("0"));
+    QCOMPARE(list().last(), QString("明信片"));
+    QCOMPARE(w.Text1->currentIndex(), -1); // nothing chosen or shown
+    QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+    QVERIFY(idle() && !w.kdmenu(0)->isVisible());
+}
+
+void TestAddQuery::failureCodesAndUnknownCompany()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    query("900000000022", "顺丰快递", "书");
+    QCOMPARE(w.status(), QString("非常抱歉!API今日查询次数已尽,请您明日再使用!"));
+    QVERIFY(idle());
+    // A caption that names no company keeps the code of the parcel before.
+    w.CurrentParcel.code = "shentong";
+    query("900000000010", "未找到对应快递,请手动选择", "书");
+    QVERIFY(s->requests().last().contains("com=shentong&nu=900000000010"));
+    QCOMPARE(w.status(), QString("未知错误，请稍后再试.."));
+    QCOMPARE(w.store().allParcels().size(), 4);
+}
+
+void TestAddQuery::failingWriteEndsBusyState()
+{
+    // Every insert fails, as on a database file that cannot be written.
+    QVERIFY(start("create trigger refuse before insert on kd100 begin select raise(abort, 'readonly'); end;\n"));
+    Form1 &w = h->w();
+    const QStringList before = list();
+    query("100000000003", "中通快递", "机械键盘");
+    QCOMPARE(w.status(), QString("快递保存失败,请检查数据库是否可写.."));
+    QVERIFY(idle());
+    QCOMPARE(list(), before);
+
+    h->platform.box.setNextAnswer(MessageBox::AnswerYes);
+    query("100000000005", "EMS", "明信片");
+    QCOMPARE(w.status(), QString("快递保存失败,请检查数据库是否可写.."));
+    QVERIFY(idle());
+    QCOMPARE(w.store().allParcels().size(), 4);
+}
+
+QTEST_MAIN(TestAddQuery)
+#include "test_addquery.moc"

@@ -1,0 +1,219 @@
+// The saved-parcel list: fill, selection, sentinel entries, Command5.
+#include "support/Harness.h"
+#include "support/StandIn.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QStringList entries(QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+bool unlocked(Form1 &w)
+{
+    bool on = w.Text1->isEnabled() && w.ListView1->isEnabled();
+    for (const auto &[i, icon] : w.Image2)
+        on = on && icon->isEnabled();
+    return on;
+}
+} // namespace
+
+class TestParcelList : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup() { h.reset(); }
+    void fillAndChoose();
+    void sentinelsRefreshTheList();
+    void shownCountResetsByPosition();
+    void command5ClearsTheStoredCount();
+
+private:
+    int requests() { return standIn->countRequests(QStringLiteral("/?")); }
+    void waitForDisplay()
+    {
+        QTRY_VERIFY(!h->w().Timer1->isActive() && h->w().ListView1->topLevelItemCount() > 0);
+    }
+    QTemporaryDir fixtures;
+    std::unique_ptr<StandIn> standIn;
+    std::unique_ptr<Harness> h;
+};
+
+void TestParcelList::initTestCase()
+{
+    const QString dir = fixtures.path() + QStringLiteral("/tracking/");
+    QVERIFY(QDir().mkpath(dir));
+    const auto write = [&dir](const QString &name, const QByteArray &content) {
+        QFile f(dir + name);
+        return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+    };
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(write(QStringLiteral("73000000000%1.json").arg(i),
+                      "{\"errCode\":\"0\",\"data\":[{\"time\":\"2024-03-03 10:00:00\",\"context\":\"到达\"},"
+                      "{\"time\":\"2024-03-02 09:00:00\",\"context\":\"已发出\"},"
+                      "{\"time\":\"2024-03-01 08:00:00\",\"context\":\"已收件\"}]}"));
+    // Slower than a display tick, so a pending display meets the next query.
+    QVERIFY(write(QStringLiteral("730000000001.delay"), "300"));
+    standIn = std::make_unique<StandIn>(fixtures.path());
+    QVERIFY(standIn->isRunning());
+}
+
+void TestParcelList::init()
+{
+    h = std::make_unique<Harness>();
+    h->setIni(QStringLiteral("tracking/host"), standIn->host());
+    const QString seed = h->appDir() + QStringLiteral("/seed.sql");
+    QFile f(seed);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("insert into kd100 (id, number, goods, company, num) values"
+            " (1, '730000000001', '书', '中通快递', '5'), (2, '730000000002', '衣服', '申通快递', '0'),"
+            " (3, '730000000003', '书', '顺丰快递', '0'), (4, '730000000004', 'Tom''s 书', 'O''Neil快递', '0');\n");
+    f.close();
+    QVERIFY(h->start(seed));
+}
+
+void TestParcelList::fillAndChoose()
+{
+    Form1 &w = h->w();
+    QCOMPARE(entries(w.Text1), (QStringList{QStringLiteral("书"), QStringLiteral("衣服"), QStringLiteral("书"),
+                                            QStringLiteral("Tom's 书")}));
+    QCOMPARE(w.Text1->currentIndex(), -1);
+
+    w.Label12(3)->setText(QStringLiteral("有更新"));
+    w.setListIndex(1);
+    // Checked right after the query, before the display tick.
+    const CurrentParcelState &p = w.CurrentParcel;
+    QCOMPARE((QStringList{p.company, p.number, p.goods, p.num, p.id, p.code}),
+             (QStringList{QStringLiteral("申通快递"), QStringLiteral("730000000002"), QStringLiteral("衣服"),
+                          QStringLiteral("0"), QStringLiteral("2"), QStringLiteral("shentong")}));
+    QCOMPARE(w.chosenIndex, QStringLiteral("1"));
+    for (int i : {2, 3, 5, 7})
+        QCOMPARE(w.Label12(i)->text(), QStringLiteral("未查询"));
+    QCOMPARE(w.Label12(3)->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QVERIFY(!w.Text1->isEnabled());
+    QVERIFY(standIn->requests().last().contains(QStringLiteral("&com=shentong&nu=730000000002&")));
+    waitForDisplay();
+    QVERIFY(unlocked(w));
+
+    // Equal goods: the first saved row is loaded.
+    w.setListIndex(2);
+    QCOMPARE(p.id, QStringLiteral("1"));
+    waitForDisplay();
+    // Quotes are plain text; an unknown company keeps the previous code.
+    w.setListIndex(3);
+    QCOMPARE((QStringList{p.id, p.goods, p.company, p.code}),
+             (QStringList{QStringLiteral("4"), QStringLiteral("Tom's 书"), QStringLiteral("O'Neil快递"),
+                          QStringLiteral("zhongtong")}));
+    waitForDisplay();
+
+    // An empty table gives an empty list: no stale entry stays selectable.
+    QVERIFY(w.store().deleteAllParcelsOnOwnConnection());
+    w.sX();
+    QCOMPARE(w.Text1->count(), 0);
+}
+
+void TestParcelList::sentinelsRefreshTheList()
+{
+    Form1 &w = h->w();
+    const QStringList all = entries(w.Text1);
+    const QStringList narrowed{QStringLiteral("衣服"), QStringLiteral("******************"),
+                               QStringLiteral("刷新快递列表")};
+    for (int pick : {1, 2}) {
+        w.Text1->clear();
+        w.Text1->addItems(narrowed);
+        new QTreeWidgetItem(w.ListView1, QStringList{QStringLiteral("1")});
+        const int before = requests();
+        w.setListIndex(pick);
+        QCOMPARE(entries(w.Text1), all);
+        QCOMPARE(w.ListView1->topLevelItemCount(), 0);
+        QCOMPARE(w.status(), QStringLiteral("快递列表已刷新.."));
+        QCOMPARE(requests(), before);
+        QVERIFY(unlocked(w)); // no query follows, so the refresh unlocks
+    }
+    // Check7 on: the first entry is queried at once.
+    w.Check7->setChecked(true);
+    w.Text1->clear();
+    w.Text1->addItems(narrowed);
+    w.setListIndex(1);
+    QVERIFY(standIn->requests().last().contains(QStringLiteral("&nu=730000000001&")));
+    QCOMPARE(w.Text1->currentIndex(), 0);
+    QCOMPARE(w.status(), QStringLiteral("快递列表已刷新.."));
+    waitForDisplay();
+    // Nothing saved: nothing to query, the window is unlocked.
+    QVERIFY(w.store().deleteAllParcelsOnOwnConnection());
+    w.Text1->addItem(narrowed[2]);
+    w.setListIndex(w.Text1->count() - 1);
+    QCOMPARE(w.Text1->count(), 0);
+    QVERIFY(unlocked(w));
+}
+
+void TestParcelList::shownCountResetsByPosition()
+{
+    Form1 &w = h->w();
+    // Each step: position chosen, then the count expected right after.
+    const QList<QPair<int, int>> steps = {{0, 42}, {2, 0}, {2, 42}, {0, 0}};
+    for (const auto &[position, expected] : steps) {
+        w.shownCount = 42;
+        w.setListIndex(position);
+        QCOMPARE(w.shownCount, qint16(expected));
+        QCOMPARE(w.lastIndex, qint16(position));
+    }
+    waitForDisplay();
+    // The reset follows the position: a narrowed list's first hit is another
+    // parcel, yet choosing it does not reset.
+    w.Text1->clear();
+    w.Text1->addItems({QStringLiteral("衣服"), QStringLiteral("******************")});
+    w.shownCount = 42;
+    w.setListIndex(0);
+    QCOMPARE(w.CurrentParcel.id, QStringLiteral("2"));
+    QCOMPARE(w.shownCount, qint16(42));
+    waitForDisplay();
+}
+
+void TestParcelList::command5ClearsTheStoredCount()
+{
+    Form1 &w = h->w();
+    auto &box = h->platform.box;
+    const QString ask = QStringLiteral("此操作将清空快递数据,并重新进行获取,是否继续?");
+    const int start = requests();
+    w.Command5->click();
+    QCOMPARE(w.status(), QStringLiteral("请先选择快递.."));
+    QVERIFY(box.shown.isEmpty());
+
+    w.setListIndex(0);
+    waitForDisplay();
+    QCOMPARE(w.Label12(3)->text(), QStringLiteral("无更新"));
+    w.Text6->setText(QStringLiteral("书"));
+    w.Command5->click(); // answered No
+    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("5"));
+
+    // Yes: the count is cleared and the parcel queried twice; the events
+    // count as news once, not doubled by the display still pending.
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Command5->click();
+    QCOMPARE(box.texts(), (QStringList{ask, ask, QStringLiteral("初始化成功!")}));
+    QCOMPARE(requests(), start + 3);
+    waitForDisplay();
+    QCOMPARE(w.ListView1->topLevelItemCount(), 3);
+    QCOMPARE(w.Label12(3)->text(), QStringLiteral("有更新"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
+    QCOMPARE(w.Text1->itemText(0), QStringLiteral("书"));
+
+    // Yes on a parcel whose row is gone: nothing more is said or done.
+    QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Command5->click();
+    QCOMPARE(box.texts().size(), 4);
+    QCOMPARE(requests(), start + 3);
+}
+
+QTEST_MAIN(TestParcelList)
+#include "test_parcellist.moc"

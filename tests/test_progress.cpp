@@ -1,0 +1,49 @@
+// Reading a tracking reply without a window (the display cases that go
+// through the window are in test_query).
+#include "tracking/Progress.h"
+
+#include <QTest>
+
+class TestProgress : public QObject {
+    Q_OBJECT
+private slots:
+    void resultCodeAndEntriesAreCutByMarkers();
+    void timeTextsAndDurations();
+};
+
+void TestProgress::resultCodeAndEntriesAreCutByMarkers()
+{
+    const auto code = [](const char *reply) { return resultCode(QString::fromUtf8(reply)); };
+    QCOMPARE(code("{\"x\":1,\"errCode\":\"22\",\"errCode\":\"0\"}"), QStringLiteral("22"));
+    QCOMPARE(code("{\"errCode\":\"\"}"), QString());
+    QVERIFY(!code("{\"errCode\":0}"));
+    QVERIFY(!code("{\"errCode\":\"3"));
+
+    // "time" inside other keys raises the count but never makes a row, and
+    // an event without its context makes none either.
+    const QString reply = QString::fromUtf8(
+        "{\"updatetime\":\"x\",\"data\":[{\"time\":\"t1\",\"ftime\":\"t1\",\"context\":\"a\\/b\"},"
+        "{\"time\":\"t2\",\"context\":\"c\"},{\"time\":\"t3\"}]}");
+    QCOMPARE(countTime(reply), 5);
+    const auto e = progressEntries(reply, countTime(reply));
+    QCOMPARE(e.size(), 2);
+    QCOMPARE(e[1].sequence, 2);
+    QCOMPARE(e[1].time, QStringLiteral("t2"));
+    QCOMPARE(progressEntries(reply, 1).size(), 1);
+    QCOMPARE(cutAfter(reply, QStringLiteral("\"time\":\""), 3), QStringLiteral("t3"));
+}
+
+void TestProgress::timeTextsAndDurations()
+{
+    const QDateTime expected(QDate(2024, 1, 5), QTime(8, 3, 4));
+    for (const char *text : {"2024-01-05 08:03:04", "2024/1/5 8:03:04", "2024-01-05T08:03:04"})
+        QCOMPARE(parseEventTime(QLatin1String(text)), expected);
+    QCOMPARE(parseEventTime(QStringLiteral("2024-01-05 08:03")), expected.addSecs(-4));
+    QVERIFY(!parseEventTime(QStringLiteral("2024-13-45 25:00:00")));
+    QCOMPARE(durationText(2 * 86400 + 25 * 3600 + 60 + 59), QStringLiteral("3天1小时1分"));
+    QCOMPARE(durationText(-(86400 + 3600 + 60)), QStringLiteral("-1天-1小时-1分"));
+    QCOMPARE(secondsBetween(QStringLiteral("2024-03-01 08:00:00"), QStringLiteral("?")), qint64(0));
+}
+
+QTEST_GUILESS_MAIN(TestProgress)
+#include "test_progress.moc"
