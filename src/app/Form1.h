@@ -215,8 +215,6 @@ public:
     // After a display: the list and menu come back, unless a loop or timed
     // query holds them (then only the courier directory does).
     void unlockAfterQuery();
-    // @@tracking-extra (members added by the query code go above this line)
-    // @@menu-extra (members added by the menu/directory/add-panel code go above this line)
 
     static const char *const Sentinel;   // "******************"
     static const char *const RefreshEntry; // "刷新快递列表"

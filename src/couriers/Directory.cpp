@@ -7,13 +7,6 @@
 
 namespace {
 const QColor QuickPickHover(166, 0, 169);
-
-void paintText(QWidget *w, const QColor &c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    w->setPalette(pal);
-}
 } // namespace
 
 void Form1::fillCouriers(const QList<CourierRecord> &rows)
@@ -79,14 +72,14 @@ void Form1::Label20_Click(int index)
 void Form1::Label20_MouseMove(int index)
 {
     resetQuickPickColours();
-    paintText(Label20(index), QuickPickHover);
+    setTextColour(Label20(index), QuickPickHover);
 }
 
 void Form1::resetQuickPickColours()
 {
     const QColor normal = palette().color(QPalette::ButtonText);
     for (const auto &[i, l] : Label20)
-        paintText(l, normal);
+        setTextColour(l, normal);
 }
 
 void Form1::Command4_Click()
