@@ -40,6 +40,9 @@ void TestMenu::keysAndIconsOpenPanels()
     QCOMPARE(w.kdmenu(0)->pos(), QPoint((w.width() - w.kdmenu(0)->width()) / 2, (w.height() - w.kdmenu(0)->height()) / 2));
     QTest::mouseClick(w.Image2(3), Qt::LeftButton);
     QVERIFY(w.Text3->currentText().isEmpty());
+    // Enter in a field of the panel presses its default button.
+    QTest::keyClick(w.Text2, Qt::Key_Return);
+    QCOMPARE(w.status(), QString("请输入快递单号!"));
 
     // A key leaves open panels alone; an icon clears the desk first.
     QTest::keyClick(w.Text2, Qt::Key_F7);

@@ -94,11 +94,32 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
                 Form_KeyDown(key, k->modifiers());
                 return true;
             }
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && pressDefaultButton(w))
+                return true;
         }
     } else if (event->type() == QEvent::MouseMove && watched == Picture3) {
         resetQuickPickColours();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Form1::pressDefaultButton(QWidget *focus)
+{
+    // Panels are not dialogs, so Qt gives their default buttons no Enter key:
+    // Enter in a panel's field presses the button its opener made default.
+    if (qobject_cast<QPushButton *>(focus))
+        return false; // a focused button takes Enter itself
+    for (const auto &[i, panel] : kdmenu) {
+        if (!panel->isVisible() || !panel->isAncestorOf(focus))
+            continue;
+        for (QPushButton *b : panel->findChildren<QPushButton *>()) {
+            if (b->isDefault() && b->isEnabled() && b->isVisible()) {
+                b->click();
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 void Form1::mousePressEvent(QMouseEvent *e)

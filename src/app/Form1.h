@@ -144,6 +144,7 @@ public:
                            const QString &title = QString::fromUtf8(BoxTitle));
     void setMenuEnabled(bool on);
     void hideAllPanels();
+    bool pressDefaultButton(QWidget *focus);
 
     // chrome handlers
     void Form_MouseDown(Qt::MouseButton button);
