@@ -17,11 +17,7 @@ QString reply(const char *newestContext)
 
 bool startSeeded(Harness &h, const QByteArray &rows)
 {
-    const QString seed = h.appDir() + QStringLiteral("/seed.sql");
-    QFile f(seed);
-    return f.open(QIODevice::WriteOnly) &&
-           f.write("insert into kd100 (id, number, goods, company, num) values " + rows + ";\n") > 0 &&
-           (f.close(), h.start(seed));
+    return h.startSeeded("insert into kd100 (id, number, goods, company, num) values " + rows + ";\n");
 }
 } // namespace
 

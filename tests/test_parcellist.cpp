@@ -70,14 +70,10 @@ void TestParcelList::init()
 {
     h = std::make_unique<Harness>();
     h->setIni(QStringLiteral("tracking/host"), standIn->host());
-    const QString seed = h->appDir() + QStringLiteral("/seed.sql");
-    QFile f(seed);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("insert into kd100 (id, number, goods, company, num) values"
-            " (1, '730000000001', '书', '中通快递', '5'), (2, '730000000002', '衣服', '申通快递', '0'),"
-            " (3, '730000000003', '书', '顺丰快递', '0'), (4, '730000000004', 'Tom''s 书', 'O''Neil快递', '0');\n");
-    f.close();
-    QVERIFY(h->start(seed));
+    QVERIFY(h->startSeeded(
+        "insert into kd100 (id, number, goods, company, num) values"
+        " (1, '730000000001', '书', '中通快递', '5'), (2, '730000000002', '衣服', '申通快递', '0'),"
+        " (3, '730000000003', '书', '顺丰快递', '0'), (4, '730000000004', 'Tom''s 书', 'O''Neil快递', '0');\n"));
 }
 
 void TestParcelList::fillAndChoose()

@@ -79,13 +79,8 @@ void TestQuery::initTestCase()
 void TestQuery::startWith(StandIn &s)
 {
     h->setIni(QStringLiteral("tracking/host"), s.host());
-    const QString seed = h->appDir() + QStringLiteral("/seed.sql");
-    QFile f(seed);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("insert into kd100 (id, number, goods, company, num) values (1, '100000000003', '衣服', "
-            "'中通快递', '0'), (2, '100000000004', '鞋', '中通快递', '0'), (3, '1', '书', '中通快递', '0');\n");
-    f.close();
-    QVERIFY(h->start(seed));
+    QVERIFY(h->startSeeded("insert into kd100 (id, number, goods, company, num) values (1, '100000000003', '衣服', "
+                           "'中通快递', '0'), (2, '100000000004', '鞋', '中通快递', '0'), (3, '1', '书', '中通快递', '0');\n"));
 }
 
 // Queries a number as the shown parcel and lets its display run.
