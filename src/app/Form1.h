@@ -244,7 +244,6 @@ private:
     bool loaded = false;
     int windowDragRequests_ = 0;
     QString pendingSeed;
-    int requestsInFlight = 0;
 };
 
 // Logic that needs no window, kept beside its handlers and tested alone.

@@ -46,12 +46,10 @@ QString Form1::GetBody(const QString &url)
         reply->abort();
     });
     connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-    ++requestsInFlight;
     if (!reply->isFinished()) {
         limit.start(requestLimitMs);
         wait.exec();
     }
-    --requestsInFlight;
     limit.stop();
 
     QString body;
