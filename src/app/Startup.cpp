@@ -30,12 +30,16 @@ bool Form1::load(const QString &seedSqlFile)
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LockHeader(ListView2);
     ListView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int h = 0; h <= 23; ++h)
-        Combo2->addItem(QString::number(h));
-    for (int m = 0; m <= 59; ++m)
-        Combo3->addItem(QString::number(m));
-    for (int n = 1; n <= 360; ++n)
-        Combo4->addItem(QString::number(n));
+    // Filled in one batch each: item by item costs a model update apiece.
+    auto numbers = [](int from, int to) {
+        QStringList out;
+        for (int i = from; i <= to; ++i)
+            out << QString::number(i);
+        return out;
+    };
+    Combo2->addItems(numbers(0, 23));
+    Combo3->addItems(numbers(0, 59));
+    Combo4->addItems(numbers(1, 360));
     Combo4->setCurrentIndex(-1);
     Combo2->setCurrentIndex(0);
     Combo3->setCurrentIndex(0);
