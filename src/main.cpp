@@ -1,34 +1,61 @@
+#include "app/CommandLine.h"
 #include "app/Config.h"
 #include "app/Form1.h"
+#include "app/Locations.h"
 #include "platform/RealPlatform.h"
 
 #include <QApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    // --help and --version answer before a display is needed, so that they
+    // work from a plain terminal.
+    CommandLine cl = parseCommandLine(raw);
+    std::unique_ptr<QApplication> app;
+    // Qt's own options (-platform, -style …) take one dash and are taken out
+    // by QApplication; anything else that failed is the user's mistake.
+    const bool mayBeQtOption = std::any_of(raw.cbegin() + 1, raw.cend(), [](const QString &a) {
+        return a.startsWith(QLatin1Char('-')) && !a.startsWith(QStringLiteral("--"));
+    });
+    if (!cl.ok && mayBeQtOption) {
+        app = std::make_unique<QApplication>(argc, argv);
+        cl = parseCommandLine(QApplication::arguments());
+    }
+    if (!cl.ok) {
+        std::fputs(qPrintable(cl.error + QLatin1Char('\n') + commandLineHelp()), stderr);
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(qPrintable(commandLineHelp()), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::fputs(qPrintable(versionLine() + QLatin1Char('\n')), stdout);
+        return 0;
+    }
+    if (!app)
+        app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parcelio"));
-    const QString appDir = QCoreApplication::applicationDirPath();
+    QApplication::setApplicationVersion(QString::fromLatin1(Form1::Version));
 
-    // --seed FILE: SQL run once when the database is first created (the
-    // demo uses it to start with a few sample parcels).
-    QString seed;
-    const QStringList args = app.arguments();
-    const qsizetype at = args.indexOf(QStringLiteral("--seed"));
-    if (at >= 0 && at + 1 < args.size())
-        seed = args.at(at + 1);
-
+    const Locations at = findLocations(QCoreApplication::applicationDirPath());
     RealPlatform platform;
-    Form1 window(appDir, Config::load(appDir + QStringLiteral("/parcelio.ini")), platform);
-    if (!window.load(seed))
+    Form1 window(at.dataDir, Config::load(at.iniPath), platform);
+    window.setResourceDirectory(at.resourceDir);
+    if (!window.load(cl.seed))
         return 1;
     if (QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
     // --quit-after-show: leave as soon as the window is up (start-up benchmark).
-    if (args.contains(QStringLiteral("--quit-after-show")))
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    return app.exec();
+    if (cl.quitAfterShow)
+        QTimer::singleShot(0, app.get(), &QCoreApplication::quit);
+    return app->exec();
 }

@@ -57,7 +57,7 @@ QString idx(const char *base, int i) { return QStringLiteral("%1(%2)").arg(QLati
 
 Form1::Form1(const QString &appDir_, const Config &config, const Platform &platform_,
              QWidget *parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), appDir(appDir_), cfg(config),
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), appDir(appDir_), resourceDir(appDir_), cfg(config),
       platform(platform_)
 {
     parcelioResources();

@@ -51,6 +51,8 @@ public:
     Store &store() { return db; }
     const Config &config() const { return cfg; }
     QString appDirectory() const { return appDir; }
+    // Skin and sound; the application directory unless the program is installed.
+    void setResourceDirectory(const QString &dir) { resourceDir = dir; }
 
     // ---------------------------------------------------------------- shell
     // Status bar: 0 prefix, 2 status line, 3 version, 4 credit, 5 clock.
@@ -237,6 +239,7 @@ private:
     Panel *makePanel(int index, const QString &title, int widthTw, int heightTw);
 
     QString appDir;
+    QString resourceDir;
     Config cfg;
     Platform platform;
     Store db;

@@ -17,7 +17,7 @@ bool Form1::load(const QString &seedSqlFile)
     setWindowIcon(QIcon());
     // The skin goes on before the database opens, as it always has.
     if (platform.skin) {
-        platform.skin->attach(this, appDir + QStringLiteral("/skinh.she"), QString());
+        platform.skin->attach(this, resourceDir + QStringLiteral("/skinh.she"), QString());
         platform.skin->adjustHSV(85, -40, 0);
     }
     if (!seedSqlFile.isEmpty())

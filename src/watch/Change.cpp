@@ -30,7 +30,7 @@ void Form1::gxtj()
         if (row && !db.setParcelNum(CurrentParcel.id, QString::number(shownCount)))
             return;
         if (Check3->isChecked() && platform.sound)
-            platform.sound->play(appDir + QStringLiteral("/ts.mp3"));
+            platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
         // The e-mail notice of news comes with the mail support.
     } else if (!isSigned) {
         Label12(3)->setText(QStringLiteral("无更新"));

@@ -1,0 +1,78 @@
+#include "app/CommandLine.h"
+#include "app/Form1.h"
+
+#include <QCommandLineParser>
+
+namespace {
+// Terminal columns: CJK characters take two.
+int displayWidth(const QString &s)
+{
+    int w = 0;
+    for (QChar c : s)
+        w += c.unicode() >= 0x2E80 ? 2 : 1;
+    return w;
+}
+
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("显示本帮助并退出")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("显示版本号并退出")};
+    QCommandLineOption seed{QStringLiteral("seed"),
+                            QStringLiteral("新建数据库时执行此 SQL 文件(演示数据用)"),
+                            QStringLiteral("文件")};
+    QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show"),
+                                     QStringLiteral("窗口显示后立即退出(测量启动时间用)")};
+    QList<const QCommandLineOption *> all() const { return {&help, &version, &seed, &quitAfterShow}; }
+};
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    const Options o;
+    QCommandLineParser parser;
+    for (const QCommandLineOption *opt : o.all())
+        parser.addOption(*opt);
+    CommandLine cl;
+    if (!parser.parse(arguments)) {
+        cl.ok = false;
+        QStringList unknown;
+        for (const QString &n : parser.unknownOptionNames())
+            unknown << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+        cl.error = unknown.isEmpty() ? QStringLiteral("命令行有误: ") + parser.errorText()
+                                     : QStringLiteral("未知选项: ") + unknown.join(QStringLiteral(", "));
+        return cl;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        cl.ok = false;
+        cl.error = QStringLiteral("多余的参数: ") + parser.positionalArguments().join(QLatin1Char(' '));
+        return cl;
+    }
+    cl.help = parser.isSet(o.help);
+    cl.version = parser.isSet(o.version);
+    cl.quitAfterShow = parser.isSet(o.quitAfterShow);
+    cl.seed = parser.value(o.seed);
+    return cl;
+}
+
+QString commandLineHelp()
+{
+    const Options o;
+    QString text = QStringLiteral("用法: parcelio [选项]\n快递跟踪助手 %1\n\n选项:\n").arg(versionLine());
+    for (const QCommandLineOption *opt : o.all()) {
+        QStringList names;
+        for (const QString &n : opt->names())
+            names << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+        QString left = names.join(QStringLiteral(", "));
+        if (!opt->valueName().isEmpty())
+            left += QStringLiteral(" <%1>").arg(opt->valueName());
+        left += QString(qMax(1, 26 - displayWidth(left)), QLatin1Char(' '));
+        text += QStringLiteral("  %1%2\n").arg(left, opt->description());
+    }
+    return text;
+}
+
+QString versionLine()
+{
+    return QStringLiteral("Parcelio ") + QString::fromLatin1(Form1::Version);
+}

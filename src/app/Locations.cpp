@@ -1,0 +1,52 @@
+#include "app/Locations.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+QString installedResourceDir(const QString &programDir)
+{
+    return QDir::cleanPath(programDir + QStringLiteral("/../share/parcelio"));
+}
+
+const QString SkinFile = QStringLiteral("/skinh.she");
+const QString IniName = QStringLiteral("parcelio.ini");
+} // namespace
+
+Locations findLocations(const QString &programDir)
+{
+    Locations at;
+    at.resourceDir = programDir;
+    const bool installed = !QFileInfo::exists(programDir + SkinFile) &&
+                           QFileInfo::exists(installedResourceDir(programDir) + SkinFile);
+    if (installed)
+        at.resourceDir = installedResourceDir(programDir);
+    // Root can write anywhere, so writability alone would put an installed
+    // program's database into /usr/bin: the layout decides first.
+    at.portable = !installed && QFileInfo(programDir).isWritable();
+    if (at.portable) {
+        at.dataDir = programDir;
+        at.iniPath = programDir + QLatin1Char('/') + IniName;
+        return at;
+    }
+    at.dataDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                 QStringLiteral("/parcelio");
+    const QString configDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+        QStringLiteral("/parcelio");
+    at.iniPath = configDir + QLatin1Char('/') + IniName;
+    if (!QFileInfo::exists(at.iniPath) && QDir().mkpath(configDir)) {
+        // A first start leaves a file to edit; every key is optional.
+        QFile ini(at.iniPath);
+        if (ini.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            ini.write("; Parcelio settings: every key is optional, see the README.\n"
+                      "; [tracking] host, account, secret, key\n"
+                      "; [recognition] host\n"
+                      "; [maker] host, site, web, home\n"
+                      "; [mail] relay, user, password\n"
+                      "; [clock] probe, timeserver\n");
+    }
+    return at;
+}
