@@ -1,5 +1,6 @@
 #include "app/Widgets.h"
 
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -129,4 +130,11 @@ void BusyIndicator::timerEvent(QTimerEvent *)
 {
     angle = (angle + 12) % 360;
     update();
+}
+
+ListView::ListView(QWidget *parent) : QTreeWidget(parent)
+{
+    // Left unset, the header measures the widest glyph of its font for every
+    // column added, loading font engines long before anything is drawn.
+    header()->setMinimumSectionSize(20);
 }

@@ -56,7 +56,7 @@ private:
 class ListView : public QTreeWidget {
     Q_OBJECT
 public:
-    using QTreeWidget::QTreeWidget;
+    explicit ListView(QWidget *parent = nullptr);
 signals:
     void mousePressed(Qt::MouseButton button);
 
