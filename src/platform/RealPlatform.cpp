@@ -1,11 +1,11 @@
 #include "platform/RealPlatform.h"
 
-#include <QAudioOutput>
+#include <QCoreApplication>
 #include <QColor>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaPlayer>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -41,20 +41,20 @@ void RealTerminator::terminate()
     std::_Exit(0);
 }
 
-RealSoundPlayer::RealSoundPlayer() = default;
-RealSoundPlayer::~RealSoundPlayer() = default;
-
 void RealSoundPlayer::play(const QString &path)
 {
-    if (!player) {
-        player = std::make_unique<QMediaPlayer>();
-        output = std::make_unique<QAudioOutput>();
-        output->setVolume(0.5f);
-        player->setAudioOutput(output.get());
+    if (!looked) {
+        looked = true;
+        const QString here = QCoreApplication::applicationDirPath();
+        for (const QString &dir : {here, here + QStringLiteral("/" PARCELIO_MODULE_RELDIR)}) {
+            QLibrary module(dir + QStringLiteral("/libparcelio-sound"));
+            playFunction = reinterpret_cast<PlayFunction>(module.resolve("parcelio_play_sound"));
+            if (playFunction)
+                break;
+        }
     }
-    player->stop();
-    player->setSource(QUrl::fromLocalFile(path));
-    player->play();
+    if (playFunction)
+        playFunction(path.toUtf8().constData());
 }
 
 QColor tintColour(const QColor &c, int hue, int saturation, int brightness)

@@ -5,8 +5,6 @@
 #include <QPointer>
 #include <memory>
 
-class QMediaPlayer;
-class QAudioOutput;
 
 class RealMessageBox : public MessageBox {
 public:
@@ -24,15 +22,16 @@ public:
     [[noreturn]] void terminate() override;
 };
 
+// Plays through the sound module, loaded on the first alert (beside the
+// program, or in the installed module folder); without it the alert is silent.
 class RealSoundPlayer : public SoundPlayer {
 public:
-    RealSoundPlayer();
-    ~RealSoundPlayer() override;
     void play(const QString &path) override;
 
 private:
-    std::unique_ptr<QMediaPlayer> player;
-    std::unique_ptr<QAudioOutput> output;
+    using PlayFunction = void (*)(const char *utf8Path);
+    PlayFunction playFunction = nullptr;
+    bool looked = false;
 };
 
 // Our skin file lists palette colours ("role = #rrggbb"); they are tinted by
