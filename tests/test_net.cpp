@@ -93,9 +93,6 @@ void TestNet::updateCheck_data()
     QTest::newRow("current, empty book, notice is a login page")
         << QByteArray("V5.4") << QByteArray() << QByteArray() << login << QByteArray("text/html") << 0
         << QString() << none << QStringList{QString(), QString()};
-    QTest::newRow("current, notice without bar") << QByteArray("V5.4") << QByteArray() << QByteArray()
-        << QByteArray("只有说明") << QByteArray() << 1 << QString()
-        << QStringLiteral("程序已加载完毕,当前共有2个快递单。") << QStringList{QString(), QString()};
     QTest::newRow("no version file") << QByteArray() << QByteArray() << QByteArray() << QByteArray("a|b")
         << QByteArray() << 0 << failed << none << QStringList{QString(), QString()};
     QTest::newRow("error page in plain text") << QByteArray("Service Unavailable") << QByteArray("503")
@@ -190,9 +187,6 @@ void TestNet::clockCalibration_data()
     QTest::newRow("change refused") << evening + evening + evening << true << int(SystemClock::Refused)
         << QStringLiteral("Operation not permitted") << QStringLiteral("2026-12-09 04:10:05")
         << QStringLiteral("时间校对失败!系统拒绝更改时间,系统时间未更改。\r\nOperation not permitted");
-    QTest::newRow("automatic synchronisation on") << evening + evening + evening << true
-        << int(SystemClock::AutomaticSync) << QString() << QStringLiteral("2026-12-09 04:10:05")
-        << QStringLiteral("时间校对失败!系统已开启自动时间同步,请先关闭自动同步后再校对。");
     QTest::newRow("offline") << evening + evening + evening << false << int(SystemClock::Set) << QString()
                              << QString() << QStringLiteral("时间校准功能需要联网操作!");
 }
