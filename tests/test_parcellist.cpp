@@ -60,6 +60,10 @@ void TestParcelList::initTestCase()
                       "{\"errCode\":\"0\",\"data\":[{\"time\":\"2024-03-03 10:00:00\",\"context\":\"到达\"},"
                       "{\"time\":\"2024-03-02 09:00:00\",\"context\":\"已发出\"},"
                       "{\"time\":\"2024-03-01 08:00:00\",\"context\":\"已收件\"}]}"));
+    QVERIFY(QDir().mkpath(fixtures.path() + QStringLiteral("/version")));
+    QFile version(fixtures.path() + QStringLiteral("/version/gx.txt"));
+    QVERIFY(version.open(QIODevice::WriteOnly) && version.write("V5.4") == 4);
+    version.close();
     // Slower than a display tick, so a pending display meets the next query.
     QVERIFY(write(QStringLiteral("730000000001.delay"), "300"));
     standIn = std::make_unique<StandIn>(fixtures.path());
@@ -70,10 +74,13 @@ void TestParcelList::init()
 {
     h = std::make_unique<Harness>();
     h->setIni(QStringLiteral("tracking/host"), standIn->host());
+    h->setIni(QStringLiteral("maker/host"), standIn->host()); // current version: no message
     QVERIFY(h->startSeeded(
         "insert into kd100 (id, number, goods, company, num) values"
         " (1, '730000000001', '书', '中通快递', '5'), (2, '730000000002', '衣服', '申通快递', '0'),"
         " (3, '730000000003', '书', '顺丰快递', '0'), (4, '730000000004', 'Tom''s 书', 'O''Neil快递', '0');\n"));
+    // Queries here outlast the second after load: let its unlock pass first.
+    QVERIFY(h->passUpdateCheck());
 }
 
 void TestParcelList::fillAndChoose()

@@ -73,6 +73,7 @@ void Form1::connectHandlers()
     }
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Text8, &QLineEdit::textChanged, this, &Form1::Text8_Change);
     for (const auto &[i, l] : Label20) {
         const int n = i;

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +33,16 @@ struct CurrentParcelState {
     QString id;
     QString lastReply;
     QString errCode;
+};
+
+// One HTTP exchange as the network services need it. answered is false when
+// no server replied (refused, unreachable, abandoned after the time limit).
+struct HttpReply {
+    bool answered = false;
+    int status = 0;
+    QByteArray contentType;
+    QByteArray date; // the Date header, raw
+    QString body;
 };
 
 class Form1 : public QWidget {
@@ -171,6 +182,8 @@ public:
 
     // ----------------------------------------------------------- tracking
     QString GetBody(const QString &url);
+    // GET (or HEAD) waiting like GetBody, with status and headers kept.
+    HttpReply fetch(const QString &url, int limitMs, bool headOnly = false);
     void kdgs(const QString &number);
     void cx();
     void hx2();
@@ -209,6 +222,18 @@ public:
     // -------------------------------------------------------------- watch
     void gxtj();
     void ql();
+
+    // ---------------------------------------------------- network services
+    void Command3_Click();
+    void ctime();
+    // One reading of the time server: its Date header as China Standard Time.
+    // Invalid when no answer came or the header is missing or does not parse.
+    QDateTime GetNetTime();
+    void reportBook(bool openAddPanel);
+    void unlockAfterUpdateCheck();
+    static constexpr const char *OwnVersion = "V5.4";
+    // How long one HEAD request of the clock calibration may take.
+    int headLimitMs = 10000;
 
     void Command1_Click(int index);
 
@@ -257,3 +282,9 @@ bool switchIsOn(const QString &stored);
 enum class AddressCheck { Ok, Empty, NoAt, NoKnownPiece };
 AddressCheck checkAddress(const QString &address);
 constexpr int twips(int tw) { return tw / 15; }
+// The text of a reply that really answered: a success that is no HTML page
+// (an error page or a network's login page is not what was asked for).
+QString answerText(const HttpReply &reply);
+// An HTTP Date header as China Standard Time wall-clock (UTC+8), whatever
+// the computer's own time zone; invalid when the header does not parse.
+QDateTime chinaTimeOf(const QByteArray &dateHeader);

@@ -102,12 +102,6 @@ void Form1::Timer5_Timer()
     Label11(5)->setText(clockText(QDateTime::currentDateTime()));
 }
 
-void Form1::Timer3_Timer()
-{
-    // The update check runs once; until it is built the timer only stops.
-    Timer3->stop();
-}
-
 void Form1::setStatus(const QString &text)
 {
     Label11(2)->setText(text);

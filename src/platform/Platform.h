@@ -3,6 +3,8 @@
 // tests can script answers and see what the program asked for.
 #include <QString>
 
+class QDate;
+class QTime;
 class QWidget;
 
 class MessageBox {
@@ -43,10 +45,28 @@ public:
     virtual void adjustHSV(int hue, int saturation, int brightness) = 0;
 };
 
+// ---- system clock
+// Sets the computer's local date and time. The answer says whether the clock
+// was set and, if not, why, so that a refusal is never reported as success.
+class SystemClock {
+public:
+    enum Outcome { Set, Refused, AutomaticSync };
+    struct Result {
+        Outcome outcome = Refused;
+        QString reason; // the system's own words when it refused, may be empty
+    };
+    virtual ~SystemClock() = default;
+    virtual Result setLocal(const QDate &date, const QTime &time) = 0;
+};
+// ---- end system clock
+
 struct Platform {
     MessageBox *messageBox = nullptr;
     WebOpener *web = nullptr;
     Terminator *terminator = nullptr;
     SoundPlayer *sound = nullptr;
     Skin *skin = nullptr;
+    // ---- system clock
+    SystemClock *systemClock = nullptr;
+    // ---- end system clock
 };

@@ -2,6 +2,11 @@
 
 #include <QCoreApplication>
 #include <QColor>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDateTime>
+#include <QEventLoop>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +17,10 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 
 MessageBox::Answer RealMessageBox::show(QWidget *parent, const QString &text,
                                         const QString &title, Icon icon, Buttons buttons)
@@ -143,6 +151,60 @@ void PaletteSkin::apply()
     applySkin(target, tinted);
 }
 
+// ---- system clock
+namespace {
+// Errors that mean no time service answers on this bus (not started, not
+// installed, or no service manager to start it): the clock is then set directly.
+bool noTimeService(const QString &error)
+{
+    return error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
+        || error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")
+        || error.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."))
+        || error.startsWith(QLatin1String("org.freedesktop.systemd1."));
+}
+} // namespace
+
+SystemClock::Result RealSystemClock::setLocal(const QDate &date, const QTime &time)
+{
+    const QDateTime when(date, time, Qt::LocalTime);
+    if (!when.isValid())
+        return {Refused, QStringLiteral("invalid date or time")};
+    const qint64 msecs = when.toMSecsSinceEpoch();
+
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (bus.isConnected()) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("/org/freedesktop/timedate1"),
+            QStringLiteral("org.freedesktop.timedate1"), QStringLiteral("SetTime"));
+        // Absolute time in microseconds, not relative, interactive.
+        call << qint64(msecs * 1000) << false << true;
+        call.setInteractiveAuthorizationAllowed(true);
+        // The desktop may ask for a password: wait with the window's events
+        // running, and long enough for the user to type it.
+        QDBusPendingCallWatcher watcher(bus.asyncCall(call, 180000));
+        if (!watcher.isFinished()) {
+            QEventLoop wait;
+            QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &wait, &QEventLoop::quit);
+            wait.exec();
+        }
+        const QDBusMessage reply = watcher.reply();
+        if (reply.type() == QDBusMessage::ReplyMessage)
+            return {Set, {}};
+        if (reply.errorName() == QLatin1String("org.freedesktop.timedate1.AutomaticTimeSyncEnabled"))
+            return {AutomaticSync, reply.errorMessage()};
+        if (!noTimeService(reply.errorName()))
+            return {Refused, reply.errorMessage()};
+    }
+
+    timespec ts{};
+    ts.tv_sec = time_t(msecs / 1000);
+    ts.tv_nsec = long(msecs % 1000) * 1000000L;
+    if (clock_settime(CLOCK_REALTIME, &ts) == 0)
+        return {Set, {}};
+    return {Refused, QString::fromLocal8Bit(std::strerror(errno))};
+}
+// ---- end system clock
+
 RealPlatform::RealPlatform()
 {
     messageBox = &box;
@@ -150,4 +212,5 @@ RealPlatform::RealPlatform()
     terminator = &term;
     sound = &player;
     skin = &paletteSkin;
+    systemClock = &sysClock;
 }

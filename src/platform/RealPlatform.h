@@ -58,6 +58,15 @@ QMap<QString, QColor> parseSkin(const QString &text);
 // The palette a skin gives (after tinting), and the panel colours.
 void applySkin(QWidget *window, const QMap<QString, QColor> &tinted);
 
+// ---- system clock
+// Through systemd-timedated (polkit may ask the user for the right), or
+// clock_settime where no such service runs.
+class RealSystemClock : public SystemClock {
+public:
+    Result setLocal(const QDate &date, const QTime &time) override;
+};
+// ---- end system clock
+
 struct RealPlatform : Platform {
     RealPlatform();
     RealMessageBox box;
@@ -65,4 +74,7 @@ struct RealPlatform : Platform {
     RealTerminator term;
     RealSoundPlayer player;
     PaletteSkin paletteSkin;
+    // ---- system clock
+    RealSystemClock sysClock;
+    // ---- end system clock
 };

@@ -28,15 +28,25 @@ QString decodeBody(const QByteArray &body, const QByteArray &contentType)
 
 QString Form1::GetBody(const QString &url)
 {
+    return fetch(url, requestLimitMs).body;
+}
+
+HttpReply Form1::fetch(const QString &url, int limitMs, bool headOnly)
+{
     if (!net)
         net = std::make_unique<QNetworkAccessManager>();
     QNetworkRequest request{QUrl(url)};
-    request.setRawHeader("If-Modified-Since", "0");
-    QNetworkReply *reply = net->get(request);
+    QNetworkReply *reply = nullptr;
+    if (headOnly) {
+        reply = net->head(request);
+    } else {
+        request.setRawHeader("If-Modified-Since", "0");
+        reply = net->get(request);
+    }
 
     // Wait with the window's events running: timers tick and clicks are
     // handled, which the query's watchdog relies on. A request that never
-    // completes is abandoned after requestLimitMs.
+    // completes is abandoned after limitMs.
     QEventLoop wait;
     QTimer limit;
     limit.setSingleShot(true);
@@ -47,14 +57,20 @@ QString Form1::GetBody(const QString &url)
     });
     connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
     if (!reply->isFinished()) {
-        limit.start(requestLimitMs);
+        limit.start(limitMs);
         wait.exec();
     }
     limit.stop();
 
-    QString body;
-    if (!abandoned)
-        body = decodeBody(reply->readAll(), reply->rawHeader("Content-Type"));
+    HttpReply out;
+    if (!abandoned) {
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        out.answered = status.isValid();
+        out.status = status.toInt();
+        out.contentType = reply->rawHeader("Content-Type");
+        out.date = reply->rawHeader("Date");
+        out.body = decodeBody(reply->readAll(), out.contentType);
+    }
     reply->deleteLater();
-    return body;
+    return out;
 }

@@ -1,5 +1,8 @@
 #include "support/Doubles.h"
 
+#include <QDate>
+#include <QTime>
+
 MessageBox::Answer FakeMessageBox::show(QWidget *, const QString &text, const QString &title,
                                         Icon icon, Buttons buttons)
 {
@@ -17,4 +20,11 @@ QStringList FakeMessageBox::texts() const
     for (const auto &b : shown)
         out << b.text;
     return out;
+}
+
+SystemClock::Result FakeSystemClock::setLocal(const QDate &date, const QTime &time)
+{
+    sets << date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
+            + time.toString(QStringLiteral("hh:mm:ss"));
+    return answer;
 }

@@ -61,6 +61,16 @@ public:
     QStringList calls;
 };
 
+// ---- system clock
+// Never touches the machine's clock: records what it was asked to set.
+class FakeSystemClock : public SystemClock {
+public:
+    Result setLocal(const QDate &date, const QTime &time) override;
+    QStringList sets; // "yyyy-MM-dd hh:mm:ss", one per request
+    Result answer{Set, {}};
+};
+// ---- end system clock
+
 struct FakePlatform : Platform {
     FakePlatform()
     {
@@ -69,10 +79,12 @@ struct FakePlatform : Platform {
         terminator = &term;
         sound = &player;
         skin = &skinDouble;
+        systemClock = &clockDouble;
     }
     FakeMessageBox box;
     FakeWebOpener webOpener;
     FakeTerminator term;
     FakeSoundPlayer player;
     FakeSkin skinDouble;
+    FakeSystemClock clockDouble;
 };

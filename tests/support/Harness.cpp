@@ -12,6 +12,12 @@ Harness::Harness()
     // The window reads its skin from its own directory, as the real one does.
     QFile::copy(QStringLiteral(PARCELIO_SOURCE_DIR "/resources/skinh.she"),
                 dir.path() + QStringLiteral("/skinh.she"));
+    // The update check and the clock calibration ask a closed local port
+    // unless a test points them at the stand-in: no test reaches the internet.
+    const QString closed = QStringLiteral("127.0.0.1:1");
+    setIni(QStringLiteral("maker/host"), closed);
+    setIni(QStringLiteral("clock/probe"), QStringLiteral("http://%1/").arg(closed));
+    setIni(QStringLiteral("clock/timeserver"), QStringLiteral("http://%1/").arg(closed));
 }
 
 Harness::~Harness() = default;
@@ -42,6 +48,13 @@ bool Harness::startSeeded(const QByteArray &sql)
         return false;
     seed.close();
     return start(seed.fileName());
+}
+
+bool Harness::passUpdateCheck()
+{
+    // The check switches its timer off first, and a test only sees the timer
+    // off once the handler (with its nested waits) has returned.
+    return QTest::qWaitFor([this] { return !form->Timer3->isActive(); }, 10000);
 }
 
 void Harness::execSql(const QString &sql)

@@ -17,6 +17,9 @@ public:
     bool start(const QString &seedSql = QString());
     // start() with SQL run once when the new database is made.
     bool startSeeded(const QByteArray &sql);
+    // Waits until the update check one second after load has run to its end,
+    // so that a long test starts from the state after it.
+    bool passUpdateCheck();
     // Runs SQL on the database file while the window is not running.
     void execSql(const QString &sql);
     Form1 &w() { return *form; }

@@ -128,8 +128,20 @@ bool StandInServer::preamble(const QHttpServerRequest &request, QHttpServerRespo
     log(request);
     if (request.method() != QHttpServerRequest::Method::Head)
         return false;
-    send(std::move(responder), {Status::Ok, kHtmlUtf8, {}});
+    send(std::move(responder), {Status::Ok, kHtmlUtf8, {}}, nextHeadDate());
     return true;
+}
+
+// head-dates.txt scripts the Date of HEAD replies, one line per request in
+// order ("none": no Date header at all); past its end the usual date.
+std::optional<QByteArray> StandInServer::nextHeadDate()
+{
+    const QList<QByteArray> lines = readAll(fixture(QStringLiteral("head-dates.txt"))).split('\n');
+    const int index = m_headRequests++;
+    if (index >= lines.size() || (index == lines.size() - 1 && lines.last().trimmed().isEmpty()))
+        return std::nullopt;
+    const QByteArray line = lines.at(index).trimmed();
+    return line == "none" ? QByteArray() : oneLine(line);
 }
 
 void StandInServer::tracking(const QHttpServerRequest &request, QHttpServerResponder &&responder)
@@ -210,21 +222,34 @@ void StandInServer::autonumber(const QHttpServerRequest &request, QHttpServerRes
 
 void StandInServer::version(const QHttpServerRequest &, QHttpServerResponder &&responder)
 {
-    sendFile(std::move(responder), fixture(QStringLiteral("version/gx.txt")),
-             QByteArrayLiteral("text/plain; charset=utf-8"));
+    textFile(QStringLiteral("version/gx"), std::move(responder));
 }
 
 void StandInServer::notice(const QHttpServerRequest &, QHttpServerResponder &&responder)
 {
-    sendFile(std::move(responder), fixture(QStringLiteral("data/tg.txt")),
-             QByteArrayLiteral("text/plain; charset=utf-8"));
+    textFile(QStringLiteral("data/tg"), std::move(responder));
+}
+
+// base.txt as plain text, delivered as the files beside it say (a status
+// with the same body, another content type such as a login page's, a delay).
+void StandInServer::textFile(const QString &base, QHttpServerResponder &&responder)
+{
+    bool found = false;
+    const QByteArray body = readAll(fixture(base + QStringLiteral(".txt")), &found);
+    if (!found) {
+        sendNotFound(std::move(responder));
+        return;
+    }
+    deliver(std::move(responder), {Status::Ok, QByteArrayLiteral("text/plain; charset=utf-8"), body},
+            readModifiers(fixture(base)));
 }
 
 void StandInServer::probe(const QHttpServerRequest &, QHttpServerResponder &&responder)
 {
-    send(std::move(responder),
-         {Status::Ok, kHtmlUtf8,
-          "<html><head><title>Parcelio</title></head><body><p>ok</p></body></html>"});
+    deliver(std::move(responder),
+            {Status::Ok, kHtmlUtf8,
+             "<html><head><title>Parcelio</title></head><body><p>ok</p></body></html>"},
+            readModifiers(fixture(QStringLiteral("probe"))));
 }
 
 void StandInServer::staticFile(const QHttpServerRequest &request, QHttpServerResponder &&responder)
@@ -276,6 +301,10 @@ StandInServer::Modifiers StandInServer::readModifiers(const QString &base) const
                      qPrintable(base));
     }
 
+    const QByteArray type = readAll(base + QStringLiteral(".type"), &present).trimmed();
+    if (present)
+        mods.contentType = oneLine(type);
+
     const QByteArray status = readAll(base + QStringLiteral(".status"), &present).trimmed();
     if (present) {
         bool ok = false;
@@ -294,6 +323,8 @@ void StandInServer::deliver(QHttpServerResponder &&responder, Reply reply, const
 {
     if (mods.status)
         reply.status = *mods.status;
+    if (!mods.contentType.isEmpty())
+        reply.contentType = mods.contentType;
 
     if (mods.never) {
         // The connection to the socket's destroyed() signal owns the responder,
@@ -316,10 +347,13 @@ void StandInServer::deliver(QHttpServerResponder &&responder, Reply reply, const
     send(std::move(responder), reply);
 }
 
-void StandInServer::send(QHttpServerResponder &&responder, const Reply &reply) const
+void StandInServer::send(QHttpServerResponder &&responder, const Reply &reply,
+                         const std::optional<QByteArray> &date) const
 {
     QHttpServerResponse response(reply.contentType, reply.body, reply.status);
-    response.setHeader(QByteArrayLiteral("Date"), date());
+    const QByteArray when = date.value_or(this->date());
+    if (!when.isEmpty())
+        response.setHeader(QByteArrayLiteral("Date"), when);
     response.write(std::move(responder));
 }
 

@@ -47,6 +47,7 @@ private:
         bool never = false;
         bool gbk = false;
         std::optional<Status> status;
+        QByteArray contentType; // empty: the route's own
     };
 
     using Handler = void (StandInServer::*)(const QHttpServerRequest &, QHttpServerResponder &&);
@@ -60,10 +61,14 @@ private:
     void autonumber(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void staticFile(const QHttpServerRequest &request, QHttpServerResponder &&responder);
 
+    void textFile(const QString &base, QHttpServerResponder &&responder);
+    std::optional<QByteArray> nextHeadDate();
     QString fixture(const QString &relative) const;
     Modifiers readModifiers(const QString &base) const;
     void deliver(QHttpServerResponder &&responder, Reply reply, const Modifiers &mods);
-    void send(QHttpServerResponder &&responder, const Reply &reply) const;
+    // date unset: the usual Date header; empty: none at all.
+    void send(QHttpServerResponder &&responder, const Reply &reply,
+              const std::optional<QByteArray> &date = std::nullopt) const;
     void sendFile(QHttpServerResponder &&responder, const QString &path,
                   const QByteArray &contentType) const;
     void sendNotFound(QHttpServerResponder &&responder) const;
@@ -73,4 +78,5 @@ private:
     StandInConfig m_config;
     QHttpServer m_http;
     QFile m_log;
+    int m_headRequests = 0;
 };

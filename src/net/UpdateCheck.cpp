@@ -1,0 +1,81 @@
+// The update check one second after load, and the notice for the e-mail
+// footer.
+#include "app/Form1.h"
+
+namespace {
+bool looksLikeHtml(const HttpReply &reply)
+{
+    QString start = reply.body.left(256).trimmed();
+    if (start.startsWith(QChar(0xFEFF)))
+        start = start.mid(1).trimmed();
+    if (start.startsWith(QLatin1String("<!doctype html"), Qt::CaseInsensitive)
+        || start.startsWith(QLatin1String("<html"), Qt::CaseInsensitive))
+        return true;
+    // A plain text that a server merely labels as HTML still counts as text.
+    const QByteArray type = reply.contentType.split(';').value(0).trimmed().toLower();
+    const bool labelled = type == "text/html" || type == "application/xhtml+xml";
+    return labelled && reply.body.contains(QLatin1Char('<'));
+}
+} // namespace
+
+QString answerText(const HttpReply &reply)
+{
+    if (reply.status < 200 || reply.status > 299 || looksLikeHtml(reply))
+        return QString();
+    return reply.body;
+}
+
+void Form1::Timer3_Timer()
+{
+    // Runs once per program run. Off before the request: its wait lets
+    // timers tick, and a slow answer must not start a second check.
+    Timer3->stop();
+    const QString maker = QStringLiteral("http://") + cfg.makerHost;
+    const QString version = answerText(fetch(maker + QStringLiteral("/version/gx.txt"), requestLimitMs));
+    if (version.isEmpty()) {
+        msg(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"), MessageBox::Ok,
+            MessageBox::Warning);
+        reportBook(false);
+        unlockAfterUpdateCheck();
+        return;
+    }
+    if (version != QLatin1String(OwnVersion)) {
+        setStatus(QStringLiteral("程序已加载完毕..."));
+        msg(QStringLiteral("发现最新版本![") + version
+            + QStringLiteral("]\r\n \r\n确定后自动打开官方网站!"));
+        openWeb(cfg.site);
+        if (platform.terminator)
+            platform.terminator->terminate();
+        return;
+    }
+    reportBook(true);
+    unlockAfterUpdateCheck();
+
+    // An error page is no notice either: it would end up as the mail's link.
+    noticeText = answerText(fetch(maker + QStringLiteral("/data/tg.txt"), requestLimitMs));
+    if (noticeText.contains(QLatin1Char('|'))) {
+        const QStringList fields = noticeText.split(QLatin1Char('|'));
+        noticeCaption = fields.at(0);
+        noticeUrl = fields.at(1);
+    }
+}
+
+void Form1::reportBook(bool openAddPanel)
+{
+    const int n = Text1->count();
+    if (n != 0) {
+        setStatus(QStringLiteral("程序已加载完毕,当前共有%1个快递单。").arg(n));
+        return;
+    }
+    setStatus(QStringLiteral("程序已加载完毕,当前没有快递单。"));
+    if (openAddPanel)
+        menuCommand(Qt::Key_F4); // the add panel, opened as its key opens it
+}
+
+void Form1::unlockAfterUpdateCheck()
+{
+    setMenuEnabled(true);
+    Text1->setEnabled(true);
+    ListView1->setEnabled(true);
+    ListView1->setFocus();
+}

@@ -1,0 +1,255 @@
+// The update check after load and the clock calibration, against the
+// stand-in services. The machine's clock is never touched: the calibration
+// sets the test double.
+#include "support/Harness.h"
+#include "support/StandIn.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ctime>
+
+namespace {
+const char *const Books[] = {
+    "",
+    "insert into kd100 (id, number, goods, company, num) values (1, '100000000001', '书', '中通快递', '0'),"
+    " (2, '100000000002', '衣服', '中通快递', '0');\n"};
+} // namespace
+
+class TestNet : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void updateCheck_data();
+    void updateCheck();
+    void clockCalibration_data();
+    void clockCalibration();
+    void secondClickWhileCalibrating();
+
+private:
+    // Writes a fixture file; a null content removes it.
+    void fixture(const QString &name, const QByteArray &content);
+    static void pointAt(Harness &h, StandIn &s);
+    QTemporaryDir fixtures;
+};
+
+void TestNet::initTestCase()
+{
+    // A computer far from China, half an hour off a whole hour: the clock
+    // must still be set to China's wall-clock time.
+    qputenv("TZ", "America/St_Johns");
+    tzset();
+}
+
+void TestNet::init()
+{
+    // Every case starts from a current version and plain replies.
+    fixture(QStringLiteral("version/gx.txt"), "V5.4");
+    for (const char *file : {"version/gx.status", "version/gx.type", "data/tg.type", "head-dates.txt", "probe.delay"})
+        fixture(QString::fromLatin1(file), QByteArray());
+}
+
+void TestNet::fixture(const QString &name, const QByteArray &content)
+{
+    const QString path = fixtures.filePath(name);
+    QFile::remove(path);
+    if (content.isNull())
+        return;
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+}
+
+void TestNet::pointAt(Harness &h, StandIn &s)
+{
+    h.setIni(QStringLiteral("maker/host"), s.host());
+    h.setIni(QStringLiteral("clock/probe"), s.url(QStringLiteral("/probe")).toString());
+    h.setIni(QStringLiteral("clock/timeserver"), s.url(QStringLiteral("/time")).toString());
+}
+
+void TestNet::updateCheck_data()
+{
+    QTest::addColumn<QByteArray>("version");
+    QTest::addColumn<QByteArray>("versionStatus");
+    QTest::addColumn<QByteArray>("versionType");
+    QTest::addColumn<QByteArray>("notice");
+    QTest::addColumn<QByteArray>("noticeType");
+    QTest::addColumn<int>("book"); // index into Books
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("noticeFields"); // caption, URL
+
+    const QString failed = QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版");
+    const QString none = QStringLiteral("程序已加载完毕,当前没有快递单。");
+    const QByteArray login = "<!DOCTYPE html><html><title>登录 | 校园网</title><body>请登录</body></html>";
+    QTest::newRow("current, two parcels, notice with extra field")
+        << QByteArray("V5.4") << QByteArray() << QByteArray() << QByteArray("每日提示|http://n.test/a|x|y")
+        << QByteArray() << 1 << QString() << QStringLiteral("程序已加载完毕,当前共有2个快递单。")
+        << QStringList{QStringLiteral("每日提示"), QStringLiteral("http://n.test/a")};
+    // A login page in place of the notice must not become the mail's link.
+    QTest::newRow("current, empty book, notice is a login page")
+        << QByteArray("V5.4") << QByteArray() << QByteArray() << login << QByteArray("text/html") << 0
+        << QString() << none << QStringList{QString(), QString()};
+    QTest::newRow("no version file") << QByteArray() << QByteArray() << QByteArray() << QByteArray("a|b")
+        << QByteArray() << 0 << failed << none << QStringList{QString(), QString()};
+    QTest::newRow("error page in plain text") << QByteArray("Service Unavailable") << QByteArray("503")
+        << QByteArray() << QByteArray("a|b") << QByteArray() << 0 << failed << none
+        << QStringList{QString(), QString()};
+    QTest::newRow("login page") << login << QByteArray() << QByteArray("text/html; charset=utf-8")
+        << QByteArray("a|b") << QByteArray() << 1 << failed
+        << QStringLiteral("程序已加载完毕,当前共有2个快递单。") << QStringList{QString(), QString()};
+    QTest::newRow("version with a line break is newer")
+        << QByteArray("V5.4\r\n") << QByteArray() << QByteArray() << QByteArray("a|b") << QByteArray() << 0
+        << QStringLiteral("发现最新版本![V5.4\r\n]\r\n \r\n确定后自动打开官方网站!")
+        << QStringLiteral("程序已加载完毕...") << QStringList{QString(), QString()};
+}
+
+void TestNet::updateCheck()
+{
+    QFETCH(QByteArray, version);
+    QFETCH(QByteArray, versionStatus);
+    QFETCH(QByteArray, versionType);
+    QFETCH(QByteArray, notice);
+    QFETCH(QByteArray, noticeType);
+    QFETCH(int, book);
+    QFETCH(QString, box);
+    QFETCH(QString, status);
+    QFETCH(QStringList, noticeFields);
+    fixture(QStringLiteral("version/gx.txt"), version);
+    fixture(QStringLiteral("version/gx.status"), versionStatus);
+    fixture(QStringLiteral("version/gx.type"), versionType);
+    fixture(QStringLiteral("data/tg.txt"), notice);
+    fixture(QStringLiteral("data/tg.type"), noticeType);
+
+    StandIn s(fixtures.path());
+    QVERIFY(s.isRunning());
+    Harness h;
+    pointAt(h, s);
+    QVERIFY(h.startSeeded(Books[book]));
+    Form1 &w = h.w();
+    w.setMenuEnabled(false);
+    w.Text1->setEnabled(false);
+    QVERIFY(h.passUpdateCheck());
+
+    QCOMPARE(h.platform.box.texts(), box.isEmpty() ? QStringList() : QStringList{box});
+    QCOMPARE(w.status(), status);
+    const bool newer = box.startsWith(QStringLiteral("发现"));
+    const bool current = box.isEmpty();
+    if (!box.isEmpty())
+        QCOMPARE(int(h.platform.box.shown[0].icon), int(newer ? MessageBox::Information : MessageBox::Warning));
+    // A newer version opens the maker's site and ends the program at once.
+    QCOMPARE(h.platform.term.count, newer ? 1 : 0);
+    QCOMPARE(h.platform.webOpener.opened, newer ? QStringList{w.config().site} : QStringList());
+    QCOMPARE(w.Image2(4)->isEnabled() && w.Text1->isEnabled(), !newer);
+    if (!newer)
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w.ListView1));
+
+    // The add panel opens only for an empty book with the current version.
+    Panel *panel = w.kdmenu(0);
+    QCOMPARE(panel->isVisible(), current && book == 0);
+    if (panel->isVisible()) {
+        QCOMPARE(panel->geometry().center(), w.rect().center());
+        QVERIFY(w.Text3->currentText().isEmpty() && w.Text2->text().isEmpty());
+        QVERIFY(w.Command1(13)->isDefault());
+    }
+
+    QCOMPARE(s.countRequests(QStringLiteral("/data/tg.txt")), current ? 1 : 0);
+    QCOMPARE(w.noticeText.isEmpty(), !current || notice.startsWith('<'));
+    QCOMPARE((QStringList{w.noticeCaption, w.noticeUrl}), noticeFields);
+}
+
+void TestNet::clockCalibration_data()
+{
+    QTest::addColumn<QByteArray>("dates"); // one Date per HEAD request
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<int>("outcome");      // what the system answers
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("set");      // what the clock was asked to show
+    QTest::addColumn<QString>("box");
+
+    const QString ok = QStringLiteral("时间校对成功!");
+    const QString incomplete = QStringLiteral("时间校对失败!未能从网络取得完整的时间,系统时间未更改。");
+    const QByteArray evening = "Tue, 08 Dec 2026 20:10:05 GMT\n";
+    QTest::newRow("eight hours later, past midnight")
+        << evening + evening + evening << true << int(SystemClock::Set) << QString()
+        << QStringLiteral("2026-12-09 04:10:05") << ok;
+    // The date belongs to the same reading as the time.
+    QTest::newRow("midnight between readings")
+        << QByteArray("Tue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 16:00:01 GMT\n")
+        << true << int(SystemClock::Set) << QString() << QStringLiteral("2026-12-09 00:00:01") << ok;
+    QTest::newRow("a reading without Date") << evening + "none\n" + evening << true << int(SystemClock::Set)
+                                           << QString() << QString() << incomplete;
+    QTest::newRow("a Date that does not parse") << evening + evening + "Tue, 08 Dec 2026 25:10:05 GMT\n" << true
+                                               << int(SystemClock::Set) << QString() << QString() << incomplete;
+    QTest::newRow("change refused") << evening + evening + evening << true << int(SystemClock::Refused)
+        << QStringLiteral("Operation not permitted") << QStringLiteral("2026-12-09 04:10:05")
+        << QStringLiteral("时间校对失败!系统拒绝更改时间,系统时间未更改。\r\nOperation not permitted");
+    QTest::newRow("offline") << evening + evening + evening << false << int(SystemClock::Set) << QString()
+                             << QString() << QStringLiteral("时间校准功能需要联网操作!");
+}
+
+void TestNet::clockCalibration()
+{
+    QFETCH(QByteArray, dates);
+    QFETCH(bool, online);
+    QFETCH(int, outcome);
+    QFETCH(QString, reason);
+    QFETCH(QString, set);
+    QFETCH(QString, box);
+    fixture(QStringLiteral("head-dates.txt"), dates);
+
+    StandIn s(fixtures.path());
+    QVERIFY(s.isRunning());
+    Harness h;
+    pointAt(h, s);
+    if (!online) // nothing answers at all
+        h.setIni(QStringLiteral("clock/probe"), QStringLiteral("http://127.0.0.1:1/"));
+    QVERIFY(h.startSeeded(Books[1]));
+    h.w().Timer3->stop(); // the update check is not under test here
+    h.platform.clockDouble.answer = {SystemClock::Outcome(outcome), reason};
+    Form1 &w = h.w();
+    w.Command3->click();
+
+    QCOMPARE(h.platform.box.texts(), QStringList{box});
+    QCOMPARE(h.platform.box.shown[0].title, QStringLiteral("提示"));
+    QCOMPARE(h.platform.clockDouble.sets, set.isEmpty() ? QStringList() : QStringList{set});
+    // Three readings, in order, whenever the network is there; none without.
+    QStringList heads;
+    for (const QString &line : s.requests())
+        if (line.startsWith(QStringLiteral("HEAD\t")))
+            heads << line.section(QLatin1Char('\t'), 1, 1);
+    QCOMPARE(heads, online ? QStringList(3, QStringLiteral("/time")) : QStringList());
+    QVERIFY(w.Command3->isEnabled());
+}
+
+void TestNet::secondClickWhileCalibrating()
+{
+    fixture(QStringLiteral("probe.delay"), "400");
+    StandIn s(fixtures.path());
+    QVERIFY(s.isRunning());
+    Harness h;
+    pointAt(h, s);
+    QVERIFY(h.startSeeded(Books[1]));
+    Form1 &w = h.w();
+    w.Timer3->stop(); // the update check is not under test here
+    w.ShowPanel(1);
+    bool disabledDuringProbe = false;
+    // While the probe is out the window keeps handling events, clicks too.
+    QTimer::singleShot(150, &w, [&] {
+        disabledDuringProbe = !w.Command3->isEnabled();
+        QTest::mouseClick(w.Command3, Qt::LeftButton);
+    });
+    QTest::mouseClick(w.Command3, Qt::LeftButton);
+
+    QVERIFY(disabledDuringProbe);
+    QCOMPARE(s.countRequests(QStringLiteral("/probe")), 1);
+    QCOMPARE(h.platform.clockDouble.sets.size(), 1);
+    QCOMPARE(h.platform.box.texts(), QStringList{QStringLiteral("时间校对成功!")});
+    QVERIFY(w.Command3->isEnabled());
+}
+
+QTEST_MAIN(TestNet)
+#include "test_net.moc"
