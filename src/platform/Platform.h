@@ -1,6 +1,7 @@
 #pragma once
 // What the window needs from the desktop, behind small interfaces so that
 // tests can script answers and see what the program asked for.
+#include <QDateTime>
 #include <QString>
 
 class QWidget;
@@ -43,10 +44,20 @@ public:
     virtual void adjustHSV(int hue, int saturation, int brightness) = 0;
 };
 
+// The current local time, so that tests can drive the timed query without
+// waiting for the clock.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
 struct Platform {
     MessageBox *messageBox = nullptr;
     WebOpener *web = nullptr;
     Terminator *terminator = nullptr;
     SoundPlayer *sound = nullptr;
     Skin *skin = nullptr;
+    // the current local time
+    Clock *clock = nullptr;
 };

@@ -150,4 +150,6 @@ RealPlatform::RealPlatform()
     terminator = &term;
     sound = &player;
     skin = &paletteSkin;
+    // the current local time
+    clock = &localClock;
 }

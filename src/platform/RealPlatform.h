@@ -59,6 +59,11 @@ QMap<QString, QColor> parseSkin(const QString &text);
 // The palette a skin gives (after tinting), and the panel colours.
 void applySkin(QWidget *window, const QMap<QString, QColor> &tinted);
 
+class RealClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
 struct RealPlatform : Platform {
     RealPlatform();
     RealMessageBox box;
@@ -66,4 +71,6 @@ struct RealPlatform : Platform {
     RealTerminator term;
     RealSoundPlayer player;
     PaletteSkin paletteSkin;
+    // the current local time
+    RealClock localClock;
 };

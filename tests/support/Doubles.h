@@ -61,6 +61,17 @@ public:
     QStringList calls;
 };
 
+// The current local time as the test sets it.
+class FakeClock : public Clock {
+public:
+    QDateTime now() const override { return current; }
+    void set(int hour, int minute, int second = 0)
+    {
+        current = QDateTime(QDate(2026, 3, 3), QTime(hour, minute, second));
+    }
+    QDateTime current = QDateTime(QDate(2026, 3, 3), QTime(12, 0));
+};
+
 struct FakePlatform : Platform {
     FakePlatform()
     {
@@ -69,10 +80,14 @@ struct FakePlatform : Platform {
         terminator = &term;
         sound = &player;
         skin = &skinDouble;
+        // the current local time
+        clock = &clockDouble;
     }
     FakeMessageBox box;
     FakeWebOpener webOpener;
     FakeTerminator term;
     FakeSoundPlayer player;
     FakeSkin skinDouble;
+    // the current local time
+    FakeClock clockDouble;
 };
