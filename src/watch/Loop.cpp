@@ -52,23 +52,34 @@ void Form1::watchCommand(int index)
         Combo3->setEnabled(true);
         setMenuEnabled(true);
     };
-    const bool unqueried = Text1->currentText().isEmpty() ||
-                           Label12(5)->text() == QStringLiteral("未查询");
-    const QString state = Label12(2)->text();
-    const bool signedFor = state.contains(QStringLiteral("签收")) ||
-                           state.contains(QStringLiteral("感谢"));
-    const QString signedText = QStringLiteral("当前快递已签收,您不需要使用此功能");
+    // The refusals of both start buttons, each mode with its own texts.
+    auto mayStart = [this](const QString &notQueried, bool noTime, const QString &setTime) {
+        const QString state = Label12(2)->text();
+        if (Text1->currentText().isEmpty() || Label12(5)->text() == QStringLiteral("未查询"))
+            msg(notQueried);
+        else if (noTime)
+            msg(setTime);
+        else if (state.contains(QStringLiteral("签收")) || state.contains(QStringLiteral("感谢")))
+            msg(QStringLiteral("当前快递已签收,您不需要使用此功能"));
+        else
+            return true;
+        return false;
+    };
+    // Leaving a frame stops its mode, after asking when it runs.
+    auto switchFrame = [this](QGroupBox *from, QGroupBox *to, bool running, const QString &ask) {
+        if (running && msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes)
+            return false;
+        to->move(from->pos());
+        to->show();
+        from->hide();
+        return true;
+    };
 
     switch (index) {
     case 16: // loop start/stop
         if (Command1(16)->text() == LoopIdle) {
-            if (unqueried)
-                msg(QStringLiteral("请先查询单号后在使用本功能!"));
-            else if (Combo4->currentText().isEmpty())
-                msg(QStringLiteral("请先设定时间!"));
-            else if (signedFor)
-                msg(signedText);
-            else {
+            if (mayStart(QStringLiteral("请先查询单号后在使用本功能!"),
+                         Combo4->currentText().isEmpty(), QStringLiteral("请先设定时间!"))) {
                 lockMenu();
                 Combo4->setEnabled(false);
                 Command1(16)->setText(LoopRunning);
@@ -80,24 +91,15 @@ void Form1::watchCommand(int index)
         }
         break;
     case 15: // to the timed frame
-        if (Command1(16)->text() == LoopRunning &&
-            msg(QStringLiteral("当前正在循环查询,是否终止?"), MessageBox::YesNo) !=
-                MessageBox::AnswerYes)
-            break;
-        Frame4->move(Frame6->pos());
-        Frame4->show();
-        Frame6->hide();
-        stopLoop();
+        if (switchFrame(Frame6, Frame4, Command1(16)->text() == LoopRunning,
+                        QStringLiteral("当前正在循环查询,是否终止?")))
+            stopLoop();
         break;
     case 18: // timed start/stop
         if (Command1(18)->text() == TimedIdle) {
-            if (unqueried)
-                msg(QStringLiteral("请先查询单号后在使用定时功能!"));
-            else if (Combo2->currentText().isEmpty() || Combo3->currentText().isEmpty())
-                msg(QStringLiteral("请设定查询时间!"));
-            else if (signedFor)
-                msg(signedText);
-            else {
+            if (mayStart(QStringLiteral("请先查询单号后在使用定时功能!"),
+                         Combo2->currentText().isEmpty() || Combo3->currentText().isEmpty(),
+                         QStringLiteral("请设定查询时间!"))) {
                 lockMenu();
                 Combo2->setEnabled(false);
                 Combo3->setEnabled(false);
@@ -109,14 +111,9 @@ void Form1::watchCommand(int index)
         }
         break;
     case 17: // to the loop frame
-        if (Command1(18)->text() == TimedArmed &&
-            msg(QStringLiteral("当前正在定时查询,是否终止?"), MessageBox::YesNo) !=
-                MessageBox::AnswerYes)
-            break;
-        Frame6->move(Frame4->pos());
-        Frame6->show();
-        Frame4->hide();
-        stopTimed();
+        if (switchFrame(Frame4, Frame6, Command1(18)->text() == TimedArmed,
+                        QStringLiteral("当前正在定时查询,是否终止?")))
+            stopTimed();
         break;
     default:
         break;
