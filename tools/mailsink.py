@@ -18,6 +18,7 @@ import email.policy
 import json
 import mailbox
 import sys
+import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult
 
@@ -80,6 +81,8 @@ async def serve(args):
 
 
 def main():
+    # aiosmtpd itself still fills the deprecated Session.login_data.
+    warnings.filterwarnings("ignore", message="Session.login_data")
     p = argparse.ArgumentParser()
     p.add_argument("--maildir", required=True)
     p.add_argument("--port", type=int, default=0)
