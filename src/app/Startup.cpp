@@ -98,7 +98,7 @@ void Form1::csh()
 
 void Form1::Timer5_Timer()
 {
-    Label11(5)->setText(clockText(QDateTime::currentDateTime()));
+    Label11(5)->setText(clockText(now()));
 }
 
 void Form1::Timer3_Timer()

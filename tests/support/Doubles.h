@@ -61,15 +61,18 @@ public:
     QStringList calls;
 };
 
-// The current local time as the test sets it.
+// The current local time as the test sets it; the real one until then.
 class FakeClock : public Clock {
 public:
-    QDateTime now() const override { return current; }
+    QDateTime now() const override
+    {
+        return current.isValid() ? current : QDateTime::currentDateTime();
+    }
     void set(int hour, int minute, int second = 0)
     {
         current = QDateTime(QDate(2026, 3, 3), QTime(hour, minute, second));
     }
-    QDateTime current = QDateTime(QDate(2026, 3, 3), QTime(12, 0));
+    QDateTime current;
 };
 
 struct FakePlatform : Platform {
