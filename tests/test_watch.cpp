@@ -205,6 +205,20 @@ void TestWatch::requeriesKeepCadenceAndNeverOverlap()
     w.Command1(18)->click(); // only unlocks
     QVERIFY(menuFree(w));
     QCOMPARE(queries(), start + 1);
+
+    // A re-query the service refuses, and the watchdog's reset, keep the lock.
+    QFile refusal(base + QStringLiteral(".json"));
+    QVERIFY(refusal.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    refusal.write(R"({"errCode":"2","message":"接口参数错误"})");
+    refusal.close();
+    w.Command1(18)->click();
+    QVERIFY(menuLocked(w));
+    h.platform.clockDouble.set(9, 15, 30);
+    w.Timer4_Timer();
+    QCOMPARE(queries(), start + 2);
+    QVERIFY(menuLocked(w));
+    w.csh();
+    QVERIFY(menuLocked(w));
 }
 
 void TestWatch::newsMailReachesRelay()
