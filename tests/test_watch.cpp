@@ -16,22 +16,16 @@ const QString SignedText = QStringLiteral("当前快递已签收,您不需要使
 const QString Failed = QStringLiteral("最新信息发送失败!错误原因");
 const QString Sent = QStringLiteral("快递有最新进展，已发送至邮箱!");
 
-// Only the courier directory is usable while a mode runs.
-bool menuLocked(Form1 &w)
+// Locked: only the courier directory is usable, as while a mode runs.
+bool menuIs(Form1 &w, bool locked)
 {
     for (int i = 1; i <= 7; ++i)
-        if (w.Image2(i)->isEnabled() != (i == 6))
+        if (w.Image2(i)->isEnabled() != (!locked || i == 6))
             return false;
-    return !w.Text1->isEnabled();
+    return w.Text1->isEnabled() != locked;
 }
-
-bool menuFree(Form1 &w)
-{
-    for (int i = 1; i <= 7; ++i)
-        if (!w.Image2(i)->isEnabled())
-            return false;
-    return w.Text1->isEnabled();
-}
+bool menuLocked(Form1 &w) { return menuIs(w, true); }
+bool menuFree(Form1 &w) { return menuIs(w, false); }
 
 QString lastBox(Harness &h)
 {
