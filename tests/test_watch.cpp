@@ -279,8 +279,12 @@ void TestWatch::newsMailReachesRelay()
 
 void TestWatch::mailFailuresEndInStatus()
 {
-    MailSink sink(QStringLiteral("refused"));
+    MailSink sink({QStringLiteral("--refuse"), QStringLiteral("refused")});
     QVERIFY2(sink.isRunning(), "tools/mailsink.py did not start (is python3-aiosmtpd installed?)");
+    // Offers STARTTLS with a certificate nobody trusts: the program must try
+    // it (and fail on the certificate) rather than log in in clear.
+    MailSink tlsSink({QStringLiteral("--starttls")});
+    QVERIFY(tlsSink.isRunning());
     QTcpServer silent; // takes the connection and never greets
     QVERIFY(silent.listen(QHostAddress::LocalHost));
     quint16 closedPort = 0;
@@ -297,6 +301,7 @@ void TestWatch::mailFailuresEndInStatus()
         {sink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘\r\nBcc: x@example.com")},
         {QStringLiteral("127.0.0.1:%1").arg(closedPort), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
         {QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
+        {tlsSink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
     };
     for (const auto &c : cases) {
         Harness h;
@@ -317,8 +322,10 @@ void TestWatch::mailFailuresEndInStatus()
                  qPrintable(c.relay + QLatin1Char(' ') + w.status()));
         if (c.relay.endsWith(QString::number(silent.serverPort())))
             QCOMPARE(during, QStringLiteral(" 正发送最新动态邮件,请稍等.."));
+        if (c.relay == tlsSink.host())
+            QVERIFY2(w.status().contains(QStringLiteral("SSL")), qPrintable(w.status()));
     }
-    QVERIFY(sink.messages().isEmpty());
+    QVERIFY(sink.messages().isEmpty() && tlsSink.messages().isEmpty());
 }
 
 QTEST_MAIN(TestWatch)

@@ -4,12 +4,13 @@
 Used by the demo (scripts/run) and by the mail tests. Any user name and
 password are accepted, also without TLS, as the maker's relay does.
 
-  mailsink.py --maildir DIR [--port N] [--log FILE] [--refuse TEXT]
+  mailsink.py --maildir DIR [--port N] [--log FILE] [--refuse TEXT] [--starttls]
 
 Prints "listening 127.0.0.1:PORT" once it accepts connections. Each message
 goes into the maildir DIR; with --log, one JSON line per message is appended
 with the envelope, the credentials and the decoded headers and HTML body.
-Recipients containing TEXT (--refuse) are refused with 550.
+Recipients containing TEXT (--refuse) are refused with 550. With --starttls
+the server insists on STARTTLS, with a throwaway self-signed certificate.
 """
 import argparse
 import asyncio
@@ -17,7 +18,11 @@ import email
 import email.policy
 import json
 import mailbox
+import os
+import ssl
+import subprocess
 import sys
+import tempfile
 import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult
@@ -67,12 +72,25 @@ def accept_any(server, session, envelope, mechanism, auth_data):
     return AuthResult(success=True, auth_data=auth_data)
 
 
+def throwaway_tls():
+    where = tempfile.mkdtemp(prefix="mailsink-")
+    cert, key = os.path.join(where, "cert.pem"), os.path.join(where, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                    "-subj", "/CN=127.0.0.1", "-keyout", key, "-out", cert],
+                   check=True, capture_output=True)
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(cert, key)
+    return context
+
+
 async def serve(args):
     sink = Sink(args.maildir, args.log, args.refuse)
+    tls = throwaway_tls() if args.starttls else None
     loop = asyncio.get_running_loop()
     server = await loop.create_server(
         lambda: SMTP(sink, hostname="mailsink.local", authenticator=accept_any,
-                     auth_require_tls=False, loop=loop),
+                     tls_context=tls, require_starttls=bool(tls),
+                     auth_require_tls=bool(tls), loop=loop),
         "127.0.0.1", args.port)
     port = server.sockets[0].getsockname()[1]
     print(f"listening 127.0.0.1:{port}", flush=True)
@@ -88,6 +106,7 @@ def main():
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--log")
     p.add_argument("--refuse")
+    p.add_argument("--starttls", action="store_true")
     try:
         asyncio.run(serve(p.parse_args()))
     except KeyboardInterrupt:

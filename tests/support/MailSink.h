@@ -10,14 +10,14 @@
 
 class MailSink {
 public:
-    // Recipients containing refuse are turned away with 550.
-    explicit MailSink(const QString &refuse = QString())
+    // options go to the script as given, e.g. {"--refuse", "x"} or {"--starttls"}.
+    explicit MailSink(const QStringList &options = {})
     {
-        QStringList args{QStringLiteral(PARCELIO_SOURCE_DIR "/tools/mailsink.py"),
-                         QStringLiteral("--maildir"), dir.filePath(QStringLiteral("mail")),
-                         QStringLiteral("--log"), logPath()};
-        if (!refuse.isEmpty())
-            args << QStringLiteral("--refuse") << refuse;
+        const QStringList args =
+            QStringList{QStringLiteral(PARCELIO_SOURCE_DIR "/tools/mailsink.py"),
+                        QStringLiteral("--maildir"), dir.filePath(QStringLiteral("mail")),
+                        QStringLiteral("--log"), logPath()} +
+            options;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // Debian's interpreter, where python3-aiosmtpd is installed.
         process.start(QStringLiteral("/usr/bin/python3"), args);
