@@ -124,8 +124,10 @@ void Form1::Timer6_Timer()
 {
     if (Command1(16)->text() != LoopRunning)
         return;
-    ++loopMinutes;
-    if (loopMinutes < leadingNumber(Combo4->currentText()))
+    const int every = leadingNumber(Combo4->currentText());
+    if (every <= 0) // no interval: the start refuses that, so never here
+        return;
+    if (++loopMinutes < every)
         return;
     // Counting restarts at the firing tick, so the cadence stays N minutes
     // even when a query takes long. A tick that comes due while an earlier
