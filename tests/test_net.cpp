@@ -209,13 +209,13 @@ void TestNet::clockCalibration()
         h.setIni(QStringLiteral("clock/probe"), QStringLiteral("http://127.0.0.1:1/"));
     QVERIFY(h.startSeeded(Books[1]));
     h.w().Timer3->stop(); // the update check is not under test here
-    h.platform.clockDouble.answer = {SystemClock::Outcome(outcome), reason};
+    h.platform.systemClockDouble.answer = {SystemClock::Outcome(outcome), reason};
     Form1 &w = h.w();
     w.Command3->click();
 
     QCOMPARE(h.platform.box.texts(), QStringList{box});
     QCOMPARE(h.platform.box.shown[0].title, QStringLiteral("提示"));
-    QCOMPARE(h.platform.clockDouble.sets, set.isEmpty() ? QStringList() : QStringList{set});
+    QCOMPARE(h.platform.systemClockDouble.sets, set.isEmpty() ? QStringList() : QStringList{set});
     // Three readings, in order, whenever the network is there; none without.
     QStringList heads;
     for (const QString &line : s.requests())
@@ -246,7 +246,7 @@ void TestNet::secondClickWhileCalibrating()
 
     QVERIFY(disabledDuringProbe);
     QCOMPARE(s.countRequests(QStringLiteral("/probe")), 1);
-    QCOMPARE(h.platform.clockDouble.sets.size(), 1);
+    QCOMPARE(h.platform.systemClockDouble.sets.size(), 1);
     QCOMPARE(h.platform.box.texts(), QStringList{QStringLiteral("时间校对成功!")});
     QVERIFY(w.Command3->isEnabled());
 }

@@ -55,7 +55,9 @@ void Form1::connectHandlers()
 
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
+    connect(Timer4, &QTimer::timeout, this, &Form1::Timer4_Timer);
     connect(Timer5, &QTimer::timeout, this, &Form1::Timer5_Timer);
+    connect(Timer6, &QTimer::timeout, this, &Form1::Timer6_Timer);
     connect(Timer7, &QTimer::timeout, this, &Form1::Timer7_Timer);
 
     for (const auto &[i, icon] : Image2) {

@@ -222,6 +222,16 @@ public:
     // -------------------------------------------------------------- watch
     void gxtj();
     void ql();
+    void emailgx();
+    void Timer4_Timer();
+    void Timer6_Timer();
+    // Command1(15) to (18): start/stop and switch of the loop and timed frames.
+    void watchCommand(int index);
+    // The current local time, through the platform's clock.
+    QDateTime now() const;
+    // A mail the relay has not taken after this long counts as failed;
+    // tests shorten it.
+    int mailLimitMs = 60000;
 
     // ---------------------------------------------------- network services
     void Command3_Click();
@@ -270,6 +280,8 @@ private:
     Store db;
     std::unique_ptr<QNetworkAccessManager> net;
     bool loaded = false;
+    // A re-query or a mail is under way: watch ticks start nothing meanwhile.
+    bool watchBusy = false;
     int windowDragRequests_ = 0;
     QString pendingSeed;
 };

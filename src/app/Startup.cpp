@@ -89,9 +89,8 @@ void Form1::csh()
 {
     hideAllPanels();
     Timer1->stop();
-    Text1->setEnabled(true);
-    ListView1->setEnabled(true);
-    setMenuEnabled(true);
+    // Back to idle, except for what a running loop or timed query holds.
+    unlockAfterQuery();
     AniGIF1->hide();
     ListView1->setFocus();
     setStatus(QStringLiteral("程序初始化完毕.."));
@@ -99,7 +98,7 @@ void Form1::csh()
 
 void Form1::Timer5_Timer()
 {
-    Label11(5)->setText(clockText(QDateTime::currentDateTime()));
+    Label11(5)->setText(clockText(now()));
 }
 
 void Form1::setStatus(const QString &text)

@@ -132,6 +132,9 @@ void Form1::Command1_Click(int index)
     case 13:
         queryNewParcel();
         break;
+    case 15: case 16: case 17: case 18:
+        watchCommand(index);
+        break;
     default: // the edit, search and watch buttons come with their own commands
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // What the window needs from the desktop, behind small interfaces so that
 // tests can script answers and see what the program asked for.
+#include <QDateTime>
 #include <QString>
 
 class QDate;
@@ -59,6 +60,13 @@ public:
     virtual Result setLocal(const QDate &date, const QTime &time) = 0;
 };
 // ---- end system clock
+// The current local time, so that tests can drive the timed query without
+// waiting for the clock.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
 
 struct Platform {
     MessageBox *messageBox = nullptr;
@@ -69,4 +77,6 @@ struct Platform {
     // ---- system clock
     SystemClock *systemClock = nullptr;
     // ---- end system clock
+    // the current local time
+    Clock *clock = nullptr;
 };

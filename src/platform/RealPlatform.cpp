@@ -213,4 +213,6 @@ RealPlatform::RealPlatform()
     sound = &player;
     skin = &paletteSkin;
     systemClock = &sysClock;
+    // the current local time
+    clock = &localClock;
 }

@@ -66,6 +66,10 @@ public:
     Result setLocal(const QDate &date, const QTime &time) override;
 };
 // ---- end system clock
+class RealClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
 
 struct RealPlatform : Platform {
     RealPlatform();
@@ -77,4 +81,6 @@ struct RealPlatform : Platform {
     // ---- system clock
     RealSystemClock sysClock;
     // ---- end system clock
+    // the current local time
+    RealClock localClock;
 };

@@ -67,7 +67,7 @@ void Form1::Timer1_Timer()
         const qint64 seconds =
             state == ParcelState::Signed
                 ? secondsBetween(oldest->text(1), newest->text(1))
-                : secondsBetween(oldest->text(1), QDateTime::currentDateTime());
+                : secondsBetween(oldest->text(1), now());
         Label12(5)->setText(durationText(seconds));
     }
     Timer1->stop();

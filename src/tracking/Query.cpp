@@ -46,11 +46,8 @@ void Form1::cx()
     if (CurrentParcel.lastReply.isEmpty())
         return;
 
-    auto enableControls = [this] {
-        Text1->setEnabled(true);
-        ListView1->setEnabled(true);
-        setMenuEnabled(true);
-    };
+    // A running loop or timed query keeps its lock (see unlockAfterQuery).
+    auto enableControls = [this] { unlockAfterQuery(); };
     const auto code = resultCode(CurrentParcel.lastReply);
     CurrentParcel.errCode = code.value_or(QString());
     bool numeric = false;

@@ -31,7 +31,8 @@ void Form1::gxtj()
             return;
         if (Check3->isChecked() && platform.sound)
             platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
-        // The e-mail notice of news comes with the mail support.
+        if (Check2->isChecked() && !Sendmail->text().isEmpty())
+            emailgx();
     } else if (!isSigned) {
         Label12(3)->setText(QStringLiteral("无更新"));
         setTextColour(Label12(3), Qt::white);

@@ -70,6 +70,19 @@ public:
     Result answer{Set, {}};
 };
 // ---- end system clock
+// The current local time as the test sets it; the real one until then.
+class FakeClock : public Clock {
+public:
+    QDateTime now() const override
+    {
+        return current.isValid() ? current : QDateTime::currentDateTime();
+    }
+    void set(int hour, int minute, int second = 0)
+    {
+        current = QDateTime(QDate(2026, 3, 3), QTime(hour, minute, second));
+    }
+    QDateTime current;
+};
 
 struct FakePlatform : Platform {
     FakePlatform()
@@ -79,12 +92,16 @@ struct FakePlatform : Platform {
         terminator = &term;
         sound = &player;
         skin = &skinDouble;
-        systemClock = &clockDouble;
+        systemClock = &systemClockDouble;
+        // the current local time
+        clock = &clockDouble;
     }
     FakeMessageBox box;
     FakeWebOpener webOpener;
     FakeTerminator term;
     FakeSoundPlayer player;
     FakeSkin skinDouble;
-    FakeSystemClock clockDouble;
+    FakeSystemClock systemClockDouble;
+    // the current local time
+    FakeClock clockDouble;
 };

@@ -1,0 +1,157 @@
+// Loop and timed queries: the shown parcel is queried again without the
+// user's hand, every N minutes or once at a chosen time. The captions of the
+// start/stop buttons are the modes' state.
+#include "app/Form1.h"
+
+namespace {
+const QString LoopIdle = QStringLiteral("开始循环");
+const QString LoopRunning = QStringLiteral("停止循环");
+const QString TimedIdle = QStringLiteral("开始定时");
+const QString TimedArmed = QStringLiteral("关闭定时");
+
+// The leading decimal number of a picker's text; -1 when there is none.
+int leadingNumber(const QString &text)
+{
+    int value = -1;
+    for (const QChar c : text) {
+        if (!c.isDigit() || c.unicode() > '9')
+            break;
+        value = (value < 0 ? 0 : value) * 10 + (c.unicode() - '0');
+        if (value > 100000)
+            break;
+    }
+    return value;
+}
+} // namespace
+
+QDateTime Form1::now() const
+{
+    return platform.clock ? platform.clock->now() : QDateTime::currentDateTime();
+}
+
+void Form1::watchCommand(int index)
+{
+    auto lockMenu = [this] {
+        Text1->setEnabled(false);
+        setMenuEnabled(false);
+        Image2(6)->setEnabled(true); // the courier directory stays at hand
+    };
+    auto stopLoop = [this] {
+        Command1(16)->setText(LoopIdle);
+        Timer6->stop();
+        Text1->setEnabled(true);
+        Combo4->setEnabled(true);
+        setMenuEnabled(true);
+        loopMinutes = 0;
+    };
+    auto stopTimed = [this] {
+        Command1(18)->setText(TimedIdle);
+        Timer4->stop();
+        Text1->setEnabled(true);
+        Combo2->setEnabled(true);
+        Combo3->setEnabled(true);
+        setMenuEnabled(true);
+    };
+    // The refusals of both start buttons, each mode with its own texts.
+    auto mayStart = [this](const QString &notQueried, bool noTime, const QString &setTime) {
+        const QString state = Label12(2)->text();
+        if (Text1->currentText().isEmpty() || Label12(5)->text() == QStringLiteral("未查询"))
+            msg(notQueried);
+        else if (noTime)
+            msg(setTime);
+        else if (state.contains(QStringLiteral("签收")) || state.contains(QStringLiteral("感谢")))
+            msg(QStringLiteral("当前快递已签收,您不需要使用此功能"));
+        else
+            return true;
+        return false;
+    };
+    // Leaving a frame stops its mode, after asking when it runs.
+    auto switchFrame = [this](QGroupBox *from, QGroupBox *to, bool running, const QString &ask) {
+        if (running && msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes)
+            return false;
+        to->move(from->pos());
+        to->show();
+        from->hide();
+        return true;
+    };
+
+    switch (index) {
+    case 16: // loop start/stop
+        if (Command1(16)->text() == LoopIdle) {
+            if (mayStart(QStringLiteral("请先查询单号后在使用本功能!"),
+                         Combo4->currentText().isEmpty(), QStringLiteral("请先设定时间!"))) {
+                lockMenu();
+                Combo4->setEnabled(false);
+                Command1(16)->setText(LoopRunning);
+                Timer6->start();
+                loopMinutes = 0;
+            }
+        } else if (Command1(16)->text() == LoopRunning) {
+            stopLoop();
+        }
+        break;
+    case 15: // to the timed frame
+        if (switchFrame(Frame6, Frame4, Command1(16)->text() == LoopRunning,
+                        QStringLiteral("当前正在循环查询,是否终止?")))
+            stopLoop();
+        break;
+    case 18: // timed start/stop
+        if (Command1(18)->text() == TimedIdle) {
+            if (mayStart(QStringLiteral("请先查询单号后在使用定时功能!"),
+                         Combo2->currentText().isEmpty() || Combo3->currentText().isEmpty(),
+                         QStringLiteral("请设定查询时间!"))) {
+                lockMenu();
+                Combo2->setEnabled(false);
+                Combo3->setEnabled(false);
+                Command1(18)->setText(TimedArmed);
+                Timer4->start();
+            }
+        } else if (Command1(18)->text() == TimedArmed) {
+            stopTimed();
+        }
+        break;
+    case 17: // to the loop frame
+        if (switchFrame(Frame4, Frame6, Command1(18)->text() == TimedArmed,
+                        QStringLiteral("当前正在定时查询,是否终止?")))
+            stopTimed();
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::Timer6_Timer()
+{
+    if (Command1(16)->text() != LoopRunning)
+        return;
+    const int every = leadingNumber(Combo4->currentText());
+    if (every <= 0) // no interval: the start refuses that, so never here
+        return;
+    if (++loopMinutes < every)
+        return;
+    // Counting restarts at the firing tick, so the cadence stays N minutes
+    // even when a query takes long. A tick that comes due while an earlier
+    // query still waits starts no second one.
+    loopMinutes = 0;
+    if (watchBusy)
+        return;
+    watchBusy = true;
+    Text1_Click();
+    watchBusy = false;
+}
+
+void Form1::Timer4_Timer()
+{
+    if (Command1(18)->text() != TimedArmed || !Timer4->isActive() || watchBusy)
+        return;
+    const QTime t = now().time();
+    if (t.hour() != leadingNumber(Combo2->currentText()) ||
+        t.minute() != leadingNumber(Combo3->currentText()))
+        return;
+    // Off before the query: its wait must not let the same minute fire it
+    // again. The caption and the lock stay until the user unlocks.
+    Timer4->stop();
+    watchBusy = true;
+    Text1_Click();
+    watchBusy = false;
+}

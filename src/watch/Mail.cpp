@@ -1,0 +1,278 @@
+#include "watch/Mail.h"
+#include "app/Form1.h"
+
+#include <QEventLoop>
+#include <QLocale>
+#include <QThread>
+#include <QUrl>
+#include <curl/curl.h>
+#include <memory>
+#include <mutex>
+
+namespace {
+// The maker's fixed addresses that the ini does not cover.
+const QString CustomerService = QStringLiteral("http://kf.tesmar.cn/");
+const QString Forum = QStringLiteral("http://bbs.tesmar.cn/");
+const QString Studio = QStringLiteral("Tesmar软件工作室");
+const QString ContactQQ = QStringLiteral("800046127");
+
+bool hasLineBreak(const QString &text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\r' || u == '\n' || u == '\v' || u == '\f' || u == 0 || u == 0x85 ||
+            u == 0x2028 || u == 0x2029)
+            return true;
+    }
+    return false;
+}
+
+QString relayUrl(const QString &relay)
+{
+    return relay.contains(QStringLiteral("://")) ? relay : QStringLiteral("smtp://") + relay;
+}
+
+QString generalDateTime(const QDateTime &t)
+{
+    return QLocale::system().toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           t.time().toString(QStringLiteral("H:mm:ss"));
+}
+} // namespace
+
+QString newsSubject(const QString &goods)
+{
+    return QStringLiteral("您的快递【") + goods + QStringLiteral("】有最新动态 - TesmarParcelio");
+}
+
+QString htmlEscaped(const QString &text)
+{
+    return text.toHtmlEscaped().replace(QLatin1Char('\''), QStringLiteral("&#39;"));
+}
+
+QString webLinkOnly(const QString &url)
+{
+    const QUrl u(url.trimmed(), QUrl::StrictMode);
+    const QString scheme = u.scheme().toLower();
+    if (!u.isValid() || u.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return QString();
+    return url.trimmed();
+}
+
+QString newsBody(const NewsFacts &f, const Config &cfg)
+{
+    const QString host = htmlEscaped(cfg.makerHost);
+    const QString images = QStringLiteral("http://") + host + QStringLiteral("/mail/images/");
+    auto whiteLink = [](const QString &href, const QString &text) {
+        return QStringLiteral("<a href='") + href +
+               QStringLiteral("' target='_blank' style='color:#ffffff;font-size:12px;"
+                              "text-decoration:none;'>") +
+               text + QStringLiteral("</a>");
+    };
+    QString b;
+    // 1: outer frame and header band
+    b += QStringLiteral("<table align='center' width='700' cellspacing='0' cellpadding='0' "
+                        "border='0' style='border:1px solid #ccc;background:#ffffff;"
+                        "color:#000000;font-size:20px;'><tbody><tr><td>"
+                        "<div style='width:670px;background:url(") +
+         images +
+         QStringLiteral("head_bg.gif);border-bottom:1px solid #e7e7e7;padding:13px 15px 0;'>");
+    // 2
+    b += QStringLiteral("<table cellspacing='0' cellpadding='0' border='0' width='670px' "
+                        "height='54' style='font:12px Tahoma, Arial, 微软雅黑;'><tbody><tr>"
+                        "<td width='240' valign='top'>");
+    // 3: logo, then the links cell
+    b += QStringLiteral("<a href='") + htmlEscaped(cfg.home) +
+         QStringLiteral("' target='_blank'><img src='") + images +
+         QStringLiteral("logo.png' height='41' border='0'></a></td>"
+                        "<td width='430' align='right' valign='bottom' "
+                        "style='color:#ffffff;padding-bottom:7px;'>") +
+         whiteLink(QStringLiteral("http://") + host + QStringLiteral("/tui.html"),
+                   QStringLiteral("推广服务 ")) +
+         QStringLiteral(" | ") + whiteLink(CustomerService, QStringLiteral("客服中心 "));
+    // 4
+    b += QStringLiteral(" | ") + whiteLink(Forum, QStringLiteral("官方论坛")) +
+         QStringLiteral("</td></tr></tbody></table></div><div style='width:600px;margin:0 auto;"
+                        "color:#5a5a5a;background:#ffffff;padding:0 50px;margin-bottom:25px;'>"
+                        "<div style='line-height:1.5;font-size:13px;margin-bottom:10px;"
+                        "color:#000;font-family: 微软雅黑;'>");
+    // 5 to 20: the parcel's news
+    b += QStringLiteral("<strong style='display:block;margin-bottom:5px;'></strong>"
+                        "<p style='line-height:25px;margin:0;border-bottom: 1px dashed #ccc;'>"
+                        "您的快递<font color='blue' style='font-weight:bold;'>【");
+    b += htmlEscaped(f.goods);
+    b += QStringLiteral("】（");
+    b += htmlEscaped(f.number);
+    b += QStringLiteral("）</font>有了最新动态：</p><p style='line-height:25px;margin:0;"
+                        "border-bottom: 1px dashed #ccc;color:red;margin-top:15px;"
+                        "font-weight:bold;'>");
+    b += htmlEscaped(f.eventTime);
+    b += QLatin1Char(' ');
+    b += htmlEscaped(f.eventText);
+    b += QStringLiteral("</p><p style='line-height:25px;margin:0;border-bottom: 1px dashed #ccc;"
+                        "margin-top:10px;'>当前您的快递约已派送：<font style='font-weight:bold;"
+                        "color:red;'>");
+    b += htmlEscaped(f.transit);
+    b += QStringLiteral("</font>（时间以<font style='font-weight:bold;color:blue;'>");
+    b += htmlEscaped(f.company);
+    b += QStringLiteral("</font>公司接单起计算）</p><p style='line-height:25px;margin:0;"
+                        "border-bottom: 1px dashed #ccc;margin-top:10px'>感谢您使用TesmarParcelio,"
+                        "欢迎您继续支持Tesmar其他产品!</p><p style='line-height:25px;margin:0;"
+                        "border-bottom: 1px dashed #ccc;margin-top:15px;'><b><a href='");
+    b += htmlEscaped(webLinkOnly(f.noticeUrl));
+    b += QStringLiteral("' target='_blank' style='text-decoration: none;color:black;"
+                        "margin-top:10px'>");
+    b += htmlEscaped(f.noticeCaption);
+    // 21: studio, small logo, web address, the date paragraph
+    b += QStringLiteral("</a></b></p><p style='line-height:25px;margin:0;margin-top:30px;'>") +
+         Studio +
+         QStringLiteral("</p><p style='float:right;width:50px;height:85px;background:url(") +
+         images +
+         QStringLiteral("slogo.png) no-repeat;margin-top:-20px;'></p>"
+                        "<p style='line-height:25px;margin:0;'>") +
+         host + QStringLiteral("</p><p style='line-height:25px;margin:0;'>");
+    // 22
+    b += htmlEscaped(f.sent);
+    // 23, 24: footer
+    b += QStringLiteral("</p></div></div><div style='width:600px;margin:0 auto;"
+                        "background:#f9f9f9;border-top:1px solid #ececec;"
+                        "padding:20px 50px 30px;'>");
+    b += QStringLiteral("<table cellspacing='0' cellpadding='0' border='0' width='600px' "
+                        "height='55' style='font-size:12px;color:#919191;'><tbody><tr>"
+                        "<td width='460'><p style='line-height:20px;margin:0 0 5px'>"
+                        "本邮件由TesmarParcelio系统自动发出，请勿回复。</p>"
+                        "<p style='line-height:20px;margin:0 0 5px'>如果您遇到问题或需要定制推广服务，"
+                        "请在右上方反馈或咨询客服QQ:") +
+         ContactQQ +
+         QStringLiteral("</p></td><td align='right' width='140' valign='bottom'></td></tr>"
+                        "</tbody></table></div></td></tr></tbody></table>");
+    return b;
+}
+
+QByteArray encodedWords(const QString &text)
+{
+    bool plain = true;
+    for (const QChar c : text)
+        plain = plain && c.unicode() >= 0x20 && c.unicode() < 0x7f;
+    if (plain)
+        return text.toLatin1();
+    // Words of at most 45 bytes (60 in base64) keep each folded line short;
+    // a character is never split between two words.
+    QByteArrayList words;
+    QByteArray chunk;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QByteArray bytes = text.mid(i, n).toUtf8();
+        i += n - 1;
+        if (chunk.size() + bytes.size() > 45) {
+            words << chunk;
+            chunk.clear();
+        }
+        chunk += bytes;
+    }
+    if (!chunk.isEmpty())
+        words << chunk;
+    for (QByteArray &w : words)
+        w = "=?UTF-8?B?" + w.toBase64() + "?=";
+    return words.join("\r\n ");
+}
+
+QString refusedHeaders(const OutgoingMail &m)
+{
+    if (hasLineBreak(m.recipient) || hasLineBreak(m.subject) || hasLineBreak(m.sender))
+        return QStringLiteral("收件人、标题或发件人含有换行符,邮件未发送");
+    return QString();
+}
+
+QString sendMail(const OutgoingMail &m, int limitMs)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+
+    using Easy = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+    using List = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+    using Mime = std::unique_ptr<curl_mime, decltype(&curl_mime_free)>;
+    Easy curl(curl_easy_init(), &curl_easy_cleanup);
+    if (!curl)
+        return QStringLiteral("libcurl could not start");
+    CURL *c = curl.get();
+
+    const QByteArray url = relayUrl(m.relay).toUtf8();
+    const QByteArray from = m.sender.toUtf8();
+    const QByteArray user = m.user.toUtf8();
+    const QByteArray password = m.password.toUtf8();
+    const QByteArray html = m.html.toUtf8();
+    List rcpt(curl_slist_append(nullptr, m.recipient.toUtf8().constData()), &curl_slist_free_all);
+
+    const QByteArrayList headerLines = {
+        "Date: " + m.date.toString(Qt::RFC2822Date).toLatin1(),
+        "From: TesmarParcelio <" + from + ">",
+        "To: " + m.recipient.toUtf8(),
+        "Subject: " + encodedWords(m.subject),
+    };
+    List headers(nullptr, &curl_slist_free_all);
+    for (const QByteArray &line : headerLines)
+        headers.reset(curl_slist_append(headers.release(), line.constData()));
+
+    Mime mime(curl_mime_init(c), &curl_mime_free);
+    curl_mimepart *part = curl_mime_addpart(mime.get());
+    curl_mime_data(part, html.constData(), size_t(html.size()));
+    curl_mime_type(part, "text/html; charset=UTF-8");
+    curl_mime_encoder(part, "base64");
+
+    char error[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
+    curl_easy_setopt(c, CURLOPT_URL, url.constData());
+    curl_easy_setopt(c, CURLOPT_MAIL_FROM, ("<" + from + ">").constData());
+    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
+    if (!user.isEmpty()) {
+        curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
+    }
+    // STARTTLS when the relay offers it; plain SMTP with a relay that does not.
+    curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, long(limitMs));
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+
+    const CURLcode result = curl_easy_perform(c);
+    if (result == CURLE_OK)
+        return QString();
+    return QString::fromUtf8(error[0] ? error : curl_easy_strerror(result));
+}
+
+void Form1::emailgx()
+{
+    setStatus(QStringLiteral(" 正发送最新动态邮件,请稍等.."));
+    const QString failed = QStringLiteral("最新信息发送失败!错误原因");
+    const QTreeWidgetItem *newest = ListView1->topLevelItem(0);
+    if (!newest) {
+        setStatus(failed + QStringLiteral("没有快递进度可以发送"));
+        return;
+    }
+    const QDateTime sent = now();
+    const NewsFacts facts{Text1->currentText(), CurrentParcel.number, newest->text(1),
+                          newest->text(2),      Label12(5)->text(),   CurrentParcel.company,
+                          noticeUrl,            noticeCaption,        generalDateTime(sent)};
+    const OutgoingMail mail{cfg.mailRelay, cfg.mailUser, cfg.mailPassword, cfg.mailUser,
+                            Sendmail->text(), newsSubject(facts.goods), newsBody(facts, cfg),
+                            sent};
+    QString error = refusedHeaders(mail);
+    if (error.isEmpty()) {
+        // The relay is talked to on a worker; the window keeps running in
+        // this nested loop, and change detection resumes after the send.
+        const bool wasBusy = watchBusy;
+        watchBusy = true;
+        QEventLoop wait;
+        const int limit = mailLimitMs;
+        std::unique_ptr<QThread> worker(
+            QThread::create([&error, &mail, limit] { error = sendMail(mail, limit); }));
+        connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
+        worker->start();
+        wait.exec();
+        worker->wait();
+        watchBusy = wasBusy;
+    }
+    setStatus(error.isEmpty() ? QStringLiteral("快递有最新进展，已发送至邮箱!") : failed + error);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The e-mail about a parcel's news: building the message (no window needed)
+// and handing it to the SMTP relay through libcurl.
+#include <QDateTime>
+#include <QString>
+
+struct Config;
+
+// What the news mail tells, as plain text; the body escapes it.
+struct NewsFacts {
+    QString goods, number, eventTime, eventText, transit, company;
+    QString noticeUrl, noticeCaption, sent;
+};
+
+struct OutgoingMail {
+    QString relay; // host[:port], or a full smtp:// address
+    QString user, password;
+    QString sender; // envelope sender and the mailbox in From
+    QString recipient;
+    QString subject;
+    QString html;
+    QDateTime date;
+};
+
+QString newsSubject(const QString &goods);
+QString newsBody(const NewsFacts &facts, const Config &cfg);
+// Escapes for HTML text and for attributes in either kind of quotes.
+QString htmlEscaped(const QString &text);
+// The address when it is an http or https one, otherwise empty.
+QString webLinkOnly(const QString &url);
+// A header value as RFC 2047 encoded words when it holds more than ASCII.
+QByteArray encodedWords(const QString &text);
+// Why the mail must not go out (a line break in a header), or empty.
+QString refusedHeaders(const OutgoingMail &mail);
+// Sends and waits for the relay, at most limitMs. Empty on success,
+// otherwise the error text. Blocks: run it off the window thread.
+QString sendMail(const OutgoingMail &mail, int limitMs);
