@@ -74,8 +74,8 @@ void Form1::reportBook(bool openAddPanel)
 
 void Form1::unlockAfterUpdateCheck()
 {
-    setMenuEnabled(true);
-    Text1->setEnabled(true);
-    ListView1->setEnabled(true);
+    // A slow answer can arrive after the user started a loop or timed
+    // query: its lock holds, as after any query.
+    unlockAfterQuery();
     ListView1->setFocus();
 }
