@@ -126,7 +126,7 @@ int main(int argc, char *argv[])
     // (b) Refill of the list from 10,000 saved parcels.
     const double refill = medianMs(runs, [] {}, [&] { w.sX(); });
     const double readOnly = medianMs(runs, [] {}, [&] {
-        if (w.store().allGoods().size() != parcels)
+        if (w.store().allEntries().size() != parcels)
             std::abort();
     });
     QStringList goods;

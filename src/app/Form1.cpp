@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Balloon.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -102,6 +103,11 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     Label23->setWordWrap(true);
     Label23->setAlignment(Qt::AlignCenter);
     Picture5->hide();
+
+    // Presses on these containers are theirs: they neither move the window
+    // nor drag or close the panel around them.
+    for (QWidget *box : std::initializer_list<QWidget *>{Picture7, Picture3, Frame1, Frame2, Frame4, Frame6})
+        box->setAttribute(Qt::WA_NoMousePropagation);
 
     connectHandlers();
     // Function keys must reach the window whatever control has the focus.

@@ -43,10 +43,23 @@ public:
     virtual void adjustHSV(int hue, int saturation, int brightness) = 0;
 };
 
+// ---- save-file dialog
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    // Asks where to save. filter is "description|pattern" pairs joined by
+    // "|". Returns the chosen full path, or an empty text on cancel.
+    virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
+};
+// ---- end save-file dialog
+
 struct Platform {
     MessageBox *messageBox = nullptr;
     WebOpener *web = nullptr;
     Terminator *terminator = nullptr;
     SoundPlayer *sound = nullptr;
     Skin *skin = nullptr;
+    // ---- save-file dialog
+    FileDialog *fileDialog = nullptr;
+    // ---- end save-file dialog
 };

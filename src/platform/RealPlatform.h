@@ -59,6 +59,15 @@ QMap<QString, QColor> parseSkin(const QString &text);
 // The palette a skin gives (after tinting), and the panel colours.
 void applySkin(QWidget *window, const QMap<QString, QColor> &tinted);
 
+// ---- save-file dialog
+class RealFileDialog : public FileDialog {
+public:
+    QString saveFileName(QWidget *parent, const QString &filter) override;
+};
+// Turns "description|pattern|…" into Qt's "description (pattern);;…".
+QString qtFileFilter(const QString &filter);
+// ---- end save-file dialog
+
 struct RealPlatform : Platform {
     RealPlatform();
     RealMessageBox box;
@@ -66,4 +75,7 @@ struct RealPlatform : Platform {
     RealTerminator term;
     RealSoundPlayer player;
     PaletteSkin paletteSkin;
+    // ---- save-file dialog
+    RealFileDialog saveDialog;
+    // ---- end save-file dialog
 };

@@ -61,6 +61,20 @@ public:
     QStringList calls;
 };
 
+// ---- save-file dialog
+// Answers with the scripted path; an empty path is a cancel.
+class FakeFileDialog : public FileDialog {
+public:
+    QString saveFileName(QWidget *, const QString &filter) override
+    {
+        filters << filter;
+        return nextPath;
+    }
+    QString nextPath;
+    QStringList filters; // one per dialog shown
+};
+// ---- end save-file dialog
+
 struct FakePlatform : Platform {
     FakePlatform()
     {
@@ -69,10 +83,16 @@ struct FakePlatform : Platform {
         terminator = &term;
         sound = &player;
         skin = &skinDouble;
+        // ---- save-file dialog
+        fileDialog = &saveDialog;
+        // ---- end save-file dialog
     }
     FakeMessageBox box;
     FakeWebOpener webOpener;
     FakeTerminator term;
     FakeSoundPlayer player;
     FakeSkin skinDouble;
+    // ---- save-file dialog
+    FakeFileDialog saveDialog;
+    // ---- end save-file dialog
 };
