@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "app/Balloon.h"
+#include "book/ParcelListModel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -204,6 +205,8 @@ void Form1::buildWindow()
     Text1 = named<QComboBox>(this, QStringLiteral("Text1"));
     Text1->setGeometry(92, 120, 250, 30);
     Text1->setEditable(false);
+    // Entries keep their row ids and are filled in one step (book/).
+    Text1->setModel(new ParcelListModel(Text1));
 
     // Summary: captions and values in two rows.
     const struct { int i; const char *text; int x; int y; int w; } summary[] = {

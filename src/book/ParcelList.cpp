@@ -1,6 +1,6 @@
 #include "app/Form1.h"
 
-#include <QStandardItemModel>
+#include "book/ParcelListModel.h"
 
 void Form1::read()
 {
@@ -22,22 +22,12 @@ void Form1::sX()
 
 void Form1::addListEntries(const QList<ParcelEntry> &entries)
 {
-    // One insertion for all rows: adding them one by one costs a model
-    // signal each, which a list of thousands feels.
-    auto *model = qobject_cast<QStandardItemModel *>(Text1->model());
-    if (!model) {
-        for (const ParcelEntry &e : entries)
-            Text1->addItem(e.goods, e.id);
+    if (auto *model = qobject_cast<ParcelListModel *>(Text1->model())) {
+        model->append(entries);
         return;
     }
-    QList<QStandardItem *> items;
-    items.reserve(entries.size());
-    for (const ParcelEntry &e : entries) {
-        auto *item = new QStandardItem(e.goods);
-        item->setData(e.id, Qt::UserRole);
-        items << item;
-    }
-    model->invisibleRootItem()->appendRows(items);
+    for (const ParcelEntry &e : entries)
+        Text1->addItem(e.goods, e.id);
 }
 
 QString Form1::chosenRecordId() const
