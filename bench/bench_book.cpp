@@ -2,6 +2,7 @@
 // hit list, without the query of the first hit) and an export of 1,000
 // progress rows, each beside a baseline measured in the same run: the bare
 // SQL query and a plain file write. Run by hand: bench_book [repetitions]
+#include "Bench.h"
 #include "app/Form1.h"
 
 #include <QApplication>
@@ -14,27 +15,6 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
-double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
-{
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << t.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-void report(const char *what, double ours, const char *baseWhat, double base)
-{
-    std::printf("%-48s %9.2f ms\n%-48s %9.2f ms\n%-48s %9.1fx\n\n", what, ours, baseWhat, base,
-                "  ratio", base > 0 ? ours / base : 0.0);
-}
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -45,23 +25,13 @@ int main(int argc, char *argv[])
     const int rows = 1000;
 
     QTemporaryDir dir;
-    QFile seed(dir.path() + QStringLiteral("/seed.sql"));
-    if (!seed.open(QIODevice::WriteOnly))
+    const QString seedPath = dir.path() + QStringLiteral("/seed.sql");
+    if (!writeParcelSeed(seedPath, parcels))
         return 1;
-    for (int i = 0; i < parcels; ++i) {
-        seed.write(i % 500 == 0 ? "insert into kd100 (number, goods, company, num) values\n" : ",\n");
-        seed.write(QStringLiteral("('7%1', '物品 %2 号', '中通快递', '0')")
-                       .arg(i, 11, 10, QLatin1Char('0'))
-                       .arg(i)
-                       .toUtf8());
-        if (i % 500 == 499 || i == parcels - 1)
-            seed.write(";\n");
-    }
-    seed.close();
 
     Platform none;
     Form1 w(dir.path(), Config(), none);
-    if (!w.load(seed.fileName())) {
+    if (!w.load(seedPath)) {
         std::fprintf(stderr, "database did not open\n");
         return 1;
     }

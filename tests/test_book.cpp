@@ -14,14 +14,6 @@
 #include <QtTest>
 
 namespace {
-QStringList entries(QComboBox *box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
 QByteArray readAll(const QString &path)
 {
     QFile f(path);

@@ -8,14 +8,6 @@
 #include <QTest>
 
 namespace {
-QStringList entries(QComboBox *box)
-{
-    QStringList out;
-    for (int i = 0; i < box->count(); ++i)
-        out << box->itemText(i);
-    return out;
-}
-
 bool unlocked(Form1 &w)
 {
     bool on = w.Text1->isEnabled() && w.ListView1->isEnabled();

@@ -195,6 +195,8 @@ public:
     // Appends entries to the saved-parcel list in one batch; each keeps the
     // id of its row, so equal goods texts still stand for their own parcels.
     void addListEntries(const QList<ParcelEntry> &entries);
+    // The two entries after a narrowed list; choosing either refills it.
+    void addSentinelEntries();
     // The row id of the entry whose parcel was last loaded; empty when there
     // is no such entry.
     QString chosenRecordId() const;
@@ -286,3 +288,5 @@ QString SetStringFixedLength(const QString &text, int width);
 // One exported line: the cells joined by three blanks (the first one fixed
 // to 8 bytes), ending in CR LF.
 QString exportLine(const QStringList &cells);
+// Clears the clipboard and puts plain text on it.
+void putOnClipboard(const QString &text);

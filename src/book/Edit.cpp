@@ -11,6 +11,13 @@ const QString NoCompany = QStringLiteral("请选择快递公司");
 const QString NothingChanged = QStringLiteral("没有做任何改动!");
 } // namespace
 
+void putOnClipboard(const QString &text)
+{
+    QClipboard *clip = QGuiApplication::clipboard();
+    clip->clear();
+    clip->setText(text);
+}
+
 void Form1::changeParcel()
 {
     if (Text4->text().isEmpty()) {
@@ -65,9 +72,7 @@ void Form1::copyParcel()
     const QString text = QStringLiteral("快递物品：") + CurrentParcel.goods + QStringLiteral("\r\n") +
                          QStringLiteral("快递公司：") + CurrentParcel.company + QStringLiteral("\r\n") +
                          QStringLiteral("快递单号：") + CurrentParcel.number;
-    QClipboard *clip = QGuiApplication::clipboard();
-    clip->clear();
-    clip->setText(text);
+    putOnClipboard(text);
     setStatus(QStringLiteral("当前快递信息已复制.."));
 }
 

@@ -30,6 +30,12 @@ void Form1::addListEntries(const QList<ParcelEntry> &entries)
         Text1->addItem(e.goods, e.id);
 }
 
+void Form1::addSentinelEntries()
+{
+    Text1->addItem(QString::fromUtf8(Sentinel));
+    Text1->addItem(QString::fromUtf8(RefreshEntry));
+}
+
 QString Form1::chosenRecordId() const
 {
     bool ok = false;

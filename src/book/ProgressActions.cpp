@@ -3,8 +3,6 @@
 #include "app/Balloon.h"
 #include "app/Form1.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 
 namespace {
 // The selected row when it is a real event row (its number is not empty).
@@ -48,9 +46,7 @@ void Form1::ListView1_DblClick()
     const QTreeWidgetItem *row = usableRow(ListView1);
     if (!row)
         return refuse(*this);
-    QClipboard *clip = QGuiApplication::clipboard();
-    clip->clear();
-    clip->setText(rowText(row));
+    putOnClipboard(rowText(row));
     setStatus(QStringLiteral("单条物流进度已复制.."));
 }
 

@@ -51,6 +51,5 @@ void Form1::searchParcels()
                 : QStringLiteral("已为您找到相关快递"));
     // The first hit is loaded and queried before the way back is offered.
     setListIndex(0);
-    Text1->addItem(QString::fromUtf8(Sentinel));
-    Text1->addItem(QString::fromUtf8(RefreshEntry));
+    addSentinelEntries();
 }

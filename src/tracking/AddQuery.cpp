@@ -166,9 +166,6 @@ void Form1::narrowListToNumber(const QString &number, bool withSentinels)
     addListEntries(rows);
     if (Text1->count() > 0)
         setListIndex(0);
-    if (withSentinels) {
-        // Choosing either of these refills the whole list.
-        Text1->addItem(QString::fromUtf8(Sentinel));
-        Text1->addItem(QString::fromUtf8(RefreshEntry));
-    }
+    if (withSentinels)
+        addSentinelEntries();
 }
