@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <functional>
 
-
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");

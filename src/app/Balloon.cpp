@@ -28,7 +28,10 @@ QFont titleFont(const QFont &base)
 } // namespace
 
 BalloonTip::BalloonTip(QWidget *owner, const QString &title, const QString &text)
-    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint)
+    // Input passes through: a balloon under the mouse must not count as
+    // the mouse leaving the control, which would hide it at once.
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint |
+                         Qt::WindowTransparentForInput)
 {
     setObjectName(QStringLiteral("BalloonTip"));
     setAttribute(Qt::WA_TranslucentBackground);
@@ -84,20 +87,20 @@ void BalloonTip::popUp(const QPoint &globalTip)
     tailX = std::clamp(globalTip.x() - left, Radius + Tail / 2, width() - Radius - Tail / 2);
     const int top = tailAbove ? globalTip.y() : globalTip.y() - height();
     move(left, top);
+    // Without a compositor the window's corners would show black: the
+    // shape itself is the window.
+    setMask(QRegion(bubblePath().toFillPolygon().toPolygon()));
     show();
     raise();
     update();
     autoHide.start();
 }
 
-void BalloonTip::paintEvent(QPaintEvent *)
+QPainterPath BalloonTip::bubblePath() const
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF bubble = tailAbove ? QRectF(0.5, Tail + 0.5, width() - 1, height() - Tail - 1)
-                                    : QRectF(0.5, 0.5, width() - 1, height() - Tail - 1);
     QPainterPath path;
-    path.addRoundedRect(bubble, Radius, Radius);
+    path.addRoundedRect(bubbleRect(), Radius, Radius);
+    const QRectF bubble = bubbleRect();
     QPainterPath tail;
     if (tailAbove) {
         tail.moveTo(tailX - Tail / 2.0, bubble.top() + 1);
@@ -109,7 +112,21 @@ void BalloonTip::paintEvent(QPaintEvent *)
         tail.lineTo(tailX + Tail / 2.0, bubble.bottom() - 1);
     }
     tail.closeSubpath();
-    path = path.united(tail);
+    return path.united(tail);
+}
+
+QRectF BalloonTip::bubbleRect() const
+{
+    return tailAbove ? QRectF(0.5, Tail + 0.5, width() - 1, height() - Tail - 1)
+                     : QRectF(0.5, 0.5, width() - 1, height() - Tail - 1);
+}
+
+void BalloonTip::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF bubble = bubbleRect();
+    const QPainterPath path = bubblePath();
     const QPalette pal = QToolTip::palette();
     p.setPen(QPen(pal.color(QPalette::ToolTipText), 1));
     p.setBrush(pal.color(QPalette::ToolTipBase));
@@ -130,11 +147,6 @@ void BalloonTip::paintEvent(QPaintEvent *)
         p.drawText(x, y + fm.ascent(), l);
         y += fm.lineSpacing();
     }
-}
-
-void BalloonTip::mousePressEvent(QMouseEvent *)
-{
-    hide();
 }
 
 Class1::Class1()
@@ -217,6 +229,11 @@ bool Class1::eventFilter(QObject *obj, QEvent *event)
             return true; // the balloon stands instead of the plain tooltip
         break;
     case QEvent::Leave:
+        // Showing the balloon under the mouse can report a leave of its
+        // own; only a mouse really outside the area ends the balloon.
+        if (parent && area.contains(parent->mapFromGlobal(QCursor::pos())))
+            break;
+        [[fallthrough]];
     case QEvent::Wheel:
     case QEvent::Hide:
         restTimer.stop();

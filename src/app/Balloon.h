@@ -1,6 +1,7 @@
 #pragma once
 // Balloon hints: a bold title over one or more lines of text, shown while
 // the mouse rests over one control.
+#include <QPainterPath>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
@@ -23,10 +24,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
-    void mousePressEvent(QMouseEvent *e) override;
 
 private:
     void relayout();
+    QRectF bubbleRect() const;
+    QPainterPath bubblePath() const;
     QString title_;
     QStringList lines_;
     QTimer autoHide;
