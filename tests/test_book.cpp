@@ -57,6 +57,7 @@ private slots:
     void init();
     void cleanup() { h.reset(); }
     void sameGoodsEachKeepTheirRow();
+    void unknownNumberDeletesItsOwnRow();
     void searchHitsAndSentinels();
     void exportWritesGbkLines();
     void progressListActions();
@@ -185,6 +186,32 @@ void TestBook::sameGoodsEachKeepTheirRow()
     w.Command1(11)->click();
     QCOMPARE(box.texts().last(), QStringLiteral("快递信息删除失败,没有做任何改动!"));
     QCOMPARE(w.store().allParcels().size(), 1);
+}
+
+void TestBook::unknownNumberDeletesItsOwnRow()
+{
+    Form1 &w = this->w();
+    FakeMessageBox &box = h->platform.box;
+    // 100000000004 is unknown to the service (code 1); it shares its goods
+    // with a known parcel saved before it.
+    sql(*h, {"insert into kd100 (id, number, goods, company, num) values (4, '100000000004', '书', 'EMS', '0')"});
+    w.sX();
+    const auto dropIt = [&box] {
+        box.setNextAnswer(MessageBox::AnswerNo);  // keep it? no
+        box.setNextAnswer(MessageBox::AnswerYes); // delete it? yes
+    };
+    sql(*h, {"create trigger noDelete before delete on kd100 begin select raise(abort, 'ro'); end"});
+    dropIt();
+    w.setListIndex(3);
+    QCOMPARE(box.texts().last(), QStringLiteral("快递信息删除失败,没有做任何改动!"));
+    QCOMPARE(w.Text1->count(), 4);
+    sql(*h, {"drop trigger noDelete"});
+
+    dropIt();
+    w.setListIndex(3);
+    QCOMPARE(box.texts().last(), QStringLiteral("快递信息已删除!"));
+    QVERIFY(!w.store().parcelById(QStringLiteral("4")));
+    QCOMPARE(w.store().allParcels().size(), 3);
 }
 
 void TestBook::searchHitsAndSentinels()
