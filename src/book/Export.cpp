@@ -61,10 +61,12 @@ bool Form1::ExportListViewContent(QTreeWidget *list, const QString &path)
     }
     // Written beside the target and moved over it only when complete: a
     // failed export leaves no partial file, and an existing one untouched.
+    const QByteArray bytes = exportBytes(text);
+    if (bytes.isEmpty())
+        return false; // no encoder for the export text: nothing to claim
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = exportBytes(text);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
