@@ -1,6 +1,7 @@
 // Times the progress display of a long reply and the refill of a long
 // parcel list, each beside a baseline of the bare widget work measured in
 // the same run. Run by hand: bench_tracking [repetitions]
+#include "Bench.h"
 #include "app/Form1.h"
 #include "tracking/Progress.h"
 
@@ -13,20 +14,6 @@
 #include <functional>
 
 namespace {
-double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
-{
-    QList<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        work();
-        times << t.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 QString longReply(int events)
 {
     QString s = QStringLiteral("{\"message\":\"ok\",\"errCode\":\"0\",\"status\":\"1\",\"data\":[");
@@ -42,12 +29,6 @@ QString longReply(int events)
     }
     return s + QStringLiteral("]}");
 }
-
-void report(const char *what, double ours, const char *baseWhat, double base)
-{
-    std::printf("%-44s %9.2f ms\n%-44s %9.2f ms\n%-44s %9.1fx\n\n", what, ours, baseWhat, base,
-                "  ratio", base > 0 ? ours / base : 0.0);
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -59,25 +40,13 @@ int main(int argc, char *argv[])
     const int parcels = 10000;
 
     QTemporaryDir dir;
-    QFile seed(dir.path() + QStringLiteral("/seed.sql"));
-    if (!seed.open(QIODevice::WriteOnly))
+    const QString seedPath = dir.path() + QStringLiteral("/seed.sql");
+    if (!writeParcelSeed(seedPath, parcels))
         return 1;
-    // Rows in batches, one statement per line end, as the store runs scripts.
-    for (int i = 0; i < parcels; ++i) {
-        seed.write(i % 500 == 0 ? "insert into kd100 (number, goods, company, num) values\n"
-                                : ",\n");
-        seed.write(QStringLiteral("('7%1', '物品 %2 号', '中通快递', '0')")
-                       .arg(i, 11, 10, QLatin1Char('0'))
-                       .arg(i)
-                       .toUtf8());
-        if (i % 500 == 499 || i == parcels - 1)
-            seed.write(";\n");
-    }
-    seed.close();
 
     Platform none;
     Form1 w(dir.path(), Config(), none);
-    if (!w.load(seed.fileName())) {
+    if (!w.load(seedPath)) {
         std::fprintf(stderr, "database did not open\n");
         return 1;
     }
@@ -126,7 +95,7 @@ int main(int argc, char *argv[])
     // (b) Refill of the list from 10,000 saved parcels.
     const double refill = medianMs(runs, [] {}, [&] { w.sX(); });
     const double readOnly = medianMs(runs, [] {}, [&] {
-        if (w.store().allGoods().size() != parcels)
+        if (w.store().allEntries().size() != parcels)
             std::abort();
     });
     QStringList goods;

@@ -84,6 +84,9 @@ void Form1::connectHandlers()
     }
     connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2_DblClick(); });
     connect(ListView2, &ListView::mousePressed, this, &Form1::ListView2_MouseDown);
+    connect(ListView1, &ListView::mouseClicked, this, &Form1::ListView1_Click);
+    connect(ListView1, &ListView::mouseDoubleClicked, this, &Form1::ListView1_DblClick);
+    connect(ListView1, &ListView::mousePressed, this, &Form1::ListView1_MouseDown);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -1,4 +1,6 @@
 #include "app/Form1.h"
+#include "app/Balloon.h"
+#include "book/ParcelListModel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -103,6 +105,11 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     Label23->setAlignment(Qt::AlignCenter);
     Picture5->hide();
 
+    // Presses on these containers are theirs: they neither move the window
+    // nor drag or close the panel around them.
+    for (QWidget *box : std::initializer_list<QWidget *>{Picture7, Picture3, Frame1, Frame2, Frame4, Frame6})
+        box->setAttribute(Qt::WA_NoMousePropagation);
+
     connectHandlers();
     // Function keys must reach the window whatever control has the focus.
     qApp->installEventFilter(this);
@@ -198,6 +205,8 @@ void Form1::buildWindow()
     Text1 = named<QComboBox>(this, QStringLiteral("Text1"));
     Text1->setGeometry(92, 120, 250, 30);
     Text1->setEditable(false);
+    // Entries keep their row ids and are filled in one step (book/).
+    Text1->setModel(new ParcelListModel(Text1));
 
     // Summary: captions and values in two rows.
     const struct { int i; const char *text; int x; int y; int w; } summary[] = {

@@ -21,6 +21,7 @@
 #include <memory>
 
 class QNetworkAccessManager;
+class Class1;
 
 // The parcel now shown. All members are text, as the tracking reply and the
 // database hand them over.
@@ -206,6 +207,30 @@ public:
     void Form_KeyDown(int key, Qt::KeyboardModifiers shift);
     void menuCommand(int key);
     void narrowListToNumber(const QString &number, bool withSentinels);
+    // Appends entries to the saved-parcel list in one batch; each keeps the
+    // id of its row, so equal goods texts still stand for their own parcels.
+    void addListEntries(const QList<ParcelEntry> &entries);
+    // The two entries after a narrowed list; choosing either refills it.
+    void addSentinelEntries();
+    // The row id of the entry whose parcel was last loaded; empty when there
+    // is no such entry.
+    QString chosenRecordId() const;
+    void changeParcel(); // Command1(9)
+    void copyParcel();   // Command1(10)
+    void deleteChosenParcel(); // Command1(11)
+    void searchParcels(); // Command1(14)
+    // The statement and the hit list of a search: the list is replaced by
+    // the hits. The number of hits, or -1 when the statement failed (then
+    // the list is left as it was).
+    int listSearchHits(bool byNumber, bool partial, const QString &text);
+    void exportProgress(); // F10, Image2(7)
+    // Writes every row of the list to path; false when the list is empty or
+    // the file could not be written (an existing file then keeps its content).
+    bool ExportListViewContent(QTreeWidget *list, const QString &path);
+    void ListView1_Click();
+    void ListView1_DblClick();
+    void ListView1_MouseDown(Qt::MouseButton button);
+    std::unique_ptr<Class1> rowTip; // created on first use
 
     // ----------------------------------------------------------- couriers
     void kdlb();
@@ -300,3 +325,14 @@ QString answerText(const HttpReply &reply);
 // An HTTP Date header as China Standard Time wall-clock (UTC+8), whatever
 // the computer's own time zone; invalid when the header does not parse.
 QDateTime chinaTimeOf(const QByteArray &dateHeader);
+// Export: text is written in GB18030 (GBK for every GBK character, and
+// nothing outside it is lost); widths count its bytes.
+QByteArray exportBytes(const QString &text);
+// Blanks cut from both ends; a shorter non-empty text is filled with blanks
+// up to width bytes. Longer texts are never cut.
+QString SetStringFixedLength(const QString &text, int width);
+// One exported line: the cells joined by three blanks (the first one fixed
+// to 8 bytes), ending in CR LF.
+QString exportLine(const QStringList &cells);
+// Clears the clipboard and puts plain text on it.
+void putOnClipboard(const QString &text);

@@ -96,6 +96,20 @@ void ListView::mousePressEvent(QMouseEvent *e)
     emit mousePressed(e->button());
 }
 
+void ListView::mouseReleaseEvent(QMouseEvent *e)
+{
+    QTreeWidget::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && viewport()->rect().contains(e->position().toPoint()))
+        emit mouseClicked();
+}
+
+void ListView::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    QTreeWidget::mouseDoubleClickEvent(e);
+    if (e->button() == Qt::LeftButton)
+        emit mouseDoubleClicked();
+}
+
 BusyIndicator::BusyIndicator(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -59,9 +59,14 @@ public:
     explicit ListView(QWidget *parent = nullptr);
 signals:
     void mousePressed(Qt::MouseButton button);
+    // A left click or double click anywhere on the list, also on no row.
+    void mouseClicked();
+    void mouseDoubleClicked();
 
 protected:
     void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
 };
 
 // The busy picture shown while a request is outstanding: a turning arc

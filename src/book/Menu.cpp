@@ -76,7 +76,12 @@ void Form1::menuCommand(int key)
             MessageBox::AnswerYes)
             break;
         setStatus(QStringLiteral("正在清空..."));
-        store().deleteAllParcelsOnOwnConnection();
+        if (!store().deleteAllParcelsOnOwnConnection()) {
+            // Nothing was deleted, so the list keeps showing the parcels.
+            setStatus(QStringLiteral("快递列表未清空.."));
+            msg(QStringLiteral("快递列表清空失败,没有做任何改动!"));
+            break;
+        }
         Text1->clear();
         ListView1->clear();
         setStatus(QStringLiteral("快递列表已清空..."));
@@ -101,7 +106,8 @@ void Form1::menuCommand(int key)
         hideAllPanels();
         ShowPanel(1);
         break;
-    case Qt::Key_F10: // export: comes with the export command
+    case Qt::Key_F10:
+        exportProgress();
         break;
     case Qt::Key_F11: // initialise
         if (msg(QStringLiteral("确定要执行初始化吗?"), MessageBox::YesNo) == MessageBox::AnswerYes)
@@ -129,13 +135,25 @@ void Form1::Command1_Click(int index)
     case 12: // company button of the add panel
         openCourierPanel(index);
         break;
+    case 9:
+        changeParcel();
+        break;
+    case 10:
+        copyParcel();
+        break;
+    case 11:
+        deleteChosenParcel();
+        break;
     case 13:
         queryNewParcel();
+        break;
+    case 14:
+        searchParcels();
         break;
     case 15: case 16: case 17: case 18:
         watchCommand(index);
         break;
-    default: // the edit, search and watch buttons come with their own commands
+    default: // 8 to 18 are all handled above
         break;
     }
 }

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "book/ParcelListModel.h"
 
 void Form1::read()
 {
@@ -8,15 +9,41 @@ void Form1::read()
 
 void Form1::sX()
 {
-    const QStringList goods = db.allGoods();
+    const QList<ParcelEntry> rows = db.allEntries();
     if (!db.error().isEmpty())
         return; // the statement failed: keep what the list shows
     // The list always shows exactly the saved parcels, so a deleted last
     // parcel cannot stay selectable.
     Text1->clear();
-    Text1->addItems(goods);
+    addListEntries(rows);
     // Nothing is picked after a fill, as with a freshly filled drop-down list.
     Text1->setCurrentIndex(-1);
+}
+
+void Form1::addListEntries(const QList<ParcelEntry> &entries)
+{
+    if (auto *model = qobject_cast<ParcelListModel *>(Text1->model())) {
+        model->append(entries);
+        return;
+    }
+    for (const ParcelEntry &e : entries)
+        Text1->addItem(e.goods, e.id);
+}
+
+void Form1::addSentinelEntries()
+{
+    Text1->addItem(QString::fromUtf8(Sentinel));
+    Text1->addItem(QString::fromUtf8(RefreshEntry));
+}
+
+QString Form1::chosenRecordId() const
+{
+    bool ok = false;
+    const int position = chosenIndex.toInt(&ok);
+    if (!ok || position < 0 || position >= Text1->count())
+        return QString();
+    const QVariant id = Text1->itemData(position);
+    return id.isValid() ? QString::number(id.toLongLong()) : QString();
 }
 
 void Form1::setListIndex(int index)
@@ -51,9 +78,20 @@ void Form1::Text1_Click()
         return;
     }
 
-    const QList<ParcelRecord> rows = db.parcelsByGoods(text);
-    if (!rows.isEmpty()) {
-        const ParcelRecord &r = rows.first();
+    // Each entry names its own row: of two parcels with the same goods,
+    // either can be shown. An entry without an id (none is made so today)
+    // falls back to its goods text.
+    const QVariant entryId = Text1->currentData();
+    std::optional<ParcelRecord> row;
+    if (entryId.isValid()) {
+        row = db.parcelById(QString::number(entryId.toLongLong()));
+    } else {
+        const QList<ParcelRecord> rows = db.parcelsByGoods(text);
+        if (!rows.isEmpty())
+            row = rows.first();
+    }
+    if (row) {
+        const ParcelRecord &r = *row;
         CurrentParcel.company = r.company;
         CurrentParcel.number = r.number;
         CurrentParcel.goods = r.goods;
@@ -91,9 +129,10 @@ void Form1::Command5_Click()
     if (msg(QStringLiteral("此操作将清空快递数据,并重新进行获取,是否继续?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
         return;
-    if (!db.parcelById(CurrentParcel.id))
+    const QString id = chosenRecordId();
+    if (!db.parcelById(id))
         return; // the row is gone: nothing to clear, nothing said
-    if (!db.setParcelNum(CurrentParcel.id, QStringLiteral("0")))
+    if (!db.setParcelNum(id, QStringLiteral("0")))
         return;
     msg(QStringLiteral("初始化成功!"));
     // Reload with the cleared count, so every event counts as news.

@@ -2,9 +2,6 @@
 // search, quick picks, and the choice of a company for the add or edit panel.
 #include "app/Form1.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-
 namespace {
 const QColor QuickPickHover(166, 0, 169);
 } // namespace
@@ -112,8 +109,6 @@ void Form1::ListView2_MouseDown(Qt::MouseButton button)
     QTreeWidgetItem *item = ListView2->currentItem();
     if (!item || !item->isSelected())
         return;
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(item->text(2));
+    putOnClipboard(item->text(2));
     setStatus(item->text(1) + QStringLiteral("公司电话已复制.."));
 }

@@ -67,6 +67,15 @@ public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
 };
+// ---- save-file dialog
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    // Asks where to save. filter is "description|pattern" pairs joined by
+    // "|". Returns the chosen full path, or an empty text on cancel.
+    virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
+};
+// ---- end save-file dialog
 
 struct Platform {
     MessageBox *messageBox = nullptr;
@@ -79,4 +88,7 @@ struct Platform {
     // ---- end system clock
     // the current local time
     Clock *clock = nullptr;
+    // ---- save-file dialog
+    FileDialog *fileDialog = nullptr;
+    // ---- end save-file dialog
 };

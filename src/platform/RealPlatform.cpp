@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QMessageBox>
@@ -215,4 +216,32 @@ RealPlatform::RealPlatform()
     systemClock = &sysClock;
     // the current local time
     clock = &localClock;
+    // ---- save-file dialog
+    fileDialog = &saveDialog;
+    // ---- end save-file dialog
 }
+
+// ---- save-file dialog
+QString qtFileFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << parts.at(i) + QStringLiteral(" (") + parts.at(i + 1) + QLatin1Char(')');
+    return out.join(QStringLiteral(";;"));
+}
+
+QString RealFileDialog::saveFileName(QWidget *parent, const QString &filter)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(qtFileFilter(filter));
+    // A name typed without an extension gets the first pattern's ("*.txt").
+    const QString pattern = filter.section(QLatin1Char('|'), 1, 1);
+    if (pattern.startsWith(QStringLiteral("*.")))
+        dialog.setDefaultSuffix(pattern.mid(2));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+// ---- end save-file dialog

@@ -70,6 +70,14 @@ class RealClock : public Clock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
+// ---- save-file dialog
+class RealFileDialog : public FileDialog {
+public:
+    QString saveFileName(QWidget *parent, const QString &filter) override;
+};
+// Turns "description|pattern|…" into Qt's "description (pattern);;…".
+QString qtFileFilter(const QString &filter);
+// ---- end save-file dialog
 
 struct RealPlatform : Platform {
     RealPlatform();
@@ -83,4 +91,7 @@ struct RealPlatform : Platform {
     // ---- end system clock
     // the current local time
     RealClock localClock;
+    // ---- save-file dialog
+    RealFileDialog saveDialog;
+    // ---- end save-file dialog
 };

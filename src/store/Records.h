@@ -10,6 +10,13 @@ struct ParcelRecord {
     QString num; // events seen at the last query, kept as decimal text
 };
 
+// One entry of the saved-parcel list: the goods it shows and the row it
+// stands for, so that equal goods texts still name different parcels.
+struct ParcelEntry {
+    qint64 id = 0;
+    QString goods;
+};
+
 // One row of list: a courier company (read-only to the program).
 struct CourierRecord {
     qint64 id = 0;

@@ -78,11 +78,13 @@ void Form1::checkAndStoreAddress()
             Check2->setChecked(false); // stores 否 and disables the box
             return;
         case AddressCheck::Ok:
-            db.writeSetting(address, Sendmail->text());
             break;
         }
-    } else {
-        db.writeSetting(address, QString());
+    }
+    if (!db.writeSetting(address, Check2->isChecked() ? Sendmail->text() : QString())) {
+        // The panel stays open so that the user can try again.
+        setStatus(QStringLiteral("设置保存失败,没有做任何改动.."));
+        return;
     }
     kdmenu(1)->hide();
     setStatus(QStringLiteral("设置完毕.."));

@@ -160,6 +160,16 @@ bool Store::run(QSqlQuery &q)
     return true;
 }
 
+bool Store::runOnOneRow(QSqlQuery &q)
+{
+    if (!run(q))
+        return false;
+    if (q.numRowsAffected() > 0)
+        return true;
+    lastError = QStringLiteral("no such parcel");
+    return false;
+}
+
 QList<ParcelRecord> Store::parcels(QSqlQuery &q)
 {
     QList<ParcelRecord> out;
@@ -204,15 +214,49 @@ QList<ParcelRecord> Store::allParcels()
     return parcels(q);
 }
 
-QStringList Store::allGoods()
+QList<ParcelEntry> Store::entries(QSqlQuery &q)
 {
-    STORE_QUERY("select goods from kd100 order by id");
-    QStringList out;
+    QList<ParcelEntry> out;
+    q.setForwardOnly(true);
     if (!run(q))
         return out;
     while (q.next())
-        out << q.value(0).toString();
+        out << ParcelEntry{q.value(0).toLongLong(), q.value(1).toString()};
     return out;
+}
+
+QList<ParcelEntry> Store::allEntries()
+{
+    STORE_QUERY("select id, goods from kd100 order by id");
+    return entries(q);
+}
+
+QList<ParcelEntry> Store::entriesByNumber(const QString &number)
+{
+    STORE_QUERY("select id, goods from kd100 where number=? order by id");
+    q.addBindValue(number);
+    return entries(q);
+}
+
+QList<ParcelEntry> Store::entriesByNumberLike(const QString &text)
+{
+    STORE_QUERY("select id, goods from kd100 where number like ? order by id");
+    q.addBindValue(likePattern(text));
+    return entries(q);
+}
+
+QList<ParcelEntry> Store::entriesByGoods(const QString &goods)
+{
+    STORE_QUERY("select id, goods from kd100 where goods=? order by id");
+    q.addBindValue(goods);
+    return entries(q);
+}
+
+QList<ParcelEntry> Store::entriesByGoodsLike(const QString &text)
+{
+    STORE_QUERY("select id, goods from kd100 where goods like ? order by id");
+    q.addBindValue(likePattern(text));
+    return entries(q);
 }
 
 std::optional<ParcelRecord> Store::parcelById(const QString &id)
@@ -269,7 +313,7 @@ bool Store::deleteParcel(const QString &id)
     }
     STORE_QUERY("delete from kd100 where id=?");
     q.addBindValue(key);
-    return run(q);
+    return runOnOneRow(q);
 }
 
 bool Store::deleteAllParcelsOnOwnConnection()
@@ -321,7 +365,7 @@ bool Store::updateParcel(const QString &id, const QString &company, const QStrin
     q.addBindValue(goods);
     q.addBindValue(number);
     q.addBindValue(key);
-    return run(q);
+    return runOnOneRow(q);
 }
 
 std::optional<qint64> Store::addParcel(const QString &company, const QString &number,

@@ -31,19 +31,26 @@ public:
 
     // kd100
     QList<ParcelRecord> allParcels();
-    // The goods of every parcel, in the same order as allParcels(): all the
-    // saved-parcel list needs, read without the other columns.
-    QStringList allGoods();
+    // Id and goods of every parcel, in the same order as allParcels(): all
+    // the saved-parcel list needs, read without the other columns.
+    QList<ParcelEntry> allEntries();
+    // The four searches of the search panel, as list entries.
+    QList<ParcelEntry> entriesByNumber(const QString &number);
+    QList<ParcelEntry> entriesByNumberLike(const QString &text);
+    QList<ParcelEntry> entriesByGoods(const QString &goods);
+    QList<ParcelEntry> entriesByGoodsLike(const QString &text);
     std::optional<ParcelRecord> parcelById(const QString &id);
     QList<ParcelRecord> parcelsByNumber(const QString &number);
     QList<ParcelRecord> parcelsByNumberLike(const QString &text);
     QList<ParcelRecord> parcelsByGoods(const QString &goods);
     QList<ParcelRecord> parcelsByGoodsLike(const QString &text);
+    // False unless a row was removed.
     bool deleteParcel(const QString &id);
     // Clears every parcel through a connection of its own, as the clear
     // command asks for; false when that connection cannot be opened.
     bool deleteAllParcelsOnOwnConnection();
     bool setParcelNum(const QString &id, const QString &num);
+    // False unless a row was written.
     bool updateParcel(const QString &id, const QString &company, const QString &goods,
                       const QString &number);
     // Returns the new record's id, or nothing when the insert failed.
@@ -68,6 +75,9 @@ public:
 private:
     QList<ParcelRecord> parcels(QSqlQuery &q);
     QList<CourierRecord> couriers(QSqlQuery &q);
+    QList<ParcelEntry> entries(QSqlQuery &q);
+    // run(), and then false (with a message) when no row was touched.
+    bool runOnOneRow(QSqlQuery &q);
     bool run(QSqlQuery &q);
     bool runScript(const QString &text);
 

@@ -68,7 +68,15 @@ void Form1::queryNewParcel()
         setStatus(QStringLiteral("单号不正确,请您检查!"));
         return;
     }
-    if (company == NoCompany) {
+    // A caption that names no courier (unchosen, or a recognition message)
+    // is refused: the query would go out with another parcel's courier code.
+    QList<CourierRecord> couriers;
+    if (company != NoCompany) {
+        couriers = store().couriersByName(company);
+        if (!store().error().isEmpty())
+            return saveFailed(*this);
+    }
+    if (couriers.isEmpty()) {
         Command1(12)->setFocus();
         setStatus(QStringLiteral("请选择快递公司!"));
         return;
@@ -81,13 +89,7 @@ void Form1::queryNewParcel()
     CurrentParcel.number = number;
     CurrentParcel.company = company;
     CurrentParcel.goods = goods;
-    const QList<CourierRecord> couriers = store().couriersByName(company);
-    if (!store().error().isEmpty())
-        return saveFailed(*this);
-    // A caption that names no company (a recognition message, say) keeps
-    // the code of the parcel shown before.
-    if (!couriers.isEmpty())
-        CurrentParcel.code = couriers.first().code;
+    CurrentParcel.code = couriers.first().code;
 
     setStatus(QStringLiteral("未查询"));
     ListView1->clear();
@@ -157,17 +159,13 @@ void Form1::queryNewParcel()
 
 void Form1::narrowListToNumber(const QString &number, bool withSentinels)
 {
-    const QList<ParcelRecord> rows = store().parcelsByNumberLike(number.trimmed());
+    const QList<ParcelEntry> rows = store().entriesByNumberLike(number.trimmed());
     if (!store().error().isEmpty())
         return saveFailed(*this);
     Text1->clear();
-    for (const ParcelRecord &r : rows)
-        Text1->addItem(r.goods);
+    addListEntries(rows);
     if (Text1->count() > 0)
         setListIndex(0);
-    if (withSentinels) {
-        // Choosing either of these refills the whole list.
-        Text1->addItem(QString::fromUtf8(Sentinel));
-        Text1->addItem(QString::fromUtf8(RefreshEntry));
-    }
+    if (withSentinels)
+        addSentinelEntries();
 }

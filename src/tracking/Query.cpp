@@ -68,13 +68,16 @@ void Form1::cx()
             if (msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes &&
                 msg(QStringLiteral("二次防误操作：确认要删除此快递单号?"), MessageBox::YesNo) ==
                     MessageBox::AnswerYes) {
-                // A failed deletion is passed over: the message and the
-                // refill follow all the same.
-                db.deleteParcel(CurrentParcel.id);
-                msg(QStringLiteral("快递信息已删除!"));
-                sX();
-                if (Check7->isChecked() && Text1->count() > 0)
-                    setListIndex(0);
+                // The chosen entry's own row goes; success is only told
+                // when the row really went.
+                if (db.deleteParcel(chosenRecordId())) {
+                    msg(QStringLiteral("快递信息已删除!"));
+                    sX();
+                    if (Check7->isChecked() && Text1->count() > 0)
+                        setListIndex(0);
+                } else {
+                    msg(QStringLiteral("快递信息删除失败,没有做任何改动!"));
+                }
             }
         } else {
             const QString text = resultMessage(CurrentParcel.errCode);

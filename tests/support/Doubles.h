@@ -83,6 +83,19 @@ public:
     }
     QDateTime current;
 };
+// ---- save-file dialog
+// Answers with the scripted path; an empty path is a cancel.
+class FakeFileDialog : public FileDialog {
+public:
+    QString saveFileName(QWidget *, const QString &filter) override
+    {
+        filters << filter;
+        return nextPath;
+    }
+    QString nextPath;
+    QStringList filters; // one per dialog shown
+};
+// ---- end save-file dialog
 
 struct FakePlatform : Platform {
     FakePlatform()
@@ -95,6 +108,9 @@ struct FakePlatform : Platform {
         systemClock = &systemClockDouble;
         // the current local time
         clock = &clockDouble;
+        // ---- save-file dialog
+        fileDialog = &saveDialog;
+        // ---- end save-file dialog
     }
     FakeMessageBox box;
     FakeWebOpener webOpener;
@@ -104,4 +120,7 @@ struct FakePlatform : Platform {
     FakeSystemClock systemClockDouble;
     // the current local time
     FakeClock clockDouble;
+    // ---- save-file dialog
+    FakeFileDialog saveDialog;
+    // ---- end save-file dialog
 };

@@ -36,3 +36,12 @@ T *control(QWidget &window, const QString &name)
 {
     return window.findChild<T *>(name);
 }
+
+// The texts of a drop-down list's entries, in order.
+inline QStringList entries(QComboBox *box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}

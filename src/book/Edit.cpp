@@ -1,0 +1,95 @@
+// The edit panel: change, copy and delete the shown parcel. Change and
+// delete act on the row of the chosen list entry, not on whatever row
+// happens to share its goods text.
+#include "app/Form1.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+const QString NoCompany = QStringLiteral("请选择快递公司");
+const QString NothingChanged = QStringLiteral("没有做任何改动!");
+} // namespace
+
+void putOnClipboard(const QString &text)
+{
+    QClipboard *clip = QGuiApplication::clipboard();
+    clip->clear();
+    clip->setText(text);
+}
+
+void Form1::changeParcel()
+{
+    if (Text4->text().isEmpty()) {
+        msg(QStringLiteral("请输入单号!"));
+        return;
+    }
+    if (Command1(8)->text() == NoCompany) {
+        msg(QStringLiteral("请选择快递公司!"));
+        return;
+    }
+    if (Text6->text().isEmpty()) {
+        msg(QStringLiteral("请输入物品信息!"));
+        return;
+    }
+    const QString listText = Text1->currentText();
+    if (msg(QStringLiteral("确定要修改[") + listText + QStringLiteral("]此单号码?"), MessageBox::YesNo) !=
+        MessageBox::AnswerYes)
+        return;
+
+    bool ok = false;
+    const int position = chosenIndex.toInt(&ok);
+    const QString id = chosenRecordId();
+    if (!db.parcelById(id)) {
+        // Either the row is gone or no entry is chosen: nothing is written,
+        // and the list is not rewritten for a row that does not exist.
+        msg(db.error().isEmpty() ? QStringLiteral("信息数据不存在!")
+                                 : QStringLiteral("快递信息修改失败,") + NothingChanged);
+        return;
+    }
+    if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text())) {
+        msg(QStringLiteral("快递信息修改失败,") + NothingChanged);
+        return;
+    }
+    msg(QStringLiteral("快递信息修改成功!"));
+    // Reload and query the changed row, then show its new goods text in the
+    // entry and choose it again (which loads and queries it once more).
+    Text1_Click();
+    if (ok && position >= 0 && position < Text1->count()) {
+        Text1->setItemText(position, Text6->text());
+        setListIndex(position);
+    }
+    kdmenu(2)->hide();
+}
+
+void Form1::copyParcel()
+{
+    if (Text1->currentText().isEmpty()) {
+        setStatus(QStringLiteral("请先选择快递.."));
+        return;
+    }
+    // What is saved, not what is typed into the panel's boxes.
+    const QString text = QStringLiteral("快递物品：") + CurrentParcel.goods + QStringLiteral("\r\n") +
+                         QStringLiteral("快递公司：") + CurrentParcel.company + QStringLiteral("\r\n") +
+                         QStringLiteral("快递单号：") + CurrentParcel.number;
+    putOnClipboard(text);
+    setStatus(QStringLiteral("当前快递信息已复制.."));
+}
+
+void Form1::deleteChosenParcel()
+{
+    if (msg(QStringLiteral("确定要删除[") + Text1->currentText() + QStringLiteral("]此单号码?"),
+            MessageBox::YesNo) != MessageBox::AnswerYes)
+        return;
+    if (!db.deleteParcel(chosenRecordId())) {
+        // The list keeps showing what is still saved.
+        msg(QStringLiteral("快递信息删除失败,") + NothingChanged);
+        return;
+    }
+    msg(QStringLiteral("快递信息已删除!"));
+    sX();
+    kdmenu(2)->hide();
+    // Without the setting, the deleted parcel's events stay on show.
+    if (Check7->isChecked() && Text1->count() > 0)
+        setListIndex(0);
+}

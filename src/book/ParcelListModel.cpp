@@ -1,0 +1,71 @@
+#include "book/ParcelListModel.h"
+
+void ParcelListModel::append(const QList<ParcelEntry> &entries)
+{
+    if (entries.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), int(rows.size()), int(rows.size() + entries.size() - 1));
+    rows += entries;
+    endInsertRows();
+}
+
+int ParcelListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(rows.size());
+}
+
+QVariant ParcelListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows.size())
+        return QVariant();
+    const ParcelEntry &e = rows.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return e.goods;
+    case Qt::UserRole:
+        return e.id ? QVariant(e.id) : QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+bool ParcelListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.row() >= rows.size())
+        return false;
+    ParcelEntry &e = rows[index.row()];
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        e.goods = value.toString();
+    else if (role == Qt::UserRole)
+        e.id = value.toLongLong();
+    else
+        return false;
+    emit dataChanged(index, index, {role});
+    return true;
+}
+
+Qt::ItemFlags ParcelListModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+bool ParcelListModel::insertRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || row > rows.size() || count <= 0)
+        return false;
+    beginInsertRows(QModelIndex(), row, row + count - 1);
+    rows.insert(row, count, ParcelEntry());
+    endInsertRows();
+    return true;
+}
+
+bool ParcelListModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || count <= 0 || row + count > rows.size())
+        return false;
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    rows.remove(row, count);
+    endRemoveRows();
+    return true;
+}

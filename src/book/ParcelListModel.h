@@ -1,0 +1,23 @@
+#pragma once
+// The entries of the saved-parcel list: goods text and row id. A plain list
+// behind the drop-down, so that thousands of entries come and go in one
+// step instead of one item object each.
+#include "store/Records.h"
+#include <QAbstractListModel>
+
+class ParcelListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    void append(const QList<ParcelEntry> &entries);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool insertRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+
+private:
+    QList<ParcelEntry> rows; // id 0: an entry that stands for no row (the sentinels)
+};
