@@ -11,7 +11,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/parcelio share/parcelio/skinh.she share/parcelio/ts.mp3 \
          share/parcelio/sql/schema.sql share/applications/parcelio.desktop \
-         share/icons/hicolor/scalable/apps/parcelio.svg lib/parcelio/libparcelio-sound.so; do
+         share/icons/hicolor/scalable/apps/parcelio.svg lib/parcelio/libparcelio-sound.so \
+         lib/parcelio/libparcelio-mail.so; do
   [ -s "$prefix/$f" ] || fail "$f not installed"
 done
 desktop-file-validate "$prefix/share/applications/parcelio.desktop" || fail "desktop entry invalid"

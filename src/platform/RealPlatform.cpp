@@ -1,4 +1,5 @@
 #include "platform/RealPlatform.h"
+#include "platform/Modules.h"
 
 #include <QCoreApplication>
 #include <QColor>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -54,13 +54,8 @@ void RealSoundPlayer::play(const QString &path)
 {
     if (!looked) {
         looked = true;
-        const QString here = QCoreApplication::applicationDirPath();
-        for (const QString &dir : {here, here + QStringLiteral("/" PARCELIO_MODULE_RELDIR)}) {
-            QLibrary module(dir + QStringLiteral("/libparcelio-sound"));
-            playFunction = reinterpret_cast<PlayFunction>(module.resolve("parcelio_play_sound"));
-            if (playFunction)
-                break;
-        }
+        playFunction = reinterpret_cast<PlayFunction>(
+            moduleFunction("parcelio-sound", "parcelio_play_sound"));
     }
     if (playFunction)
         playFunction(path.toUtf8().constData());

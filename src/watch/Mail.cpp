@@ -1,13 +1,12 @@
 #include "watch/Mail.h"
 #include "app/Form1.h"
+#include "platform/Modules.h"
 
 #include <QEventLoop>
 #include <QLocale>
 #include <QThread>
 #include <QUrl>
-#include <curl/curl.h>
 #include <memory>
-#include <mutex>
 
 namespace {
 // The maker's fixed addresses that the ini does not cover.
@@ -186,60 +185,26 @@ QString refusedHeaders(const OutgoingMail &m)
 
 QString sendMail(const OutgoingMail &m, int limitMs)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-
-    using Easy = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
-    using List = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
-    using Mime = std::unique_ptr<curl_mime, decltype(&curl_mime_free)>;
-    Easy curl(curl_easy_init(), &curl_easy_cleanup);
-    if (!curl)
-        return QStringLiteral("libcurl could not start");
-    CURL *c = curl.get();
-
-    const QByteArray url = relayUrl(m.relay).toUtf8();
-    const QByteArray from = m.sender.toUtf8();
-    const QByteArray user = m.user.toUtf8();
-    const QByteArray password = m.password.toUtf8();
-    const QByteArray html = m.html.toUtf8();
-    List rcpt(curl_slist_append(nullptr, m.recipient.toUtf8().constData()), &curl_slist_free_all);
-
-    const QByteArrayList headerLines = {
+    using Send = void (*)(const MailTransfer &, int, QString &);
+    const auto send = reinterpret_cast<Send>(moduleFunction("parcelio-mail", "parcelio_send_mail"));
+    if (!send)
+        return QStringLiteral("找不到邮件模块 libparcelio-mail");
+    MailTransfer t;
+    t.url = relayUrl(m.relay).toUtf8();
+    t.from = m.sender.toUtf8();
+    t.user = m.user.toUtf8();
+    t.password = m.password.toUtf8();
+    t.recipient = m.recipient.toUtf8();
+    t.html = m.html.toUtf8();
+    t.headerLines = {
         "Date: " + m.date.toString(Qt::RFC2822Date).toLatin1(),
-        "From: TesmarParcelio <" + from + ">",
-        "To: " + m.recipient.toUtf8(),
+        "From: TesmarParcelio <" + t.from + ">",
+        "To: " + t.recipient,
         "Subject: " + encodedWords(m.subject),
     };
-    List headers(nullptr, &curl_slist_free_all);
-    for (const QByteArray &line : headerLines)
-        headers.reset(curl_slist_append(headers.release(), line.constData()));
-
-    Mime mime(curl_mime_init(c), &curl_mime_free);
-    curl_mimepart *part = curl_mime_addpart(mime.get());
-    curl_mime_data(part, html.constData(), size_t(html.size()));
-    curl_mime_type(part, "text/html; charset=UTF-8");
-    curl_mime_encoder(part, "base64");
-
-    char error[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
-    curl_easy_setopt(c, CURLOPT_URL, url.constData());
-    curl_easy_setopt(c, CURLOPT_MAIL_FROM, ("<" + from + ">").constData());
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, rcpt.get());
-    if (!user.isEmpty()) {
-        curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
-        curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
-    }
-    // STARTTLS when the relay offers it; plain SMTP with a relay that does not.
-    curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
-    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, long(limitMs));
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-
-    const CURLcode result = curl_easy_perform(c);
-    if (result == CURLE_OK)
-        return QString();
-    return QString::fromUtf8(error[0] ? error : curl_easy_strerror(result));
+    QString error;
+    send(t, limitMs, error);
+    return error;
 }
 
 void Form1::emailgx()

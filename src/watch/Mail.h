@@ -2,6 +2,7 @@
 // The e-mail about a parcel's news: building the message (no window needed)
 // and handing it to the SMTP relay through libcurl.
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 struct Config;
@@ -32,6 +33,12 @@ QString webLinkOnly(const QString &url);
 QByteArray encodedWords(const QString &text);
 // Why the mail must not go out (a line break in a header), or empty.
 QString refusedHeaders(const OutgoingMail &mail);
+// What the mail module hands to libcurl: the message, ready to send.
+struct MailTransfer {
+    QByteArray url, from, user, password, recipient, html;
+    QList<QByteArray> headerLines;
+};
+
 // Sends and waits for the relay, at most limitMs. Empty on success,
 // otherwise the error text. Blocks: run it off the window thread.
 QString sendMail(const OutgoingMail &mail, int limitMs);

@@ -1,0 +1,8 @@
+#pragma once
+#include <QLibrary>
+
+// A function of one of the program's own modules (libNAME.so), loaded on
+// first use so that start-up does not pay for the libraries behind it.
+// Looked for in $PARCELIO_MODULE_DIR, beside the program, then in the
+// installed module folder; null when the module or symbol is missing.
+QFunctionPointer moduleFunction(const char *module, const char *symbol);
