@@ -5,6 +5,7 @@
 #include <optional>
 
 class QSqlQuery;
+struct sqlite3;
 
 // Registers the bundled SQL, icons and sounds (safe to call more than once).
 void parcelioResources();
@@ -79,6 +80,7 @@ private:
     // run(), and then false (with a message) when no row was touched.
     bool runOnOneRow(QSqlQuery &q);
     bool run(QSqlQuery &q);
+    QList<ParcelEntry> allEntriesFrom(sqlite3 *h);
     bool runScript(const QString &text);
 
     QString connName;
