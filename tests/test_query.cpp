@@ -110,7 +110,7 @@ void TestQuery::getBodyDecodesAndNeverHangs()
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(w.GetBody(url + QStringLiteral("700000000007")), QString());
-    QVERIFY(clock.elapsed() >= 1100 && clock.elapsed() < 5000);
+    QVERIFY2(clock.elapsed() >= 1100 && clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestQuery::requestAndResultCodes()
@@ -190,13 +190,14 @@ void TestQuery::unknownNumberKeepOrDelete()
 
     // With Check7 on, the first saved parcel is queried at once.
     w.Check7->setChecked(true);
+    QVERIFY(w.store().deleteParcel(QStringLiteral("3"))); // one parcel stays after the deletion
     QVERIFY(w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("100000000004"), QStringLiteral("鞋"),
                                 QStringLiteral("0")));
     w.sX();
     box.setNextAnswer(MessageBox::AnswerNo);
     box.setNextAnswer(MessageBox::AnswerYes);
-    w.setListIndex(2);
-    QCOMPARE(w.Text1->count(), 2);
+    w.setListIndex(1);
+    QCOMPARE(w.Text1->count(), 1);
     QVERIFY(shipped->requests().last().contains(QStringLiteral("&nu=100000000003&")));
     QTRY_VERIFY(w.ListView1->topLevelItemCount() > 0);
 }
@@ -271,6 +272,10 @@ void TestQuery::displayCases()
         {{{stamp(0), QStringLiteral("到达网点")}, {QStringLiteral("昨天下午"), QStringLiteral("已收件")}},
          "运送中", "0天0小时0分"},
         {{{stamp(150), QStringLiteral("已发出")}}, "运送中", "0天0小时-2分"},
+        // With two events the older one counts for the state too.
+        {{{QStringLiteral("2024-03-02 12:00:00"), QStringLiteral("客户回访")},
+          {QStringLiteral("2024-03-01 09:00:00"), QStringLiteral("已签收")}},
+         "已签收", "1天3小时0分"},
     };
     for (int i = 0; i < cases.size(); ++i)
         write(QStringLiteral("71000000000%1.json").arg(i), reply(cases[i].events));
