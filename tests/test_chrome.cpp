@@ -184,6 +184,7 @@ void TestChrome::numericFilters()
     QVERIFY(isNumeric("12"));
     QVERIFY(isNumeric(" -1.5e3 "));
     QVERIFY(isNumeric(".5"));
+    QVERIFY(isNumeric("2E-4"));
     QVERIFY(!isNumeric(""));
     QVERIFY(!isNumeric("12a"));
     QVERIFY(!isNumeric("1 2"));

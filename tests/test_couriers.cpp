@@ -69,6 +69,12 @@ void TestCouriers::searchAndQuickPicks()
     w.Text8->setText("   ");
     QCOMPARE(w.ListView2->topLevelItemCount(), all);
 
+    const QStringList reached = {"顺丰快递", "申通快递", "中通快递", "圆通速递", "韵达快递", "全峰快递",
+                                 "天天快递", "宅急送",   "百世汇通", "京东快递", "EMS"};
+    for (int i = 0; i < reached.size(); ++i) {
+        QTest::mouseClick(w.Label20(i), Qt::LeftButton);
+        QCOMPARE(names(w), QStringList{reached[i]});
+    }
     QTest::mouseClick(w.Label20(1), Qt::LeftButton);
     QCOMPARE(names(w), QStringList({"申通快递"}));
     QCOMPARE(w.Text8->text(), QString("   "));

@@ -111,6 +111,10 @@ void TestMenu::clearAndRefreshTheList()
     QCOMPARE(w.ListView1->topLevelItemCount(), 0);
     QCOMPARE(w.status(), QString("快递列表已刷新.."));
     QCOMPARE(w.CurrentParcel.number, QString("100000000001"));
+    // With the query switch on, the lone parcel is chosen and queried.
+    w.Check7->setChecked(true);
+    QTest::keyClick(w.ListView1, Qt::Key_F8);
+    QCOMPARE(w.CurrentParcel.number, QString("100000000004"));
 }
 
 QTEST_MAIN(TestMenu)

@@ -9,6 +9,7 @@ class TestProgress : public QObject {
 private slots:
     void resultCodeAndEntriesAreCutByMarkers();
     void timeTextsAndDurations();
+    void stateFromTheNewestTwoContexts();
 };
 
 void TestProgress::resultCodeAndEntriesAreCutByMarkers()
@@ -42,7 +43,18 @@ void TestProgress::timeTextsAndDurations()
     QVERIFY(!parseEventTime(QStringLiteral("2024-13-45 25:00:00")));
     QCOMPARE(durationText(2 * 86400 + 25 * 3600 + 60 + 59), QStringLiteral("3天1小时1分"));
     QCOMPARE(durationText(-(86400 + 3600 + 60)), QStringLiteral("-1天-1小时-1分"));
+    QCOMPARE(durationText(86400 + 13 * 3600 + 5 * 60), QStringLiteral("1天13小时5分"));
     QCOMPARE(secondsBetween(QStringLiteral("2024-03-01 08:00:00"), QStringLiteral("?")), qint64(0));
+}
+
+void TestProgress::stateFromTheNewestTwoContexts()
+{
+    // Signed outranks out for delivery, whichever of the two contexts says it:
+    // the delivery round usually comes just before the signature.
+    QCOMPARE(parcelState(QStringLiteral("已签收,签收人:本人"), QStringLiteral("快递员正在派件")),
+             ParcelState::Signed);
+    QCOMPARE(parcelState(QStringLiteral("快递员正在派件"), QStringLiteral("快件已妥投")), ParcelState::Signed);
+    QCOMPARE(parcelState(QStringLiteral("到达网点"), QStringLiteral("快递员正在派件")), ParcelState::OutForDelivery);
 }
 
 QTEST_GUILESS_MAIN(TestProgress)

@@ -36,6 +36,10 @@ void TestRecognition::initTestCase()
     QFile reply(to + "/7500000000.txt"), delay(to + "/7500000000.delay");
     QVERIFY(reply.open(QIODevice::WriteOnly) && delay.open(QIODevice::WriteOnly));
     reply.write("[{\"comCode\":\"ems\"}]");
+    QFile named(to + "/7503000000.txt");
+    QVERIFY(named.open(QIODevice::WriteOnly));
+    named.write("[{\"comCode\":\"yunda\",\"num\":\"7503000000\"}]");
+    named.close();
     delay.write("400");
     reply.close();
     delay.close();
@@ -94,6 +98,7 @@ void TestRecognition::everyCaptionOfTheOutcome()
     w.Check8->setChecked(false);
     const char *cases[][2] = {
         {"5030000000001", "检测出错,请手动选择或多次刷新"},
+        {"7503000000", "检测出错,请手动选择或多次刷新"}, // "503" inside the number
         {"4040000000001", "检测出错,请查询您的单号是否正确"}, // no comCode
         {"777700000000", "未找到对应快递,请手动选择"},
         {"1000000000042", "顺丰快递"},

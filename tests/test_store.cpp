@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <signal.h>
 
 class TestStore : public QObject {
     Q_OBJECT
@@ -14,6 +16,7 @@ private slots:
     void createsDatabaseWithCouriersAndSettings();
     void secondHolderIsToldApart();
     void lockHeldByAnotherProcessAndReleasedWhenItDies();
+    void childOutlivingTheProgramDoesNotHoldTheLock();
     void refusesCorruptFileAndUncreatableDirectory();
     void userTextIsDataNotStatement();
     void settingsWritesReachTheOneRow();
@@ -86,6 +89,21 @@ void TestStore::lockHeldByAnotherProcessAndReleasedWhenItDies()
     QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
 }
 
+void TestStore::childOutlivingTheProgramDoesNotHoldTheLock()
+{
+    // A browser opened from the program is started detached, the way the
+    // desktop services start one, and stays after the program has ended.
+    QTemporaryDir dir;
+    auto program = std::make_unique<Store>();
+    QCOMPARE(program->open(dir.path()), Store::OpenResult::Ok);
+    qint64 pid = 0;
+    QVERIFY(QProcess::startDetached("sleep", {"30"}, QString(), &pid));
+    auto closeBrowser = qScopeGuard([pid] { ::kill(pid_t(pid), SIGKILL); });
+    program.reset();
+    Store next;
+    QCOMPARE(next.open(dir.path()), Store::OpenResult::Ok);
+}
+
 void TestStore::refusesCorruptFileAndUncreatableDirectory()
 {
     QTemporaryDir dir;
@@ -101,6 +119,14 @@ void TestStore::refusesCorruptFileAndUncreatableDirectory()
     }
     // The corrupt file is left for the user to recover; nothing overwrote it.
     QCOMPARE(QFileInfo(f).size(), 4096);
+    // An empty file is what a creation cut short leaves: it is made anew.
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.close();
+    {
+        Store s;
+        QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+        QVERIFY(!s.allCouriers().isEmpty());
+    }
 
     QTemporaryDir other;
     QFile blocker(other.path() + "/db"); // a file where the folder should be
