@@ -46,6 +46,7 @@ int main(int argc, char *argv[])
 
     Platform none;
     Form1 w(dir.path(), Config(), none);
+    w.buildPanels();
     if (!w.load(seedPath)) {
         std::fprintf(stderr, "database did not open\n");
         return 1;

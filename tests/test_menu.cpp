@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QtTest>
 
 class TestMenu : public QObject {
@@ -11,6 +12,7 @@ class TestMenu : public QObject {
 private slots:
     void keysAndIconsOpenPanels();
     void clearAndRefreshTheList();
+    void panelsAreMadeWhenFirstOpened();
 };
 
 static bool start(Harness &h)
@@ -79,6 +81,31 @@ void TestMenu::keysAndIconsOpenPanels()
     h.platform.box.setNextAnswer(MessageBox::AnswerYes);
     QTest::keyClick(w.ListView1, Qt::Key_F11);
     QCOMPARE(w.status(), QString("程序初始化完毕.."));
+}
+
+void TestMenu::panelsAreMadeWhenFirstOpened()
+{
+    Harness h;
+    h.allPanels = false;
+    QVERIFY(start(h));
+    Form1 &w = h.w();
+    QVERIFY(!w.kdmenu(0) && !w.Text3 && !w.ListView2 && w.kdmenu(1));
+
+    QTest::keyClick(w.ListView1, Qt::Key_F12);
+    QVERIFY(w.kdmenu(4)->isVisible());
+    QCOMPARE(w.ListView2->topLevelItemCount(), w.store().allCouriers().size());
+    QVERIFY(w.ListView2->header()->sectionResizeMode(0) == QHeaderView::Fixed);
+    QGuiApplication::clipboard()->setText(QString());
+    QTest::keyClick(w.ListView1, Qt::Key_F4);
+    QTest::keyClick(w.Text2, Qt::Key_Return);
+    QCOMPARE(w.status(), QString("请输入快递单号!"));
+    // Wired once, whether made at start-up or later: one click, one answer.
+    w.Text4->clear();
+    w.Command1(9)->click();
+    QCOMPARE(h.platform.box.texts(), QStringList{"请输入单号!"});
+    w.Command1(16)->click();
+    QCOMPARE(h.platform.box.texts().size(), 2);
+    QCOMPARE(w.findChildren<QPushButton *>("Command1(13)").size(), 1);
 }
 
 void TestMenu::clearAndRefreshTheList()

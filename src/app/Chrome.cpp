@@ -36,20 +36,9 @@ void Form1::connectHandlers()
         connect(l, &Label::pressed, this, [this, n] { Label11_MouseDown(n); });
     }
     connect(Label22, &Label::clicked, this, &Form1::Label22_Click);
-    for (const auto &[i, p] : kdmenu) {
-        const int n = i;
-        connect(p, &Panel::pressed, this, [this, n] { kdmenu_MouseDown(n); });
-        connect(p, &Panel::moved, this, &Form1::resetQuickPickColours);
-        connect(p, &Panel::dragFinished, this, [this, n] {
-            if (Check5->isChecked())
-                kdmenu(n)->hide();
-        });
-        connect(x(n), &Label::clicked, this, [this, n] { x_Click(n); });
-    }
+    connectPanel(1);
     connect(Picture5, &Panel::pressed, this, &Form1::Picture5_Click);
     connect(Label23, &Label::clicked, this, &Form1::Picture5_Click);
-    connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
-    connect(Text7, &QLineEdit::textChanged, this, &Form1::Text7_Change);
     for (QCheckBox *box : {Check2, Check3, Check4, Check5, Check6, Check7, Check8})
         connect(box, &QCheckBox::toggled, this, [this, box] { Check_Click(box); });
 
@@ -67,15 +56,48 @@ void Form1::connectHandlers()
     // activated fires for every choice by the user, also of the entry
     // already selected.
     connect(Text1, &QComboBox::activated, this, [this] { Text1_Click(); });
-    connect(Text3, &QComboBox::editTextChanged, this, &Form1::Text3_Change);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connectCommands();
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(ListView1, &ListView::mouseClicked, this, &Form1::ListView1_Click);
+    connect(ListView1, &ListView::mouseDoubleClicked, this, &Form1::ListView1_DblClick);
+    connect(ListView1, &ListView::mousePressed, this, &Form1::ListView1_MouseDown);
+}
+
+void Form1::connectPanel(int n)
+{
+    Panel *p = kdmenu(n);
+    connect(p, &Panel::pressed, this, [this, n] { kdmenu_MouseDown(n); });
+    connect(p, &Panel::moved, this, &Form1::resetQuickPickColours);
+    connect(p, &Panel::dragFinished, this, [this, n] {
+        if (Check5->isChecked())
+            kdmenu(n)->hide();
+    });
+    connect(x(n), &Label::clicked, this, [this, n] { x_Click(n); });
+}
+
+void Form1::connectCommands()
+{
+    // Each button once: the panels made later bring more of the array.
     for (const auto &[i, b] : Command1) {
+        if (b->property("connected").toBool())
+            continue;
+        b->setProperty("connected", true);
         const int n = i;
         connect(b, &QPushButton::clicked, this, [this, n] { Command1_Click(n); });
     }
+}
+
+void Form1::connectPanelHandlers()
+{
+    for (int n : {0, 2, 3, 4})
+        connectPanel(n);
+    connectCommands();
+    connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
+    connect(Text7, &QLineEdit::textChanged, this, &Form1::Text7_Change);
+    connect(Text3, &QComboBox::editTextChanged, this, &Form1::Text3_Change);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Text8, &QLineEdit::textChanged, this, &Form1::Text8_Change);
     for (const auto &[i, l] : Label20) {
         const int n = i;
@@ -84,9 +106,6 @@ void Form1::connectHandlers()
     }
     connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2_DblClick(); });
     connect(ListView2, &ListView::mousePressed, this, &Form1::ListView2_MouseDown);
-    connect(ListView1, &ListView::mouseClicked, this, &Form1::ListView1_Click);
-    connect(ListView1, &ListView::mouseDoubleClicked, this, &Form1::ListView1_DblClick);
-    connect(ListView1, &ListView::mousePressed, this, &Form1::ListView1_MouseDown);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -210,6 +229,7 @@ void Form1::openWeb(const QString &url)
 
 void Form1::ShowPanel(int i, QSize placeAs)
 {
+    buildPanels();
     Panel *p = kdmenu(i);
     const QSize s = placeAs.isValid() ? placeAs : p->size();
     p->move((width() - s.width()) / 2, (height() - s.height()) / 2);

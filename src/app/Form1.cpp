@@ -89,11 +89,9 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     Timer7->setInterval(1000);
 
     buildWindow();
-    buildAddPanel();
+    // The settings panel holds the switches every handler reads, so it is
+    // made now; the other panels wait until one of them is first opened.
     buildSettingsPanel();
-    buildEditPanel();
-    buildSearchPanel();
-    buildCourierPanel();
 
     // The overlay for enlarged text covers the whole window when shown.
     Picture5 = named<Panel>(this, QStringLiteral("Picture5"));
@@ -107,12 +105,29 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
 
     // Presses on these containers are theirs: they neither move the window
     // nor drag or close the panel around them.
-    for (QWidget *box : std::initializer_list<QWidget *>{Picture7, Picture3, Frame1, Frame2, Frame4, Frame6})
+    for (QWidget *box : std::initializer_list<QWidget *>{Picture7, Frame1, Frame2, Frame4, Frame6})
         box->setAttribute(Qt::WA_NoMousePropagation);
 
     connectHandlers();
     // Function keys must reach the window whatever control has the focus.
     qApp->installEventFilter(this);
+}
+
+void Form1::buildPanels()
+{
+    if (panelsBuilt)
+        return;
+    panelsBuilt = true;
+    buildAddPanel();
+    kdmenu(1)->raise(); // the panels keep their stacking order 0 to 4
+    buildEditPanel();
+    buildSearchPanel();
+    buildCourierPanel();
+    Picture3->setAttribute(Qt::WA_NoMousePropagation); // as the other containers
+    LockHeader(ListView2);
+    ListView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Picture5->raise(); // the enlarged text covers every panel
+    connectPanelHandlers();
 }
 
 Form1::~Form1()

@@ -59,6 +59,10 @@ public:
     // The load handler: everything before the window is shown. Returns false
     // when the program was ended (database refused); the window must not be shown.
     bool load(const QString &seedSqlFile = QString());
+    // Makes the add, edit, search and courier panels, which are otherwise
+    // made when one of them is first opened; tests call it to reach every
+    // control by name.
+    void buildPanels();
 
     Store &store() { return db; }
     const Config &config() const { return cfg; }
@@ -296,6 +300,10 @@ private:
     void buildSearchPanel();
     void buildCourierPanel();
     void connectHandlers();
+    void connectPanelHandlers();
+    void connectPanel(int index);
+    void connectCommands();
+    bool panelsBuilt = false;
     Panel *makePanel(int index, const QString &title, int widthTw, int heightTw);
 
     QString appDir;

@@ -28,8 +28,6 @@ bool Form1::load(const QString &seedSqlFile)
     read();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LockHeader(ListView2);
-    ListView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Filled in one batch each: item by item costs a model update apiece.
     auto numbers = [](int from, int to) {
         QStringList out;

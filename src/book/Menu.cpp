@@ -46,6 +46,7 @@ void Form1::Form_KeyDown(int key, Qt::KeyboardModifiers)
 
 void Form1::menuCommand(int key)
 {
+    buildPanels(); // the commands fill the panels before they show them
     switch (key) {
     case Qt::Key_F4: // add a parcel
         Text3->setEditText(QString());

@@ -27,6 +27,7 @@ void Form1::kdlb()
 
 void Form1::openCourierPanel(int buttonIndex)
 {
+    buildPanels();
     ListView2->headerItem()->setText(1, QStringLiteral("快递公司（双击选择）"));
     ListView2->clear();
     kdlb();

@@ -34,6 +34,9 @@ bool Harness::start(const QString &seedSql)
     form = std::make_unique<Form1>(dir.path(),
                                    Config::load(dir.path() + QStringLiteral("/parcelio.ini")),
                                    platform);
+    // Every control, panels included, is there to be found by name.
+    if (allPanels)
+        form->buildPanels();
     if (!form->load(seedSql))
         return false;
     form->show();

@@ -24,6 +24,8 @@ public:
     void execSql(const QString &sql);
     Form1 &w() { return *form; }
     FakePlatform platform;
+    // Off: the panels are left to be made when first opened, as in the program.
+    bool allPanels = true;
     std::unique_ptr<Form1> form;
 
 private:
