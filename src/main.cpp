@@ -5,6 +5,7 @@
 #include "platform/RealPlatform.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -46,6 +47,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Parcelio"));
     QApplication::setApplicationVersion(QString::fromLatin1(Form1::Version));
 
+    // One family for everything the program shows, message boxes included,
+    // so that no second font is looked up and loaded.
+    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 9));
     const Locations at = findLocations(QCoreApplication::applicationDirPath());
     RealPlatform platform;
     Form1 window(at.dataDir, Config::load(at.iniPath), platform);

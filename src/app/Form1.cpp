@@ -67,6 +67,9 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     // lookup goes straight to it.
     QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
                                {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+    // The same file has a fixed-width face: one font file serves the window.
+    QFont::insertSubstitutions(QStringLiteral("Consolas"),
+                               {QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("DejaVu Sans Mono")});
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Parcelio - Orlo全新版"));
     setFixedSize(twips(11445), twips(8055));
