@@ -47,3 +47,32 @@ inline bool writeParcelSeed(const QString &path, int parcels)
     }
     return true;
 }
+
+#include "app/Form1.h"
+#include <QApplication>
+#include <QTemporaryDir>
+#include <memory>
+
+// The real window, offscreen, on a book of `parcels` saved parcels, with
+// every panel made and the window shown.
+struct BenchWindow {
+    QTemporaryDir dir;
+    Platform none;
+    std::unique_ptr<Form1> form;
+
+    bool start(int parcels)
+    {
+        const QString seedPath = dir.path() + QStringLiteral("/seed.sql");
+        if (!writeParcelSeed(seedPath, parcels))
+            return false;
+        form = std::make_unique<Form1>(dir.path(), Config(), none);
+        form->buildPanels();
+        if (!form->load(seedPath)) {
+            std::fprintf(stderr, "database did not open\n");
+            return false;
+        }
+        form->show();
+        QApplication::processEvents();
+        return true;
+    }
+};

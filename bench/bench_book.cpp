@@ -23,20 +23,10 @@ int main(int argc, char *argv[])
     const int parcels = 10000;
     const int rows = 1000;
 
-    QTemporaryDir dir;
-    const QString seedPath = dir.path() + QStringLiteral("/seed.sql");
-    if (!writeParcelSeed(seedPath, parcels))
+    BenchWindow bench;
+    if (!bench.start(parcels))
         return 1;
-
-    Platform none;
-    Form1 w(dir.path(), Config(), none);
-    w.buildPanels();
-    if (!w.load(seedPath)) {
-        std::fprintf(stderr, "database did not open\n");
-        return 1;
-    }
-    w.show();
-    app.processEvents();
+    Form1 &w = *bench.form;
 
     // (a) Partial goods search; "号" is in every saved parcel, the worst case.
     const QString text = QStringLiteral("号");
@@ -79,7 +69,7 @@ int main(int argc, char *argv[])
         w.ListView1->addTopLevelItem(new QTreeWidgetItem(
             {QString::number(i + 1), QStringLiteral("2026-12-01 14:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')),
              QStringLiteral("[深圳市]快件到达 【深圳宝安集散中心】,正在发往下一站 %1").arg(i)}));
-    const QString path = dir.path() + QStringLiteral("/out.txt");
+    const QString path = bench.dir.path() + QStringLiteral("/out.txt");
     const double exportMs = medianMs(runs, [] {}, [&] {
         if (!w.ExportListViewContent(w.ListView1, path))
             std::abort();
@@ -89,7 +79,7 @@ int main(int argc, char *argv[])
         return 1;
     const QByteArray bytes = done.readAll();
     done.close();
-    const QString plainPath = dir.path() + QStringLiteral("/plain.txt");
+    const QString plainPath = bench.dir.path() + QStringLiteral("/plain.txt");
     const double plain = medianMs(runs, [] {}, [&] {
         QFile f(plainPath);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())

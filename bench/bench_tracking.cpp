@@ -39,20 +39,10 @@ int main(int argc, char *argv[])
     const int events = 1000;
     const int parcels = 10000;
 
-    QTemporaryDir dir;
-    const QString seedPath = dir.path() + QStringLiteral("/seed.sql");
-    if (!writeParcelSeed(seedPath, parcels))
+    BenchWindow bench;
+    if (!bench.start(parcels))
         return 1;
-
-    Platform none;
-    Form1 w(dir.path(), Config(), none);
-    w.buildPanels();
-    if (!w.load(seedPath)) {
-        std::fprintf(stderr, "database did not open\n");
-        return 1;
-    }
-    w.show();
-    app.processEvents();
+    Form1 &w = *bench.form;
     if (w.Text1->count() != parcels) {
         std::fprintf(stderr, "expected %d saved parcels, list has %d\n", parcels, w.Text1->count());
         return 1;
