@@ -256,6 +256,8 @@ public:
     void Timer6_Timer();
     // Command1(15) to (18): start/stop and switch of the loop and timed frames.
     void watchCommand(int index);
+    // A loop or timed query is running (its button shows the stop caption).
+    bool watchModeRuns() const;
     // The current local time, through the platform's clock.
     QDateTime now() const;
     // A mail the relay has not taken after this long counts as failed;

@@ -10,8 +10,7 @@ void Form1::unlockAfterQuery()
     ListView1->setEnabled(true);
     // While a loop or timed query runs the list stays locked; only the
     // courier directory remains at hand.
-    if (Command1(16)->text() != QStringLiteral("停止循环") &&
-        Command1(18)->text() != QStringLiteral("关闭定时")) {
+    if (!watchModeRuns()) {
         Text1->setEnabled(true);
         setMenuEnabled(true);
     } else {

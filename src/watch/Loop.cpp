@@ -120,6 +120,11 @@ void Form1::watchCommand(int index)
     }
 }
 
+bool Form1::watchModeRuns() const
+{
+    return Command1(16)->text() == LoopRunning || Command1(18)->text() == TimedArmed;
+}
+
 void Form1::Timer6_Timer()
 {
     if (Command1(16)->text() != LoopRunning)
