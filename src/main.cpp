@@ -63,6 +63,11 @@ int main(int argc, char *argv[])
     if (cl.quitAfterShow)
         QTimer::singleShot(0, app.get(), &QCoreApplication::quit);
     const int rc = app->exec();
+    // Text the program copied lives in this process until the clipboard
+    // manager takes it, which Qt arranges as the application is torn down:
+    // then leave the ordinary way.
+    if (ownsClipboard())
+        return rc;
     // Every change is already in the database: leave without tearing down
     // thousands of list entries and widgets one by one, as the close label does.
     std::fflush(nullptr);

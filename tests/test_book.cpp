@@ -89,6 +89,7 @@ void TestBook::initTestCase()
 void TestBook::init()
 {
     h = std::make_unique<Harness>();
+    h->allPanels = true; // reaches into panels it has not opened
     h->setIni(QStringLiteral("tracking/host"), standIn->host());
     QVERIFY(h->startSeeded(
         "insert into kd100 (id, number, goods, company, num) values"

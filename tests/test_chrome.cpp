@@ -37,6 +37,7 @@ private:
 void TestChrome::init()
 {
     h = std::make_unique<Harness>();
+    h->allPanels = true; // reaches into panels it has not opened
     h->setIni("maker/site", "http://maker.test/parcelio/");
     h->setIni("maker/web", "http://web.maker.test/");
     h->setIni("maker/home", "http://maker.test/");

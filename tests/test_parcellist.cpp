@@ -65,6 +65,7 @@ void TestParcelList::initTestCase()
 void TestParcelList::init()
 {
     h = std::make_unique<Harness>();
+    h->allPanels = true; // reaches into panels it has not opened
     h->setIni(QStringLiteral("tracking/host"), standIn->host());
     h->setIni(QStringLiteral("maker/host"), standIn->host()); // current version: no message
     QVERIFY(h->startSeeded(

@@ -50,6 +50,7 @@ void TestRecognition::initTestCase()
 void TestRecognition::init()
 {
     h = std::make_unique<Harness>();
+    h->allPanels = true; // reaches into panels it has not opened
     h->setIni("recognition/host", s->host());
     QVERIFY(h->start());
     QTest::keyClick(h->w().ListView1, Qt::Key_F4);

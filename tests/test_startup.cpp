@@ -3,6 +3,9 @@
 #include "platform/RealPlatform.h"
 #include "support/Harness.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 #include <QDateTime>
 #include <QDir>
 #include <QHeaderView>
@@ -26,6 +29,7 @@ private slots:
 void TestStartup::firstStartOnEmptyDirectory()
 {
     Harness h;
+    h.allPanels = true; // reaches into panels it has not opened
     QVERIFY(h.start());
     Form1 &w = h.w();
     QVERIFY(QFile::exists(h.appDir() + "/db/kd100.mdb"));
@@ -73,6 +77,7 @@ void TestStartup::firstStartOnEmptyDirectory()
 void TestStartup::skinComesBeforeTheDatabase()
 {
     Harness h;
+    h.allPanels = true; // reaches into panels it has not opened
     bool dbExistedAtSkin = true;
     struct Probe : FakeSkin {
         QString dbFile;
@@ -94,12 +99,14 @@ void TestStartup::skinComesBeforeTheDatabase()
 void TestStartup::secondCopyIsTurnedAway()
 {
     Harness first;
+    first.allPanels = true; // reaches into panels it has not opened
     QVERIFY(first.start());
     Form1 second(first.appDir(), Config(), first.platform);
     QVERIFY(!second.load());
     QCOMPARE(first.platform.box.texts(), QStringList{"程序已运行!"});
     QCOMPARE(first.platform.box.shown[0].title, QString("Tesmar系列软件"));
     QCOMPARE(first.platform.term.count, 1);
+    QCOMPARE(first.platform.term.lastStatus, 1); // a refused start is no success
     QVERIFY(first.platform.webOpener.opened.isEmpty());
     QVERIFY(!second.isVisible());
     // The first copy still works.
@@ -109,6 +116,7 @@ void TestStartup::secondCopyIsTurnedAway()
 void TestStartup::databaseHeldByAnotherProcess()
 {
     Harness h;
+    h.allPanels = true; // reaches into panels it has not opened
     QDir().mkpath(h.appDir() + "/db");
     QProcess holder;
     holder.start("flock", {"-o", h.appDir() + "/db/kd100.ldb", "-c", "echo held; sleep 30"});
@@ -123,6 +131,7 @@ void TestStartup::databaseHeldByAnotherProcess()
 void TestStartup::corruptDatabaseEndsTheProgram()
 {
     Harness h;
+    h.allPanels = true; // reaches into panels it has not opened
     h.setIni("maker/site", "http://127.0.0.1:1/parcelio/");
     QDir().mkpath(h.appDir() + "/db");
     QFile f(h.appDir() + "/db/kd100.mdb");
@@ -136,6 +145,29 @@ void TestStartup::corruptDatabaseEndsTheProgram()
     QCOMPARE(h.platform.box.shown[0].icon, MessageBox::Information);
     QCOMPARE(h.platform.webOpener.opened, QStringList{"http://127.0.0.1:1/parcelio/"});
     QCOMPARE(h.platform.term.count, 1);
+    QCOMPARE(h.platform.term.lastStatus, 1);
+
+    // A sound SQLite file that is not ours is refused the same way, untouched.
+    Harness other;
+    QDir().mkpath(other.appDir() + "/db");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+        db.setDatabaseName(other.appDir() + "/db/kd100.mdb");
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec("create table notes (body text)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("foreign");
+    const QByteArray before = [&] {
+        QFile g(other.appDir() + "/db/kd100.mdb");
+        return g.open(QIODevice::ReadOnly) ? g.readAll() : QByteArray();
+    }();
+    QVERIFY(!other.start());
+    QVERIFY(other.platform.box.texts().value(0).startsWith("数据库链接出错!"));
+    QCOMPARE(other.platform.term.lastStatus, 1);
+    QFile g(other.appDir() + "/db/kd100.mdb");
+    QVERIFY(g.open(QIODevice::ReadOnly));
+    QCOMPARE(g.readAll(), before);
 }
 
 void TestStartup::clockText()
@@ -149,6 +181,7 @@ void TestStartup::clockText()
 void TestStartup::columnsKeepTheirWidths()
 {
     Harness h;
+    h.allPanels = true; // reaches into panels it has not opened
     QVERIFY(h.start());
     for (QTreeWidget *list : {static_cast<QTreeWidget *>(h.w().ListView1),
                               static_cast<QTreeWidget *>(h.w().ListView2)}) {
@@ -176,6 +209,7 @@ void TestStartup::columnsKeepTheirWidths()
 void TestStartup::idleResetAfterBusyState()
 {
     Harness h;
+    h.allPanels = true; // reaches into panels it has not opened
     QVERIFY(h.start());
     Form1 &w = h.w();
     w.AniGIF1->show();

@@ -294,7 +294,7 @@ void TestWatch::mailFailuresEndInStatus()
         closedPort = gone.serverPort();
     }
     const struct {
-        QString relay, recipient, goods;
+        QString relay, recipient, goods, tls = QStringLiteral("try");
     } cases[] = {
         {sink.host(), QStringLiteral("refused@example.com"), QStringLiteral("键盘")},
         {sink.host(), QStringLiteral("user@example.com\r\nBcc: x@example.com"), QStringLiteral("键盘")},
@@ -302,10 +302,13 @@ void TestWatch::mailFailuresEndInStatus()
         {QStringLiteral("127.0.0.1:%1").arg(closedPort), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
         {QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
         {tlsSink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
+        // TLS required of a relay that offers none: nothing goes out in clear.
+        {sink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘"), QStringLiteral("required")},
     };
     for (const auto &c : cases) {
         Harness h;
         h.setIni(QStringLiteral("mail/relay"), c.relay);
+        h.setIni(QStringLiteral("mail/tls"), c.tls);
         QVERIFY(h.start());
         Form1 &w = h.w();
         w.mailLimitMs = 1500;

@@ -25,6 +25,7 @@ Config Config::load(const QString &iniPath)
     take("mail/relay", c.mailRelay);
     take("mail/user", c.mailUser);
     take("mail/password", c.mailPassword);
+    take("mail/tls", c.mailTls);
     take("clock/probe", c.clockProbe);
     take("clock/timeserver", c.timeServer);
     return c;

@@ -16,6 +16,9 @@ struct Config {
     QString mailRelay = QStringLiteral("smtp.tesmar.cn:25");
     QString mailUser = QStringLiteral("notice@tesmar.cn");
     QString mailPassword = QStringLiteral("mk481207");
+    // STARTTLS with the relay: "try" (when offered), "required" (no login
+    // and no mail without it) or "off".
+    QString mailTls = QStringLiteral("try");
     QString clockProbe = QStringLiteral("http://www.qq.com/");
     QString timeServer = QStringLiteral("http://www.baidu.com/");
 

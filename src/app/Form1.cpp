@@ -154,6 +154,9 @@ Panel *Form1::makePanel(int index, const QString &title, int widthTw, int height
     close->setCursor(Qt::PointingHandCursor);
     x.set(index, close);
     kdmenu.set(index, p);
+    // A panel made on first opening comes after the skin: it is dressed now.
+    if (platform.skin)
+        platform.skin->skinPanel(p);
     // Parked outside the visible area until a command opens it.
     p->move(-10000, -10000);
     p->hide();

@@ -216,9 +216,9 @@ public:
     void addListEntries(const QList<ParcelEntry> &entries);
     // The two entries after a narrowed list; choosing either refills it.
     void addSentinelEntries();
-    // The row id of the entry whose parcel was last loaded; empty when there
-    // is no such entry.
-    QString chosenRecordId() const;
+    // The list position of the entry that stands for row id; -1 when the
+    // list holds no such entry.
+    int entryPositionOf(const QString &id) const;
     void changeParcel(); // Command1(9)
     void copyParcel();   // Command1(10)
     void deleteChosenParcel(); // Command1(11)
@@ -317,6 +317,8 @@ private:
     bool loaded = false;
     // A re-query or a mail is under way: watch ticks start nothing meanwhile.
     bool watchBusy = false;
+    // The stored switches are being put on the settings panel.
+    bool showingStoredSettings = false;
     int windowDragRequests_ = 0;
     QString pendingSeed;
 };

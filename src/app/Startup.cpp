@@ -1,6 +1,8 @@
 #include "app/Form1.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <cstdio>
 #include <QHeaderView>
 
 QString clockText(const QDateTime &now)
@@ -56,14 +58,18 @@ bool Form1::main()
     const auto result = db.open(appDir, pendingSeed);
     if (result == Store::OpenResult::Ok)
         return true;
+    // One line for scripts and launchers; the user sees the box.
     if (result == Store::OpenResult::AlreadyRunning) {
+        std::fputs("parcelio: another copy is already running with this database\n", stderr);
         msg(QStringLiteral("程序已运行!"));
     } else {
+        std::fprintf(stderr, "parcelio: the database %s cannot be used\n",
+                     qPrintable(QDir::toNativeSeparators(appDir + QStringLiteral("/db/kd100.mdb"))));
         msg(QStringLiteral("数据库链接出错!请到官网下载原版!\r\n \r\nTesmarParcelio官方网站：") + cfg.site);
         openWeb(cfg.site);
     }
     if (platform.terminator)
-        platform.terminator->terminate();
+        platform.terminator->terminate(1);
     return false;
 }
 

@@ -8,10 +8,17 @@
 // Sets the text colour of a label or similar control.
 void setTextColour(QWidget *w, const QColor &c);
 
+// Labels show event texts, goods and company names: always as plain text,
+// so that "<b>" or "&lt;" in a reply is shown as it stands.
 class Label : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit Label(QWidget *parent = nullptr) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+    explicit Label(const QString &text, QWidget *parent = nullptr) : QLabel(parent)
+    {
+        setTextFormat(Qt::PlainText);
+        setText(text);
+    }
 signals:
     void pressed(Qt::MouseButton button);
     void released(Qt::MouseButton button);

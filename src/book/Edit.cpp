@@ -1,6 +1,6 @@
 // The edit panel: change, copy and delete the shown parcel. Change and
-// delete act on the row of the chosen list entry, not on whatever row
-// happens to share its goods text.
+// delete act on the row that was last loaded (CurrentParcel.id), the one the
+// panel shows, whatever the list has been refilled with since.
 #include "app/Form1.h"
 
 #include <QClipboard>
@@ -37,11 +37,9 @@ void Form1::changeParcel()
         MessageBox::AnswerYes)
         return;
 
-    bool ok = false;
-    const int position = chosenIndex.toInt(&ok);
-    const QString id = chosenRecordId();
+    const QString id = CurrentParcel.id;
     if (!db.parcelById(id)) {
-        // Either the row is gone or no entry is chosen: nothing is written,
+        // Either the row is gone or no parcel is loaded: nothing is written,
         // and the list is not rewritten for a row that does not exist.
         msg(db.error().isEmpty() ? QStringLiteral("信息数据不存在!")
                                  : QStringLiteral("快递信息修改失败,") + NothingChanged);
@@ -52,10 +50,15 @@ void Form1::changeParcel()
         return;
     }
     msg(QStringLiteral("快递信息修改成功!"));
+    // What is saved now, also when the list no longer holds the parcel.
+    CurrentParcel.company = Command1(8)->text();
+    CurrentParcel.goods = Text6->text();
+    CurrentParcel.number = Text4->text();
     // Reload and query the changed row, then show its new goods text in the
-    // entry and choose it again (which loads and queries it once more).
+    // parcel's own entry and choose it again (which loads and queries it once more).
     Text1_Click();
-    if (ok && position >= 0 && position < Text1->count()) {
+    const int position = entryPositionOf(id);
+    if (position >= 0) {
         Text1->setItemText(position, Text6->text());
         setListIndex(position);
     }
@@ -81,11 +84,13 @@ void Form1::deleteChosenParcel()
     if (msg(QStringLiteral("确定要删除[") + Text1->currentText() + QStringLiteral("]此单号码?"),
             MessageBox::YesNo) != MessageBox::AnswerYes)
         return;
-    if (!db.deleteParcel(chosenRecordId())) {
+    if (!db.deleteParcel(CurrentParcel.id)) {
         // The list keeps showing what is still saved.
         msg(QStringLiteral("快递信息删除失败,") + NothingChanged);
         return;
     }
+    // Its events stay on show, but nothing can act on the row any more.
+    CurrentParcel.id.clear();
     msg(QStringLiteral("快递信息已删除!"));
     sX();
     kdmenu(2)->hide();

@@ -36,14 +36,18 @@ void Form1::addSentinelEntries()
     Text1->addItem(QString::fromUtf8(RefreshEntry));
 }
 
-QString Form1::chosenRecordId() const
+int Form1::entryPositionOf(const QString &id) const
 {
     bool ok = false;
-    const int position = chosenIndex.toInt(&ok);
-    if (!ok || position < 0 || position >= Text1->count())
-        return QString();
-    const QVariant id = Text1->itemData(position);
-    return id.isValid() ? QString::number(id.toLongLong()) : QString();
+    const qlonglong wanted = id.toLongLong(&ok);
+    if (!ok)
+        return -1;
+    for (int i = 0; i < Text1->count(); ++i) {
+        const QVariant data = Text1->itemData(i);
+        if (data.isValid() && data.toLongLong() == wanted)
+            return i;
+    }
+    return -1;
 }
 
 void Form1::setListIndex(int index)
@@ -71,9 +75,7 @@ void Form1::Text1_Click()
         setStatus(QStringLiteral("快递列表已刷新.."));
         if (!query) {
             // No query follows to unlock the window, so the refresh does.
-            Text1->setEnabled(true);
-            ListView1->setEnabled(true);
-            setMenuEnabled(true);
+            unlockAfterQuery();
         }
         return;
     }
@@ -129,14 +131,25 @@ void Form1::Command5_Click()
     if (msg(QStringLiteral("此操作将清空快递数据,并重新进行获取,是否继续?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
         return;
-    const QString id = chosenRecordId();
-    if (!db.parcelById(id))
-        return; // the row is gone: nothing to clear, nothing said
-    if (!db.setParcelNum(id, QStringLiteral("0")))
+    // The loaded parcel, the one the edit panel shows, not the entry that
+    // now stands at its old list position.
+    const QString id = CurrentParcel.id;
+    if (!db.parcelById(id)) {
+        msg(db.error().isEmpty() ? QStringLiteral("信息数据不存在!")
+                                 : QStringLiteral("初始化失败,没有做任何改动!"));
         return;
+    }
+    if (!db.setParcelNum(id, QStringLiteral("0"))) {
+        msg(QStringLiteral("初始化失败,没有做任何改动!"));
+        return;
+    }
+    CurrentParcel.num = QStringLiteral("0");
     msg(QStringLiteral("初始化成功!"));
     // Reload with the cleared count, so every event counts as news.
     Text1_Click();
-    Text1->setItemText(position, Text6->text());
-    setListIndex(position);
+    const int entry = entryPositionOf(id);
+    if (entry >= 0) {
+        Text1->setItemText(entry, Text6->text());
+        setListIndex(entry);
+    }
 }

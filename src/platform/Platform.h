@@ -24,12 +24,13 @@ public:
     virtual void open(const QString &url) = 0;
 };
 
-// Ends the process at once, without an unload step. Tests replace it with a
-// recorder so that the caller's early return can be checked.
+// Ends the process without an unload step, with the given exit status (0 for
+// a close the user asked for). Tests replace it with a recorder so that the
+// caller's early return can be checked.
 class Terminator {
 public:
     virtual ~Terminator() = default;
-    virtual void terminate() = 0;
+    virtual void terminate(int status = 0) = 0;
 };
 
 class SoundPlayer {
@@ -44,6 +45,9 @@ public:
     virtual ~Skin() = default;
     virtual void attach(QWidget *window, const QString &path, const QString &password) = 0;
     virtual void adjustHSV(int hue, int saturation, int brightness) = 0;
+    // Dresses a panel made after the skin went on, as attach dressed the
+    // panels that existed then.
+    virtual void skinPanel(QWidget *panel) = 0;
 };
 
 // ---- system clock

@@ -2,7 +2,9 @@
 #include "platform/Modules.h"
 
 #include <QCoreApplication>
+#include <QClipboard>
 #include <QColor>
+#include <QGuiApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -44,10 +47,21 @@ void RealWebOpener::open(const QString &url)
     QDesktopServices::openUrl(QUrl(url));
 }
 
-void RealTerminator::terminate()
+bool ownsClipboard()
 {
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) &&
+           QGuiApplication::clipboard()->ownsClipboard();
+}
+
+void RealTerminator::terminate(int status)
+{
+    if (status == 0 && ownsClipboard()) {
+        QCoreApplication::exit(0);
+        return;
+    }
     // Every change is already in the database, so nothing needs to unwind.
-    std::_Exit(0);
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 void RealSoundPlayer::play(const QString &path)
@@ -104,18 +118,21 @@ void applySkin(QWidget *window, const QMap<QString, QColor> &tinted)
     window->setPalette(pal);
     // The floating panels carry a lighter ground of their own, and their
     // labels the ordinary text colour.
-    if (tinted.contains(QStringLiteral("panel"))) {
-        for (QWidget *panel : window->findChildren<QWidget *>()) {
-            if (!panel->inherits("Panel"))
-                continue;
-            QPalette pp = panel->palette();
-            pp.setColor(QPalette::Window, tinted.value(QStringLiteral("panel")));
-            pp.setColor(QPalette::WindowText, tinted.value(QStringLiteral("text"), Qt::black));
-            pp.setColor(QPalette::Light, tinted.value(QStringLiteral("panelborder"), Qt::gray));
-            pp.setColor(QPalette::Dark, tinted.value(QStringLiteral("panelborder"), Qt::gray));
-            panel->setPalette(pp);
-        }
-    }
+    for (QWidget *panel : window->findChildren<QWidget *>())
+        if (panel->inherits("Panel"))
+            applyPanelSkin(panel, tinted);
+}
+
+void applyPanelSkin(QWidget *panel, const QMap<QString, QColor> &tinted)
+{
+    if (!tinted.contains(QStringLiteral("panel")))
+        return;
+    QPalette pp = panel->palette();
+    pp.setColor(QPalette::Window, tinted.value(QStringLiteral("panel")));
+    pp.setColor(QPalette::WindowText, tinted.value(QStringLiteral("text"), Qt::black));
+    pp.setColor(QPalette::Light, tinted.value(QStringLiteral("panelborder"), Qt::gray));
+    pp.setColor(QPalette::Dark, tinted.value(QStringLiteral("panelborder"), Qt::gray));
+    panel->setPalette(pp);
 }
 
 void PaletteSkin::attach(QWidget *window, const QString &path, const QString &)
@@ -137,14 +154,27 @@ void PaletteSkin::adjustHSV(int hue, int saturation, int brightness)
     apply();
 }
 
+QMap<QString, QColor> PaletteSkin::tinted() const
+{
+    QMap<QString, QColor> out;
+    for (auto it = colours.cbegin(); it != colours.cend(); ++it)
+        out.insert(it.key(), tintColour(it.value(), h, s, v));
+    return out;
+}
+
 void PaletteSkin::apply()
 {
     if (!target || colours.isEmpty())
         return;
-    QMap<QString, QColor> tinted;
-    for (auto it = colours.cbegin(); it != colours.cend(); ++it)
-        tinted.insert(it.key(), tintColour(it.value(), h, s, v));
-    applySkin(target, tinted);
+    applySkin(target, tinted());
+}
+
+void PaletteSkin::skinPanel(QWidget *panel)
+{
+    // Before attach there is nothing to wear yet; attach dresses it then.
+    if (!target || colours.isEmpty() || !panel)
+        return;
+    applyPanelSkin(panel, tinted());
 }
 
 // ---- system clock

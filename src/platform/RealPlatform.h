@@ -17,9 +17,16 @@ public:
     void open(const QString &url) override;
 };
 
+// The program put the text now on the clipboard (X11 and Wayland keep it in
+// the owner until a clipboard manager takes it over).
+bool ownsClipboard();
+
 class RealTerminator : public Terminator {
 public:
-    [[noreturn]] void terminate() override;
+    // Returns only when text the program copied must first be handed to the
+    // desktop's clipboard manager: the event loop then ends and main() leaves
+    // the ordinary way, which does the hand-over.
+    void terminate(int status = 0) override;
 };
 
 // Plays through the sound module, loaded on the first alert (beside the
@@ -41,10 +48,12 @@ class PaletteSkin : public Skin {
 public:
     void attach(QWidget *window, const QString &path, const QString &password) override;
     void adjustHSV(int hue, int saturation, int brightness) override;
+    void skinPanel(QWidget *panel) override;
     bool attached() const { return !colours.isEmpty(); }
 
 private:
     void apply();
+    QMap<QString, QColor> tinted() const;
     QPointer<QWidget> target;
     QMap<QString, QColor> colours;
     int h = 0, s = 0, v = 0;
@@ -57,6 +66,8 @@ QColor tintColour(const QColor &c, int hue, int saturation, int brightness);
 QMap<QString, QColor> parseSkin(const QString &text);
 // The palette a skin gives (after tinting), and the panel colours.
 void applySkin(QWidget *window, const QMap<QString, QColor> &tinted);
+// The lighter ground, text colour and border of one floating panel.
+void applyPanelSkin(QWidget *panel, const QMap<QString, QColor> &tinted);
 
 // ---- system clock
 // Through systemd-timedated (polkit may ask the user for the right), or

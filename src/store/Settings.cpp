@@ -1,5 +1,8 @@
 #include "app/Form1.h"
 
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+
 bool switchIsOn(const QString &stored)
 {
     return stored.contains(QStringLiteral("是"));
@@ -40,6 +43,9 @@ void Form1::setting()
     if (!row)
         return; // no row: every switch stays off and the address box keeps "无"
     Sendmail->setText(row->address);
+    // What is shown here is what is stored: a failed write-back below is no
+    // change the user made, so nothing is put back.
+    const QScopedValueRollback<bool> restoring(showingStoredSettings, true);
     // Ticking a box runs its click handler, which writes the same value back
     // and, for the e-mail switch, enables the address box.
     Check3->setChecked(switchIsOn(row->voice));
@@ -56,8 +62,18 @@ void Form1::Check_Click(QCheckBox *box)
     const int number = box->objectName().mid(5).toInt();
     if (box == Check2)
         Sendmail->setEnabled(Check2->isChecked());
-    db.writeSetting(settingColumnOf(number),
-                    box->isChecked() ? QStringLiteral("是") : QStringLiteral("否"));
+    if (db.writeSetting(settingColumnOf(number),
+                        box->isChecked() ? QStringLiteral("是") : QStringLiteral("否")) ||
+        showingStoredSettings)
+        return;
+    // Not stored: the tick goes back to what is saved, and the user is told.
+    {
+        const QSignalBlocker quiet(box);
+        box->setChecked(!box->isChecked());
+    }
+    if (box == Check2)
+        Sendmail->setEnabled(Check2->isChecked());
+    setStatus(QStringLiteral("设置保存失败,没有做任何改动.."));
 }
 
 void Form1::checkAndStoreAddress()

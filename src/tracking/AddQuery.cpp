@@ -6,14 +6,13 @@
 namespace {
 const QString NoCompany = QStringLiteral("请选择快递公司");
 
-// Back to idle: busy picture and watchdog off, list and menu usable.
+// Back to idle: busy picture and watchdog off, list and menu usable unless
+// a running loop or timed query holds them.
 void endBusy(Form1 &w)
 {
     w.AniGIF1->hide();
     w.Timer7->stop();
-    w.Text1->setEnabled(true);
-    w.ListView1->setEnabled(true);
-    w.setMenuEnabled(true);
+    w.unlockAfterQuery();
 }
 
 // A database step failed: nothing was saved, and the user is told so
@@ -143,14 +142,10 @@ void Form1::queryNewParcel()
     if (!id)
         return saveFailed(*this);
     sX();
-    // Chosen by its record, wherever the refill put it; choosing it loads
+    // Chosen by its own entry, wherever the refill put it; choosing it loads
     // and queries it, and that display ends the busy state.
-    const QList<ParcelRecord> rows = store().allParcels();
-    int position = -1;
-    for (int i = 0; i < rows.size(); ++i)
-        if (rows.at(i).id == *id)
-            position = i;
-    if (position < 0 || position >= Text1->count()) {
+    const int position = entryPositionOf(QString::number(*id));
+    if (position < 0) {
         endBusy(*this); // saved, but the list could not show it
         return;
     }

@@ -68,9 +68,10 @@ void Form1::cx()
             if (msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes &&
                 msg(QStringLiteral("二次防误操作：确认要删除此快递单号?"), MessageBox::YesNo) ==
                     MessageBox::AnswerYes) {
-                // The chosen entry's own row goes; success is only told
+                // The queried parcel's own row goes; success is only told
                 // when the row really went.
-                if (db.deleteParcel(chosenRecordId())) {
+                if (db.deleteParcel(CurrentParcel.id)) {
+                    CurrentParcel.id.clear();
                     msg(QStringLiteral("快递信息已删除!"));
                     sX();
                     if (Check7->isChecked() && Text1->count() > 0)

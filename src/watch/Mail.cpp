@@ -183,6 +183,16 @@ QString refusedHeaders(const OutgoingMail &m)
     return QString();
 }
 
+MailTls mailTlsOf(const QString &setting)
+{
+    const QString v = setting.trimmed().toLower();
+    if (v == QLatin1String("try"))
+        return MailTls::Try;
+    if (v == QLatin1String("off"))
+        return MailTls::Off;
+    return MailTls::Required;
+}
+
 QString sendMail(const OutgoingMail &m, int limitMs)
 {
     using Send = void (*)(const MailTransfer &, int, QString &);
@@ -196,6 +206,7 @@ QString sendMail(const OutgoingMail &m, int limitMs)
     t.password = m.password.toUtf8();
     t.recipient = m.recipient.toUtf8();
     t.html = m.html.toUtf8();
+    t.tls = m.tls;
     t.headerLines = {
         "Date: " + m.date.toString(Qt::RFC2822Date).toLatin1(),
         "From: TesmarParcelio <" + t.from + ">",
@@ -222,7 +233,7 @@ void Form1::emailgx()
                           noticeUrl,            noticeCaption,        generalDateTime(sent)};
     const OutgoingMail mail{cfg.mailRelay, cfg.mailUser, cfg.mailPassword, cfg.mailUser,
                             Sendmail->text(), newsSubject(facts.goods), newsBody(facts, cfg),
-                            sent};
+                            sent, mailTlsOf(cfg.mailTls)};
     QString error = refusedHeaders(mail);
     if (error.isEmpty()) {
         // The relay is talked to on a worker; the window keeps running in

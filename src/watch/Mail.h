@@ -13,6 +13,12 @@ struct NewsFacts {
     QString noticeUrl, noticeCaption, sent;
 };
 
+// How the relay's STARTTLS is used.
+enum class MailTls { Try, Required, Off };
+// The [mail] tls setting: "try", "required" or "off". Anything else counts
+// as required, so that a mistyped value never sends the password in clear.
+MailTls mailTlsOf(const QString &setting);
+
 struct OutgoingMail {
     QString relay; // host[:port], or a full smtp:// address
     QString user, password;
@@ -21,6 +27,7 @@ struct OutgoingMail {
     QString subject;
     QString html;
     QDateTime date;
+    MailTls tls = MailTls::Try;
 };
 
 QString newsSubject(const QString &goods);
@@ -37,6 +44,7 @@ QString refusedHeaders(const OutgoingMail &mail);
 struct MailTransfer {
     QByteArray url, from, user, password, recipient, html;
     QList<QByteArray> headerLines;
+    MailTls tls = MailTls::Try;
 };
 
 // Sends and waits for the relay, at most limitMs. Empty on success,

@@ -2,6 +2,7 @@
 // Test doubles of the desktop services: they record what the program asked
 // for and answer from a script.
 #include "platform/Platform.h"
+#include "platform/RealPlatform.h"
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,8 +39,13 @@ public:
 
 class FakeTerminator : public Terminator {
 public:
-    void terminate() override { ++count; }
+    void terminate(int status) override
+    {
+        ++count;
+        lastStatus = status;
+    }
     int count = 0;
+    int lastStatus = -1;
 };
 
 class FakeSoundPlayer : public SoundPlayer {
@@ -48,15 +54,19 @@ public:
     QStringList played;
 };
 
-class FakeSkin : public Skin {
+// The program's own skin, with a record of what it was asked: a test window
+// looks as the program's window does.
+class FakeSkin : public PaletteSkin {
 public:
-    void attach(QWidget *, const QString &path, const QString &password) override
+    void attach(QWidget *w, const QString &path, const QString &password) override
     {
         calls << QStringLiteral("attach %1 [%2]").arg(path, password);
+        PaletteSkin::attach(w, path, password);
     }
     void adjustHSV(int h, int s, int v) override
     {
         calls << QStringLiteral("hsv %1 %2 %3").arg(h).arg(s).arg(v);
+        PaletteSkin::adjustHSV(h, s, v);
     }
     QStringList calls;
 };

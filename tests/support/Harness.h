@@ -24,8 +24,10 @@ public:
     void execSql(const QString &sql);
     Form1 &w() { return *form; }
     FakePlatform platform;
-    // Off: the panels are left to be made when first opened, as in the program.
-    bool allPanels = true;
+    // Off, as in the program: the add, edit, search and courier panels are
+    // made when first opened. A test that reaches into a panel before a user
+    // could have opened it turns this on (and so starts from another state).
+    bool allPanels = false;
     std::unique_ptr<Form1> form;
 
 private:
