@@ -58,7 +58,6 @@ public:
 
     Store &store() { return db; }
     const Config &config() const { return cfg; }
-    QString appDirectory() const { return appDir; }
     // Skin and sound; the application directory unless the program is installed.
     void setResourceDirectory(const QString &dir) { resourceDir = dir; }
 

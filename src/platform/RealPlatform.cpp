@@ -147,7 +147,6 @@ void PaletteSkin::apply()
     applySkin(target, tinted);
 }
 
-// ---- system clock
 namespace {
 // Errors that mean no time service answers on this bus (not started, not
 // installed, or no service manager to start it): the clock is then set directly.
@@ -199,7 +198,6 @@ SystemClock::Result RealSystemClock::setLocal(const QDate &date, const QTime &ti
         return {Set, {}};
     return {Refused, QString::fromLocal8Bit(std::strerror(errno))};
 }
-// ---- end system clock
 
 RealPlatform::RealPlatform()
 {
@@ -211,12 +209,9 @@ RealPlatform::RealPlatform()
     systemClock = &sysClock;
     // the current local time
     clock = &localClock;
-    // ---- save-file dialog
     fileDialog = &saveDialog;
-    // ---- end save-file dialog
 }
 
-// ---- save-file dialog
 QString qtFileFilter(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -239,4 +234,3 @@ QString RealFileDialog::saveFileName(QWidget *parent, const QString &filter)
         return QString();
     return dialog.selectedFiles().constFirst();
 }
-// ---- end save-file dialog
