@@ -8,6 +8,8 @@ class TestProgress : public QObject {
     Q_OBJECT
 private slots:
     void resultCodeAndEntriesAreCutByMarkers();
+    void replyReading_data();
+    void replyReading();
     void timeTextsAndDurations();
     void stateFromTheNewestTwoContexts();
 };
@@ -32,6 +34,51 @@ void TestProgress::resultCodeAndEntriesAreCutByMarkers()
     QCOMPARE(e[1].time, QStringLiteral("t2"));
     QCOMPARE(progressEntries(reply, 1).size(), 1);
     QCOMPARE(cutAfter(reply, QStringLiteral("\"time\":\""), 3), QStringLiteral("t3"));
+}
+
+void TestProgress::replyReading_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("message");
+    const auto row = [](const char *name, const char *reply, ReplyReading::Kind kind, const char *code,
+                        const char *message = "") {
+        QTest::newRow(name) << QString::fromUtf8(reply) << int(kind) << QString::fromUtf8(code)
+                            << QString::fromUtf8(message);
+    };
+    row("no code", "{\"data\":[]}", ReplyReading::Unreadable, "");
+    row("unquoted code", "{\"errCode\":0}", ReplyReading::Unreadable, "");
+    row("empty code", "{\"errCode\":\"\"}", ReplyReading::Unreadable, "");
+    row("code not a number", "{\"errCode\":\"abc\"}", ReplyReading::Unreadable, "abc");
+    row("success", "{\"errCode\":\"0\",\"data\":[]}", ReplyReading::Success, "0");
+    row("success spelled 0.0", "{\"errCode\":\" 0.0\"}", ReplyReading::Success, " 0.0");
+    row("unknown number", "{\"errCode\":\"1\"}", ReplyReading::UnknownNumber, "1");
+    // Only the bare "1" asks whether to keep the number; its other spellings
+    // are failures that have no text of their own.
+    row("1.0 is no unknown number", "{\"errCode\":\"1.0\"}", ReplyReading::Failure, "1.0");
+    row("blank before 1", "{\"errCode\":\" 1\"}", ReplyReading::Failure, " 1");
+    row("code 2", "{\"errCode\":\"2\"}", ReplyReading::Failure, "2",
+        "验证码错误,可能此快递公司失效,请联系管理员");
+    row("code 6", "{\"errCode\":\"6\"}", ReplyReading::Failure, "6", "递单号格式错误!请您检查..");
+    row("code 22", "{\"errCode\":\"22\"}", ReplyReading::Failure, "22",
+        "非常抱歉!API今日查询次数已尽,请您明日再使用!");
+    row("code without text", "{\"errCode\":\"8\"}", ReplyReading::Failure, "8");
+    row("negative code", "{\"errCode\":\"-3\"}", ReplyReading::Failure, "-3");
+    row("first code counts", "{\"errCode\":\"3\",\"errCode\":\"0\"}", ReplyReading::Failure, "3",
+        "链接查询服务器失败!请稍后再试..");
+}
+
+void TestProgress::replyReading()
+{
+    QFETCH(QString, reply);
+    QFETCH(int, kind);
+    QFETCH(QString, code);
+    QFETCH(QString, message);
+    const ReplyReading r = readReply(reply);
+    QCOMPARE(int(r.kind), kind);
+    QCOMPARE(r.code, code);
+    QCOMPARE(r.message, message);
 }
 
 void TestProgress::timeTextsAndDurations()

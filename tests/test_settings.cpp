@@ -28,7 +28,6 @@ private slots:
     void loadsSwitchesFromTheRow();
     void emptySettingsTableLeavesEverythingOff();
     void everyClickIsStoredAtOnce();
-    void addressCheckRules();
     void closingTheSettingsPanel();
 };
 
@@ -103,18 +102,6 @@ void TestSettings::everyClickIsStoredAtOnce()
     QVERIFY(w.Check2->isChecked() && w.Sendmail->isEnabled());
     QTest::mouseClick(w.Check2, Qt::LeftButton);
     QVERIFY(!w.Sendmail->isEnabled());
-}
-
-void TestSettings::addressCheckRules()
-{
-    QCOMPARE(checkAddress(""), AddressCheck::Empty);
-    QCOMPARE(checkAddress("someone.example.com"), AddressCheck::NoAt);
-    QCOMPARE(checkAddress("a@b"), AddressCheck::NoKnownPiece);
-    QCOMPARE(checkAddress("ME@HOST.COM"), AddressCheck::NoKnownPiece);
-    QCOMPARE(checkAddress("a@b.me"), AddressCheck::Ok);
-    QCOMPARE(checkAddress("a@b.cn"), AddressCheck::Ok);
-    QCOMPARE(checkAddress("info@x"), AddressCheck::Ok); // a piece in the name part
-    QCOMPARE(checkAddress("a@b.hk"), AddressCheck::Ok);
 }
 
 void TestSettings::closingTheSettingsPanel()

@@ -20,7 +20,6 @@ private slots:
     void secondCopyIsTurnedAway();
     void databaseHeldByAnotherProcess();
     void corruptDatabaseEndsTheProgram();
-    void clockText();
     void columnsKeepTheirWidths();
     void idleResetAfterBusyState();
     void skinFileTintsThePalette();
@@ -168,14 +167,6 @@ void TestStartup::corruptDatabaseEndsTheProgram()
     QFile g(other.appDir() + "/db/kd100.mdb");
     QVERIFY(g.open(QIODevice::ReadOnly));
     QCOMPARE(g.readAll(), before);
-}
-
-void TestStartup::clockText()
-{
-    QCOMPARE(::clockText(QDateTime(QDate(2014, 3, 5), QTime(9, 7, 3))), QString("2014-3-5 9:7:3"));
-    QCOMPARE(::clockText(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 0))),
-             QString("2026-12-31 23:59:0"));
-    QCOMPARE(::clockText(QDateTime(QDate(2026, 1, 1), QTime(0, 0, 10))), QString("2026-1-1 0:0:10"));
 }
 
 void TestStartup::columnsKeepTheirWidths()

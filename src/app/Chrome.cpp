@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Text.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -11,14 +12,6 @@ const QColor Silver(192, 192, 192);
 
 void paint(QWidget *w, const QColor &c) { setTextColour(w, c); }
 } // namespace
-
-bool isNumeric(const QString &text)
-{
-    // Digits with an optional sign, decimal point and exponent, blanks around.
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
-    return number.match(text).hasMatch();
-}
 
 void Form1::connectHandlers()
 {

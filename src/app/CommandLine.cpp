@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/Form1.h"
+#include "Version.h"
 
 #include <QCommandLineParser>
 
@@ -74,5 +74,5 @@ QString commandLineHelp()
 
 QString versionLine()
 {
-    return QStringLiteral("Parcelio ") + QString::fromLatin1(Form1::Version);
+    return QStringLiteral("Parcelio ") + QStringLiteral(PARCELIO_VERSION);
 }

@@ -8,6 +8,8 @@
 #include "app/Widgets.h"
 #include "platform/Platform.h"
 #include "store/Store.h"
+#include "tracking/HttpReply.h"
+#include "Version.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,20 +38,10 @@ struct CurrentParcelState {
     QString errCode;
 };
 
-// One HTTP exchange as the network services need it. answered is false when
-// no server replied (refused, unreachable, abandoned after the time limit).
-struct HttpReply {
-    bool answered = false;
-    int status = 0;
-    QByteArray contentType;
-    QByteArray date; // the Date header, raw
-    QString body;
-};
-
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    static constexpr const char *Version = "5.4.0";
+    static constexpr const char *Version = PARCELIO_VERSION;
     static constexpr const char *BoxTitle = "Tesmar系列软件";
 
     Form1(const QString &appDir, const Config &config, const Platform &platform,
@@ -66,7 +58,6 @@ public:
 
     Store &store() { return db; }
     const Config &config() const { return cfg; }
-    QString appDirectory() const { return appDir; }
     // Skin and sound; the application directory unless the program is installed.
     void setResourceDirectory(const QString &dir) { resourceDir = dir; }
 
@@ -272,7 +263,8 @@ public:
     QDateTime GetNetTime();
     void reportBook(bool openAddPanel);
     void unlockAfterUpdateCheck();
-    static constexpr const char *OwnVersion = "V5.4";
+    // What the update service must list for this program to count as current.
+    static constexpr const char *OwnVersion = PARCELIO_UPDATE_VERSION;
     // How long one HEAD request of the clock calibration may take.
     int headLimitMs = 10000;
 
@@ -323,28 +315,9 @@ private:
     QString pendingSeed;
 };
 
-// Logic that needs no window, kept beside its handlers and tested alone.
-QString clockText(const QDateTime &now);
-bool isNumeric(const QString &text);
-bool switchIsOn(const QString &stored);
-// The address check of the settings panel: empty, no "@", or no known piece.
-enum class AddressCheck { Ok, Empty, NoAt, NoKnownPiece };
-AddressCheck checkAddress(const QString &address);
+// Sizes are designed in twips; 15 make one pixel. (Logic that needs no
+// window is declared in the logic library's headers: tracking/Progress.h,
+// app/Text.h, store/SettingValues.h, book/ExportText.h, net/Answers.h.)
 constexpr int twips(int tw) { return tw / 15; }
-// The text of a reply that really answered: a success that is no HTML page
-// (an error page or a network's login page is not what was asked for).
-QString answerText(const HttpReply &reply);
-// An HTTP Date header as China Standard Time wall-clock (UTC+8), whatever
-// the computer's own time zone; invalid when the header does not parse.
-QDateTime chinaTimeOf(const QByteArray &dateHeader);
-// Export: text is written in GB18030 (GBK for every GBK character, and
-// nothing outside it is lost); widths count its bytes.
-QByteArray exportBytes(const QString &text);
-// Blanks cut from both ends; a shorter non-empty text is filled with blanks
-// up to width bytes. Longer texts are never cut.
-QString SetStringFixedLength(const QString &text, int width);
-// One exported line: the cells joined by three blanks (the first one fixed
-// to 8 bytes), ending in CR LF.
-QString exportLine(const QStringList &cells);
 // Clears the clipboard and puts plain text on it.
 void putOnClipboard(const QString &text);

@@ -1,18 +1,10 @@
 #include "app/Form1.h"
+#include "app/Text.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <cstdio>
 #include <QHeaderView>
-
-QString clockText(const QDateTime &now)
-{
-    const QDate d = now.date();
-    const QTime t = now.time();
-    return QStringLiteral("%1-%2-%3 %4:%5:%6")
-        .arg(d.year()).arg(d.month()).arg(d.day())
-        .arg(t.hour()).arg(t.minute()).arg(t.second());
-}
 
 bool Form1::load(const QString &seedSqlFile)
 {

@@ -1,23 +1,10 @@
 // Sets the computer's clock to China Standard Time from a web server's Date
 // header.
 #include "app/Form1.h"
-
-#include <QLocale>
+#include "net/Answers.h"
 
 namespace {
 const QString Title = QStringLiteral("提示");
-}
-
-QDateTime chinaTimeOf(const QByteArray &dateHeader)
-{
-    // The form every HTTP server sends: "Tue, 08 Dec 2026 05:50:38 GMT". The
-    // C locale reads the English names whatever the user's language is.
-    const QDateTime at = QLocale::c().toDateTime(QString::fromLatin1(dateHeader).trimmed(),
-                                                 QStringLiteral("ddd, dd MMM yyyy hh:mm:ss t"));
-    if (!at.isValid())
-        return QDateTime();
-    // Eight hours east of Greenwich, not of this computer's own zone.
-    return at.toOffsetFromUtc(8 * 3600);
 }
 
 void Form1::Command3_Click()

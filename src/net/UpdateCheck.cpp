@@ -1,29 +1,7 @@
 // The update check one second after load, and the notice for the e-mail
 // footer.
 #include "app/Form1.h"
-
-namespace {
-bool looksLikeHtml(const HttpReply &reply)
-{
-    QString start = reply.body.left(256).trimmed();
-    if (start.startsWith(QChar(0xFEFF)))
-        start = start.mid(1).trimmed();
-    if (start.startsWith(QLatin1String("<!doctype html"), Qt::CaseInsensitive)
-        || start.startsWith(QLatin1String("<html"), Qt::CaseInsensitive))
-        return true;
-    // A plain text that a server merely labels as HTML still counts as text.
-    const QByteArray type = reply.contentType.split(';').value(0).trimmed().toLower();
-    const bool labelled = type == "text/html" || type == "application/xhtml+xml";
-    return labelled && reply.body.contains(QLatin1Char('<'));
-}
-} // namespace
-
-QString answerText(const HttpReply &reply)
-{
-    if (reply.status < 200 || reply.status > 299 || looksLikeHtml(reply))
-        return QString();
-    return reply.body;
-}
+#include "net/Answers.h"
 
 void Form1::Timer3_Timer()
 {

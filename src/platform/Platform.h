@@ -50,7 +50,6 @@ public:
     virtual void skinPanel(QWidget *panel) = 0;
 };
 
-// ---- system clock
 // Sets the computer's local date and time. The answer says whether the clock
 // was set and, if not, why, so that a refusal is never reported as success.
 class SystemClock {
@@ -63,7 +62,7 @@ public:
     virtual ~SystemClock() = default;
     virtual Result setLocal(const QDate &date, const QTime &time) = 0;
 };
-// ---- end system clock
+
 // The current local time, so that tests can drive the timed query without
 // waiting for the clock.
 class Clock {
@@ -71,7 +70,8 @@ public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
 };
-// ---- save-file dialog
+
+// The save-file dialog.
 class FileDialog {
 public:
     virtual ~FileDialog() = default;
@@ -79,7 +79,6 @@ public:
     // "|". Returns the chosen full path, or an empty text on cancel.
     virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
 };
-// ---- end save-file dialog
 
 struct Platform {
     MessageBox *messageBox = nullptr;
@@ -87,12 +86,7 @@ struct Platform {
     Terminator *terminator = nullptr;
     SoundPlayer *sound = nullptr;
     Skin *skin = nullptr;
-    // ---- system clock
     SystemClock *systemClock = nullptr;
-    // ---- end system clock
-    // the current local time
-    Clock *clock = nullptr;
-    // ---- save-file dialog
+    Clock *clock = nullptr; // the current local time
     FileDialog *fileDialog = nullptr;
-    // ---- end save-file dialog
 };

@@ -177,7 +177,6 @@ void PaletteSkin::skinPanel(QWidget *panel)
     applyPanelSkin(panel, tinted());
 }
 
-// ---- system clock
 namespace {
 // Errors that mean no time service answers on this bus (not started, not
 // installed, or no service manager to start it): the clock is then set directly.
@@ -229,7 +228,6 @@ SystemClock::Result RealSystemClock::setLocal(const QDate &date, const QTime &ti
         return {Set, {}};
     return {Refused, QString::fromLocal8Bit(std::strerror(errno))};
 }
-// ---- end system clock
 
 RealPlatform::RealPlatform()
 {
@@ -241,12 +239,9 @@ RealPlatform::RealPlatform()
     systemClock = &sysClock;
     // the current local time
     clock = &localClock;
-    // ---- save-file dialog
     fileDialog = &saveDialog;
-    // ---- end save-file dialog
 }
 
-// ---- save-file dialog
 QString qtFileFilter(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -269,4 +264,3 @@ QString RealFileDialog::saveFileName(QWidget *parent, const QString &filter)
         return QString();
     return dialog.selectedFiles().constFirst();
 }
-// ---- end save-file dialog

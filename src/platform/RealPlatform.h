@@ -69,26 +69,24 @@ void applySkin(QWidget *window, const QMap<QString, QColor> &tinted);
 // The lighter ground, text colour and border of one floating panel.
 void applyPanelSkin(QWidget *panel, const QMap<QString, QColor> &tinted);
 
-// ---- system clock
 // Through systemd-timedated (polkit may ask the user for the right), or
 // clock_settime where no such service runs.
 class RealSystemClock : public SystemClock {
 public:
     Result setLocal(const QDate &date, const QTime &time) override;
 };
-// ---- end system clock
+
 class RealClock : public Clock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
-// ---- save-file dialog
+
 class RealFileDialog : public FileDialog {
 public:
     QString saveFileName(QWidget *parent, const QString &filter) override;
 };
 // Turns "description|pattern|…" into Qt's "description (pattern);;…".
 QString qtFileFilter(const QString &filter);
-// ---- end save-file dialog
 
 struct RealPlatform : Platform {
     RealPlatform();
@@ -97,12 +95,8 @@ struct RealPlatform : Platform {
     RealTerminator term;
     RealSoundPlayer player;
     PaletteSkin paletteSkin;
-    // ---- system clock
     RealSystemClock sysClock;
-    // ---- end system clock
     // the current local time
     RealClock localClock;
-    // ---- save-file dialog
     RealFileDialog saveDialog;
-    // ---- end save-file dialog
 };

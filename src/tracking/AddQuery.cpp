@@ -103,25 +103,21 @@ void Form1::queryNewParcel()
     if (CurrentParcel.lastReply.isEmpty())
         return;
 
-    const std::optional<QString> code = resultCode(CurrentParcel.lastReply);
-    CurrentParcel.errCode = code.value_or(QString());
-    bool numeric = false;
-    const double value = CurrentParcel.errCode.trimmed().toDouble(&numeric);
-    if (!code || !numeric) {
+    const ReplyReading reading = readReply(CurrentParcel.lastReply);
+    CurrentParcel.errCode = reading.code;
+    if (reading.kind == ReplyReading::Unreadable) {
         // Not an answer we can read: nothing is saved.
         endBusy(*this);
         setStatus(QStringLiteral("查询结果无法识别,请稍后再试.."));
         return;
     }
 
-    if (value != 0) {
-        if (CurrentParcel.errCode == QLatin1String("1")) {
+    if (reading.kind != ReplyReading::Success) {
+        if (reading.kind == ReplyReading::UnknownNumber) {
             if (!saveAnyway(*this, number, company, goods))
                 return saveFailed(*this);
-        } else {
-            const QString text = resultMessage(CurrentParcel.errCode);
-            if (!text.isEmpty())
-                setStatus(text);
+        } else if (!reading.message.isEmpty()) {
+            setStatus(reading.message);
         }
         endBusy(*this);
         return;

@@ -57,6 +57,26 @@ std::optional<QString> resultCode(const QString &reply)
     return cutAfter(reply, CodeMarker);
 }
 
+ReplyReading readReply(const QString &reply)
+{
+    ReplyReading r;
+    const std::optional<QString> code = resultCode(reply);
+    r.code = code.value_or(QString());
+    bool numeric = false;
+    const double value = r.code.trimmed().toDouble(&numeric);
+    if (!code || !numeric)
+        r.kind = ReplyReading::Unreadable;
+    else if (value == 0)
+        r.kind = ReplyReading::Success;
+    else if (r.code == QLatin1String("1")) // " 1" or "1.0" is a failure without text
+        r.kind = ReplyReading::UnknownNumber;
+    else
+        r.kind = ReplyReading::Failure;
+    if (r.kind == ReplyReading::Failure)
+        r.message = resultMessage(r.code);
+    return r;
+}
+
 int countTime(const QString &reply)
 {
     int n = 0;

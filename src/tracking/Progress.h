@@ -25,6 +25,21 @@ std::optional<QString> resultCode(const QString &reply);
 // codes without one.
 QString resultMessage(const QString &code);
 
+// What a tracking reply says, read the same way for the shown parcel's query
+// and for the add panel's.
+struct ReplyReading {
+    enum Kind {
+        Unreadable,    // no result code, or one that is not a number
+        Success,       // a code worth zero ("0", "0.0", " 0")
+        UnknownNumber, // exactly "1": the service does not know the number
+        Failure,       // any other number; message may be empty
+    };
+    Kind kind = Unreadable;
+    QString code;    // the result code as sent, empty when there is none
+    QString message; // Failure only: resultMessage(code)
+};
+ReplyReading readReply(const QString &reply);
+
 // How many times the text "time" occurs (case-sensitive, overlapping allowed).
 int countTime(const QString &reply);
 

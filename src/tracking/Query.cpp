@@ -48,11 +48,9 @@ void Form1::cx()
 
     // A running loop or timed query keeps its lock (see unlockAfterQuery).
     auto enableControls = [this] { unlockAfterQuery(); };
-    const auto code = resultCode(CurrentParcel.lastReply);
-    CurrentParcel.errCode = code.value_or(QString());
-    bool numeric = false;
-    const double value = CurrentParcel.errCode.trimmed().toDouble(&numeric);
-    if (!code || !numeric) {
+    const ReplyReading reading = readReply(CurrentParcel.lastReply);
+    CurrentParcel.errCode = reading.code;
+    if (reading.kind == ReplyReading::Unreadable) {
         AniGIF1->hide();
         Timer7->stop();
         enableControls();
@@ -60,8 +58,8 @@ void Form1::cx()
         return;
     }
 
-    if (value != 0) {
-        if (CurrentParcel.errCode == QLatin1String("1")) {
+    if (reading.kind != ReplyReading::Success) {
+        if (reading.kind == ReplyReading::UnknownNumber) {
             Timer7->stop();
             const QString ask = QStringLiteral("您好,您当前查询的快递单号不存在,是否保留?\r\n\r\n"
                                                "如果此快递单号是您刚添加不久,建议几小时后再来查询");
@@ -80,10 +78,8 @@ void Form1::cx()
                     msg(QStringLiteral("快递信息删除失败,没有做任何改动!"));
                 }
             }
-        } else {
-            const QString text = resultMessage(CurrentParcel.errCode);
-            if (!text.isEmpty())
-                setStatus(text);
+        } else if (!reading.message.isEmpty()) {
+            setStatus(reading.message);
         }
         enableControls();
     } else {

@@ -71,7 +71,6 @@ public:
     QStringList calls;
 };
 
-// ---- system clock
 // Never touches the machine's clock: records what it was asked to set.
 class FakeSystemClock : public SystemClock {
 public:
@@ -79,7 +78,7 @@ public:
     QStringList sets; // "yyyy-MM-dd hh:mm:ss", one per request
     Result answer{Set, {}};
 };
-// ---- end system clock
+
 // The current local time as the test sets it; the real one until then.
 class FakeClock : public Clock {
 public:
@@ -93,7 +92,7 @@ public:
     }
     QDateTime current;
 };
-// ---- save-file dialog
+
 // Answers with the scripted path; an empty path is a cancel.
 class FakeFileDialog : public FileDialog {
 public:
@@ -105,7 +104,6 @@ public:
     QString nextPath;
     QStringList filters; // one per dialog shown
 };
-// ---- end save-file dialog
 
 struct FakePlatform : Platform {
     FakePlatform()
@@ -118,9 +116,7 @@ struct FakePlatform : Platform {
         systemClock = &systemClockDouble;
         // the current local time
         clock = &clockDouble;
-        // ---- save-file dialog
         fileDialog = &saveDialog;
-        // ---- end save-file dialog
     }
     FakeMessageBox box;
     FakeWebOpener webOpener;
@@ -130,7 +126,5 @@ struct FakePlatform : Platform {
     FakeSystemClock systemClockDouble;
     // the current local time
     FakeClock clockDouble;
-    // ---- save-file dialog
     FakeFileDialog saveDialog;
-    // ---- end save-file dialog
 };

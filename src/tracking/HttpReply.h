@@ -1,0 +1,13 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// One HTTP exchange as the network services need it. answered is false when
+// no server replied (refused, unreachable, abandoned after the time limit).
+struct HttpReply {
+    bool answered = false;
+    int status = 0;
+    QByteArray contentType;
+    QByteArray date; // the Date header, raw
+    QString body;
+};

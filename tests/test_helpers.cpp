@@ -1,0 +1,58 @@
+// Window-free helpers of the shell, the settings and the export: this
+// program links the logic library only.
+#include "app/Text.h"
+#include "book/ExportText.h"
+#include "store/SettingValues.h"
+
+#include <QTest>
+
+class TestHelpers : public QObject {
+    Q_OBJECT
+private slots:
+    void clockText();
+    void numericFilter();
+    void addressCheckRules();
+    void exportCellWidths();
+};
+
+void TestHelpers::clockText()
+{
+    QCOMPARE(::clockText(QDateTime(QDate(2014, 3, 5), QTime(9, 7, 3))), QString("2014-3-5 9:7:3"));
+    QCOMPARE(::clockText(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 0))), QString("2026-12-31 23:59:0"));
+    QCOMPARE(::clockText(QDateTime(QDate(2026, 1, 1), QTime(0, 0, 10))), QString("2026-1-1 0:0:10"));
+}
+
+void TestHelpers::numericFilter()
+{
+    QVERIFY(isNumeric("12"));
+    QVERIFY(isNumeric(" -1.5e3 "));
+    QVERIFY(isNumeric(".5"));
+    QVERIFY(isNumeric("2E-4"));
+    QVERIFY(!isNumeric(""));
+    QVERIFY(!isNumeric("12a"));
+    QVERIFY(!isNumeric("1 2"));
+    QVERIFY(!isNumeric("-"));
+}
+
+void TestHelpers::addressCheckRules()
+{
+    QCOMPARE(checkAddress(""), AddressCheck::Empty);
+    QCOMPARE(checkAddress("someone.example.com"), AddressCheck::NoAt);
+    QCOMPARE(checkAddress("a@b"), AddressCheck::NoKnownPiece);
+    QCOMPARE(checkAddress("ME@HOST.COM"), AddressCheck::NoKnownPiece);
+    QCOMPARE(checkAddress("a@b.me"), AddressCheck::Ok);
+    QCOMPARE(checkAddress("a@b.cn"), AddressCheck::Ok);
+    QCOMPARE(checkAddress("info@x"), AddressCheck::Ok); // a piece in the name part
+    QCOMPARE(checkAddress("a@b.hk"), AddressCheck::Ok);
+}
+
+void TestHelpers::exportCellWidths()
+{
+    // Widths count GBK bytes; long cells are never cut, blanks-only is empty.
+    QCOMPARE(SetStringFixedLength(QStringLiteral(" 中文 "), 8), QStringLiteral("中文    "));
+    QCOMPARE(SetStringFixedLength(QStringLiteral("1234567890"), 8), QStringLiteral("1234567890"));
+    QCOMPARE(SetStringFixedLength(QStringLiteral("   "), 8), QString());
+}
+
+QTEST_GUILESS_MAIN(TestHelpers)
+#include "test_helpers.moc"
