@@ -132,8 +132,10 @@ void Form1::Command5_Click()
     const QString id = chosenRecordId();
     if (!db.parcelById(id))
         return; // the row is gone: nothing to clear, nothing said
-    if (!db.setParcelNum(id, QStringLiteral("0")))
+    // The kept progress goes with the count.
+    if (!db.resetParcel(id))
         return;
+    setEntryState(id.toLongLong(), EntryState{});
     msg(QStringLiteral("初始化成功!"));
     // Reload with the cleared count, so every event counts as news.
     Text1_Click();
