@@ -18,6 +18,8 @@ struct Config {
     QString mailPassword = QStringLiteral("mk481207");
     QString clockProbe = QStringLiteral("http://www.qq.com/");
     QString timeServer = QStringLiteral("http://www.baidu.com/");
+    // The book watch's pause between two requests.
+    int watchPauseMs = 2000;
 
     static Config load(const QString &iniPath);
 };

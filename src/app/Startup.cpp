@@ -26,6 +26,7 @@ bool Form1::load(const QString &seedSqlFile)
         return false;
     setting();
     read();
+    startBookWatch();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Filled in one batch each: item by item costs a model update apiece.
@@ -58,6 +59,9 @@ bool Form1::main()
         return true;
     if (result == Store::OpenResult::AlreadyRunning) {
         msg(QStringLiteral("程序已运行!"));
+    } else if (result == Store::OpenResult::TooNew) {
+        // Left as it is: this version would not know what the newer one keeps.
+        msg(QStringLiteral("数据库由更新版本的程序创建,当前版本无法使用!\r\n \r\n请到官网下载最新版本：") + cfg.site);
     } else {
         msg(QStringLiteral("数据库链接出错!请到官网下载原版!\r\n \r\nTesmarParcelio官方网站：") + cfg.site);
         openWeb(cfg.site);

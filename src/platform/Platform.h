@@ -3,6 +3,7 @@
 // tests can script answers and see what the program asked for.
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 class QDate;
 class QTime;
@@ -77,6 +78,15 @@ public:
 };
 // ---- end save-file dialog
 
+// Desktop notifications. Without a notification service nothing is shown
+// and nothing fails. Choosing a notification calls onChosen with its tag.
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    virtual void notify(const QString &summary, const QString &body, qint64 tag) = 0;
+    std::function<void(qint64 tag)> onChosen;
+};
+
 struct Platform {
     MessageBox *messageBox = nullptr;
     WebOpener *web = nullptr;
@@ -91,4 +101,5 @@ struct Platform {
     // ---- save-file dialog
     FileDialog *fileDialog = nullptr;
     // ---- end save-file dialog
+    Notifier *notifier = nullptr;
 };

@@ -214,6 +214,7 @@ RealPlatform::RealPlatform()
     // ---- save-file dialog
     fileDialog = &saveDialog;
     // ---- end save-file dialog
+    notifier = &notifications;
 }
 
 // ---- save-file dialog

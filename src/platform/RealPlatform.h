@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Platform.h"
+#include "platform/Notifications.h"
 #include <QColor>
 #include <QMap>
 #include <QPointer>
@@ -94,4 +95,5 @@ struct RealPlatform : Platform {
     // ---- save-file dialog
     RealFileDialog saveDialog;
     // ---- end save-file dialog
+    DesktopNotifications notifications;
 };

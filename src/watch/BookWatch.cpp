@@ -1,0 +1,175 @@
+#include "watch/BookWatch.h"
+#include "store/Store.h"
+#include "tracking/Reply.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QThread>
+
+namespace {
+// How often a round that waits for the user's own query looks again.
+constexpr int UserWaitMs = 200;
+} // namespace
+
+BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_,
+                     QObject *parent)
+    : QObject(parent), store(store_), cfg(cfg_), clock(std::move(clock_)),
+      net(std::make_unique<QNetworkAccessManager>())
+{
+    pauseMs = cfg.watchPauseMs;
+    pause.setSingleShot(true);
+    limit.setSingleShot(true);
+    connect(&pause, &QTimer::timeout, this, &BookWatch::next);
+    connect(&limit, &QTimer::timeout, this, &BookWatch::abandon);
+}
+
+BookWatch::~BookWatch()
+{
+    pause.stop();
+    limit.stop();
+    // The request goes with the network manager; its answer is not wanted.
+    if (reply)
+        disconnect(reply, nullptr, this, nullptr);
+    // A mail half-way to the relay is let finish rather than torn away.
+    if (mailThread) {
+        mailThread->wait();
+        delete mailThread;
+    }
+}
+
+bool BookWatch::startRound()
+{
+    if (active)
+        return false;
+    const QList<WatchTarget> targets = store.watchTargets();
+    if (!store.error().isEmpty())
+        return false;
+    active = true;
+    summary = RoundSummary{};
+    queue = targets;
+    pause.start(0);
+    return true;
+}
+
+void BookWatch::next()
+{
+    if (queue.isEmpty()) {
+        active = false;
+        summary.ended = clock();
+        emit roundFinished(summary);
+        return;
+    }
+    if (userBusy && userBusy()) {
+        pause.start(UserWaitMs);
+        return;
+    }
+    current = queue.takeFirst();
+    QNetworkRequest request{QUrl(trackingUrlOf(cfg, current.code, current.number))};
+    request.setRawHeader("If-Modified-Since", "0");
+    ++summary.asked;
+    reply = net->get(request);
+    QNetworkReply *r = reply;
+    connect(r, &QNetworkReply::finished, this, &BookWatch::answered);
+    connect(r, &QNetworkReply::downloadProgress, this, [this, r](qint64 received, qint64) {
+        if (received > maxReplyBytes)
+            r->abort();
+    });
+    limit.start(limitMs);
+    emit requestSent(current.id);
+}
+
+void BookWatch::abandon()
+{
+    if (reply)
+        reply->abort(); // finished follows, with an error
+}
+
+void BookWatch::answered()
+{
+    QNetworkReply *r = qobject_cast<QNetworkReply *>(sender());
+    if (!r || r != reply)
+        return;
+    limit.stop();
+    reply = nullptr;
+    r->deleteLater();
+    const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (r->error() == QNetworkReply::NoError && status >= 200 && status < 300)
+        take(current, r->readAll(), r->rawHeader("Content-Type"));
+    else
+        ++summary.failed;
+    emit requestEnded(current.id);
+    if (queue.isEmpty())
+        next();
+    else
+        pause.start(pauseMs);
+}
+
+void BookWatch::take(const WatchTarget &parcel, const QByteArray &body, const QByteArray &type)
+{
+    const ReplyReading reading = readTrackingReply(decodeReplyBody(body, type));
+    if (reading.kind != ReplyReading::Events) {
+        // Failed, unreadable or empty: what is kept stays.
+        if (reading.kind != ReplyReading::NoEvents)
+            ++summary.failed;
+        return;
+    }
+    // The row as it is now: the user may have queried (or deleted) the
+    // parcel while this request was out.
+    const auto row = store.parcelById(QString::number(parcel.id));
+    if (!row)
+        return;
+    KeptProgress progress = keptProgressOf(parcel.id, reading, clock());
+    const int count = int(reading.entries.size());
+    bool ok = false;
+    double stored = row->num.trimmed().toDouble(&ok);
+    if (!ok)
+        stored = 0;
+    // As change detection counts it: no stored count is no news.
+    const bool isSigned = reading.state == ParcelState::Signed;
+    const bool isNews = !row->num.isEmpty() && stored < count && !isSigned;
+    if (isNews) {
+        progress.unseen = true;
+        if (!store.saveNews(progress, QString::number(count)))
+            return;
+        ++summary.news;
+    } else {
+        // News not looked at yet stays news until the parcel is shown.
+        const auto before = store.progressOf(QString::number(parcel.id));
+        progress.unseen = before && before->unseen;
+        if (!store.saveProgress(progress))
+            return;
+    }
+    emit checked(parcel.id, EntryState{isSigned, progress.unseen});
+    if (isNews) {
+        WatchTarget now = parcel;
+        now.goods = row->goods;
+        now.number = row->number;
+        now.company = row->company;
+        emit news(BookWatchNews{now, progress});
+    }
+}
+
+void BookWatch::sendMail(const OutgoingMail &mail, int mailLimitMs)
+{
+    mails.append({mail, mailLimitMs});
+    if (!mailThread)
+        nextMail();
+}
+
+void BookWatch::nextMail()
+{
+    if (mails.isEmpty())
+        return;
+    const PendingMail m = mails.takeFirst();
+    auto error = std::make_shared<QString>();
+    mailThread = QThread::create([m, error] { *error = ::sendMail(m.mail, m.limitMs); });
+    connect(mailThread, &QThread::finished, this, [this, error, to = m.mail.recipient] {
+        mailThread->wait();
+        delete mailThread;
+        mailThread = nullptr;
+        emit mailFinished(to, *error);
+        nextMail();
+    });
+    mailThread->start();
+}
