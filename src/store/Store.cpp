@@ -203,6 +203,20 @@ bool Store::inTransaction(const std::function<bool()> &work)
     return false;
 }
 
+bool Store::openShared(const QString &path)
+{
+    dbPath = path;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connName);
+    db.setDatabaseName(path);
+    // The window's connection may be writing: wait for it rather than fail.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!db.open()) {
+        lastError = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
 bool Store::isOpen() const
 {
     return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();

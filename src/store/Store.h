@@ -33,6 +33,10 @@ public:
     // db/kd100.ldb for the life of the object: a second holder is told apart.
     OpenResult open(const QString &appDir, const QString &seedSqlFile = QString());
     bool isOpen() const;
+    // A second connection to a database another Store opened (and locked):
+    // no creation, no upgrade. For work off the window thread; use it only
+    // in the thread that opened it.
+    bool openShared(const QString &path);
     QString databasePath() const { return dbPath; }
     // Empty after a statement that worked; the engine's text after one that failed.
     QString error() const { return lastError; }

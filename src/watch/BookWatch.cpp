@@ -12,6 +12,66 @@ namespace {
 constexpr int UserWaitMs = 200;
 } // namespace
 
+struct BookWatch::Outcome {
+    qint64 id = 0;
+    bool failed = false;
+    bool stored = false;
+    bool isNews = false;
+    EntryState state;
+    BookWatchNews news;
+};
+
+namespace {
+// What one reply means for its parcel, with the store's own connection.
+BookWatch::Outcome judge(Store &store, const WatchTarget &parcel, const QByteArray &body,
+                         const QByteArray &type, const QDateTime &queried)
+{
+    BookWatch::Outcome out;
+    out.id = parcel.id;
+    const ReplyReading reading = readTrackingReply(decodeReplyBody(body, type));
+    if (reading.kind != ReplyReading::Events) {
+        // Failed, unreadable or empty: what is kept stays.
+        out.failed = reading.kind != ReplyReading::NoEvents;
+        return out;
+    }
+    // The row as it is now: the user may have queried (or deleted) the
+    // parcel while this request was out.
+    const auto row = store.parcelById(QString::number(parcel.id));
+    if (!row)
+        return out;
+    KeptProgress progress = keptProgressOf(parcel.id, reading, queried);
+    const int count = int(reading.entries.size());
+    bool ok = false;
+    double stored = row->num.trimmed().toDouble(&ok);
+    if (!ok)
+        stored = 0;
+    // As change detection counts it: no stored count is no news.
+    const bool isSigned = reading.state == ParcelState::Signed;
+    out.isNews = !row->num.isEmpty() && stored < count && !isSigned;
+    if (out.isNews) {
+        progress.unseen = true;
+        if (!store.saveNews(progress, QString::number(count)))
+            return out;
+    } else {
+        // News not looked at yet stays news until the parcel is shown.
+        const auto before = store.progressOf(QString::number(parcel.id));
+        progress.unseen = before && before->unseen;
+        if (!store.saveProgress(progress))
+            return out;
+    }
+    out.stored = true;
+    out.state = EntryState{isSigned, progress.unseen};
+    if (out.isNews) {
+        WatchTarget now = parcel;
+        now.goods = row->goods;
+        now.number = row->number;
+        now.company = row->company;
+        out.news = BookWatchNews{now, progress};
+    }
+    return out;
+}
+} // namespace
+
 BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_,
                      QObject *parent)
     : QObject(parent), store(store_), cfg(cfg_), clock(std::move(clock_)),
@@ -22,6 +82,10 @@ BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime(
     limit.setSingleShot(true);
     connect(&pause, &QTimer::timeout, this, &BookWatch::next);
     connect(&limit, &QTimer::timeout, this, &BookWatch::abandon);
+    storeThread = new QThread(this);
+    storeContext = new QObject;
+    storeContext->moveToThread(storeThread);
+    storeThread->start();
 }
 
 BookWatch::~BookWatch()
@@ -31,6 +95,12 @@ BookWatch::~BookWatch()
     // The request goes with the network manager; its answer is not wanted.
     if (reply)
         disconnect(reply, nullptr, this, nullptr);
+    // Writes already queued finish first; the connection closes in its thread.
+    QMetaObject::invokeMethod(storeContext, [this] { threadStore.reset(); },
+                              Qt::BlockingQueuedConnection);
+    storeThread->quit();
+    storeThread->wait();
+    delete storeContext;
     // A mail half-way to the relay is let finish rather than torn away.
     if (mailThread) {
         mailThread->wait();
@@ -46,6 +116,7 @@ bool BookWatch::startRound()
     if (!store.error().isEmpty())
         return false;
     active = true;
+    allAsked = false;
     summary = RoundSummary{};
     queue = targets;
     pause.start(0);
@@ -55,9 +126,8 @@ bool BookWatch::startRound()
 void BookWatch::next()
 {
     if (queue.isEmpty()) {
-        active = false;
-        summary.ended = clock();
-        emit roundFinished(summary);
+        allAsked = true;
+        finishIfDone();
         return;
     }
     if (userBusy && userBusy()) {
@@ -107,47 +177,41 @@ void BookWatch::answered()
 
 void BookWatch::take(const WatchTarget &parcel, const QByteArray &body, const QByteArray &type)
 {
-    const ReplyReading reading = readTrackingReply(decodeReplyBody(body, type));
-    if (reading.kind != ReplyReading::Events) {
-        // Failed, unreadable or empty: what is kept stays.
-        if (reading.kind != ReplyReading::NoEvents)
-            ++summary.failed;
+    ++pendingWrites;
+    const QString path = store.databasePath();
+    const QDateTime queried = clock();
+    QMetaObject::invokeMethod(storeContext, [this, path, parcel, body, type, queried] {
+        if (!threadStore) {
+            threadStore = std::make_unique<Store>();
+            threadStore->openShared(path);
+        }
+        const Outcome outcome = judge(*threadStore, parcel, body, type, queried);
+        QMetaObject::invokeMethod(this, [this, outcome] { taken(outcome); }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+void BookWatch::taken(const Outcome &o)
+{
+    --pendingWrites;
+    if (o.failed)
+        ++summary.failed;
+    if (o.stored) {
+        emit checked(o.id, o.state);
+        if (o.isNews) {
+            ++summary.news;
+            emit news(o.news);
+        }
+    }
+    finishIfDone();
+}
+
+void BookWatch::finishIfDone()
+{
+    if (!active || !allAsked || pendingWrites > 0)
         return;
-    }
-    // The row as it is now: the user may have queried (or deleted) the
-    // parcel while this request was out.
-    const auto row = store.parcelById(QString::number(parcel.id));
-    if (!row)
-        return;
-    KeptProgress progress = keptProgressOf(parcel.id, reading, clock());
-    const int count = int(reading.entries.size());
-    bool ok = false;
-    double stored = row->num.trimmed().toDouble(&ok);
-    if (!ok)
-        stored = 0;
-    // As change detection counts it: no stored count is no news.
-    const bool isSigned = reading.state == ParcelState::Signed;
-    const bool isNews = !row->num.isEmpty() && stored < count && !isSigned;
-    if (isNews) {
-        progress.unseen = true;
-        if (!store.saveNews(progress, QString::number(count)))
-            return;
-        ++summary.news;
-    } else {
-        // News not looked at yet stays news until the parcel is shown.
-        const auto before = store.progressOf(QString::number(parcel.id));
-        progress.unseen = before && before->unseen;
-        if (!store.saveProgress(progress))
-            return;
-    }
-    emit checked(parcel.id, EntryState{isSigned, progress.unseen});
-    if (isNews) {
-        WatchTarget now = parcel;
-        now.goods = row->goods;
-        now.number = row->number;
-        now.company = row->company;
-        emit news(BookWatchNews{now, progress});
-    }
+    active = false;
+    summary.ended = clock();
+    emit roundFinished(summary);
 }
 
 void BookWatch::sendMail(const OutgoingMail &mail, int mailLimitMs)

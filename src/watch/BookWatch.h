@@ -52,6 +52,8 @@ public:
     bool running() const { return active; }
     const RoundSummary &lastRound() const { return summary; }
 
+    struct Outcome; // what one reply meant, worked out on the store's thread
+
     // News mails go out one after another on a worker thread.
     void sendMail(const OutgoingMail &mail, int limitMs);
 
@@ -69,7 +71,11 @@ private:
     void next();
     void answered();
     void abandon();
+    // The reply is read and stored on the store's own thread: a commit waits
+    // for the disk, and the window's loop must not.
     void take(const WatchTarget &parcel, const QByteArray &body, const QByteArray &type);
+    void taken(const Outcome &outcome);
+    void finishIfDone();
     void nextMail();
 
     Store &store;
@@ -82,7 +88,12 @@ private:
     QTimer pause;
     QTimer limit;
     bool active = false;
+    bool allAsked = false;
+    int pendingWrites = 0;
     RoundSummary summary;
+    QThread *storeThread = nullptr;
+    QObject *storeContext = nullptr; // lives in storeThread
+    std::unique_ptr<Store> threadStore; // used in storeThread only
 
     struct PendingMail {
         OutgoingMail mail;
