@@ -19,6 +19,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 QString events(const QStringList &contexts)
@@ -237,10 +238,16 @@ void TestBookWatch::roundOverTheBook()
 
     // The next round leaves out what is now known as signed.
     write(t + "700000000003.json", events({"已签收,感谢使用", "到达上海", "已揽收"}).toUtf8());
+    // A query of the user's own goes first: the round waits for it.
     sent.clear();
     lastEnd = -1;
+    w.userQueries = 1;
     QVERIFY(w.bookWatch->startRound());
+    QTest::qWait(600);
+    QVERIFY(sent.isEmpty());
+    w.userQueries = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    QCOMPARE(sent.size(), 7);
     QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
     sent.clear();
     QVERIFY(w.bookWatch->startRound());
@@ -288,6 +295,20 @@ void TestBookWatch::failedQueryShowsKeptProgress()
         }
         QCOMPARE(w.store().progressOf(QStringLiteral("1"))->events.size(), 2);
     }
+
+    // No answer at all: once the watchdog has spoken, the kept events are shown.
+    QVERIFY(QFile::remove(t + "700000000001.json"));
+    write(t + "700000000001.never", "");
+    w.requestLimitMs = 1500;
+    QTimer::singleShot(300, &w, [&w] {
+        for (int i = 0; i < 10; ++i)
+            w.Timer7_Timer();
+    });
+    w.setListIndex(0);
+    QVERIFY(h.platform.box.texts().last().startsWith(QStringLiteral("程序自动检测快递异常!")));
+    QCOMPARE(w.status(), QStringLiteral("以下为") + at + QStringLiteral("查询的结果.."));
+    QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+    QVERIFY(QFile::remove(t + "700000000001.never"));
 
     // The edit panel's clearing and the deletion take the kept progress along.
     QVERIFY(w.store().resetParcel(QStringLiteral("1")));

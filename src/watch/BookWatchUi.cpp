@@ -53,6 +53,9 @@ void Form1::buildBookWatchControls()
     Label27->setObjectName(QStringLiteral("Label27"));
     Label27->setGeometry(290, 288, p->width() - 304, 20);
     setTextColour(Label27, QColor(110, 110, 110));
+    QFont small = Label27->font();
+    small.setPointSizeF(8);
+    Label27->setFont(small);
 
     Timer8 = new QTimer(this);
     Timer8->setObjectName(QStringLiteral("Timer8"));
@@ -75,7 +78,7 @@ void Form1::startBookWatch()
             [this](qint64 id, const EntryState &state) { setEntryState(id, state); });
     connect(bookWatch, &BookWatch::news, this, &Form1::bookWatchNews);
     connect(bookWatch, &BookWatch::roundFinished, this, [this](const RoundSummary &s) {
-        Label27->setText(QStringLiteral("上次刷新 %1：查询%2件,有更新%3件,失败%4件")
+        Label27->setText(QStringLiteral("上次刷新%1：查询%2,更新%3,失败%4")
                              .arg(s.ended.toString(QStringLiteral("MM-dd hh:mm")))
                              .arg(s.asked).arg(s.news).arg(s.failed));
     });
