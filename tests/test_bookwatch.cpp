@@ -319,6 +319,15 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
     QVERIFY(!w.store().progressOf(QStringLiteral("1")));
     QVERIFY(!w.store().saveProgress(KeptProgress{1, {{"a", "b"}}, QDateTime::currentDateTime(), "x", false}));
+
+    // The switch and the interval come back at the next start.
+    w.Check9->setChecked(true);
+    w.Combo5->setCurrentIndex(6);
+    h.form.reset();
+    QVERIFY(h.start());
+    QVERIFY(h.w().Check9->isChecked() && h.w().Timer8->isActive());
+    QCOMPARE(h.w().Combo5->currentText(), QStringLiteral("24小时"));
+    QCOMPARE(h.w().Timer8->interval(), 24 * 3600 * 1000);
 }
 
 void TestBookWatch::oldDatabaseUpgradedNewerRefused()
