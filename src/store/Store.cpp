@@ -214,6 +214,8 @@ bool Store::openShared(const QString &path)
         lastError = db.lastError().text();
         return false;
     }
+    // Each row is touched once per round: a small page cache is enough.
+    QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
     return true;
 }
 
