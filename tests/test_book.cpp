@@ -60,6 +60,7 @@ private slots:
     void sameGoodsEachKeepTheirRow();
     void unknownNumberDeletesItsOwnRow();
     void searchHitsAndSentinels();
+    void editPanelKeepsItsParcelAfterRefill();
     void exportWritesGbkLines();
     void progressListActions();
     void containerPressesStayPut();
@@ -141,6 +142,7 @@ void TestBook::sameGoodsEachKeepTheirRow()
     w.Text6->setText(QStringLiteral("旧书"));
     QCOMPARE(yes(w.Command1(9)), QStringLiteral("快递信息修改失败,没有做任何改动!"));
     QCOMPARE(yes(w.Command1(11)), QStringLiteral("快递信息删除失败,没有做任何改动!"));
+    QCOMPARE(yes(w.Command5), QStringLiteral("初始化失败,没有做任何改动!"));
     box.setNextAnswer(MessageBox::AnswerYes);
     box.setNextAnswer(MessageBox::AnswerYes);
     QTest::keyClick(w.ListView1, Qt::Key_F6);
@@ -258,6 +260,57 @@ void TestBook::searchHitsAndSentinels()
     w.Text7->setText(QStringLiteral("100000000001"));
     w.Command1(14)->click();
     QCOMPARE(box.texts().last(), QStringLiteral("已为您找到相关快递"));
+}
+
+void TestBook::editPanelKeepsItsParcelAfterRefill()
+{
+    Form1 &w = this->w();
+    FakeMessageBox &box = h->platform.box;
+    const auto row = [&w](const char *id) { return w.store().parcelById(QString::fromLatin1(id)); };
+    // One hit loaded, the panel opened, then the list refilled under it: the
+    // old list position now holds another parcel.
+    const auto searchOpenRefill = [&] {
+        QTest::keyClick(w.ListView1, Qt::Key_F7);
+        w.Text7->setText(QStringLiteral("茶叶"));
+        w.Command1(14)->click();
+        QCOMPARE(w.CurrentParcel.id, QStringLiteral("3"));
+        waitForDisplay();
+        QTest::keyClick(w.ListView1, Qt::Key_F5);
+        QTest::keyClick(w.ListView1, Qt::Key_F8);
+        QCOMPARE(w.Text1->itemText(0), QStringLiteral("书"));
+        QVERIFY(w.kdmenu(2)->isVisible());
+    };
+    searchOpenRefill();
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Command5->click();
+    QCOMPARE(row("1")->num, QStringLiteral("7"));
+    waitForDisplay();
+
+    searchOpenRefill();
+    w.Text6->setText(QStringLiteral("红茶"));
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Command1(9)->click();
+    QVERIFY(box.texts().contains(QStringLiteral("快递信息修改成功!")));
+    waitForDisplay();
+    QCOMPARE(row("3")->goods, QStringLiteral("红茶"));
+    QCOMPARE(row("1")->goods, QStringLiteral("书"));
+    QCOMPARE(entries(w.Text1), (QStringList{"书", "书", "红茶"}));
+
+    w.Text6->setText(QStringLiteral("茶叶"));
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Command1(9)->click();
+    waitForDisplay();
+    searchOpenRefill();
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Command1(11)->click();
+    QCOMPARE(box.texts().last(), QStringLiteral("快递信息已删除!"));
+    QVERIFY(!row("3"));
+    QVERIFY(row("1") && row("2"));
+    // The deleted parcel's events stay on show, but nothing acts on it again.
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Command1(11)->click();
+    QCOMPARE(box.texts().last(), QStringLiteral("快递信息删除失败,没有做任何改动!"));
+    QCOMPARE(w.store().allParcels().size(), 2);
 }
 
 void TestBook::exportWritesGbkLines()

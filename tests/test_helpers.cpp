@@ -39,6 +39,9 @@ void TestHelpers::addressCheckRules()
     QCOMPARE(checkAddress(""), AddressCheck::Empty);
     QCOMPARE(checkAddress("someone.example.com"), AddressCheck::NoAt);
     QCOMPARE(checkAddress("a@b"), AddressCheck::NoKnownPiece);
+    // Each known piece alone makes an address acceptable.
+    for (const char *piece : {"net", "me", "hk", "info", "org", "cn", "com"})
+        QVERIFY2(checkAddress(QStringLiteral("a@b.") + QLatin1String(piece)) == AddressCheck::Ok, piece);
     QCOMPARE(checkAddress("ME@HOST.COM"), AddressCheck::NoKnownPiece);
     QCOMPARE(checkAddress("a@b.me"), AddressCheck::Ok);
     QCOMPARE(checkAddress("a@b.cn"), AddressCheck::Ok);

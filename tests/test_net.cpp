@@ -27,6 +27,7 @@ private slots:
     void updateCheck();
     void clockCalibration_data();
     void clockCalibration();
+    void clockSetFromFreshReading();
     void secondClickWhileCalibrating();
 
 private:
@@ -48,7 +49,7 @@ void TestNet::init()
 {
     // Every case starts from a current version and plain replies.
     fixture(QStringLiteral("version/gx.txt"), "V5.4");
-    for (const char *file : {"version/gx.status", "version/gx.type", "data/tg.type", "head-dates.txt", "probe.delay"})
+    for (const char *file : {"version/gx.status", "version/gx.type", "data/tg.type", "head-dates.txt", "probe.delay", "head.delay"})
         fixture(QString::fromLatin1(file), QByteArray());
 }
 
@@ -225,6 +226,38 @@ void TestNet::clockCalibration()
             heads << line.section(QLatin1Char('\t'), 1, 1);
     QCOMPARE(heads, online ? QStringList(3, QStringLiteral("/time")) : QStringList());
     QVERIFY(w.Command3->isEnabled());
+}
+
+void TestNet::clockSetFromFreshReading()
+{
+    fixture(QStringLiteral("head-dates.txt"), QByteArray("Tue, 08 Dec 2026 20:10:05 GMT\n").repeated(3));
+    fixture(QStringLiteral("head.delay"), "300");
+    StandIn s(fixtures.path());
+    QVERIFY(s.isRunning());
+    Harness h;
+    pointAt(h, s);
+    QVERIFY(h.startSeeded(Books[1]));
+    Form1 &w = h.w();
+    w.Timer3->stop(); // the update check is not under test here
+    // Once the third reading is out, a handler holds the window for 2.5 s
+    // (as a message box or a mail would), and the answer arrives meanwhile.
+    QTimer watch;
+    bool held = false;
+    connect(&watch, &QTimer::timeout, &w, [&] {
+        if (held || s.countRequests(QStringLiteral("/time")) < 3)
+            return;
+        held = true;
+        QTest::qWait(2500);
+    });
+    watch.start(10);
+    w.ShowPanel(1);
+    w.Command3->click();
+    QVERIFY(held);
+    // The clock shows the server's time when it is set, not when it answered.
+    QCOMPARE(h.platform.systemClockDouble.sets.size(), 1);
+    const QDateTime set = QDateTime::fromString(h.platform.systemClockDouble.sets[0], "yyyy-MM-dd hh:mm:ss");
+    const qint64 late = QDateTime::fromString("2026-12-09 04:10:05", "yyyy-MM-dd hh:mm:ss").secsTo(set);
+    QVERIFY2(late >= 2 && late <= 4, qPrintable(h.platform.systemClockDouble.sets[0]));
 }
 
 void TestNet::secondClickWhileCalibrating()

@@ -203,11 +203,12 @@ void TestParcelList::command5ClearsTheStoredCount()
     QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
     QCOMPARE(w.Text1->itemText(0), QStringLiteral("书"));
 
-    // Yes on a parcel whose row is gone: nothing more is said or done.
+    // Yes on a parcel whose row is gone: nothing is done, and that is said.
     QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
     box.setNextAnswer(MessageBox::AnswerYes);
     w.Command5->click();
-    QCOMPARE(box.texts().size(), 4);
+    QCOMPARE(box.texts().size(), 5);
+    QCOMPARE(box.texts().last(), QStringLiteral("信息数据不存在!"));
     QCOMPARE(requests(), start + 3);
 }
 

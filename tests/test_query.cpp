@@ -113,7 +113,9 @@ void TestQuery::getBodyDecodesAndNeverHangs()
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(w.GetBody(url + QStringLiteral("700000000007")), QString());
-    QVERIFY2(clock.elapsed() >= 1100 && clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    // Not before the limit, and long before the default one of a minute,
+    // however busy the machine is.
+    QVERIFY2(clock.elapsed() >= 1100 && clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestQuery::requestAndResultCodes()
@@ -137,6 +139,8 @@ void TestQuery::requestAndResultCodes()
         {"10", "未知错误，请稍后再试.."}, {"20", "API错误..请联系管理员检查.."},
         {"21", "API出问题,请联系管理员更新.."}, {"22", "非常抱歉!API今日查询次数已尽,请您明日再使用!"},
         {"99", "中通快递:衣服查询中..."}}; // not in the table: the request's text stays
+    // Nothing kept for the parcel: the failure's own text alone.
+    QVERIFY(w.store().resetParcel(QStringLiteral("1")));
     for (const auto &[code, text] : codes) {
         query(QStringLiteral("9000000000") + QLatin1String(code));
         QCOMPARE(w.status(), QString::fromUtf8(text));
@@ -246,10 +250,16 @@ void TestQuery::slowQueriesInARowStayQuiet()
     Form1 &w = h->w();
     query(QStringLiteral("700000000002"));
     QVERIFY(w.watchdogTicks >= 1 && !w.Timer7->isActive());
+    // The first watchdog tick of the second query, whenever it comes, counts
+    // from zero again (runs after the window's own handler of the tick).
     qint16 ticksDuringSecond = -1;
-    QTimer::singleShot(1200, &w, [&] { ticksDuringSecond = w.watchdogTicks; });
+    const auto first = connect(w.Timer7, &QTimer::timeout, &w, [&] {
+        if (ticksDuringSecond < 0)
+            ticksDuringSecond = w.watchdogTicks;
+    });
     query(QStringLiteral("700000000002"));
-    QCOMPARE(ticksDuringSecond, qint16(1)); // counted from zero again
+    disconnect(first);
+    QCOMPARE(ticksDuringSecond, qint16(1));
     QVERIFY(h->platform.box.shown.isEmpty());
 }
 

@@ -28,5 +28,9 @@ Config Config::load(const QString &iniPath)
     take("mail/tls", c.mailTls);
     take("clock/probe", c.clockProbe);
     take("clock/timeserver", c.timeServer);
+    bool ok = false;
+    const int pause = ini.value(QStringLiteral("watch/pause_ms")).toInt(&ok);
+    if (ok && pause >= 0)
+        c.watchPauseMs = pause;
     return c;
 }

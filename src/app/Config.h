@@ -21,6 +21,8 @@ struct Config {
     QString mailTls = QStringLiteral("try");
     QString clockProbe = QStringLiteral("http://www.qq.com/");
     QString timeServer = QStringLiteral("http://www.baidu.com/");
+    // The book watch's pause between two requests.
+    int watchPauseMs = 2000;
 
     static Config load(const QString &iniPath);
 };

@@ -95,6 +95,7 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     // The settings panel holds the switches every handler reads, so it is
     // made now; the other panels wait until one of them is first opened.
     buildSettingsPanel();
+    buildBookWatchControls();
 
     // The overlay for enlarged text covers the whole window when shown.
     Picture5 = named<Panel>(this, QStringLiteral("Picture5"));

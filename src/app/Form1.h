@@ -24,6 +24,8 @@
 
 class QNetworkAccessManager;
 class Class1;
+class BookWatch;
+struct BookWatchNews;
 
 // The parcel now shown. All members are text, as the tracking reply and the
 // database hand them over.
@@ -254,6 +256,43 @@ public:
     // A mail the relay has not taken after this long counts as failed;
     // tests shorten it.
     int mailLimitMs = 60000;
+
+    // --------------------------------------------------------- book watch
+    // Beside the shown parcel: every parcel under way re-queried in the
+    // background, its last progress kept (src/watch/BookWatch*.cpp,
+    // src/watch/KeptProgress.cpp).
+    QGroupBox *Frame7 = nullptr;     // the book watch's frame in the settings panel
+    QCheckBox *Check9 = nullptr;     // refresh every parcel under way by itself
+    QComboBox *Combo5 = nullptr;     // how often
+    QPushButton *Command6 = nullptr; // one round now
+    Label *Label27 = nullptr;        // how the last round went
+    QTimer *Timer8 = nullptr;        // the book watch's interval
+    BookWatch *bookWatch = nullptr;
+    void buildBookWatchControls();
+    // After the settings are loaded: restores the switch and the interval.
+    void startBookWatch();
+    void Check9_Click();
+    void Combo5_Change();
+    void Command6_Click();
+    // A successful reply is kept as the parcel's last progress; any other
+    // leaves what is kept.
+    void keepProgress(const QString &id, const QString &reply);
+    // Shows the kept progress of the parcel in the progress list, as a fresh
+    // reply is shown, and says on the status line when it was queried.
+    // False when nothing is kept.
+    bool showKeptProgress(const QString &id, const QString &reason);
+    void bookWatchNews(const BookWatchNews &news);
+    // A desktop notification was chosen: the window comes up with that parcel.
+    void chooseNotifiedParcel(qint64 id);
+    void notifyNews(qint64 id, const QString &goods, const QString &newest);
+    // The saved-parcel list tells signed parcels and unseen news apart.
+    void refreshEntryStates();
+    void setEntryState(qint64 id, const EntryState &state);
+    // A query of the user's own is waiting for its reply.
+    bool userQueryRuns() const { return userQueries > 0; }
+    int userQueries = 0;
+    // The parcel whose kept progress stands in when its query fails.
+    QString keptFallbackId;
 
     // ---------------------------------------------------- network services
     void Command3_Click();

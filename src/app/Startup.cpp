@@ -20,6 +20,7 @@ bool Form1::load(const QString &seedSqlFile)
         return false;
     setting();
     read();
+    startBookWatch();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Filled in one batch each: item by item costs a model update apiece.
@@ -54,6 +55,9 @@ bool Form1::main()
     if (result == Store::OpenResult::AlreadyRunning) {
         std::fputs("parcelio: another copy is already running with this database\n", stderr);
         msg(QStringLiteral("程序已运行!"));
+    } else if (result == Store::OpenResult::TooNew) {
+        // Left as it is: this version would not know what the newer one keeps.
+        msg(QStringLiteral("数据库由更新版本的程序创建,当前版本无法使用!\r\n \r\n请到官网下载最新版本：") + cfg.site);
     } else {
         std::fprintf(stderr, "parcelio: the database %s cannot be used\n",
                      qPrintable(QDir::toNativeSeparators(appDir + QStringLiteral("/db/kd100.mdb"))));

@@ -139,11 +139,13 @@ void Form1::Command5_Click()
                                  : QStringLiteral("初始化失败,没有做任何改动!"));
         return;
     }
-    if (!db.setParcelNum(id, QStringLiteral("0"))) {
+    // The kept progress goes with the count.
+    if (!db.resetParcel(id)) {
         msg(QStringLiteral("初始化失败,没有做任何改动!"));
         return;
     }
     CurrentParcel.num = QStringLiteral("0");
+    setEntryState(id.toLongLong(), EntryState{});
     msg(QStringLiteral("初始化成功!"));
     // Reload with the cleared count, so every event counts as news.
     Text1_Click();

@@ -1,5 +1,7 @@
 #include "book/ParcelListModel.h"
 
+#include <QColor>
+
 void ParcelListModel::append(const QList<ParcelEntry> &entries)
 {
     if (entries.isEmpty())
@@ -25,6 +27,21 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
         return e.goods;
     case Qt::UserRole:
         return e.id ? QVariant(e.id) : QVariant();
+    case Qt::ForegroundRole: {
+        const EntryState st = states.value(e.id);
+        if (st.unseen)
+            return QColor(200, 30, 30);
+        if (st.isSigned)
+            return QColor(150, 150, 150);
+        return QVariant();
+    }
+    case Qt::FontRole: {
+        if (!states.value(e.id).unseen)
+            return QVariant();
+        QFont f = base;
+        f.setBold(true);
+        return f;
+    }
     default:
         return QVariant();
     }
@@ -68,4 +85,22 @@ bool ParcelListModel::removeRows(int row, int count, const QModelIndex &parent)
     rows.remove(row, count);
     endRemoveRows();
     return true;
+}
+
+void ParcelListModel::setStates(const QHash<qint64, EntryState> &all)
+{
+    states = all;
+    if (!rows.isEmpty())
+        emit dataChanged(index(0), index(int(rows.size()) - 1), {Qt::ForegroundRole, Qt::FontRole});
+}
+
+void ParcelListModel::setState(qint64 id, const EntryState &state)
+{
+    if (!state.isSigned && !state.unseen)
+        states.remove(id);
+    else
+        states.insert(id, state);
+    for (int i = 0; i < rows.size(); ++i)
+        if (rows.at(i).id == id)
+            emit dataChanged(index(i), index(i), {Qt::ForegroundRole, Qt::FontRole});
 }

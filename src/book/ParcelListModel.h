@@ -4,12 +4,20 @@
 // step instead of one item object each.
 #include "store/Records.h"
 #include <QAbstractListModel>
+#include <QFont>
+#include <QHash>
 
 class ParcelListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
     void append(const QList<ParcelEntry> &entries);
+    // What the list tells beside the goods text, by row id: signed parcels
+    // muted, unseen news in bold. Kept across refills.
+    void setStates(const QHash<qint64, EntryState> &states);
+    void setState(qint64 id, const EntryState &state);
+    EntryState stateOf(qint64 id) const { return states.value(id); }
+    void setBaseFont(const QFont &font) { base = font; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -20,4 +28,6 @@ public:
 
 private:
     QList<ParcelEntry> rows; // id 0: an entry that stands for no row (the sentinels)
+    QHash<qint64, EntryState> states;
+    QFont base;
 };

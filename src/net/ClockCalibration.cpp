@@ -20,7 +20,10 @@ void Form1::Command3_Click()
 QDateTime Form1::GetNetTime()
 {
     const HttpReply reply = fetch(cfg.timeServer, headLimitMs, true);
-    return reply.answered ? chinaTimeOf(reply.date) : QDateTime();
+    const QDateTime at = reply.answered ? chinaTimeOf(reply.date) : QDateTime();
+    // The server's time now, not when it answered: a timer, a click or a
+    // message box may have run inside the wait since then, for minutes.
+    return at.isValid() ? at.addMSecs(reply.sinceArrival.elapsed()) : QDateTime();
 }
 
 void Form1::ctime()

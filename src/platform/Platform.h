@@ -3,6 +3,7 @@
 // tests can script answers and see what the program asked for.
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 class QDate;
 class QTime;
@@ -80,6 +81,15 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
 };
 
+// Desktop notifications. Without a notification service nothing is shown
+// and nothing fails. Choosing a notification calls onChosen with its tag.
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    virtual void notify(const QString &summary, const QString &body, qint64 tag) = 0;
+    std::function<void(qint64 tag)> onChosen;
+};
+
 struct Platform {
     MessageBox *messageBox = nullptr;
     WebOpener *web = nullptr;
@@ -89,4 +99,5 @@ struct Platform {
     SystemClock *systemClock = nullptr;
     Clock *clock = nullptr; // the current local time
     FileDialog *fileDialog = nullptr;
+    Notifier *notifier = nullptr;
 };

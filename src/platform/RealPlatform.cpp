@@ -240,6 +240,7 @@ RealPlatform::RealPlatform()
     // the current local time
     clock = &localClock;
     fileDialog = &saveDialog;
+    notifier = &notifications;
 }
 
 QString qtFileFilter(const QString &filter)

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/Platform.h"
+#include "platform/Notifications.h"
 #include <QColor>
 #include <QMap>
 #include <QPointer>
@@ -99,4 +100,5 @@ struct RealPlatform : Platform {
     // the current local time
     RealClock localClock;
     RealFileDialog saveDialog;
+    DesktopNotifications notifications;
 };

@@ -1,4 +1,6 @@
 #pragma once
+#include <QDateTime>
+#include <QList>
 #include <QString>
 
 // One row of kd100: a saved parcel.
@@ -36,4 +38,34 @@ struct SettingsRecord {
     QString defaultQuery;  // 默认查询
     QString autoRecognise; // 自动识别
     QString address;       // 通知邮箱
+};
+
+// One tracking event as it is kept: time and context texts of the reply.
+struct KeptEvent {
+    QString time;
+    QString context;
+};
+
+// The last good progress of a parcel (table progress, keyed by kd100.id):
+// the events of its last successful query, newest first, when that query
+// was made, and the state they showed. unseen: news that the user has not
+// looked at yet.
+struct KeptProgress {
+    qint64 id = 0;
+    QList<KeptEvent> events;
+    QDateTime queried;
+    QString state;
+    bool unseen = false;
+};
+
+// What the saved-parcel list shows of a parcel beside its goods.
+struct EntryState {
+    bool isSigned = false;
+    bool unseen = false;
+};
+
+// A parcel the book watch asks about: its row and its courier's code.
+struct WatchTarget {
+    qint64 id = 0;
+    QString number, goods, company, num, code;
 };

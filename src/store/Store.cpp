@@ -11,6 +11,9 @@
 #include <QSqlRecord>
 #include <QVariant>
 #include <QRegularExpression>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <cerrno>
@@ -22,6 +25,42 @@ namespace {
 std::atomic<int> storeCounter{0};
 
 QString likePattern(const QString &text) { return QLatin1Char('%') + text + QLatin1Char('%'); }
+
+// What version 1 adds beside the tables every version has: each parcel's
+// last good progress and the book watch's settings.
+const char *const SchemaV1[] = {
+    "create table if not exists progress ("
+    " id integer primary key,"      // kd100.id
+    " events text not null,"        // JSON: [[time, context], ...], newest first
+    " queried text not null,"       // yyyy-MM-dd hh:mm:ss, local time
+    " state text not null default '',"
+    " unseen integer not null default 0)",
+    "create table if not exists watch_setting (key text primary key, value text not null default '')",
+    "pragma user_version = 1",
+};
+
+const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+const QString SignedState = QStringLiteral("已签收");
+
+QString eventsJson(const QList<KeptEvent> &events)
+{
+    QJsonArray out;
+    for (const KeptEvent &e : events)
+        out.append(QJsonArray{e.time, e.context});
+    return QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact));
+}
+
+QList<KeptEvent> eventsFrom(const QString &json)
+{
+    QList<KeptEvent> out;
+    const QJsonArray rows = QJsonDocument::fromJson(json.toUtf8()).array();
+    for (const QJsonValue &row : rows) {
+        const QJsonArray pair = row.toArray();
+        if (pair.size() == 2)
+            out.append({pair.at(0).toString(), pair.at(1).toString()});
+    }
+    return out;
+}
 } // namespace
 
 void parcelioResources()
@@ -93,6 +132,8 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
         QFile seed(QStringLiteral(":/sql/seed.sql"));
         bool ok = schema.open(QIODevice::ReadOnly) && seed.open(QIODevice::ReadOnly) &&
                   db.transaction() && runScript(QString::fromUtf8(schema.readAll())) &&
+                  std::all_of(std::begin(SchemaV1), std::end(SchemaV1),
+                              [this](const char *stmt) { return runScript(QString::fromUtf8(stmt)); }) &&
                   runScript(QString::fromUtf8(seed.readAll()));
         if (ok && !seedSqlFile.isEmpty()) {
             QFile extra(seedSqlFile);
@@ -119,7 +160,63 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
                                             : QStringLiteral("tables missing");
         return OpenResult::Failed;
     }
-    return OpenResult::Ok;
+    return upgrade();
+}
+
+Store::OpenResult Store::upgrade()
+{
+    QSqlDatabase db = QSqlDatabase::database(connName, false);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("pragma user_version")) || !q.next()) {
+        lastError = q.lastError().text();
+        return OpenResult::Failed;
+    }
+    const int version = q.value(0).toInt();
+    q.finish();
+    if (version > SchemaVersion) {
+        // Written by a newer program: changing it could lose what that one keeps.
+        lastError = QStringLiteral("database schema %1 is newer than %2").arg(version).arg(SchemaVersion);
+        return OpenResult::TooNew;
+    }
+    if (version == SchemaVersion)
+        return OpenResult::Ok;
+    // All or nothing: a crash half-way leaves the old file as it was.
+    const bool ok = inTransaction([this] {
+        return std::all_of(std::begin(SchemaV1), std::end(SchemaV1),
+                           [this](const char *stmt) { return runScript(QString::fromUtf8(stmt)); });
+    });
+    return ok ? OpenResult::Ok : OpenResult::Failed;
+}
+
+bool Store::inTransaction(const std::function<bool()> &work)
+{
+    QSqlDatabase db = QSqlDatabase::database(connName, false);
+    if (!db.transaction()) {
+        lastError = db.lastError().text();
+        return false;
+    }
+    if (work() && db.commit())
+        return true;
+    const QString why = lastError.isEmpty() ? db.lastError().text() : lastError;
+    db.rollback();
+    lastError = why.isEmpty() ? QStringLiteral("database error") : why;
+    return false;
+}
+
+bool Store::openShared(const QString &path)
+{
+    dbPath = path;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connName);
+    db.setDatabaseName(path);
+    // The window's connection may be writing: wait for it rather than fail.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!db.open()) {
+        lastError = db.lastError().text();
+        return false;
+    }
+    // Each row is touched once per round: a small page cache is enough.
+    QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
+    return true;
 }
 
 bool Store::isOpen() const
@@ -342,9 +439,16 @@ bool Store::deleteParcel(const QString &id)
         lastError = QStringLiteral("no parcel chosen");
         return false;
     }
-    STORE_QUERY("delete from kd100 where id=?");
-    q.addBindValue(key);
-    return runOnOneRow(q);
+    return inTransaction([&] {
+        STORE_QUERY("delete from progress where id=?");
+        q.addBindValue(key);
+        if (!run(q))
+            return false;
+        QSqlQuery del(QSqlDatabase::database(connName, false));
+        del.prepare(QStringLiteral("delete from kd100 where id=?"));
+        del.addBindValue(key);
+        return runOnOneRow(del);
+    });
 }
 
 bool Store::deleteAllParcelsOnOwnConnection()
@@ -356,8 +460,12 @@ bool Store::deleteAllParcelsOnOwnConnection()
         db.setDatabaseName(dbPath);
         if (!dbPath.isEmpty() && QFileInfo::exists(dbPath) && db.open()) {
             QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("delete from kd100"));
+            // The parcels and their kept progress go together or not at all.
+            ok = db.transaction() && q.exec(QStringLiteral("delete from progress")) &&
+                 q.exec(QStringLiteral("delete from kd100")) && db.commit();
             lastError = ok ? QString() : q.lastError().text();
+            if (!ok)
+                db.rollback();
             q.finish();
             db.close();
         } else {
@@ -483,6 +591,127 @@ bool Store::writeSetting(const QString &column, const QString &value)
     // The column name comes from the fixed list above, never from the user.
     QSqlQuery q(QSqlDatabase::database(connName, false));
     q.prepare(QStringLiteral("update setting set \"%1\"=?").arg(column));
+    q.addBindValue(value);
+    return run(q);
+}
+
+bool Store::saveProgress(const KeptProgress &p)
+{
+    STORE_QUERY("insert or replace into progress (id, events, queried, state, unseen) "
+                "select ?, ?, ?, ?, ? where exists (select 1 from kd100 where id=?)");
+    q.addBindValue(p.id);
+    q.addBindValue(eventsJson(p.events));
+    q.addBindValue(p.queried.toString(TimeFormat));
+    q.addBindValue(p.state);
+    q.addBindValue(p.unseen ? 1 : 0);
+    q.addBindValue(p.id);
+    return runOnOneRow(q);
+}
+
+bool Store::saveNews(const KeptProgress &p, const QString &num)
+{
+    return inTransaction([&] {
+        STORE_QUERY("update kd100 set num=? where id=?");
+        q.addBindValue(num);
+        q.addBindValue(p.id);
+        return runOnOneRow(q) && saveProgress(p);
+    });
+}
+
+std::optional<KeptProgress> Store::progressOf(const QString &id)
+{
+    bool ok = false;
+    const qint64 key = id.trimmed().toLongLong(&ok);
+    if (!ok) {
+        lastError = QStringLiteral("no parcel chosen");
+        return std::nullopt;
+    }
+    STORE_QUERY("select events, queried, state, unseen from progress where id=?");
+    q.addBindValue(key);
+    if (!run(q) || !q.next())
+        return std::nullopt;
+    KeptProgress p;
+    p.id = key;
+    p.events = eventsFrom(q.value(0).toString());
+    p.queried = QDateTime::fromString(q.value(1).toString(), TimeFormat);
+    p.state = q.value(2).toString();
+    p.unseen = q.value(3).toInt() != 0;
+    return p;
+}
+
+bool Store::resetParcel(const QString &id)
+{
+    bool ok = false;
+    const qint64 key = id.trimmed().toLongLong(&ok);
+    if (!ok) {
+        lastError = QStringLiteral("no parcel chosen");
+        return false;
+    }
+    return inTransaction([&] {
+        STORE_QUERY("update kd100 set num='0' where id=?");
+        q.addBindValue(key);
+        if (!run(q))
+            return false;
+        QSqlQuery del(QSqlDatabase::database(connName, false));
+        del.prepare(QStringLiteral("delete from progress where id=?"));
+        del.addBindValue(key);
+        return run(del);
+    });
+}
+
+bool Store::markSeen(qint64 id)
+{
+    STORE_QUERY("update progress set unseen=0 where id=? and unseen<>0");
+    q.addBindValue(id);
+    return run(q);
+}
+
+QHash<qint64, EntryState> Store::entryStates()
+{
+    QHash<qint64, EntryState> out;
+    STORE_QUERY("select id, state, unseen from progress where state=? or unseen<>0");
+    q.addBindValue(SignedState);
+    q.setForwardOnly(true);
+    if (!run(q))
+        return out;
+    while (q.next())
+        out.insert(q.value(0).toLongLong(),
+                   EntryState{q.value(1).toString() == SignedState, q.value(2).toInt() != 0});
+    return out;
+}
+
+QList<WatchTarget> Store::watchTargets()
+{
+    // The courier code as choosing the parcel finds it: the first row of
+    // that name.
+    STORE_QUERY("select k.id, k.number, k.goods, k.company, k.num,"
+                " (select code from list where name=k.company order by id limit 1)"
+                " from kd100 k left join progress p on p.id=k.id"
+                " where p.id is null or p.state<>? order by k.id");
+    q.addBindValue(SignedState);
+    q.setForwardOnly(true);
+    QList<WatchTarget> out;
+    if (!run(q))
+        return out;
+    while (q.next())
+        out.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+                    q.value(3).toString(), q.value(4).toString(), q.value(5).toString()});
+    return out;
+}
+
+QString Store::watchSetting(const QString &key, const QString &fallback)
+{
+    STORE_QUERY("select value from watch_setting where key=?");
+    q.addBindValue(key);
+    if (!run(q) || !q.next())
+        return fallback;
+    return q.value(0).toString();
+}
+
+bool Store::writeWatchSetting(const QString &key, const QString &value)
+{
+    STORE_QUERY("insert or replace into watch_setting (key, value) values (?, ?)");
+    q.addBindValue(key);
     q.addBindValue(value);
     return run(q);
 }

@@ -1,7 +1,9 @@
 #pragma once
 #include "store/Records.h"
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QSqlQuery;
@@ -14,7 +16,12 @@ void parcelioResources();
 // Values are always bound, never spliced into statement text.
 class Store {
 public:
-    enum class OpenResult { Ok, AlreadyRunning, Failed };
+    // TooNew: the file was made by a newer version of the program; it is
+    // left untouched.
+    enum class OpenResult { Ok, AlreadyRunning, Failed, TooNew };
+    // The schema this program writes (PRAGMA user_version). 0 is a file of
+    // the versions before kept progress.
+    static constexpr int SchemaVersion = 1;
 
     Store();
     ~Store();
@@ -26,6 +33,10 @@ public:
     // db/kd100.ldb for the life of the object: a second holder is told apart.
     OpenResult open(const QString &appDir, const QString &seedSqlFile = QString());
     bool isOpen() const;
+    // A second connection to a database another Store opened (and locked):
+    // no creation, no upgrade. For work off the window thread; use it only
+    // in the thread that opened it.
+    bool openShared(const QString &path);
     QString databasePath() const { return dbPath; }
     // Empty after a statement that worked; the engine's text after one that failed.
     QString error() const { return lastError; }
@@ -73,6 +84,24 @@ public:
 
     static const QStringList &settingColumns();
 
+    // Kept progress. A parcel's progress goes with the parcel: deleteParcel
+    // and deleteAllParcelsOnOwnConnection remove it in the same transaction.
+    // Writes nothing (and says so) when the parcel's row is gone.
+    bool saveProgress(const KeptProgress &progress);
+    // The book watch's news: the new count and the progress in one step.
+    bool saveNews(const KeptProgress &progress, const QString &num);
+    std::optional<KeptProgress> progressOf(const QString &id);
+    // The count back to "0" and the kept progress gone, in one step.
+    bool resetParcel(const QString &id);
+    bool markSeen(qint64 id);
+    QHash<qint64, EntryState> entryStates();
+    // Every saved parcel not known to be signed for (never queried ones
+    // included), in the book's order.
+    QList<WatchTarget> watchTargets();
+    // The book watch's own settings (table watch_setting).
+    QString watchSetting(const QString &key, const QString &fallback = QString());
+    bool writeWatchSetting(const QString &key, const QString &value);
+
 private:
     QList<ParcelRecord> parcels(QSqlQuery &q);
     QList<CourierRecord> couriers(QSqlQuery &q);
@@ -82,6 +111,9 @@ private:
     bool run(QSqlQuery &q);
     QList<ParcelEntry> allEntriesFrom(sqlite3 *h);
     bool runScript(const QString &text);
+    // Brings a file of an older schema up to SchemaVersion in one transaction.
+    OpenResult upgrade();
+    bool inTransaction(const std::function<bool()> &work);
 
     QString connName;
     QString dbPath;

@@ -137,6 +137,7 @@ void Form1::queryNewParcel()
     const std::optional<qint64> id = store().addParcel(company, number, goods, QStringLiteral("0"));
     if (!id)
         return saveFailed(*this);
+    keepProgress(QString::number(*id), CurrentParcel.lastReply);
     sX();
     // Chosen by its own entry, wherever the refill put it; choosing it loads
     // and queries it, and that display ends the busy state.

@@ -1,30 +1,12 @@
 #include "app/Form1.h"
+#include "tracking/Reply.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QRegularExpression>
-#include <QStringDecoder>
 #include <QTimer>
 
-namespace {
-// The body decoded by the character set its Content-Type names; UTF-8 when
-// it names none or one we cannot decode.
-QString decodeBody(const QByteArray &body, const QByteArray &contentType)
-{
-    static const QRegularExpression charset(
-        QStringLiteral("charset\\s*=\\s*\"?([^\";\\s]+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto m = charset.match(QString::fromLatin1(contentType));
-    if (m.hasMatch()) {
-        QStringDecoder decoder(m.captured(1).toLatin1().constData());
-        if (decoder.isValid())
-            return decoder.decode(body);
-    }
-    return QString::fromUtf8(body);
-}
-} // namespace
 
 QString Form1::GetBody(const QString &url)
 {
@@ -55,8 +37,14 @@ HttpReply Form1::fetch(const QString &url, int limitMs, bool headOnly)
         abandoned = true;
         reply->abort();
     });
-    connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-    if (!reply->isFinished()) {
+    QElapsedTimer arrival;
+    connect(reply, &QNetworkReply::finished, &wait, [&wait, &arrival] {
+        arrival.start();
+        wait.quit();
+    });
+    if (reply->isFinished())
+        arrival.start();
+    else {
         limit.start(limitMs);
         wait.exec();
     }
@@ -69,7 +57,8 @@ HttpReply Form1::fetch(const QString &url, int limitMs, bool headOnly)
         out.status = status.toInt();
         out.contentType = reply->rawHeader("Content-Type");
         out.date = reply->rawHeader("Date");
-        out.body = decodeBody(reply->readAll(), out.contentType);
+        out.sinceArrival = arrival;
+        out.body = decodeReplyBody(reply->readAll(), out.contentType);
     }
     reply->deleteLater();
     return out;

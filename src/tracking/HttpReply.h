@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 // One HTTP exchange as the network services need it. answered is false when
@@ -10,4 +11,7 @@ struct HttpReply {
     QByteArray contentType;
     QByteArray date; // the Date header, raw
     QString body;
+    // Started when the answer arrived: handlers that run inside the wait may
+    // hold the caller back for a long time after that.
+    QElapsedTimer sinceArrival;
 };

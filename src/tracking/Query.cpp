@@ -1,23 +1,13 @@
 #include "app/Form1.h"
 #include "tracking/Progress.h"
+#include "tracking/Reply.h"
 
-#include <QUrl>
+#include <utility>
 
-namespace {
-QString enc(const QString &value)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(value));
-}
-} // namespace
 
 QString Form1::trackingUrl(const QString &number) const
 {
-    // Key order and the doubled id (account first, API key last) are what
-    // the service expects.
-    return QStringLiteral("http://") + cfg.trackingHost + QStringLiteral("/?id=") + enc(cfg.account) +
-           QStringLiteral("&secret=") + enc(cfg.secret) + QStringLiteral("&com=") +
-           enc(CurrentParcel.code) + QStringLiteral("&nu=") + enc(number) +
-           QStringLiteral("&id=") + enc(cfg.key) + QStringLiteral("&type=json&ord=desc");
+    return trackingUrlOf(cfg, CurrentParcel.code, number);
 }
 
 void Form1::kdgs(const QString &number)
@@ -29,7 +19,10 @@ void Form1::kdgs(const QString &number)
               QStringLiteral("查询中..."));
     // Copied: the caller's text may change while the request waits.
     const QString nu = number;
+    // The book watch lets the user's own request go first.
+    ++userQueries;
     CurrentParcel.lastReply = GetBody(trackingUrl(nu));
+    --userQueries;
 }
 
 void Form1::cx()
@@ -41,10 +34,15 @@ void Form1::cx()
     // would be shown (and counted) together with the new ones.
     Timer1->stop();
     eventCount = 0;
+    // Should no readable answer come, this parcel's kept progress is shown.
+    const QString id = CurrentParcel.id;
+    keptFallbackId = id;
     kdgs(CurrentParcel.number);
-    // No answer: the watchdog, still running, returns the window to idle.
+    // No answer: the watchdog, still running, returns the window to idle
+    // (and shows the kept progress).
     if (CurrentParcel.lastReply.isEmpty())
         return;
+    keptFallbackId.clear();
 
     // A running loop or timed query keeps its lock (see unlockAfterQuery).
     auto enableControls = [this] { unlockAfterQuery(); };
@@ -55,10 +53,12 @@ void Form1::cx()
         Timer7->stop();
         enableControls();
         setStatus(QStringLiteral("查询结果无法识别,请稍后再试.."));
+        showKeptProgress(id, status());
         return;
     }
 
     if (reading.kind != ReplyReading::Success) {
+        bool kept = true; // the parcel is still saved
         if (reading.kind == ReplyReading::UnknownNumber) {
             Timer7->stop();
             const QString ask = QStringLiteral("您好,您当前查询的快递单号不存在,是否保留?\r\n\r\n"
@@ -70,6 +70,7 @@ void Form1::cx()
                 // when the row really went.
                 if (db.deleteParcel(CurrentParcel.id)) {
                     CurrentParcel.id.clear();
+                    kept = false;
                     msg(QStringLiteral("快递信息已删除!"));
                     sX();
                     if (Check7->isChecked() && Text1->count() > 0)
@@ -82,7 +83,12 @@ void Form1::cx()
             setStatus(reading.message);
         }
         enableControls();
+        if (kept)
+            showKeptProgress(id, reading.message);
     } else {
+        // Kept progress shown after the watchdog makes way for the answer.
+        ListView1->clear();
+        keepProgress(id, CurrentParcel.lastReply);
         hx2();
         // A reply without events starts no display, and so nothing would
         // ever unlock the list and the menu: unlock them here.
@@ -119,4 +125,8 @@ void Form1::Timer7_Timer()
                     QStringLiteral("5.单号或对应快递公司错误"), QStringLiteral(" "),
                     QStringLiteral("请您稍后重试")}
             .join(QStringLiteral("\r\n")));
+    // The request goes on; until it answers, what was last seen is shown.
+    const QString fallback = std::exchange(keptFallbackId, QString());
+    if (!fallback.isEmpty())
+        showKeptProgress(fallback, QString());
 }

@@ -31,6 +31,12 @@ void Form1::gxtj()
             return;
         if (Check3->isChecked() && platform.sound)
             platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
+        // Someone elsewhere on the desktop hears of it too.
+        if (!isActiveWindow()) {
+            if (const QTreeWidgetItem *newest = ListView1->topLevelItem(0))
+                notifyNews(CurrentParcel.id.toLongLong(), Text1->currentText(),
+                           newest->text(1) + QLatin1Char(' ') + newest->text(2));
+        }
         if (Check2->isChecked() && !Sendmail->text().isEmpty())
             emailgx();
     } else if (!isSigned) {

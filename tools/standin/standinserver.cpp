@@ -128,7 +128,16 @@ bool StandInServer::preamble(const QHttpServerRequest &request, QHttpServerRespo
     log(request);
     if (request.method() != QHttpServerRequest::Method::Head)
         return false;
-    send(std::move(responder), {Status::Ok, kHtmlUtf8, {}}, nextHeadDate());
+    const std::optional<QByteArray> date = nextHeadDate();
+    const Modifiers mods = readModifiers(fixture(QStringLiteral("head")));
+    if (mods.delayMs > 0) {
+        auto held = std::make_shared<QHttpServerResponder>(std::move(responder));
+        QTimer::singleShot(mods.delayMs, Qt::PreciseTimer, held->socket(), [this, held, date] {
+            send(std::move(*held), {Status::Ok, kHtmlUtf8, {}}, date);
+        });
+        return true;
+    }
+    send(std::move(responder), {Status::Ok, kHtmlUtf8, {}}, date);
     return true;
 }
 

@@ -1,0 +1,20 @@
+#pragma once
+// Desktop notifications through org.freedesktop.Notifications on the
+// session bus. No bus or no service: nothing is shown, nothing fails.
+#include "platform/Platform.h"
+#include <QHash>
+#include <QObject>
+
+class DesktopNotifications : public QObject, public Notifier {
+    Q_OBJECT
+public:
+    void notify(const QString &summary, const QString &body, qint64 tag) override;
+
+private slots:
+    void actionInvoked(uint id, const QString &action);
+    void notificationClosed(uint id, uint reason);
+
+private:
+    bool connected = false;
+    QHash<uint, qint64> tags; // notification id -> tag, while it is shown
+};

@@ -1,0 +1,86 @@
+#include "tracking/Reply.h"
+
+#include "app/Config.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+#include <QStringDecoder>
+
+TrackingReading readTrackingReply(const QString &body)
+{
+    TrackingReading r;
+    if (body.isEmpty())
+        return r;
+    const auto code = resultCode(body);
+    bool numeric = false;
+    const double value = code ? code->trimmed().toDouble(&numeric) : 0;
+    if (!code || !numeric) {
+        r.kind = TrackingReading::Unreadable;
+        return r;
+    }
+    r.code = *code;
+    if (value != 0) {
+        r.kind = TrackingReading::Failure;
+        return r;
+    }
+    r.entries = progressEntries(body, qMin(32767, countTime(body)));
+    if (r.entries.isEmpty()) {
+        r.kind = TrackingReading::NoEvents;
+        return r;
+    }
+    r.kind = TrackingReading::Events;
+    r.state = parcelState(r.entries.at(0).context,
+                          r.entries.size() > 1 ? r.entries.at(1).context : QString());
+    return r;
+}
+
+KeptProgress keptProgressOf(qint64 id, const TrackingReading &reading, const QDateTime &queried)
+{
+    KeptProgress p;
+    p.id = id;
+    p.queried = queried;
+    p.state = parcelStateText(reading.state);
+    p.events.reserve(reading.entries.size());
+    for (const ProgressEntry &e : reading.entries)
+        p.events.append({e.time, e.context});
+    return p;
+}
+
+ParcelState stateOf(const QList<KeptEvent> &events)
+{
+    if (events.isEmpty())
+        return ParcelState::InTransit;
+    return parcelState(events.at(0).context, events.size() > 1 ? events.at(1).context : QString());
+}
+
+QString transitText(const QList<KeptEvent> &events, ParcelState state, const QDateTime &now)
+{
+    if (events.isEmpty())
+        return durationText(0);
+    const QString &oldest = events.last().time;
+    return durationText(state == ParcelState::Signed ? secondsBetween(oldest, events.first().time)
+                                                     : secondsBetween(oldest, now));
+}
+
+QString decodeReplyBody(const QByteArray &body, const QByteArray &contentType)
+{
+    static const QRegularExpression charset(
+        QStringLiteral("charset\\s*=\\s*\"?([^\";\\s]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto m = charset.match(QString::fromLatin1(contentType));
+    if (m.hasMatch()) {
+        QStringDecoder decoder(m.captured(1).toLatin1().constData());
+        if (decoder.isValid())
+            return decoder.decode(body);
+    }
+    return QString::fromUtf8(body);
+}
+
+QString trackingUrlOf(const Config &cfg, const QString &code, const QString &number)
+{
+    auto enc = [](const QString &value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); };
+    return QStringLiteral("http://") + cfg.trackingHost + QStringLiteral("/?id=") + enc(cfg.account) +
+           QStringLiteral("&secret=") + enc(cfg.secret) + QStringLiteral("&com=") + enc(code) +
+           QStringLiteral("&nu=") + enc(number) + QStringLiteral("&id=") + enc(cfg.key) +
+           QStringLiteral("&type=json&ord=desc");
+}

@@ -1,0 +1,42 @@
+#pragma once
+// What a tracking reply says, read once, for every place that keeps or
+// compares progress: the shown parcel's query, the add panel's and the
+// book watch's.
+#include "store/Records.h"
+#include "tracking/Progress.h"
+
+struct TrackingReading {
+    enum Kind {
+        NoAnswer,   // empty body
+        Unreadable, // no result code, or one that is not a number
+        Failure,    // a non-zero result code
+        NoEvents,   // code 0 without a single complete event
+        Events,     // code 0 with events: the only kind worth keeping
+    };
+    Kind kind = NoAnswer;
+    QString code;
+    QList<ProgressEntry> entries; // newest first, as the display shows them
+    ParcelState state = ParcelState::InTransit;
+};
+
+// Reads the reply as the display does: as many events as the reply's count
+// of "time" allows (held in 16 bits), the state from the newest two.
+TrackingReading readTrackingReply(const QString &body);
+
+// The kept form of a reply with events, queried at the given time.
+KeptProgress keptProgressOf(qint64 id, const TrackingReading &reading, const QDateTime &queried);
+
+// The time under way as the display tells it: a signed parcel from its
+// first to its last event, any other from its first event to now.
+QString transitText(const QList<KeptEvent> &events, ParcelState state, const QDateTime &now);
+ParcelState stateOf(const QList<KeptEvent> &events);
+
+// A reply body decoded by the character set its Content-Type names; UTF-8
+// when it names none or one that cannot be decoded.
+QString decodeReplyBody(const QByteArray &body, const QByteArray &contentType);
+
+struct Config;
+// The tracking request for one number with the courier's code. Key order
+// and the doubled id (account first, API key last) are what the service
+// expects.
+QString trackingUrlOf(const Config &cfg, const QString &code, const QString &number);

@@ -1,0 +1,239 @@
+#include "watch/BookWatch.h"
+#include "store/Store.h"
+#include "tracking/Reply.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QThread>
+
+namespace {
+// How often a round that waits for the user's own query looks again.
+constexpr int UserWaitMs = 200;
+} // namespace
+
+struct BookWatch::Outcome {
+    qint64 id = 0;
+    bool failed = false;
+    bool stored = false;
+    bool isNews = false;
+    EntryState state;
+    BookWatchNews news;
+};
+
+namespace {
+// What one reply means for its parcel, with the store's own connection.
+BookWatch::Outcome judge(Store &store, const WatchTarget &parcel, const QByteArray &body,
+                         const QByteArray &type, const QDateTime &queried)
+{
+    BookWatch::Outcome out;
+    out.id = parcel.id;
+    const TrackingReading reading = readTrackingReply(decodeReplyBody(body, type));
+    if (reading.kind != TrackingReading::Events) {
+        // Failed, unreadable or empty: what is kept stays.
+        out.failed = reading.kind != TrackingReading::NoEvents;
+        return out;
+    }
+    // The row as it is now: the user may have queried (or deleted) the
+    // parcel while this request was out.
+    const auto row = store.parcelById(QString::number(parcel.id));
+    if (!row)
+        return out;
+    KeptProgress progress = keptProgressOf(parcel.id, reading, queried);
+    const int count = int(reading.entries.size());
+    bool ok = false;
+    double stored = row->num.trimmed().toDouble(&ok);
+    if (!ok)
+        stored = 0;
+    // As change detection counts it: no stored count is no news.
+    const bool isSigned = reading.state == ParcelState::Signed;
+    out.isNews = !row->num.isEmpty() && stored < count && !isSigned;
+    if (out.isNews) {
+        progress.unseen = true;
+        if (!store.saveNews(progress, QString::number(count)))
+            return out;
+    } else {
+        // News not looked at yet stays news until the parcel is shown.
+        const auto before = store.progressOf(QString::number(parcel.id));
+        progress.unseen = before && before->unseen;
+        if (!store.saveProgress(progress))
+            return out;
+    }
+    out.stored = true;
+    out.state = EntryState{isSigned, progress.unseen};
+    if (out.isNews) {
+        WatchTarget now = parcel;
+        now.goods = row->goods;
+        now.number = row->number;
+        now.company = row->company;
+        out.news = BookWatchNews{now, progress};
+    }
+    return out;
+}
+} // namespace
+
+BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_,
+                     QObject *parent)
+    : QObject(parent), store(store_), cfg(cfg_), clock(std::move(clock_)),
+      net(std::make_unique<QNetworkAccessManager>())
+{
+    pauseMs = cfg.watchPauseMs;
+    pause.setSingleShot(true);
+    limit.setSingleShot(true);
+    connect(&pause, &QTimer::timeout, this, &BookWatch::next);
+    connect(&limit, &QTimer::timeout, this, &BookWatch::abandon);
+    storeThread = new QThread(this);
+    storeContext = new QObject;
+    storeContext->moveToThread(storeThread);
+    storeThread->start();
+}
+
+BookWatch::~BookWatch()
+{
+    pause.stop();
+    limit.stop();
+    // The request goes with the network manager; its answer is not wanted.
+    if (reply)
+        disconnect(reply, nullptr, this, nullptr);
+    // Writes already queued finish first; the connection closes in its thread.
+    QMetaObject::invokeMethod(storeContext, [this] { threadStore.reset(); },
+                              Qt::BlockingQueuedConnection);
+    storeThread->quit();
+    storeThread->wait();
+    delete storeContext;
+    // A mail half-way to the relay is let finish rather than torn away.
+    if (mailThread) {
+        mailThread->wait();
+        delete mailThread;
+    }
+}
+
+bool BookWatch::startRound()
+{
+    if (active)
+        return false;
+    const QList<WatchTarget> targets = store.watchTargets();
+    if (!store.error().isEmpty())
+        return false;
+    active = true;
+    allAsked = false;
+    summary = RoundSummary{};
+    queue = targets;
+    pause.start(0);
+    return true;
+}
+
+void BookWatch::next()
+{
+    if (queue.isEmpty()) {
+        allAsked = true;
+        finishIfDone();
+        return;
+    }
+    if (userBusy && userBusy()) {
+        pause.start(UserWaitMs);
+        return;
+    }
+    current = queue.takeFirst();
+    QNetworkRequest request{QUrl(trackingUrlOf(cfg, current.code, current.number))};
+    request.setRawHeader("If-Modified-Since", "0");
+    ++summary.asked;
+    reply = net->get(request);
+    QNetworkReply *r = reply;
+    connect(r, &QNetworkReply::finished, this, &BookWatch::answered);
+    connect(r, &QNetworkReply::downloadProgress, this, [this, r](qint64 received, qint64) {
+        if (received > maxReplyBytes)
+            r->abort();
+    });
+    limit.start(limitMs);
+    emit requestSent(current.id);
+}
+
+void BookWatch::abandon()
+{
+    if (reply)
+        reply->abort(); // finished follows, with an error
+}
+
+void BookWatch::answered()
+{
+    QNetworkReply *r = qobject_cast<QNetworkReply *>(sender());
+    if (!r || r != reply)
+        return;
+    limit.stop();
+    reply = nullptr;
+    r->deleteLater();
+    const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (r->error() == QNetworkReply::NoError && status >= 200 && status < 300)
+        take(current, r->readAll(), r->rawHeader("Content-Type"));
+    else
+        ++summary.failed;
+    emit requestEnded(current.id);
+    if (queue.isEmpty())
+        next();
+    else
+        pause.start(pauseMs);
+}
+
+void BookWatch::take(const WatchTarget &parcel, const QByteArray &body, const QByteArray &type)
+{
+    ++pendingWrites;
+    const QString path = store.databasePath();
+    const QDateTime queried = clock();
+    QMetaObject::invokeMethod(storeContext, [this, path, parcel, body, type, queried] {
+        if (!threadStore) {
+            threadStore = std::make_unique<Store>();
+            threadStore->openShared(path);
+        }
+        const Outcome outcome = judge(*threadStore, parcel, body, type, queried);
+        QMetaObject::invokeMethod(this, [this, outcome] { taken(outcome); }, Qt::QueuedConnection);
+    }, Qt::QueuedConnection);
+}
+
+void BookWatch::taken(const Outcome &o)
+{
+    --pendingWrites;
+    if (o.failed)
+        ++summary.failed;
+    if (o.stored) {
+        emit checked(o.id, o.state);
+        if (o.isNews) {
+            ++summary.news;
+            emit news(o.news);
+        }
+    }
+    finishIfDone();
+}
+
+void BookWatch::finishIfDone()
+{
+    if (!active || !allAsked || pendingWrites > 0)
+        return;
+    active = false;
+    summary.ended = clock();
+    emit roundFinished(summary);
+}
+
+void BookWatch::sendMail(const OutgoingMail &mail, int mailLimitMs)
+{
+    mails.append({mail, mailLimitMs});
+    if (!mailThread)
+        nextMail();
+}
+
+void BookWatch::nextMail()
+{
+    if (mails.isEmpty())
+        return;
+    const PendingMail m = mails.takeFirst();
+    auto error = std::make_shared<QString>();
+    mailThread = QThread::create([m, error] { *error = ::sendMail(m.mail, m.limitMs); });
+    connect(mailThread, &QThread::finished, this, [this, error, to = m.mail.recipient] {
+        mailThread->wait();
+        delete mailThread;
+        mailThread = nullptr;
+        emit mailFinished(to, *error);
+        nextMail();
+    });
+    mailThread->start();
+}

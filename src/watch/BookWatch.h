@@ -1,0 +1,104 @@
+#pragma once
+// The book watch: every saved parcel that is not signed for is queried in
+// the background, one request at a time with a pause between two, and its
+// last good progress kept. Requests are asynchronous: nothing here waits in
+// a nested event loop, so no handler of the window ever runs inside it.
+#include "app/Config.h"
+#include "store/Records.h"
+#include "watch/Mail.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QThread;
+class Store;
+
+// A parcel whose event count grew while it is not signed for.
+struct BookWatchNews {
+    WatchTarget parcel;
+    KeptProgress progress; // as stored, newest event first
+};
+
+struct RoundSummary {
+    int asked = 0;  // requests sent
+    int failed = 0; // no readable answer within the limit
+    int news = 0;
+    QDateTime ended;
+};
+
+class BookWatch : public QObject {
+    Q_OBJECT
+public:
+    BookWatch(Store &store, const Config &cfg, std::function<QDateTime()> clock,
+              QObject *parent = nullptr);
+    ~BookWatch() override;
+
+    // True while the user's own query waits: the round holds back until it ends.
+    std::function<bool()> userBusy;
+    int pauseMs = 2000;
+    // A request without a complete answer after this long counts as failed.
+    int limitMs = 20000;
+    // A reply larger than this is no tracking reply.
+    qint64 maxReplyBytes = 4 * 1024 * 1024;
+
+    // False (and nothing started) while a round runs.
+    bool startRound();
+    bool running() const { return active; }
+    const RoundSummary &lastRound() const { return summary; }
+
+    struct Outcome; // what one reply meant, worked out on the store's thread
+
+    // News mails go out one after another on a worker thread.
+    void sendMail(const OutgoingMail &mail, int limitMs);
+
+signals:
+    // Each request of a round, as it goes out and as it ends (either way).
+    void requestSent(qint64 id);
+    void requestEnded(qint64 id);
+    // One parcel answered with events; its progress is stored.
+    void checked(qint64 id, const EntryState &state);
+    void news(const BookWatchNews &news);
+    void roundFinished(const RoundSummary &summary);
+    void mailFinished(const QString &recipient, const QString &error);
+
+private:
+    void next();
+    void answered();
+    void abandon();
+    // The reply is read and stored on the store's own thread: a commit waits
+    // for the disk, and the window's loop must not.
+    void take(const WatchTarget &parcel, const QByteArray &body, const QByteArray &type);
+    void taken(const Outcome &outcome);
+    void finishIfDone();
+    void nextMail();
+
+    Store &store;
+    Config cfg;
+    std::function<QDateTime()> clock;
+    std::unique_ptr<QNetworkAccessManager> net;
+    QList<WatchTarget> queue;
+    WatchTarget current;
+    QPointer<QNetworkReply> reply;
+    QTimer pause;
+    QTimer limit;
+    bool active = false;
+    bool allAsked = false;
+    int pendingWrites = 0;
+    RoundSummary summary;
+    QThread *storeThread = nullptr;
+    QObject *storeContext = nullptr; // lives in storeThread
+    std::unique_ptr<Store> threadStore; // used in storeThread only
+
+    struct PendingMail {
+        OutgoingMail mail;
+        int limitMs;
+    };
+    QList<PendingMail> mails;
+    QThread *mailThread = nullptr;
+};

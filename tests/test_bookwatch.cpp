@@ -1,0 +1,402 @@
+// The book watch: a background round over the saved parcels, the kept
+// progress it and every other successful query leave, the news it brings
+// (mail, sound, desktop notification) and the database upgrade that made
+// room for it. Runs on a private session bus (see CMakeLists.txt).
+#include "book/ParcelListModel.h"
+#include "platform/Notifications.h"
+#include "support/Harness.h"
+#include "support/MailSink.h"
+#include "support/StandIn.h"
+#include "watch/BookWatch.h"
+
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+QString events(const QStringList &contexts)
+{
+    // Newest first, one hour apart, ending on 2026-12-05 12:00.
+    QStringList rows;
+    QDateTime t(QDate(2026, 12, 5), QTime(12, 0));
+    for (const QString &c : contexts) {
+        rows << QStringLiteral("{\"time\":\"%1\",\"context\":\"%2\"}")
+                    .arg(t.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), c);
+        t = t.addSecs(-3600);
+    }
+    return QStringLiteral("{\"errCode\":\"0\",\"message\":\"\",\"data\":[") + rows.join(QLatin1Char(',')) +
+           QStringLiteral("]}");
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// The stand-in notification service, on the private bus of this test.
+class NotifySink {
+public:
+    NotifySink()
+    {
+        proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        proc.start(QString::fromLocal8Bit(qgetenv("PARCELIO_NOTIFYSINK_PATH")),
+                   {QStringLiteral("--log"), dir.filePath(QStringLiteral("notify.jsonl"))});
+        ready = proc.waitForReadyRead(10000) && proc.readLine().trimmed() == "ready";
+    }
+    ~NotifySink()
+    {
+        proc.kill();
+        proc.waitForFinished(5000);
+    }
+    QList<QJsonObject> calls() const
+    {
+        QList<QJsonObject> out;
+        QFile f(dir.filePath(QStringLiteral("notify.jsonl")));
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : f.readAll().split('\n'))
+                if (!line.isEmpty())
+                    out << QJsonDocument::fromJson(line).object();
+        return out;
+    }
+    bool ready = false;
+
+private:
+    QTemporaryDir dir;
+    QProcess proc;
+};
+
+QString kept(Form1 &w, qint64 id)
+{
+    const auto p = w.store().progressOf(QString::number(id));
+    if (!p)
+        return QStringLiteral("-");
+    QStringList c;
+    for (const KeptEvent &e : p->events)
+        c << e.context;
+    return p->state + QLatin1Char(':') + c.join(QLatin1Char('|')) + (p->unseen ? QStringLiteral(":new") : QString());
+}
+} // namespace
+
+class TestBookWatch : public QObject {
+    Q_OBJECT
+private slots:
+    void roundOverTheBook();
+    void failedQueryShowsKeptProgress();
+    void oldDatabaseUpgradedNewerRefused();
+};
+
+void TestBookWatch::roundOverTheBook()
+{
+    if (qgetenv("PARCELIO_PRIVATE_BUS") != "1")
+        QSKIP("needs the private session bus that CTest starts (dbus-run-session)");
+    QTemporaryDir fixtures;
+    const QString t = fixtures.filePath(QStringLiteral("tracking/"));
+    // 701: one new event; 702: signed, kept as signed, never asked;
+    // 703: never queried, two events; 704: the shown parcel, no change;
+    // 705: a failure code; 706: a reply cut off; 707: never answers;
+    // 708: the service's own words in HTML, with status 500.
+    write(t + "700000000001.json", events({"[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
+    write(t + "700000000003.json", events({"到达上海", "已揽收"}).toUtf8());
+    write(t + "700000000004.json", events({"到达北京", "已揽收"}).toUtf8());
+    write(t + "700000000005.json", R"({"errCode":"5","message":"busy"})");
+    write(t + "700000000006.json", R"({"errCode":"0","data":[{"time":"2026-12-05 12:00:00","context":"到达)");
+    write(t + "700000000007.never", "");
+    write(t + "700000000008.json", events({"到达成都", "a", "b", "c"}).toUtf8());
+    write(t + "700000000008.status", "500");
+    for (const char *n : {"700000000001", "700000000003", "700000000004", "700000000005"})
+        write(t + n + QStringLiteral(".delay"), "150");
+    StandIn standIn(fixtures.path());
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
+    MailSink mail;
+    QVERIFY(mail.isRunning());
+    NotifySink notifySink;
+    QVERIFY(notifySink.ready);
+
+    Harness h;
+    h.allPanels = false;
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    h.setIni(QStringLiteral("mail/relay"), mail.host());
+    h.setIni(QStringLiteral("watch/pause_ms"), QStringLiteral("300"));
+    DesktopNotifications notifications;
+    h.platform.notifier = &notifications;
+    QVERIFY(h.startSeeded(
+        "insert into kd100 (id, number, goods, company, num) values "
+        "(1, '700000000001', '相机', '中通快递', '2'), (2, '700000000002', '书', '中通快递', '3'),"
+        "(3, '700000000003', '鞋', '中通快递', '0'), (4, '700000000004', '衣服', '中通快递', '2'),"
+        "(5, '700000000005', '茶叶', '中通快递', '1'), (6, '700000000006', '灯', '中通快递', '0'),"
+        "(7, '700000000007', '伞', '中通快递', '0'), (8, '700000000008', '锅', '中通快递', '0');\n"
+        "insert into progress (id, events, queried, state) values "
+        "(2, '[[\"2026-12-01 10:00:00\",\"已签收\"]]', '2026-12-01 10:05:00', '已签收'),"
+        "(5, '[[\"2026-12-01 09:00:00\",\"到达广州\"]]', '2026-12-01 09:30:00', '运送中');\n"));
+    Form1 &w = h.w();
+    QVERIFY(h.passUpdateCheck());
+    w.Check3->setChecked(true);
+    w.Check2->setChecked(true);
+    w.Sendmail->setText(QStringLiteral("me@example.com"));
+    w.bookWatch->limitMs = 1500;
+
+    // The user's own parcel, shown before the round.
+    w.setListIndex(3);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 2);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    const QString status = w.status();
+    const int boxes = int(h.platform.box.shown.size());
+    const int before = standIn.countRequests(QStringLiteral("/?"));
+
+    QList<qint64> sent;
+    QList<qint64> gaps; // from the end of one request to the start of the next
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastEnd = -1;
+    int overlaps = 0; // a request that went out while another was still open
+    connect(w.bookWatch, &BookWatch::requestSent, this, [&](qint64 id) {
+        if (lastEnd >= 0)
+            gaps << clock.elapsed() - lastEnd;
+        else if (lastEnd == -2)
+            ++overlaps;
+        lastEnd = -2;
+        sent << id;
+    });
+    connect(w.bookWatch, &BookWatch::requestEnded, this, [&](qint64) { lastEnd = clock.elapsed(); });
+
+    w.Command6->click();
+    QVERIFY(w.bookWatch->running());
+    QVERIFY(!w.bookWatch->startRound()); // never two at once
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+
+    // Exactly the parcels under way, in book order, one at a time, paced.
+    QCOMPARE(sent, (QList<qint64>{1, 3, 4, 5, 6, 7, 8}));
+    QCOMPARE(standIn.countRequests(QStringLiteral("/?")) - before, 7);
+    QVERIFY(!standIn.requests().join(QLatin1Char('\n')).contains(QStringLiteral("nu=700000000002")));
+    QCOMPARE(overlaps, 0);
+    QCOMPARE(gaps.size(), 6);
+    for (qint64 g : gaps)
+        QVERIFY2(g >= 280 && g < 1500, qPrintable(QString::number(g)));
+    const RoundSummary s = w.bookWatch->lastRound();
+    QCOMPARE(s.asked, 7);
+    QCOMPARE(s.news, 2);
+    QCOMPARE(s.failed, 3); // code 5, no answer, status 500 (the cut-off one holds no event)
+
+    // What each answer left: progress and counts only from good replies.
+    QCOMPARE(kept(w, 1), QStringLiteral("派件中:[杭州]派件中|到达杭州|已揽收:new"));
+    QCOMPARE(kept(w, 3), QStringLiteral("运送中:到达上海|已揽收:new"));
+    QCOMPARE(kept(w, 4), QStringLiteral("运送中:到达北京|已揽收"));
+    QCOMPARE(kept(w, 5), QStringLiteral("运送中:到达广州"));
+    QCOMPARE(kept(w, 6), QStringLiteral("-"));
+    QCOMPARE(kept(w, 8), QStringLiteral("-"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("2"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("6"))->num, QStringLiteral("0"));
+
+    // The window as the user left it: no box, same parcel, same status line.
+    QCOMPARE(w.Text1->currentIndex(), 3);
+    QCOMPARE(w.status(), status);
+    QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+    QCOMPARE(int(h.platform.box.shown.size()), boxes);
+
+    // One sound, one mail and one notification per news.
+    QCOMPARE(h.platform.player.played.size(), 2);
+    QTRY_COMPARE(mail.messages().size(), 2);
+    QVERIFY(mail.messages().at(0)[QStringLiteral("subject")].toString().contains(QStringLiteral("【相机】")));
+    QVERIFY(mail.messages().at(1)[QStringLiteral("subject")].toString().contains(QStringLiteral("【鞋】")));
+    QTRY_COMPARE(notifySink.calls().size(), 2);
+    const QJsonObject first = notifySink.calls().at(0);
+    QCOMPARE(first[QStringLiteral("summary")].toString(), QStringLiteral("快递有最新进展"));
+    QCOMPARE(first[QStringLiteral("body")].toString(), QStringLiteral("相机\n2026-12-05 12:00:00 [杭州]派件中"));
+    QCOMPARE(first[QStringLiteral("app_icon")].toString(), QStringLiteral("parcelio"));
+
+    // The list tells news and signed parcels apart; the texts stay the goods.
+    auto *model = qobject_cast<ParcelListModel *>(w.Text1->model());
+    QCOMPARE(w.Text1->itemText(0), QStringLiteral("相机"));
+    QVERIFY(model->index(0).data(Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!model->index(1).data(Qt::FontRole).isValid());
+    QCOMPARE(model->index(1).data(Qt::ForegroundRole).value<QColor>(), QColor(150, 150, 150));
+    QVERIFY(!model->index(3).data(Qt::ForegroundRole).isValid());
+
+    // Choosing the second notification shows that parcel, and its news is seen.
+    QDBusInterface sinkBus(QStringLiteral("org.freedesktop.Notifications"),
+                           QStringLiteral("/org/freedesktop/Notifications"),
+                           QStringLiteral("org.freedesktop.Notifications"));
+    sinkBus.call(QStringLiteral("Invoke"), uint(notifySink.calls().at(1)[QStringLiteral("id")].toInt()),
+                 QStringLiteral("default"));
+    QTRY_COMPARE(w.Text1->currentIndex(), 2);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+    QCOMPARE(kept(w, 3), QStringLiteral("运送中:到达上海|已揽收"));
+    QVERIFY(!model->index(2).data(Qt::FontRole).isValid());
+
+    // The next round leaves out what is now known as signed.
+    write(t + "700000000003.json", events({"已签收,感谢使用", "到达上海", "已揽收"}).toUtf8());
+    // A query of the user's own goes first: the round waits for it.
+    sent.clear();
+    lastEnd = -1;
+    w.userQueries = 1;
+    QVERIFY(w.bookWatch->startRound());
+    QTest::qWait(600);
+    QVERIFY(sent.isEmpty());
+    w.userQueries = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    QCOMPARE(sent.size(), 7);
+    QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
+    sent.clear();
+    QVERIFY(w.bookWatch->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    QVERIFY(!sent.contains(3) && !sent.contains(2) && sent.contains(1));
+    QCOMPARE(notifySink.calls().size(), 2); // a sign-off is no news
+}
+
+void TestBookWatch::failedQueryShowsKeptProgress()
+{
+    QTemporaryDir fixtures;
+    const QString t = fixtures.filePath(QStringLiteral("tracking/"));
+    write(t + "700000000001.json", events({"到达杭州", "已揽收"}).toUtf8());
+    StandIn standIn(fixtures.path());
+    QVERIFY(standIn.isRunning());
+    Harness h;
+    h.allPanels = false;
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
+                          "(1, '700000000001', '相机', '中通快递', '0');\n"));
+    Form1 &w = h.w();
+    QVERIFY(h.passUpdateCheck());
+    w.setListIndex(0);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 2);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    const auto stored = w.store().progressOf(QStringLiteral("1"));
+    QVERIFY(stored && stored->events.size() == 2);
+    const QString at = stored->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+
+    // A failure code, an unreadable answer, an empty list: shown as before,
+    // with the time of the kept query; what is kept stays.
+    const QList<QByteArray> bad = {R"({"errCode":"5"})", "<html>login</html>", R"({"errCode":"0","data":[]})"};
+    const QStringList reasons = {QStringLiteral("程序执行错误!请稍后再试.. "),
+                                 QStringLiteral("查询结果无法识别,请稍后再试.. "), QString()};
+    for (int i = 0; i < bad.size(); ++i) {
+        write(t + "700000000001.json", bad.at(i));
+        w.setListIndex(0);
+        QTRY_VERIFY(w.Text1->isEnabled());
+        if (i < 2) {
+            QCOMPARE(w.status(), reasons.at(i) + QStringLiteral("以下为") + at + QStringLiteral("查询的结果.."));
+            QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+            QCOMPARE(w.ListView1->topLevelItem(0)->text(2), QStringLiteral("到达杭州"));
+            QVERIFY(w.ListView1->topLevelItem(0)->font(2).bold());
+            QCOMPARE(w.Label12(2)->text(), QStringLiteral("运送中"));
+        }
+        QCOMPARE(w.store().progressOf(QStringLiteral("1"))->events.size(), 2);
+    }
+
+    // No answer at all: once the watchdog has spoken, the kept events are shown.
+    QVERIFY(QFile::remove(t + "700000000001.json"));
+    write(t + "700000000001.never", "");
+    w.requestLimitMs = 1500;
+    QTimer::singleShot(300, &w, [&w] {
+        for (int i = 0; i < 10; ++i)
+            w.Timer7_Timer();
+    });
+    w.setListIndex(0);
+    QVERIFY(h.platform.box.texts().last().startsWith(QStringLiteral("程序自动检测快递异常!")));
+    QCOMPARE(w.status(), QStringLiteral("以下为") + at + QStringLiteral("查询的结果.."));
+    QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+    QVERIFY(QFile::remove(t + "700000000001.never"));
+
+    // The edit panel's clearing and the deletion take the kept progress along.
+    QVERIFY(w.store().resetParcel(QStringLiteral("1")));
+    QVERIFY(!w.store().progressOf(QStringLiteral("1")));
+    write(t + "700000000001.json", events({"到达杭州"}).toUtf8());
+    w.setListIndex(0);
+    QTRY_VERIFY(w.store().progressOf(QStringLiteral("1")));
+    QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
+    QVERIFY(!w.store().progressOf(QStringLiteral("1")));
+    QVERIFY(!w.store().saveProgress(KeptProgress{1, {{"a", "b"}}, QDateTime::currentDateTime(), "x", false}));
+
+    // The switch and the interval come back at the next start.
+    w.Check9->setChecked(true);
+    w.Combo5->setCurrentIndex(6);
+    h.form.reset();
+    QVERIFY(h.start());
+    QVERIFY(h.w().Check9->isChecked() && h.w().Timer8->isActive());
+    QCOMPARE(h.w().Combo5->currentText(), QStringLiteral("24小时"));
+    QCOMPARE(h.w().Timer8->interval(), 24 * 3600 * 1000);
+}
+
+void TestBookWatch::oldDatabaseUpgradedNewerRefused()
+{
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath(QStringLiteral("db")));
+    const QString file = dir.filePath(QStringLiteral("db/kd100.mdb"));
+    auto exec = [&](const QStringList &sql) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            for (const QString &s : sql)
+                QVERIFY2(QSqlQuery(db).exec(s), qPrintable(s));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    };
+    // A file as the versions before kept progress made it.
+    QFile schema(QStringLiteral(PARCELIO_SOURCE_DIR "/resources/sql/schema.sql"));
+    QVERIFY(schema.open(QIODevice::ReadOnly));
+    QStringList old = QString::fromUtf8(schema.readAll()).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    old.removeIf([](const QString &s) { return !s.contains(QStringLiteral("create table")); });
+    for (QString &s : old)
+        s = s.mid(s.indexOf(QStringLiteral("create table")));
+    old << QStringLiteral("insert into kd100 (number, goods, company, num) values ('1', '甲', 'EMS', '4'), ('2', '乙', 'EMS', '')")
+        << QStringLiteral("insert into setting values ('是','否','否','否','否','否','否','a@b.cn')");
+    exec(old);
+
+    {
+        Store s;
+        QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+        QCOMPARE(s.allParcels().size(), 2);
+        QCOMPARE(s.allParcels().at(0).num, QStringLiteral("4"));
+        QCOMPARE(s.settings()->address, QStringLiteral("a@b.cn"));
+        QCOMPARE(s.watchTargets().size(), 2);
+        QVERIFY(s.saveProgress(KeptProgress{1, {{"t", "c"}}, QDateTime::currentDateTime(), "运送中", false}));
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("pragma user_version")) && q.next());
+        QCOMPARE(q.value(0).toInt(), Store::SchemaVersion);
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+
+    // A newer program's file is refused and left as it was.
+    exec({QStringLiteral("pragma user_version = 7")});
+    const QByteArray bytes = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    {
+        Store s;
+        QCOMPARE(s.open(dir.path()), Store::OpenResult::TooNew);
+    }
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), bytes);
+
+    // The window says why and ends.
+    Harness h;
+    h.allPanels = false;
+    QDir().mkpath(h.appDir() + QStringLiteral("/db"));
+    QVERIFY(QFile::copy(file, h.appDir() + QStringLiteral("/db/kd100.mdb")));
+    QVERIFY(!h.start());
+    QCOMPARE(h.platform.term.count, 1);
+    QVERIFY(h.platform.box.texts().last().startsWith(QStringLiteral("数据库由更新版本的程序创建")));
+}
+
+QTEST_MAIN(TestBookWatch)
+#include "test_bookwatch.moc"
