@@ -387,14 +387,25 @@ QList<ParcelEntry> Store::entriesByGoodsLike(const QString &text)
     return entries(q);
 }
 
-std::optional<ParcelRecord> Store::parcelById(const QString &id)
+std::optional<qint64> Store::rowKey(const QString &id, const char *whenMissing)
 {
+    // Ids come from list entries and CurrentParcel as text; an empty or
+    // foreign text names no row at all.
     bool ok = false;
     const qint64 key = id.trimmed().toLongLong(&ok);
     if (!ok) {
-        lastError = QStringLiteral("no parcel chosen");
+        lastError = QString::fromLatin1(whenMissing);
         return std::nullopt;
     }
+    return key;
+}
+
+std::optional<ParcelRecord> Store::parcelById(const QString &id)
+{
+    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
+    if (!parsed)
+        return std::nullopt;
+    const qint64 key = *parsed;
     STORE_QUERY("select * from kd100 where id=?");
     q.addBindValue(key);
     const auto rows = parcels(q);
@@ -433,12 +444,10 @@ QList<ParcelRecord> Store::parcelsByGoodsLike(const QString &text)
 
 bool Store::deleteParcel(const QString &id)
 {
-    bool ok = false;
-    const qint64 key = id.trimmed().toLongLong(&ok);
-    if (!ok) {
-        lastError = QStringLiteral("no parcel chosen");
+    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
+    if (!parsed)
         return false;
-    }
+    const qint64 key = *parsed;
     return inTransaction([&] {
         STORE_QUERY("delete from progress where id=?");
         q.addBindValue(key);
@@ -478,12 +487,10 @@ bool Store::deleteAllParcelsOnOwnConnection()
 
 bool Store::setParcelNum(const QString &id, const QString &num)
 {
-    bool ok = false;
-    const qint64 key = id.trimmed().toLongLong(&ok);
-    if (!ok) {
-        lastError = QStringLiteral("no parcel chosen");
+    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
+    if (!parsed)
         return false;
-    }
+    const qint64 key = *parsed;
     STORE_QUERY("update kd100 set num=? where id=?");
     q.addBindValue(num);
     q.addBindValue(key);
@@ -493,12 +500,10 @@ bool Store::setParcelNum(const QString &id, const QString &num)
 bool Store::updateParcel(const QString &id, const QString &company, const QString &goods,
                          const QString &number)
 {
-    bool ok = false;
-    const qint64 key = id.trimmed().toLongLong(&ok);
-    if (!ok) {
-        lastError = QStringLiteral("no parcel chosen");
+    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
+    if (!parsed)
         return false;
-    }
+    const qint64 key = *parsed;
     STORE_QUERY("update kd100 set company=?, goods=?, number=? where id=?");
     q.addBindValue(company);
     q.addBindValue(goods);
@@ -542,12 +547,10 @@ QList<CourierRecord> Store::couriersByNameLike(const QString &text)
 
 std::optional<CourierRecord> Store::courierById(const QString &id)
 {
-    bool ok = false;
-    const qint64 key = id.trimmed().toLongLong(&ok);
-    if (!ok) {
-        lastError = QStringLiteral("bad courier id");
+    const std::optional<qint64> parsed = rowKey(id, "bad courier id");
+    if (!parsed)
         return std::nullopt;
-    }
+    const qint64 key = *parsed;
     STORE_QUERY("select * from list where id=?");
     q.addBindValue(key);
     const auto rows = couriers(q);
@@ -620,12 +623,10 @@ bool Store::saveNews(const KeptProgress &p, const QString &num)
 
 std::optional<KeptProgress> Store::progressOf(const QString &id)
 {
-    bool ok = false;
-    const qint64 key = id.trimmed().toLongLong(&ok);
-    if (!ok) {
-        lastError = QStringLiteral("no parcel chosen");
+    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
+    if (!parsed)
         return std::nullopt;
-    }
+    const qint64 key = *parsed;
     STORE_QUERY("select events, queried, state, unseen from progress where id=?");
     q.addBindValue(key);
     if (!run(q) || !q.next())
@@ -641,12 +642,10 @@ std::optional<KeptProgress> Store::progressOf(const QString &id)
 
 bool Store::resetParcel(const QString &id)
 {
-    bool ok = false;
-    const qint64 key = id.trimmed().toLongLong(&ok);
-    if (!ok) {
-        lastError = QStringLiteral("no parcel chosen");
+    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
+    if (!parsed)
         return false;
-    }
+    const qint64 key = *parsed;
     return inTransaction([&] {
         STORE_QUERY("update kd100 set num='0' where id=?");
         q.addBindValue(key);

@@ -103,6 +103,8 @@ public:
     bool writeWatchSetting(const QString &key, const QString &value);
 
 private:
+    // The row id in a text, or nothing (and lastError says whenMissing).
+    std::optional<qint64> rowKey(const QString &id, const char *whenMissing);
     QList<ParcelRecord> parcels(QSqlQuery &q);
     QList<CourierRecord> couriers(QSqlQuery &q);
     QList<ParcelEntry> entries(QSqlQuery &q);
