@@ -102,6 +102,13 @@ void TestSettings::everyClickIsStoredAtOnce()
     QVERIFY(w.Check2->isChecked() && w.Sendmail->isEnabled());
     QTest::mouseClick(w.Check2, Qt::LeftButton);
     QVERIFY(!w.Sendmail->isEnabled());
+
+    // A write that fails puts the tick back and says that nothing changed.
+    QVERIFY(h.execStatements({"create trigger ro before update on setting begin select raise(abort, 'ro'); end"}));
+    QTest::mouseClick(w.Check2, Qt::LeftButton);
+    QVERIFY(!w.Check2->isChecked() && !w.Sendmail->isEnabled());
+    QCOMPARE(stored(w, "邮件通知"), QString("否"));
+    QCOMPARE(w.status(), QString("设置保存失败,没有做任何改动.."));
 }
 
 void TestSettings::closingTheSettingsPanel()

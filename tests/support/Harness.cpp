@@ -60,6 +60,26 @@ bool Harness::passUpdateCheck()
     return QTest::qWaitFor([this] { return !form->Timer3->isActive(); }, 10000);
 }
 
+bool Harness::execStatements(const QStringList &statements)
+{
+    const QString name = QStringLiteral("harness-statements");
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(dir.path() + QStringLiteral("/db/kd100.mdb"));
+        ok = db.open();
+        for (const QString &s : statements) {
+            QSqlQuery q(db);
+            if (ok && !q.exec(s)) {
+                qWarning("test SQL failed: %s", qPrintable(q.lastError().text()));
+                ok = false;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
 void Harness::execSql(const QString &sql)
 {
     const QString name = QStringLiteral("harness-sql");

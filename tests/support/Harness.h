@@ -22,6 +22,9 @@ public:
     bool passUpdateCheck();
     // Runs SQL on the database file while the window is not running.
     void execSql(const QString &sql);
+    // Runs whole statements (trigger bodies too) from a connection of its
+    // own, also while the window runs; false when one failed.
+    bool execStatements(const QStringList &statements);
     Form1 &w() { return *form; }
     FakePlatform platform;
     // Off, as in the program: the add, edit, search and courier panels are
