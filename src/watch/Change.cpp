@@ -25,7 +25,7 @@ void Form1::gxtj()
         // The row gets the new count; the count in memory stays until the
         // parcel is chosen again, so a loop does not announce it twice.
         const auto row = db.parcelById(CurrentParcel.id);
-        if (!row && !db.error().isEmpty())
+        if (row.outcome == RowLookup<ParcelRecord>::Failed)
             return; // no saved row to address: no alert either
         if (row && !db.setParcelNum(CurrentParcel.id, QString::number(shownCount)))
             return;

@@ -238,8 +238,7 @@ void Form1::emailgx()
     if (error.isEmpty()) {
         // The relay is talked to on a worker; the window keeps running in
         // this nested loop, and change detection resumes after the send.
-        const bool wasBusy = watchBusy;
-        watchBusy = true;
+        const Holding sending(rerunGuard);
         QEventLoop wait;
         const int limit = mailLimitMs;
         std::unique_ptr<QThread> worker(
@@ -248,7 +247,6 @@ void Form1::emailgx()
         worker->start();
         wait.exec();
         worker->wait();
-        watchBusy = wasBusy;
     }
     setStatus(error.isEmpty() ? QStringLiteral("快递有最新进展，已发送至邮箱!") : failed + error);
 }
