@@ -410,7 +410,7 @@ RowLookup<ParcelRecord> Store::parcelById(const QString &id)
 {
     const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
     if (!parsed)
-        return {RowLookup<ParcelRecord>::Missing, {}};
+        return {RowLookup<ParcelRecord>::Failed, {}}; // no id: nothing could be looked up
     STORE_QUERY("select * from kd100 where id=?");
     q.addBindValue(*parsed);
     return lookupOf(parcels(q));
@@ -523,7 +523,7 @@ RowLookup<CourierRecord> Store::courierById(const QString &id)
 {
     const std::optional<qint64> parsed = rowKey(id, "bad courier id");
     if (!parsed)
-        return {RowLookup<CourierRecord>::Missing, {}};
+        return {RowLookup<CourierRecord>::Failed, {}}; // no id: nothing could be looked up
     STORE_QUERY("select * from list where id=?");
     q.addBindValue(*parsed);
     return lookupOf(couriers(q));

@@ -9,8 +9,9 @@
 class QSqlQuery;
 struct sqlite3;
 
-// One row looked up by its id: found, no such row, or the statement failed
-// (Store::error() says why). Tests as true only when found.
+// One row looked up by its id: found, no such row, or failed: the statement
+// failed or the text is no row id (Store::error() says which). True only
+// when found.
 template <typename T>
 struct RowLookup {
     enum Outcome { Found, Missing, Failed };
