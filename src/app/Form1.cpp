@@ -38,18 +38,13 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     QFont base = yahei(9);
     setFont(base);
 
-    Timer1 = named<QTimer>(this, QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-    Timer3 = named<QTimer>(this, QStringLiteral("Timer3"));
-    Timer3->setInterval(1000);
-    Timer4 = named<QTimer>(this, QStringLiteral("Timer4"));
-    Timer4->setInterval(1000);
-    Timer5 = named<QTimer>(this, QStringLiteral("Timer5"));
-    Timer5->setInterval(1000);
-    Timer6 = named<QTimer>(this, QStringLiteral("Timer6"));
-    Timer6->setInterval(60000);
-    Timer7 = named<QTimer>(this, QStringLiteral("Timer7"));
-    Timer7->setInterval(1000);
+    const struct { QTimer **timer; const char *name; int ms; } timers[] = {
+        {&Timer1, "Timer1", 100},  {&Timer3, "Timer3", 1000},   {&Timer4, "Timer4", 1000},
+        {&Timer5, "Timer5", 1000}, {&Timer6, "Timer6", 60000}, {&Timer7, "Timer7", 1000}};
+    for (const auto &t : timers) {
+        *t.timer = named<QTimer>(this, QString::fromLatin1(t.name));
+        (*t.timer)->setInterval(t.ms);
+    }
 
     buildWindow();
     // The settings panel holds the switches every handler reads, so it is
@@ -58,8 +53,7 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     buildBookWatchControls();
 
     // The overlay for enlarged text covers the whole window when shown.
-    Picture5 = named<Panel>(this, QStringLiteral("Picture5"));
-    Picture5->setGeometry(rect());
+    Picture5 = placed<Panel>(this, QStringLiteral("Picture5"), rect());
     Picture5->setAutoFillBackground(true);
     Label23 = label(Picture5, QStringLiteral("Label23"), QStringLiteral("视力"), Picture5->rect());
     Label23->setFont(yahei(36));
@@ -126,6 +120,13 @@ Panel *Form1::makePanel(int index, const QString &title, int widthTw, int height
     return p;
 }
 
+QPushButton *Form1::commandButton(QWidget *parent, int index, const QString &text, QRect geometry)
+{
+    auto *b = placed<QPushButton>(parent, idx("Command1", index), geometry, text);
+    Command1.set(index, b);
+    return b;
+}
+
 void Form1::buildWindow()
 {
     Label26 = label(this, QStringLiteral("Label26"), QStringLiteral("Parcelio"), tw(240, 140, 2400, 330));
@@ -186,8 +187,7 @@ void Form1::buildWindow()
 
     auto *listCaption = label(this, QStringLiteral("Label1"), QStringLiteral("我的快递："), QRect(20, 124, 70, 24));
     setTextColour(listCaption, Qt::white);
-    Text1 = named<QComboBox>(this, QStringLiteral("Text1"));
-    Text1->setGeometry(92, 120, 250, 30);
+    Text1 = placed<QComboBox>(this, QStringLiteral("Text1"), QRect(92, 120, 250, 30));
     Text1->setEditable(false);
     // Entries keep their row ids and are filled in one step (book/).
     Text1->setModel(new ParcelListModel(Text1));
@@ -209,15 +209,13 @@ void Form1::buildWindow()
     for (int i : {4, 5})
         Label12(i)->setToolTip(QStringLiteral("从快递接单时间算起"));
 
-    Picture7 = named<QFrame>(this, QStringLiteral("Picture7"));
-    Picture7->setGeometry(tw(120, 3120, 11055, 4335));
+    Picture7 = placed<QFrame>(this, QStringLiteral("Picture7"), tw(120, 3120, 11055, 4335));
     Picture7->setAutoFillBackground(true);
     QPalette white = Picture7->palette();
     white.setColor(QPalette::Window, Qt::white);
     Picture7->setPalette(white);
 
-    ListView1 = named<ListView>(this, QStringLiteral("ListView1"));
-    ListView1->setGeometry(tw(360, 3360, 10815, 3855));
+    ListView1 = placed<ListView>(this, QStringLiteral("ListView1"), tw(360, 3360, 10815, 3855));
     ListView1->setColumnCount(3);
     ListView1->setHeaderLabels({QStringLiteral("Num"), QStringLiteral("时间"),
                                 QStringLiteral("物流进度 ( 双击列表可复制单条物流进度 )")});
@@ -228,8 +226,7 @@ void Form1::buildWindow()
     ListView1->setColumnWidth(1, 140);
     ListView1->setColumnWidth(2, 500);
 
-    AniGIF1 = named<BusyIndicator>(this, QStringLiteral("AniGIF1"));
-    AniGIF1->setGeometry(350, 330, 64, 64);
+    AniGIF1 = placed<BusyIndicator>(this, QStringLiteral("AniGIF1"), QRect(350, 330, 64, 64));
     AniGIF1->hide();
 
     // Status bar.

@@ -392,6 +392,8 @@ private:
     void connectCommands();
     bool panelsBuilt = false;
     Panel *makePanel(int index, const QString &title, int widthTw, int heightTw);
+    // Command1(index), named and placed.
+    QPushButton *commandButton(QWidget *parent, int index, const QString &text, QRect geometry);
 
     QString appDir;
     QString resourceDir;

@@ -30,6 +30,15 @@ T *named(QWidget *parent, const QString &name, Args &&...args)
     return w;
 }
 
+// named, at its place: the constructor's own arguments come after the place.
+template <typename T, typename... Args>
+T *placed(QWidget *parent, const QString &name, QRect geometry, Args &&...args)
+{
+    T *w = named<T>(parent, name, std::forward<Args>(args)...);
+    w->setGeometry(geometry);
+    return w;
+}
+
 inline Label *label(QWidget *parent, const QString &name, const QString &text, QRect geo)
 {
     auto *l = named<Label>(parent, name, text);

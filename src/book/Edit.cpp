@@ -19,24 +19,16 @@ void Form1::buildEditPanel()
 {
     Panel *p = makePanel(2, QStringLiteral("单号操作"), 5295, 4095);
     label(p, QStringLiteral("Label10"), QStringLiteral("快递单号："), QRect(20, 56, 76, 24));
-    Text4 = named<QLineEdit>(p, QStringLiteral("Text4"));
-    Text4->setGeometry(100, 52, 230, 28);
+    Text4 = placed<QLineEdit>(p, QStringLiteral("Text4"), QRect(100, 52, 230, 28));
     label(p, QStringLiteral("Label13"), QStringLiteral("快递公司："), QRect(20, 94, 76, 24));
-    auto *company = named<QPushButton>(p, QStringLiteral("Command1(8)"), QStringLiteral("请选择快递公司"));
-    company->setGeometry(100, 90, 230, 30);
-    Command1.set(8, company);
+    commandButton(p, 8, QStringLiteral("请选择快递公司"), QRect(100, 90, 230, 30));
     label(p, QStringLiteral("Label14"), QStringLiteral("快递物品："), QRect(20, 134, 76, 24));
-    Text6 = named<QLineEdit>(p, QStringLiteral("Text6"));
-    Text6->setGeometry(100, 130, 230, 28);
+    Text6 = placed<QLineEdit>(p, QStringLiteral("Text6"), QRect(100, 130, 230, 28));
     const struct { int i; const char *text; int left; } buttons[] = {
         {9, "修改", 20}, {10, "复制", 124}, {11, "删除", 228}};
-    for (const auto &b : buttons) {
-        auto *w = named<QPushButton>(p, idx("Command1", b.i), QString::fromUtf8(b.text));
-        w->setGeometry(b.left, 176, 100, 32);
-        Command1.set(b.i, w);
-    }
-    Command5 = named<QPushButton>(p, QStringLiteral("Command5"), QStringLiteral("快递数据清空"));
-    Command5->setGeometry(20, 220, 308, 32);
+    for (const auto &b : buttons)
+        commandButton(p, b.i, QString::fromUtf8(b.text), QRect(b.left, 176, 100, 32));
+    Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32), QStringLiteral("快递数据清空"));
 
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);

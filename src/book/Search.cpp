@@ -25,11 +25,8 @@ void Form1::buildSearchPanel()
         o.group->addButton(r);
         o.arr->set(o.i, r);
     }
-    Text7 = named<QLineEdit>(p, QStringLiteral("Text7"));
-    Text7->setGeometry(20, 134, p->width() - 40, 30);
-    auto *go = named<QPushButton>(p, QStringLiteral("Command1(14)"), QStringLiteral("开始搜索"));
-    go->setGeometry(20, 182, p->width() - 40, 36);
-    Command1.set(14, go);
+    Text7 = placed<QLineEdit>(p, QStringLiteral("Text7"), QRect(20, 134, p->width() - 40, 30));
+    commandButton(p, 14, QStringLiteral("开始搜索"), QRect(20, 182, p->width() - 40, 36));
 
     connect(Text7, &QLineEdit::textChanged, this, &Form1::Text7_Change);
 }

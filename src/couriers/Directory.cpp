@@ -15,13 +15,10 @@ void Form1::buildCourierPanel()
     Label17 = panelTitle(4);
     Label17->setObjectName(QStringLiteral("Label17"));
     Label18 = label(p, QStringLiteral("Label18"), QStringLiteral("搜索："), QRect(20, 50, 44, 26));
-    Text8 = named<QLineEdit>(p, QStringLiteral("Text8"));
-    Text8->setGeometry(66, 48, 210, 28);
-    Command4 = named<QPushButton>(p, QStringLiteral("Command4"), QStringLiteral("刷新"));
-    Command4->setGeometry(284, 47, 64, 30);
+    Text8 = placed<QLineEdit>(p, QStringLiteral("Text8"), QRect(66, 48, 210, 28));
+    Command4 = placed<QPushButton>(p, QStringLiteral("Command4"), QRect(284, 47, 64, 30), QStringLiteral("刷新"));
 
-    Picture3 = named<QFrame>(p, QStringLiteral("Picture3"));
-    Picture3->setGeometry(10, 84, p->width() - 20, 24);
+    Picture3 = placed<QFrame>(p, QStringLiteral("Picture3"), QRect(10, 84, p->width() - 20, 24));
     Picture3->setMouseTracking(true);
     Picture3->installEventFilter(this);
     Label19 = label(Picture3, QStringLiteral("Label19"), QStringLiteral("常用："), QRect(10, 2, 44, 20));
@@ -38,8 +35,7 @@ void Form1::buildCourierPanel()
         Label20.set(q.i, w);
     }
 
-    ListView2 = named<ListView>(p, QStringLiteral("ListView2"));
-    ListView2->setGeometry(10, 114, p->width() - 20, p->height() - 124);
+    ListView2 = placed<ListView>(p, QStringLiteral("ListView2"), QRect(10, 114, p->width() - 20, p->height() - 124));
     ListView2->setFont(yahei(10.5));
     ListView2->setColumnCount(3);
     ListView2->setHeaderLabels({QStringLiteral("序号"), QStringLiteral("快递公司（ 双击选择 ）"),

@@ -30,8 +30,7 @@ const Form1::SettingSwitch &Form1::switchOf(int check)
 void Form1::buildSettingsPanel()
 {
     Panel *p = makePanel(1, QStringLiteral("相关设置"), 8535, 4695);
-    Frame2 = named<QGroupBox>(p, QStringLiteral("Frame2"));
-    Frame2->setGeometry(14, 46, 262, 196);
+    Frame2 = placed<QGroupBox>(p, QStringLiteral("Frame2"), QRect(14, 46, 262, 196));
     const struct { int check; const char *text; } checks[] = {
         {4, "子窗口是否支持拖动"},       {5, "单击子窗口自动关闭"},
         {3, "快递更新是否启用语音提醒"}, {6, "是否启用气泡提示信息"},
@@ -44,46 +43,29 @@ void Form1::buildSettingsPanel()
         top += 30;
     }
 
-    Frame1 = named<QGroupBox>(p, QStringLiteral("Frame1"), QStringLiteral("      是否启用邮件通知功能"));
-    Frame1->setGeometry(290, 46, 266, 80);
-    Check2 = named<QCheckBox>(Frame1, QStringLiteral("Check2"));
-    Check2->setGeometry(6, 0, 20, 20);
-    Sendmail = named<QLineEdit>(Frame1, QStringLiteral("Sendmail"), QStringLiteral("无"));
-    Sendmail->setGeometry(12, 34, 242, 28);
+    Frame1 = placed<QGroupBox>(p, QStringLiteral("Frame1"), QRect(290, 46, 266, 80), QStringLiteral("      是否启用邮件通知功能"));
+    Check2 = placed<QCheckBox>(Frame1, QStringLiteral("Check2"), QRect(6, 0, 20, 20));
+    Sendmail = placed<QLineEdit>(Frame1, QStringLiteral("Sendmail"), QRect(12, 34, 242, 28), QStringLiteral("无"));
     Sendmail->setEnabled(false);
 
-    Frame4 = named<QGroupBox>(p, QStringLiteral("Frame4"), QStringLiteral("定时查询功能"));
-    Frame4->setGeometry(290, 136, 266, 106);
+    Frame4 = placed<QGroupBox>(p, QStringLiteral("Frame4"), QRect(290, 136, 266, 106), QStringLiteral("定时查询功能"));
     label(Frame4, QStringLiteral("Label5"), QStringLiteral("请设定时间："), QRect(10, 30, 84, 24));
-    Combo2 = named<QComboBox>(Frame4, QStringLiteral("Combo2"));
-    Combo2->setGeometry(94, 28, 56, 26);
+    Combo2 = placed<QComboBox>(Frame4, QStringLiteral("Combo2"), QRect(94, 28, 56, 26));
     label(Frame4, QStringLiteral("Label6"), QStringLiteral("时"), QRect(154, 30, 16, 24));
-    Combo3 = named<QComboBox>(Frame4, QStringLiteral("Combo3"));
-    Combo3->setGeometry(172, 28, 56, 26);
+    Combo3 = placed<QComboBox>(Frame4, QStringLiteral("Combo3"), QRect(172, 28, 56, 26));
     label(Frame4, QStringLiteral("Label7"), QStringLiteral("分"), QRect(232, 30, 16, 24));
-    auto *timed = named<QPushButton>(Frame4, QStringLiteral("Command1(18)"), QStringLiteral("开始定时"));
-    timed->setGeometry(10, 66, 116, 30);
-    Command1.set(18, timed);
-    auto *toLoop = named<QPushButton>(Frame4, QStringLiteral("Command1(17)"), QStringLiteral("循环查询"));
-    toLoop->setGeometry(138, 66, 116, 30);
-    Command1.set(17, toLoop);
+    commandButton(Frame4, 18, QStringLiteral("开始定时"), QRect(10, 66, 116, 30));
+    commandButton(Frame4, 17, QStringLiteral("循环查询"), QRect(138, 66, 116, 30));
 
-    Frame6 = named<QGroupBox>(p, QStringLiteral("Frame6"), QStringLiteral("循环查询功能"));
-    Frame6->setGeometry(Frame4->geometry());
+    Frame6 = placed<QGroupBox>(p, QStringLiteral("Frame6"), Frame4->geometry(), QStringLiteral("循环查询功能"));
     label(Frame6, QStringLiteral("Label8"), QStringLiteral("每隔"), QRect(10, 30, 32, 24));
-    Combo4 = named<QComboBox>(Frame6, QStringLiteral("Combo4"));
-    Combo4->setGeometry(44, 28, 64, 26);
+    Combo4 = placed<QComboBox>(Frame6, QStringLiteral("Combo4"), QRect(44, 28, 64, 26));
     label(Frame6, QStringLiteral("Label9"), QStringLiteral("分钟自动进行一次查询"), QRect(112, 30, 150, 24));
-    auto *loop = named<QPushButton>(Frame6, QStringLiteral("Command1(16)"), QStringLiteral("开始循环"));
-    loop->setGeometry(10, 66, 116, 30);
-    Command1.set(16, loop);
-    auto *toTimed = named<QPushButton>(Frame6, QStringLiteral("Command1(15)"), QStringLiteral("定时查询"));
-    toTimed->setGeometry(138, 66, 116, 30);
-    Command1.set(15, toTimed);
+    commandButton(Frame6, 16, QStringLiteral("开始循环"), QRect(10, 66, 116, 30));
+    commandButton(Frame6, 15, QStringLiteral("定时查询"), QRect(138, 66, 116, 30));
     Frame6->hide();
 
-    Command3 = named<QPushButton>(p, QStringLiteral("Command3"), QStringLiteral("时间校对"));
-    Command3->setGeometry(14, 256, 110, 32);
+    Command3 = placed<QPushButton>(p, QStringLiteral("Command3"), QRect(14, 256, 110, 32), QStringLiteral("时间校对"));
     Label22 = label(p, QStringLiteral("Label22"), QStringLiteral("定制您的专属快递邮件推广服务"),
                     QRect(290, 262, 266, 24));
     Label22->setCursor(Qt::PointingHandCursor);
