@@ -1,19 +1,11 @@
 #include "app/Layout.h"
-
-#include <QPainter>
-#include <QSvgRenderer>
+#include "app/BakedIcons.h"
 
 namespace layout {
 
-QPixmap svgPixmap(const QString &resource, QSize size)
+QPixmap iconPixmap(const char *name)
 {
-    QSvgRenderer renderer(resource);
-    QPixmap pm(size * 2);
-    pm.setDevicePixelRatio(2);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
-    return pm;
+    return QPixmap::fromImage(bakedIcon(name));
 }
 
 QFont yahei(double points, bool bold)

@@ -19,7 +19,8 @@ inline QRect tw(int left, int top, int width, int height)
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
-QPixmap svgPixmap(const QString &resource, QSize size);
+// One of the icons drawn at build time (app/BakedIcons.h), as a pixmap.
+QPixmap iconPixmap(const char *name);
 QFont yahei(double points, bool bold = false);
 
 template <typename T, typename... Args>
