@@ -7,7 +7,11 @@ void ParcelListModel::append(const QList<ParcelEntry> &entries)
     if (entries.isEmpty())
         return;
     beginInsertRows(QModelIndex(), int(rows.size()), int(rows.size() + entries.size() - 1));
-    rows += entries;
+    // A fill of the empty list shares the store's array instead of copying it.
+    if (rows.isEmpty())
+        rows = entries;
+    else
+        rows += entries;
     endInsertRows();
 }
 

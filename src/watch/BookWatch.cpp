@@ -77,14 +77,22 @@ BookWatch::Outcome judge(Store &store, const WatchTarget &parcel, const QByteArr
 
 BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_,
                      QObject *parent)
-    : QObject(parent), store(store_), cfg(cfg_), clock(std::move(clock_)),
-      net(std::make_unique<QNetworkAccessManager>())
+    : QObject(parent), store(store_), cfg(cfg_), clock(std::move(clock_))
 {
     pauseMs = cfg.watchPauseMs;
     pause.setSingleShot(true);
     limit.setSingleShot(true);
     connect(&pause, &QTimer::timeout, this, &BookWatch::next);
     connect(&limit, &QTimer::timeout, this, &BookWatch::abandon);
+}
+
+void BookWatch::prepare()
+{
+    // Made for the first round, not with the window: a book that is never
+    // watched costs no network stack and no thread at start-up.
+    if (net)
+        return;
+    net = std::make_unique<QNetworkAccessManager>();
     storeThread = new QThread(this);
     storeContext = new QObject;
     storeContext->moveToThread(storeThread);
@@ -99,11 +107,13 @@ BookWatch::~BookWatch()
     if (reply)
         disconnect(reply, nullptr, this, nullptr);
     // Writes already queued finish first; the connection closes in its thread.
-    QMetaObject::invokeMethod(storeContext, [this] { threadStore.reset(); },
-                              Qt::BlockingQueuedConnection);
-    storeThread->quit();
-    storeThread->wait();
-    delete storeContext;
+    if (storeThread) {
+        QMetaObject::invokeMethod(storeContext, [this] { threadStore.reset(); },
+                                  Qt::BlockingQueuedConnection);
+        storeThread->quit();
+        storeThread->wait();
+        delete storeContext;
+    }
     // A mail half-way to the relay is let finish rather than torn away.
     if (mailThread) {
         mailThread->wait();
@@ -118,6 +128,7 @@ bool BookWatch::startRound()
     const QList<WatchTarget> targets = store.watchTargets();
     if (!store.error().isEmpty())
         return false;
+    prepare();
     active = true;
     allAsked = false;
     summary = RoundSummary{};

@@ -68,6 +68,7 @@ signals:
     void mailFinished(const QString &recipient, const QString &error);
 
 private:
+    void prepare();
     void next();
     void answered();
     void abandon();
