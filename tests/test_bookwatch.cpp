@@ -86,6 +86,7 @@ QString kept(Form1 &w, qint64 id)
         c << e.context;
     return p->state + QLatin1Char(':') + c.join(QLatin1Char('|')) + (p->unseen ? QStringLiteral(":new") : QString());
 }
+
 } // namespace
 
 class TestBookWatch : public QObject {
@@ -105,7 +106,8 @@ void TestBookWatch::roundOverTheBook()
     // 701: one new event; 702: signed, kept as signed, never asked;
     // 703: never queried, two events; 704: the shown parcel, no change;
     // 705: a failure code; 706: a reply cut off; 707: never answers;
-    // 708: the service's own words in HTML, with status 500.
+    // 708: the service's own words in HTML, with status 500; 709: well-formed
+    // events, but more than 4 MiB of them; 710: no change.
     write(t + "700000000001.json", events({"[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
     write(t + "700000000003.json", events({"到达上海", "已揽收"}).toUtf8());
     write(t + "700000000004.json", events({"到达北京", "已揽收"}).toUtf8());
@@ -114,6 +116,15 @@ void TestBookWatch::roundOverTheBook()
     write(t + "700000000007.never", "");
     write(t + "700000000008.json", events({"到达成都", "a", "b", "c"}).toUtf8());
     write(t + "700000000008.status", "500");
+    {
+        QStringList many;
+        for (int i = 0; i < 40000; ++i)
+            many << QStringLiteral("[杭州]第%1站到达转运中心,下一站杭州转运中心,快件正在运输途中").arg(i);
+        const QByteArray big = events(many).toUtf8();
+        QVERIFY(big.size() > 4 * 1024 * 1024);
+        write(t + "700000000009.json", big);
+    }
+    write(t + "700000000010.json", events({"到达武汉", "已揽收"}).toUtf8());
     for (const char *n : {"700000000001", "700000000003", "700000000004", "700000000005"})
         write(t + n + QStringLiteral(".delay"), "150");
     StandIn standIn(fixtures.path());
@@ -135,7 +146,8 @@ void TestBookWatch::roundOverTheBook()
         "(1, '700000000001', '相机', '中通快递', '2'), (2, '700000000002', '书', '中通快递', '3'),"
         "(3, '700000000003', '鞋', '中通快递', '0'), (4, '700000000004', '衣服', '中通快递', '2'),"
         "(5, '700000000005', '茶叶', '中通快递', '1'), (6, '700000000006', '灯', '中通快递', '0'),"
-        "(7, '700000000007', '伞', '中通快递', '0'), (8, '700000000008', '锅', '中通快递', '0');\n"
+        "(7, '700000000007', '伞', '中通快递', '0'), (8, '700000000008', '锅', '中通快递', '0'),"
+        "(9, '700000000009', '碗', '中通快递', '0'), (10, '700000000010', '筷', '中通快递', '2');\n"
         "insert into progress (id, events, queried, state) values "
         "(2, '[[\"2026-12-01 10:00:00\",\"已签收\"]]', '2026-12-01 10:05:00', '已签收'),"
         "(5, '[[\"2026-12-01 09:00:00\",\"到达广州\"]]', '2026-12-01 09:30:00', '运送中');\n"));
@@ -176,17 +188,18 @@ void TestBookWatch::roundOverTheBook()
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
 
     // Exactly the parcels under way, in book order, one at a time, paced.
-    QCOMPARE(sent, (QList<qint64>{1, 3, 4, 5, 6, 7, 8}));
-    QCOMPARE(standIn.countRequests(QStringLiteral("/?")) - before, 7);
+    QCOMPARE(sent, (QList<qint64>{1, 3, 4, 5, 6, 7, 8, 9, 10}));
+    QCOMPARE(standIn.countRequests(QStringLiteral("/?")) - before, 9);
     QVERIFY(!standIn.requests().join(QLatin1Char('\n')).contains(QStringLiteral("nu=700000000002")));
     QCOMPARE(overlaps, 0);
-    QCOMPARE(gaps.size(), 6);
+    QCOMPARE(gaps.size(), 8);
     for (qint64 g : gaps)
         QVERIFY2(g >= 280 && g < 1500, qPrintable(QString::number(g)));
     const RoundSummary s = w.bookWatch->lastRound();
-    QCOMPARE(s.asked, 7);
+    QCOMPARE(s.asked, 9);
     QCOMPARE(s.news, 2);
-    QCOMPARE(s.failed, 3); // code 5, no answer, status 500 (the cut-off one holds no event)
+    // Code 5, no answer, status 500, too large (the cut-off one holds no event).
+    QCOMPARE(s.failed, 4);
 
     // What each answer left: progress and counts only from good replies.
     QCOMPARE(kept(w, 1), QStringLiteral("派件中:[杭州]派件中|到达杭州|已揽收:new"));
@@ -195,9 +208,12 @@ void TestBookWatch::roundOverTheBook()
     QCOMPARE(kept(w, 5), QStringLiteral("运送中:到达广州"));
     QCOMPARE(kept(w, 6), QStringLiteral("-"));
     QCOMPARE(kept(w, 8), QStringLiteral("-"));
+    QCOMPARE(kept(w, 9), QStringLiteral("-"));
+    QCOMPARE(kept(w, 10), QStringLiteral("运送中:到达武汉|已揽收"));
     QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
     QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("2"));
     QCOMPARE(w.store().parcelById(QStringLiteral("6"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("9"))->num, QStringLiteral("0"));
 
     // The window as the user left it: no box, same parcel, same status line.
     QCOMPARE(w.Text1->currentIndex(), 3);
@@ -247,13 +263,14 @@ void TestBookWatch::roundOverTheBook()
     QVERIFY(sent.isEmpty());
     w.userQueries = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
-    QCOMPARE(sent.size(), 7);
+    QCOMPARE(sent.size(), 9);
     QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
     sent.clear();
     QVERIFY(w.bookWatch->startRound());
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
     QVERIFY(!sent.contains(3) && !sent.contains(2) && sent.contains(1));
     QCOMPARE(notifySink.calls().size(), 2); // a sign-off is no news
+
 }
 
 void TestBookWatch::failedQueryShowsKeptProgress()

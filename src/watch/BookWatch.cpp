@@ -164,7 +164,10 @@ void BookWatch::answered()
     reply = nullptr;
     r->deleteLater();
     const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (r->error() == QNetworkReply::NoError && status >= 200 && status < 300)
+    // The progress check aborts a large download early, but a body that came
+    // in one piece is finished before it runs: its size is judged here too.
+    const bool tooLarge = r->bytesAvailable() > maxReplyBytes;
+    if (r->error() == QNetworkReply::NoError && status >= 200 && status < 300 && !tooLarge)
         take(current, r->readAll(), r->rawHeader("Content-Type"));
     else
         ++summary.failed;
