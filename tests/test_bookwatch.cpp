@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 namespace {
 QString events(const QStringList &contexts)
@@ -131,7 +132,8 @@ void TestBookWatch::roundOverTheBook()
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     MailSink mail;
     QVERIFY(mail.isRunning());
-    NotifySink notifySink;
+    std::optional<NotifySink> sinkProcess(std::in_place);
+    NotifySink &notifySink = *sinkProcess;
     QVERIFY(notifySink.ready);
 
     Harness h;
@@ -271,6 +273,44 @@ void TestBookWatch::roundOverTheBook()
     QVERIFY(!sent.contains(3) && !sent.contains(2) && sent.contains(1));
     QCOMPARE(notifySink.calls().size(), 2); // a sign-off is no news
 
+    // News of the shown parcel found by the user's own query: the desktop
+    // hears of it only while the window is not the active one.
+    w.activateWindow();
+    QTRY_VERIFY(w.isActiveWindow());
+    write(t + "700000000004.json", events({"[北京]派件中", "到达北京", "已揽收"}).toUtf8());
+    w.setListIndex(3);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 3);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    QCOMPARE(w.store().parcelById(QStringLiteral("4"))->num, QStringLiteral("3"));
+    QTest::qWait(300);
+    QCOMPARE(notifySink.calls().size(), 2);
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QTRY_VERIFY(!w.isActiveWindow());
+    write(t + "700000000004.json", events({"[北京]快件再次派送", "[北京]派件中", "到达北京", "已揽收"}).toUtf8());
+    w.setListIndex(3);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 4);
+    QTRY_COMPARE(notifySink.calls().size(), 3);
+    QCOMPARE(notifySink.calls().at(2)[QStringLiteral("body")].toString(),
+             QStringLiteral("衣服\n2026-12-05 12:00:00 [北京]快件再次派送"));
+
+    // With no notification service on the bus a round's news still gets
+    // its count, its sound and its mail, and the window goes on.
+    sinkProcess.reset();
+    const qsizetype played = h.platform.player.played.size();
+    const qsizetype mailed = mail.messages().size();
+    write(t + "700000000001.json", events({"[杭州]快件再次派送", "[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
+    QVERIFY(w.bookWatch->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    QCOMPARE(w.bookWatch->lastRound().news, 1);
+    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("4"));
+    QCOMPARE(h.platform.player.played.size(), played + 1);
+    QTRY_COMPARE(mail.messages().size(), mailed + 1);
+    QVERIFY(mail.messages().last()[QStringLiteral("subject")].toString().contains(QStringLiteral("【相机】")));
+    w.setListIndex(0);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 4);
+    QTRY_VERIFY(w.Text1->isEnabled());
 }
 
 void TestBookWatch::failedQueryShowsKeptProgress()
