@@ -20,6 +20,8 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
+#include <optional>
 
 namespace {
 QString events(const QStringList &contexts)
@@ -86,6 +88,32 @@ QString kept(Form1 &w, qint64 id)
         c << e.context;
     return p->state + QLatin1Char(':') + c.join(QLatin1Char('|')) + (p->unseen ? QStringLiteral(":new") : QString());
 }
+
+// A round in a process of its own, to be killed: the book of appDir against
+// the tracking service at host, one line with a parcel's id on stdout once
+// its answer is committed.
+int roundProcess(const char *appDir, const char *host)
+{
+    int argc = 1;
+    char name[] = "round";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    Store store;
+    if (store.open(QString::fromLocal8Bit(appDir)) != Store::OpenResult::Ok)
+        return 2;
+    Config cfg;
+    cfg.trackingHost = QString::fromLocal8Bit(host);
+    cfg.watchPauseMs = 0;
+    BookWatch watch(store, cfg, [] { return QDateTime::currentDateTime(); });
+    QObject::connect(&watch, &BookWatch::checked, [](qint64 id, const EntryState &) {
+        std::printf("%lld\n", id);
+        std::fflush(stdout);
+    });
+    QObject::connect(&watch, &BookWatch::roundFinished, &app, &QCoreApplication::quit);
+    if (!watch.startRound())
+        return 3;
+    return app.exec();
+}
 } // namespace
 
 class TestBookWatch : public QObject {
@@ -94,6 +122,7 @@ private slots:
     void roundOverTheBook();
     void failedQueryShowsKeptProgress();
     void oldDatabaseUpgradedNewerRefused();
+    void killedMidRoundLeavesWholeRows();
 };
 
 void TestBookWatch::roundOverTheBook()
@@ -105,7 +134,8 @@ void TestBookWatch::roundOverTheBook()
     // 701: one new event; 702: signed, kept as signed, never asked;
     // 703: never queried, two events; 704: the shown parcel, no change;
     // 705: a failure code; 706: a reply cut off; 707: never answers;
-    // 708: the service's own words in HTML, with status 500.
+    // 708: the service's own words in HTML, with status 500; 709: well-formed
+    // events, but more than 4 MiB of them; 710: no change.
     write(t + "700000000001.json", events({"[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
     write(t + "700000000003.json", events({"到达上海", "已揽收"}).toUtf8());
     write(t + "700000000004.json", events({"到达北京", "已揽收"}).toUtf8());
@@ -114,13 +144,23 @@ void TestBookWatch::roundOverTheBook()
     write(t + "700000000007.never", "");
     write(t + "700000000008.json", events({"到达成都", "a", "b", "c"}).toUtf8());
     write(t + "700000000008.status", "500");
+    {
+        QStringList many;
+        for (int i = 0; i < 40000; ++i)
+            many << QStringLiteral("[杭州]第%1站到达转运中心,下一站杭州转运中心,快件正在运输途中").arg(i);
+        const QByteArray big = events(many).toUtf8();
+        QVERIFY(big.size() > 4 * 1024 * 1024);
+        write(t + "700000000009.json", big);
+    }
+    write(t + "700000000010.json", events({"到达武汉", "已揽收"}).toUtf8());
     for (const char *n : {"700000000001", "700000000003", "700000000004", "700000000005"})
         write(t + n + QStringLiteral(".delay"), "150");
     StandIn standIn(fixtures.path());
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     MailSink mail;
     QVERIFY(mail.isRunning());
-    NotifySink notifySink;
+    std::optional<NotifySink> sinkProcess(std::in_place);
+    NotifySink &notifySink = *sinkProcess;
     QVERIFY(notifySink.ready);
 
     Harness h;
@@ -135,7 +175,8 @@ void TestBookWatch::roundOverTheBook()
         "(1, '700000000001', '相机', '中通快递', '2'), (2, '700000000002', '书', '中通快递', '3'),"
         "(3, '700000000003', '鞋', '中通快递', '0'), (4, '700000000004', '衣服', '中通快递', '2'),"
         "(5, '700000000005', '茶叶', '中通快递', '1'), (6, '700000000006', '灯', '中通快递', '0'),"
-        "(7, '700000000007', '伞', '中通快递', '0'), (8, '700000000008', '锅', '中通快递', '0');\n"
+        "(7, '700000000007', '伞', '中通快递', '0'), (8, '700000000008', '锅', '中通快递', '0'),"
+        "(9, '700000000009', '碗', '中通快递', '0'), (10, '700000000010', '筷', '中通快递', '2');\n"
         "insert into progress (id, events, queried, state) values "
         "(2, '[[\"2026-12-01 10:00:00\",\"已签收\"]]', '2026-12-01 10:05:00', '已签收'),"
         "(5, '[[\"2026-12-01 09:00:00\",\"到达广州\"]]', '2026-12-01 09:30:00', '运送中');\n"));
@@ -176,17 +217,18 @@ void TestBookWatch::roundOverTheBook()
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
 
     // Exactly the parcels under way, in book order, one at a time, paced.
-    QCOMPARE(sent, (QList<qint64>{1, 3, 4, 5, 6, 7, 8}));
-    QCOMPARE(standIn.countRequests(QStringLiteral("/?")) - before, 7);
+    QCOMPARE(sent, (QList<qint64>{1, 3, 4, 5, 6, 7, 8, 9, 10}));
+    QCOMPARE(standIn.countRequests(QStringLiteral("/?")) - before, 9);
     QVERIFY(!standIn.requests().join(QLatin1Char('\n')).contains(QStringLiteral("nu=700000000002")));
     QCOMPARE(overlaps, 0);
-    QCOMPARE(gaps.size(), 6);
+    QCOMPARE(gaps.size(), 8);
     for (qint64 g : gaps)
         QVERIFY2(g >= 280 && g < 1500, qPrintable(QString::number(g)));
     const RoundSummary s = w.bookWatch->lastRound();
-    QCOMPARE(s.asked, 7);
+    QCOMPARE(s.asked, 9);
     QCOMPARE(s.news, 2);
-    QCOMPARE(s.failed, 3); // code 5, no answer, status 500 (the cut-off one holds no event)
+    // Code 5, no answer, status 500, too large (the cut-off one holds no event).
+    QCOMPARE(s.failed, 4);
 
     // What each answer left: progress and counts only from good replies.
     QCOMPARE(kept(w, 1), QStringLiteral("派件中:[杭州]派件中|到达杭州|已揽收:new"));
@@ -195,9 +237,12 @@ void TestBookWatch::roundOverTheBook()
     QCOMPARE(kept(w, 5), QStringLiteral("运送中:到达广州"));
     QCOMPARE(kept(w, 6), QStringLiteral("-"));
     QCOMPARE(kept(w, 8), QStringLiteral("-"));
+    QCOMPARE(kept(w, 9), QStringLiteral("-"));
+    QCOMPARE(kept(w, 10), QStringLiteral("运送中:到达武汉|已揽收"));
     QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
     QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("2"));
     QCOMPARE(w.store().parcelById(QStringLiteral("6"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("9"))->num, QStringLiteral("0"));
 
     // The window as the user left it: no box, same parcel, same status line.
     QCOMPARE(w.Text1->currentIndex(), 3);
@@ -247,13 +292,52 @@ void TestBookWatch::roundOverTheBook()
     QVERIFY(sent.isEmpty());
     w.userQueries = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
-    QCOMPARE(sent.size(), 7);
+    QCOMPARE(sent.size(), 9);
     QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
     sent.clear();
     QVERIFY(w.bookWatch->startRound());
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
     QVERIFY(!sent.contains(3) && !sent.contains(2) && sent.contains(1));
     QCOMPARE(notifySink.calls().size(), 2); // a sign-off is no news
+
+    // News of the shown parcel found by the user's own query: the desktop
+    // hears of it only while the window is not the active one.
+    w.activateWindow();
+    QTRY_VERIFY(w.isActiveWindow());
+    write(t + "700000000004.json", events({"[北京]派件中", "到达北京", "已揽收"}).toUtf8());
+    w.setListIndex(3);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 3);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    QCOMPARE(w.store().parcelById(QStringLiteral("4"))->num, QStringLiteral("3"));
+    QTest::qWait(300);
+    QCOMPARE(notifySink.calls().size(), 2);
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QTRY_VERIFY(!w.isActiveWindow());
+    write(t + "700000000004.json", events({"[北京]快件再次派送", "[北京]派件中", "到达北京", "已揽收"}).toUtf8());
+    w.setListIndex(3);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 4);
+    QTRY_COMPARE(notifySink.calls().size(), 3);
+    QCOMPARE(notifySink.calls().at(2)[QStringLiteral("body")].toString(),
+             QStringLiteral("衣服\n2026-12-05 12:00:00 [北京]快件再次派送"));
+
+    // With no notification service on the bus a round's news still gets
+    // its count, its sound and its mail, and the window goes on.
+    sinkProcess.reset();
+    const qsizetype played = h.platform.player.played.size();
+    const qsizetype mailed = mail.messages().size();
+    write(t + "700000000001.json", events({"[杭州]快件再次派送", "[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
+    QVERIFY(w.bookWatch->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    QCOMPARE(w.bookWatch->lastRound().news, 1);
+    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("4"));
+    QCOMPARE(h.platform.player.played.size(), played + 1);
+    QTRY_COMPARE(mail.messages().size(), mailed + 1);
+    QVERIFY(mail.messages().last()[QStringLiteral("subject")].toString().contains(QStringLiteral("【相机】")));
+    w.setListIndex(0);
+    QTRY_COMPARE(w.ListView1->topLevelItemCount(), 4);
+    QTRY_VERIFY(w.Text1->isEnabled());
 }
 
 void TestBookWatch::failedQueryShowsKeptProgress()
@@ -398,5 +482,93 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
     QVERIFY(h.platform.box.texts().last().startsWith(QStringLiteral("数据库由更新版本的程序创建")));
 }
 
-QTEST_MAIN(TestBookWatch)
+void TestBookWatch::killedMidRoundLeavesWholeRows()
+{
+    // 60 parcels with a count of 1, each answering three events at once but
+    // the 40th, which never answers: every answer is news, a count and its
+    // progress written together.
+    constexpr int Parcels = 60, Stalls = 40;
+    QTemporaryDir app, fixtures;
+    QString seed = QStringLiteral("insert into kd100 (id, number, goods, company, num) values ");
+    for (int i = 1; i <= Parcels; ++i) {
+        const QString number = QStringLiteral("7100000000%1").arg(i, 2, 10, QLatin1Char('0'));
+        seed += QStringLiteral("%1(%2, '%3', '物品%2', '中通快递', '1')").arg(i > 1 ? "," : "").arg(i).arg(number);
+        const QString base = fixtures.filePath(QStringLiteral("tracking/") + number);
+        if (i == Stalls)
+            write(base + QStringLiteral(".never"), "");
+        else
+            write(base + QStringLiteral(".json"), events({"到达杭州", "离开上海", "已揽收"}).toUtf8());
+    }
+    write(app.filePath(QStringLiteral("seed.sql")), (seed + QStringLiteral(";\n")).toUtf8());
+    {
+        Store s;
+        QCOMPARE(s.open(app.path(), app.filePath(QStringLiteral("seed.sql"))), Store::OpenResult::Ok);
+        QCOMPARE(s.watchTargets().size(), Parcels);
+    }
+    StandIn standIn(fixtures.path());
+    QVERIFY(standIn.isRunning());
+
+    // Killed while answers are still being written.
+    QProcess round;
+    round.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    round.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--round"), app.path(), standIn.host()});
+    QSet<qint64> committed;
+    QElapsedTimer waited;
+    waited.start();
+    while (committed.size() < 20 && waited.elapsed() < 20000 && round.state() != QProcess::NotRunning) {
+        round.waitForReadyRead(100);
+        while (round.canReadLine())
+            committed.insert(round.readLine().trimmed().toLongLong());
+    }
+    QVERIFY2(committed.size() >= 20, qPrintable(QString::number(committed.size())));
+    QCOMPARE(round.state(), QProcess::Running);
+    ::kill(pid_t(round.processId()), SIGKILL);
+    QVERIFY(round.waitForFinished(5000));
+    QCOMPARE(round.exitStatus(), QProcess::CrashExit);
+    while (round.canReadLine())
+        committed.insert(round.readLine().trimmed().toLongLong());
+
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("after"));
+        db.setDatabaseName(app.filePath(QStringLiteral("db/kd100.mdb")));
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("pragma integrity_check")) && q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("after"));
+
+    // Every parcel, each either as before or with its whole news: the count
+    // and all three events. What was told committed is there.
+    Store s;
+    QCOMPARE(s.open(app.path()), Store::OpenResult::Ok);
+    const QList<ParcelRecord> rows = s.allParcels();
+    QCOMPARE(rows.size(), Parcels);
+    int written = 0;
+    for (const ParcelRecord &r : rows) {
+        const auto p = s.progressOf(QString::number(r.id));
+        const QString what = QString::number(r.id) + QLatin1Char(' ') + r.num;
+        if (!p) {
+            QVERIFY2(r.num == QStringLiteral("1") && !committed.contains(r.id), qPrintable(what));
+            continue;
+        }
+        ++written;
+        QVERIFY2(r.num == QStringLiteral("3") && r.id < Stalls, qPrintable(what));
+        QCOMPARE(p->events.size(), 3);
+        QCOMPARE(p->events.first().context, QStringLiteral("到达杭州"));
+        QCOMPARE(p->events.last().time, QStringLiteral("2026-12-05 10:00:00"));
+        QCOMPARE(p->state, QStringLiteral("运送中"));
+        QVERIFY(p->unseen && p->queried.isValid());
+    }
+    QVERIFY(written >= committed.size());
+    qInfo("%lld committed as told, %d written at the kill", qint64(committed.size()), written);
+}
+
+// "--round APPDIR HOST" runs the round process above instead of the tests.
+QTEST_MAIN_WRAPPER(TestBookWatch,
+                   if (argc == 4 && qstrcmp(argv[1], "--round") == 0) return roundProcess(argv[2], argv[3]);
+                   QTEST_MAIN_SETUP())
 #include "test_bookwatch.moc"

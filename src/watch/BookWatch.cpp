@@ -10,6 +10,10 @@
 namespace {
 // How often a round that waits for the user's own query looks again.
 constexpr int UserWaitMs = 200;
+// Answers read but not yet stored, at most: the network outpaces the disk,
+// and answers held without bound would make a round's memory grow with
+// the book.
+constexpr int MaxPendingWrites = 4;
 } // namespace
 
 struct BookWatch::Outcome {
@@ -144,6 +148,10 @@ void BookWatch::next()
         finishIfDone();
         return;
     }
+    if (pendingWrites >= MaxPendingWrites) {
+        heldForWrites = true; // taken() goes on
+        return;
+    }
     if (userBusy && userBusy()) {
         pause.start(UserWaitMs);
         return;
@@ -178,10 +186,18 @@ void BookWatch::answered()
     reply = nullptr;
     r->deleteLater();
     const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (r->error() == QNetworkReply::NoError && status >= 200 && status < 300)
-        take(current, r->readAll(), r->rawHeader("Content-Type"));
-    else
+    // The progress check aborts a large download early, but a body that came
+    // in one piece is finished before it runs: its size is judged here too.
+    const bool tooLarge = r->bytesAvailable() > maxReplyBytes;
+    if (r->error() == QNetworkReply::NoError && status >= 200 && status < 300 && !tooLarge) {
+        // readAll leaves room for a further chunk (some 32 KiB): not kept
+        // while the body waits for the store's thread.
+        QByteArray body = r->readAll();
+        body.squeeze();
+        take(current, body, r->rawHeader("Content-Type"));
+    } else {
         ++summary.failed;
+    }
     emit requestEnded(current.id);
     if (queue.isEmpty())
         next();
@@ -215,6 +231,10 @@ void BookWatch::taken(const Outcome &o)
             ++summary.news;
             emit news(o.news);
         }
+    }
+    if (heldForWrites) {
+        heldForWrites = false;
+        next();
     }
     finishIfDone();
 }

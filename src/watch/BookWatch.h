@@ -91,6 +91,7 @@ private:
     bool active = false;
     bool allAsked = false;
     int pendingWrites = 0;
+    bool heldForWrites = false; // next() waits for the store to catch up
     RoundSummary summary;
     QThread *storeThread = nullptr;
     QObject *storeContext = nullptr; // lives in storeThread
