@@ -4,8 +4,8 @@
 //
 // It owns the CLIPBOARD_MANAGER selection of $DISPLAY and prints "ready" once
 // it does. When a program that leaves asks it to SAVE_TARGETS, it fetches the
-// CLIPBOARD as UTF8_STRING, answers the request, writes the text byte for
-// byte to OUTFILE (whole or not at all), and then owns CLIPBOARD itself, so
+// CLIPBOARD as UTF8_STRING, writes the text byte for byte to OUTFILE (whole
+// or not at all), answers the request, and then owns CLIPBOARD itself, so
 // the text can still be pasted. It gives up after SECONDS (default 30).
 // Only UTF8_STRING is kept, and INCR transfers (very large texts) are refused.
 #include <xcb/xcb.h>
@@ -216,15 +216,18 @@ int main(int argc, char **argv)
                 notify(pending, XCB_NONE);
                 break;
             }
+            // Written before the answer: the requester may be gone right after
+            // it, and whoever waits for it then finds the file complete.
+            if (!writeWhole(outPath, text)) {
+                std::fprintf(stderr, "clipkeeper: cannot write %s\n", outPath);
+                notify(pending, XCB_NONE);
+                return 1;
+            }
             // A side-effect target answers with an empty NULL property.
             const xcb_atom_t property = pending.property == XCB_NONE ? pending.target : pending.property;
             xcb_change_property(conn, XCB_PROP_MODE_REPLACE, pending.requestor, property, NULL_ATOM, 32, 0,
                                 nullptr);
             notify(pending, property);
-            if (!writeWhole(outPath, text)) {
-                std::fprintf(stderr, "clipkeeper: cannot write %s\n", outPath);
-                return 1;
-            }
             kept = std::move(text);
             keeping = own(CLIPBOARD, pending.time);
             std::fprintf(stderr, "clipkeeper: kept %zu bytes%s\n", kept.size(),
