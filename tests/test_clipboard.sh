@@ -104,9 +104,10 @@ copy_and_close() {
   pids+=($program)
   until_true window || fail "the window did not appear"
   eval "$(xdotool getwindowgeometry --shell "$wid")" # X Y WIDTH HEIGHT
-  # Positions in the window, from the fixed layouts in src/couriers/Directory.cpp
-  # and src/app/Form1.cpp: the courier panel (601 x 441) opens centred; its 顺丰快递 quick pick sits at
-  # (66, 86) and is 58 x 20; its list starts at (10, 114) under a header.
+  # Positions in the window, from the fixed layouts in src/app/Form1.cpp and
+  # src/couriers/Directory.cpp: the courier panel (601 x 441) opens centred;
+  # its 顺丰快递 quick pick sits at (66, 86) and is 58 x 20; its list starts
+  # at (10, 114) under a header.
   local panel_x=$(((WIDTH - 601) / 2)) panel_y=$(((HEIGHT - 441) / 2))
   xdotool windowfocus --sync "$wid"
   xdotool key F12
