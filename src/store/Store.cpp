@@ -381,26 +381,27 @@ QString searchCondition(ParcelField field, Match match)
 }
 } // namespace
 
-std::optional<QList<ParcelEntry>> Store::findEntries(ParcelField field, Match match, const QString &text)
+QSqlQuery Store::searchQuery(const char *columns, ParcelField field, Match match, const QString &text)
 {
     QSqlQuery q(QSqlDatabase::database(connName, false));
-    q.prepare(QStringLiteral("select id, goods from kd100 where %1 order by id").arg(searchCondition(field, match)));
+    q.prepare(QStringLiteral("select %1 from kd100 where %2 order by id")
+                  .arg(QLatin1String(columns), searchCondition(field, match)));
     q.addBindValue(match == Match::Exact ? text : likePattern(text));
+    return q;
+}
+
+std::optional<QList<ParcelEntry>> Store::findEntries(ParcelField field, Match match, const QString &text)
+{
+    QSqlQuery q = searchQuery("id, goods", field, match, text);
     QList<ParcelEntry> rows = entries(q);
-    if (!lastError.isEmpty())
-        return std::nullopt;
-    return rows;
+    return lastError.isEmpty() ? std::optional(rows) : std::nullopt;
 }
 
 std::optional<QList<ParcelRecord>> Store::findParcels(ParcelField field, Match match, const QString &text)
 {
-    QSqlQuery q(QSqlDatabase::database(connName, false));
-    q.prepare(QStringLiteral("select * from kd100 where %1 order by id").arg(searchCondition(field, match)));
-    q.addBindValue(match == Match::Exact ? text : likePattern(text));
+    QSqlQuery q = searchQuery("*", field, match, text);
     QList<ParcelRecord> rows = parcels(q);
-    if (!lastError.isEmpty())
-        return std::nullopt;
-    return rows;
+    return lastError.isEmpty() ? std::optional(rows) : std::nullopt;
 }
 
 std::optional<qint64> Store::rowKey(const QString &id, const char *whenMissing)

@@ -122,6 +122,8 @@ private:
     QList<ParcelRecord> parcels(QSqlQuery &q);
     QList<CourierRecord> couriers(QSqlQuery &q);
     QList<ParcelEntry> entries(QSqlQuery &q);
+    // A search's statement: the columns are fixed texts of this class.
+    QSqlQuery searchQuery(const char *columns, ParcelField field, Match match, const QString &text);
     // The first of rows, told apart from none and from a failed statement.
     template <typename T>
     RowLookup<T> lookupOf(const QList<T> &rows) const
