@@ -17,12 +17,6 @@ const struct { const char *text; int minutes; } Intervals[] = {
 const QString AutoKey = QStringLiteral("auto");
 const QString IntervalKey = QStringLiteral("interval_minutes");
 const QString NewsSummary = QStringLiteral("快递有最新进展");
-
-QString generalDateTime(const QDateTime &t)
-{
-    return QLocale::system().toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           t.time().toString(QStringLiteral("H:mm:ss"));
-}
 } // namespace
 
 void Form1::buildBookWatchControls()
@@ -147,7 +141,7 @@ void Form1::bookWatchNews(const BookWatchNews &n)
                               n.parcel.company, noticeUrl, noticeCaption, generalDateTime(sent)};
         const OutgoingMail mail{cfg.mailRelay, cfg.mailUser, cfg.mailPassword, cfg.mailUser,
                                 Sendmail->text(), newsSubject(facts.goods), newsBody(facts, cfg),
-                                sent};
+                                sent, mailTlsOf(cfg.mailTls)};
         const QString refused = refusedHeaders(mail);
         if (refused.isEmpty())
             bookWatch->sendMail(mail, mailLimitMs);
