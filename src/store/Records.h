@@ -69,3 +69,13 @@ struct WatchTarget {
     qint64 id = 0;
     QString number, goods, company, num, code;
 };
+
+// A saved parcel with the part of its kept progress a listing shows: the
+// state and newest event of its last good query (empty when never kept).
+struct BookRow {
+    ParcelRecord parcel;
+    QString state;
+    QDateTime queried;
+    KeptEvent newest;
+    bool unseen = false;
+};
