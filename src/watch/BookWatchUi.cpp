@@ -76,6 +76,8 @@ void Form1::startBookWatch()
         Label27->setText(QStringLiteral("上次刷新%1：查询%2,更新%3,失败%4")
                              .arg(s.ended.toString(QStringLiteral("MM-dd hh:mm")))
                              .arg(s.asked).arg(s.news).arg(s.failed));
+        // The round read the book afresh; the list follows it.
+        refillIfBookChanged();
     });
     connect(bookWatch, &BookWatch::mailFinished, this, [this](const QString &, const QString &error) {
         if (!error.isEmpty())
