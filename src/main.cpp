@@ -46,8 +46,8 @@ int main(int argc, char *argv[])
     }
     using WindowMain = int (*)(int, char **);
     const QString programDir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).path();
-    const auto window = reinterpret_cast<WindowMain>(
-        moduleFunction("parcelio-window", "parcelio_window_main", programDir));
+    const auto window =
+        reinterpret_cast<WindowMain>(moduleFunction("parcelio-window", "parcelio_window_main", programDir));
     if (!window) {
         std::fputs("parcelio: the window module libparcelio-window.so cannot be loaded\n", stderr);
         return 1;

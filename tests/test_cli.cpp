@@ -1,11 +1,11 @@
 // The command line as a user meets it: the program installed into a
 // temporary prefix, run as a process with its data under temporary XDG
 // folders, against the stand-in services.
+#include "app/Config.h"
+#include "book/ParcelListModel.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
 #include "tracking/Reply.h"
-#include "app/Config.h"
-#include "book/ParcelListModel.h"
 #include "watch/BookWatch.h"
 
 #include <QCryptographicHash>
@@ -158,8 +158,10 @@ void TestCli::commandsAndTheirOutput()
     QCOMPARE(list.rc, 0);
     const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
-    QVERIFY2(lines[0].startsWith(QStringLiteral("%1\t100000000003\t爸爸衣服\t顺丰快递\t5\t运送中\t2026-12-03 04:10:26 ").arg(id)),
-             qPrintable(lines[0]));
+    QVERIFY2(
+        lines[0].startsWith(
+            QStringLiteral("%1\t100000000003\t爸爸衣服\t顺丰快递\t5\t运送中\t2026-12-03 04:10:26 ").arg(id)),
+        qPrintable(lines[0]));
     // Signed for: the count stays, as the window leaves it.
     QVERIFY2(lines[1].contains("\t书\t顺丰快递\t0\t已签收\t"), qPrintable(lines[1]));
     const QJsonArray rows = run({"list", "--json"}).json().toArray();
@@ -172,8 +174,9 @@ void TestCli::commandsAndTheirOutput()
     sql(QStringLiteral("delete from progress where id=%1").arg(id));
     Run q = run({"query", "100000000003"});
     QCOMPARE(q.rc, 0);
-    QVERIFY2(q.out.startsWith(QStringLiteral("顺丰快递 100000000003 [%1] 爸爸衣服\n状态: 运送中\t在途: ").arg(id)),
-             qPrintable(q.out));
+    QVERIFY2(
+        q.out.startsWith(QStringLiteral("顺丰快递 100000000003 [%1] 爸爸衣服\n状态: 运送中\t在途: ").arg(id)),
+        qPrintable(q.out));
     QVERIFY(q.out.contains("\n1\t2026-12-03 04:10:26\t"));
     QVERIFY(q.out.contains("\n5\t2026-12-01 16:45:51\t"));
     const QJsonObject byId = run({"query", "--id", QString::number(id), "--json"}).json().toObject();
@@ -298,7 +301,8 @@ void TestCli::badInputIsRefused()
         QVERIFY2(r.err.startsWith("parcelio: ") && r.err.count('\n') == 1, qPrintable(r.err.left(200)));
         QCOMPARE(bookHash(), hash);
     }
-    QCOMPARE(standIn.countRequests("/?id=731845&secret=5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9&com=shunfeng&nu=1111"), 0);
+    QCOMPARE(
+        standIn.countRequests("/?id=731845&secret=5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9&com=shunfeng&nu=1111"), 0);
 
     // Goods are kept exactly as typed.
     const QString goods = QStringLiteral("\"引号\" 'x' 100% 🎁 \\n");
@@ -325,8 +329,10 @@ void TestCli::refreshTellsNewsByStatus()
     QCOMPARE(news.rc, 0);
     const QStringList lines = news.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
-    QVERIFY2(lines[0].startsWith(QStringLiteral("快递有最新进展 [%1] 顺丰快递 100000000003 衣服\t2026-12-03 04:10:26 ").arg(id)),
-             qPrintable(lines[0]));
+    QVERIFY2(
+        lines[0].startsWith(
+            QStringLiteral("快递有最新进展 [%1] 顺丰快递 100000000003 衣服\t2026-12-03 04:10:26 ").arg(id)),
+        qPrintable(lines[0]));
     QCOMPARE(lines[1], QStringLiteral("查询2,更新1,失败0"));
     // The news is stored: the next round has none, and the list shows it unseen.
     QCOMPARE(run({"refresh"}).rc, 1);

@@ -12,8 +12,7 @@ struct CommandText {
 const CommandText Commands[] = {
     {"list", "parcelio list [--json]", "列出全部已保存的快递",
      "每行一个快递: 编号、单号、物品、快递公司、已记录的进度条数、已记录的状态和最新一条进度。\n"},
-    {"query", "parcelio query <单号> [--company <公司>] | --id <编号> [--json]",
-     "查询一个快递的物流进度",
+    {"query", "parcelio query <单号> [--company <公司>] | --id <编号> [--json]", "查询一个快递的物流进度",
      "与窗口相同的请求和解读; 进度按时间从新到旧列出, 并给出状态和在途时间。\n"
      "没有 --company 时, 已保存的单号用保存时的快递公司, 其余由单号识别服务判断。\n"
      "单号已保存时, 其进度条数和进度像在窗口中查询一样记录下来。\n"},
@@ -29,11 +28,10 @@ const CommandText Commands[] = {
     {"help", "parcelio help [<命令>]", "显示全部命令或一个命令的用法", ""},
 };
 
-const char *const Common =
-    "每个命令都接受:\n"
-    "  --json              在标准输出打印一个 JSON 文档\n"
-    "  --timeout <秒>      每个网络请求最多等待的秒数(默认 20)\n"
-    "  -h                  显示该命令的用法\n";
+const char *const Common = "每个命令都接受:\n"
+                           "  --json              在标准输出打印一个 JSON 文档\n"
+                           "  --timeout <秒>      每个网络请求最多等待的秒数(默认 20)\n"
+                           "  -h                  显示该命令的用法\n";
 
 const char *const Statuses = "退出状态:\n"
                              "  0  成功\n"
@@ -76,8 +74,8 @@ QString commandHelp(const QString &name)
         if (name != QLatin1String(c.name))
             continue;
         return QStringLiteral("用法: %1\n%2\n\n%3\n%4\n%5")
-            .arg(QString::fromUtf8(c.usage), QString::fromUtf8(c.summary),
-                 QString::fromUtf8(c.details), QString::fromUtf8(Common), QString::fromUtf8(Statuses));
+            .arg(QString::fromUtf8(c.usage), QString::fromUtf8(c.summary), QString::fromUtf8(c.details),
+                 QString::fromUtf8(Common), QString::fromUtf8(Statuses));
     }
     return QString();
 }

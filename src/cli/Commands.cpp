@@ -86,15 +86,10 @@ std::optional<Failed> openBook(Context &c)
                       QStringLiteral("数据库无法使用: %1 (%2)").arg(path, detail)};
     };
     switch (c.store->open(at.dataDir)) {
-    case Store::OpenResult::Ok:
-        c.store->releaseLock();
-        return std::nullopt;
-    case Store::OpenResult::TooNew:
-        return refused(QStringLiteral("由更新版本的程序创建"));
-    case Store::OpenResult::Failed:
-        return refused(c.store->error());
-    case Store::OpenResult::AlreadyRunning:
-        break;
+    case Store::OpenResult::Ok: c.store->releaseLock(); return std::nullopt;
+    case Store::OpenResult::TooNew: return refused(QStringLiteral("由更新版本的程序创建"));
+    case Store::OpenResult::Failed: return refused(c.store->error());
+    case Store::OpenResult::AlreadyRunning: break;
     }
     c.store = std::make_unique<Store>();
     // openShared would create an empty file where none is.
@@ -103,12 +98,9 @@ std::optional<Failed> openBook(Context &c)
     if (!c.store->openShared(path))
         return refused(c.store->error());
     switch (c.store->checkShared()) {
-    case Store::OpenResult::Ok:
-        return std::nullopt;
-    case Store::OpenResult::TooNew:
-        return refused(QStringLiteral("由更新版本的程序创建"));
-    default:
-        return refused(c.store->error());
+    case Store::OpenResult::Ok: return std::nullopt;
+    case Store::OpenResult::TooNew: return refused(QStringLiteral("由更新版本的程序创建"));
+    default: return refused(c.store->error());
     }
 }
 
@@ -156,8 +148,7 @@ std::optional<Failed> noGoodAnswer(const Fetched &f, const QString &service)
         return Failed{CommandStatus::ServiceFailed, service + QStringLiteral("没有应答")};
     // An error page is no answer, whatever it holds.
     if (f.status < 200 || f.status > 299)
-        return Failed{CommandStatus::ServiceFailed,
-                      service + QStringLiteral("出错 (HTTP %1)").arg(f.status)};
+        return Failed{CommandStatus::ServiceFailed, service + QStringLiteral("出错 (HTTP %1)").arg(f.status)};
     return std::nullopt;
 }
 
@@ -200,9 +191,8 @@ std::optional<CourierRecord> recognised(Context &c, const QString &number, Faile
         why = *bad;
         return std::nullopt;
     }
-    const std::optional<QString> tail = f.body.contains(QStringLiteral("503"))
-                                            ? std::nullopt
-                                            : recognitionTailOf(f.body);
+    const std::optional<QString> tail =
+        f.body.contains(QStringLiteral("503")) ? std::nullopt : recognitionTailOf(f.body);
     if (!tail) {
         why = {CommandStatus::ServiceFailed, QStringLiteral("检测出错,请手动选择快递公司 (--company)")};
         return std::nullopt;
@@ -225,8 +215,7 @@ struct Tracked {
     QDateTime queried;
 };
 
-std::optional<Failed> track(Context &c, const CourierRecord &courier, const QString &number,
-                            Tracked &t)
+std::optional<Failed> track(Context &c, const CourierRecord &courier, const QString &number, Tracked &t)
 {
     const Fetched f = fetch(c, trackingUrlOf(c.cfg, courier.code, number));
     t.queried = QDateTime::currentDateTime();
@@ -241,10 +230,8 @@ std::optional<Failed> track(Context &c, const CourierRecord &courier, const QStr
                       QStringLiteral("您当前查询的快递单号不存在 (%1 %2)").arg(courier.name, number)};
     case ReplyReading::Failure:
         return Failed{CommandStatus::ServiceFailed,
-                      r.message.isEmpty() ? QStringLiteral("查询失败,错误代码 %1").arg(r.code)
-                                          : r.message};
-    case ReplyReading::Success:
-        break;
+                      r.message.isEmpty() ? QStringLiteral("查询失败,错误代码 %1").arg(r.code) : r.message};
+    case ReplyReading::Success: break;
     }
     t.reading = readTrackingReply(f.body);
     return std::nullopt;
@@ -260,20 +247,69 @@ QJsonArray eventsJson(const QList<KeptEvent> &events)
 
 QJsonObject parcelJson(const BookRow &r)
 {
-    QJsonObject o{{QStringLiteral("id"), r.parcel.id},
-                  {QStringLiteral("number"), r.parcel.number},
-                  {QStringLiteral("goods"), r.parcel.goods},
-                  {QStringLiteral("company"), r.parcel.company},
-                  {QStringLiteral("count"), r.parcel.num},
-                  {QStringLiteral("state"), r.state},
+    QJsonObject o{{QStringLiteral("id"), r.parcel.id},       {QStringLiteral("number"), r.parcel.number},
+                  {QStringLiteral("goods"), r.parcel.goods}, {QStringLiteral("company"), r.parcel.company},
+                  {QStringLiteral("count"), r.parcel.num},   {QStringLiteral("state"), r.state},
                   {QStringLiteral("unseen"), r.unseen}};
     o.insert(QStringLiteral("newest"), r.newest.time.isEmpty() && r.newest.context.isEmpty()
                                            ? QJsonValue()
                                            : QJsonValue(eventsJson({r.newest}).first()));
-    o.insert(QStringLiteral("queried"), r.queried.isValid()
-                                            ? QJsonValue(r.queried.toString(Qt::ISODate))
-                                            : QJsonValue());
+    // Local time, as kept: ISO 8601 without a zone.
+    o.insert(QStringLiteral("queried"),
+             r.queried.isEmpty()
+                 ? QJsonValue()
+                 : QJsonValue(QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T'))));
     return o;
+}
+
+void appendJsonString(QByteArray &to, const QString &s)
+{
+    to += '"';
+    for (const char ch : s.toUtf8()) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            to += '\\';
+            to += ch;
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            to += escaped;
+        } else {
+            to += ch;
+        }
+    }
+    to += '"';
+}
+
+// parcelJson(r) as text, keys in the same order.
+void appendParcelJson(QByteArray &to, const BookRow &r)
+{
+    to += "{\"company\":";
+    appendJsonString(to, r.parcel.company);
+    to += ",\"count\":";
+    appendJsonString(to, r.parcel.num);
+    to += ",\"goods\":";
+    appendJsonString(to, r.parcel.goods);
+    to += ",\"id\":" + QByteArray::number(r.parcel.id) + ",\"newest\":";
+    if (r.newest.time.isEmpty() && r.newest.context.isEmpty()) {
+        to += "null";
+    } else {
+        to += "{\"context\":";
+        appendJsonString(to, r.newest.context);
+        to += ",\"time\":";
+        appendJsonString(to, r.newest.time);
+        to += '}';
+    }
+    to += ",\"number\":";
+    appendJsonString(to, r.parcel.number);
+    to += ",\"queried\":";
+    if (r.queried.isEmpty())
+        to += "null";
+    else
+        appendJsonString(to, QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T')));
+    to += ",\"state\":";
+    appendJsonString(to, r.state);
+    to += r.unseen ? ",\"unseen\":true}" : ",\"unseen\":false}";
 }
 
 QString parcelLine(const ParcelRecord &p)
@@ -296,10 +332,20 @@ int list(Context &c)
     if (!c.store->error().isEmpty())
         return fail(databaseFailed(*c.store));
     if (c.json) {
-        QJsonArray a;
-        for (const BookRow &r : rows)
-            a.append(parcelJson(r));
-        printJson(a);
+        // Written row by row: a book of thousands would otherwise be held
+        // three times over (rows, JSON values, text) before the first byte.
+        QByteArray text = "[";
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (i > 0)
+                text += ',';
+            appendParcelJson(text, rows.at(i));
+            if (text.size() > 65536) {
+                std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+                text.clear();
+            }
+        }
+        text += "]\n";
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         return CommandStatus::Ok;
     }
     QString text;
@@ -447,8 +493,8 @@ int add(Context &c)
     if (!c.store->error().isEmpty())
         return fail(databaseFailed(*c.store));
     if (!existing.isEmpty())
-        return fail({CommandStatus::Usage,
-                     QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing.first()))});
+        return fail(
+            {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing.first()))});
 
     Tracked t;
     if (auto bad = track(c, *courier, number, t)) {
@@ -472,7 +518,7 @@ int add(Context &c)
         const QList<KeptEvent> events = keptEvents(t.reading);
         shown.state = parcelStateText(t.reading.state);
         shown.newest = events.first();
-        shown.queried = t.queried;
+        shown.queried = t.queried.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
         if (t.reading.state != ParcelState::Signed)
             shown.parcel.num = QString::number(events.size());
     }
@@ -546,8 +592,7 @@ int refresh(Context &c)
     if (s.news > 0)
         return CommandStatus::Ok;
     if (s.failed > 0)
-        return fail({CommandStatus::ServiceFailed,
-                     QStringLiteral("%1 个快递查询失败").arg(s.failed)});
+        return fail({CommandStatus::ServiceFailed, QStringLiteral("%1 个快递查询失败").arg(s.failed)});
     return CommandStatus::NoNews;
 }
 } // namespace
@@ -559,7 +604,8 @@ int runCommand(const QStringList &arguments)
     if (c.name == QLatin1String("help")) {
         const QString topic = arguments.value(1);
         if (arguments.size() > 2 || (!topic.isEmpty() && !isCommandName(topic)))
-            return fail({CommandStatus::Usage, QStringLiteral("没有这个命令: ") + arguments.mid(1).join(QLatin1Char(' '))});
+            return fail({CommandStatus::Usage,
+                         QStringLiteral("没有这个命令: ") + arguments.mid(1).join(QLatin1Char(' '))});
         out(topic.isEmpty() ? commandsHelp() : commandHelp(topic));
         return CommandStatus::Ok;
     }
@@ -573,8 +619,8 @@ int runCommand(const QStringList &arguments)
     c.parser.addOptions(options);
     // The program's name first, as QCommandLineParser expects.
     if (!c.parser.parse(QStringList{QStringLiteral("parcelio")} + arguments.mid(1)))
-        return fail({CommandStatus::Usage, c.parser.errorText() + QStringLiteral(" (parcelio help ") +
-                                               c.name + QLatin1Char(')')});
+        return fail({CommandStatus::Usage,
+                     c.parser.errorText() + QStringLiteral(" (parcelio help ") + c.name + QLatin1Char(')')});
     if (c.parser.isSet(HelpOption)) {
         out(commandHelp(c.name));
         return CommandStatus::Ok;

@@ -355,7 +355,7 @@ QList<BookRow> Store::book()
         r.parcel = {q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
                     q.value(3).toString(), q.value(4).toString()};
         r.state = q.value(5).toString();
-        r.queried = QDateTime::fromString(q.value(6).toString(), TimeFormat);
+        r.queried = q.value(6).toString();
         r.unseen = q.value(7).toInt() != 0;
         r.newest = {q.value(8).toString(), q.value(9).toString()};
         out.append(r);
