@@ -80,7 +80,12 @@ class TestCli : public QObject {
         QDir().mkpath(dir);
         QFile ini(dir + "/parcelio.ini");
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[tracking]\nhost=%1\n[recognition]\nhost=%1\n[watch]\npause_ms=10\n")
+        // The window started here checks for updates and the clock: a
+        // closed local port answers those, never the internet.
+        ini.write(QStringLiteral("[tracking]\nhost=%1\n[recognition]\nhost=%1\n[watch]\npause_ms=10\n"
+                                 "[maker]\nhost=127.0.0.1:1\nsite=http://127.0.0.1:1/\n"
+                                 "web=http://127.0.0.1:1/\nhome=http://127.0.0.1:1/\n"
+                                 "[clock]\nprobe=http://127.0.0.1:1/\ntimeserver=http://127.0.0.1:1/\n")
                       .arg(host)
                       .toUtf8());
     }
@@ -233,6 +238,10 @@ void TestCli::exitStatusesAndNothingChanged()
         QVERIFY(r.out.isEmpty());
         QCOMPARE(bookHash(), hash);
     }
+    // A saved number is refused before any request goes out.
+    const qsizetype asked = standIn.requests().size();
+    QCOMPARE(run({"add", "100000000003", "重复"}).rc, 2);
+    QCOMPARE(standIn.requests().size(), asked);
     // --force keeps a number the service does not know, with no progress.
     const Run forced = run({"add", "100000000004", "等几天", "--company", "顺丰快递", "--force", "--json"});
     QCOMPARE(forced.rc, 0);
@@ -437,6 +446,19 @@ void TestCli::windowListFollowsTheCommands()
     const int at = h.w().entryPositionOf(QString::number(added));
     QVERIFY(at >= 0);
     QCOMPARE(list->itemText(at), QStringLiteral("命令行添加"));
+
+    // News a refresh beside the window found is marked in its list when
+    // the window is active again.
+    QVERIFY(h.execStatements({QStringLiteral("update kd100 set num='1' where id=%1").arg(added)}));
+    QCOMPARE(run({"refresh"}, beside).rc, 0);
+    auto *model = qobject_cast<ParcelListModel *>(list->model());
+    QVERIFY(model && !model->stateOf(added).unseen);
+    h.w().show();
+    h.w().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&h.w()));
+    QEvent activated(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(&h.w(), &activated);
+    QVERIFY(model->stateOf(added).unseen);
 
     // Chosen in the window, then removed by a command: the chosen entry no
     // longer names a parcel, and choosing it refills the list instead of

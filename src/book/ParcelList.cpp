@@ -35,10 +35,9 @@ void Form1::refillIfBookChanged()
     if (!model)
         return;
     const QList<ParcelEntry> &shown = model->entries();
-    const bool same = std::equal(rows.cbegin(), rows.cend(), shown.cbegin(), shown.cend(),
-                                 [](const ParcelEntry &a, const ParcelEntry &b) {
-                                     return a.id == b.id && a.goods == b.goods;
-                                 });
+    const bool same = std::equal(
+        rows.cbegin(), rows.cend(), shown.cbegin(), shown.cend(),
+        [](const ParcelEntry &a, const ParcelEntry &b) { return a.id == b.id && a.goods == b.goods; });
     if (same)
         return;
     const QVariant chosen = Text1->currentData();
@@ -59,9 +58,12 @@ void Form1::refillIfBookChanged()
 void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    // Back from a terminal: what a command did there shows at once.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    // Back from a terminal: what a command or the refresh timer did there
+    // shows at once, parcels and news marks alike.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         refillIfBookChanged();
+        refreshEntryStates();
+    }
 }
 
 void Form1::addListEntries(const QList<ParcelEntry> &entries)

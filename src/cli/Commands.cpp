@@ -483,12 +483,7 @@ int add(Context &c)
         return fail(*bad);
     if (goods.trimmed().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("请输入快递物品信息,例如：爸爸衣服")});
-    Failed why{};
-    const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
-                                                     ? courierNamed(c, c.parser.value(CompanyOption), why)
-                                                     : recognised(c, number, why);
-    if (!courier)
-        return fail(why);
+    // Asked before any request: a saved number needs none.
     const QList<ParcelRecord> existing = c.store->parcelsByNumber(number);
     if (!c.store->error().isEmpty())
         return fail(databaseFailed(*c.store));
@@ -496,6 +491,12 @@ int add(Context &c)
         return fail(
             {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing.first()))});
 
+    Failed why{};
+    const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
+                                                     ? courierNamed(c, c.parser.value(CompanyOption), why)
+                                                     : recognised(c, number, why);
+    if (!courier)
+        return fail(why);
     Tracked t;
     if (auto bad = track(c, *courier, number, t)) {
         if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
