@@ -108,7 +108,7 @@ void TestAddQuery::newNumberIsSavedChosenAndQueried()
     QVERIFY(start());
     Form1 &w = h->w();
     query("100000000003", "中通快递", "机械键盘");
-    const auto saved = w.store().parcelsByNumber("100000000003");
+    const auto saved = *w.store().findParcels(ParcelField::Number, Match::Exact, "100000000003");
     QCOMPARE(saved.size(), 1);
     QCOMPARE(saved[0].company + saved[0].goods + saved[0].num, QString("中通快递机械键盘0"));
     QCOMPARE(w.Text1->count(), 5);
@@ -157,7 +157,7 @@ void TestAddQuery::unknownNumberSavedAnyway()
     h->platform.box.setNextAnswer(MessageBox::AnswerYes);
     query("100000000005", "EMS", "明信片");
     QCOMPARE(h->platform.box.texts().last(), QString("快递添加成功！"));
-    QCOMPARE(w.store().parcelsByNumber("100000000005").value(0).num, QString("0"));
+    QCOMPARE(w.store().findParcels(ParcelField::Number, Match::Exact, "100000000005")->value(0).num, QString("0"));
     QCOMPARE(list().last(), QString("明信片"));
     QCOMPARE(w.Text1->currentIndex(), -1); // nothing chosen or shown
     QCOMPARE(w.ListView1->topLevelItemCount(), 0);

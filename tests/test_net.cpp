@@ -206,7 +206,6 @@ void TestNet::clockCalibration()
     StandIn s(fixtures.path());
     QVERIFY(s.isRunning());
     Harness h;
-    h.allPanels = true; // reaches into panels it has not opened
     pointAt(h, s);
     if (!online) // nothing answers at all
         h.setIni(QStringLiteral("clock/probe"), QStringLiteral("http://127.0.0.1:1/"));
@@ -266,7 +265,6 @@ void TestNet::secondClickWhileCalibrating()
     StandIn s(fixtures.path());
     QVERIFY(s.isRunning());
     Harness h;
-    h.allPanels = true; // reaches into panels it has not opened
     pointAt(h, s);
     QVERIFY(h.startSeeded(Books[1]));
     Form1 &w = h.w();

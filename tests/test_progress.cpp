@@ -1,6 +1,7 @@
 // Reading a tracking reply without a window (the display cases that go
 // through the window are in test_query).
 #include "tracking/Progress.h"
+#include "tracking/Reply.h"
 
 #include <QTest>
 
@@ -79,6 +80,13 @@ void TestProgress::replyReading()
     QCOMPARE(int(r.kind), kind);
     QCOMPARE(r.code, code);
     QCOMPARE(r.message, message);
+    // The book watch's reading must judge the code as the queries do.
+    const TrackingReading t = readTrackingReply(reply);
+    QCOMPARE(int(t.reply.kind), kind);
+    const TrackingReading::Kind expected = kind == ReplyReading::Unreadable ? TrackingReading::Unreadable
+                                           : kind == ReplyReading::Success  ? TrackingReading::NoEvents
+                                                                            : TrackingReading::Failure;
+    QCOMPARE(int(t.kind), int(expected));
 }
 
 void TestProgress::timeTextsAndDurations()

@@ -76,7 +76,6 @@ void TestStartup::firstStartOnEmptyDirectory()
 void TestStartup::skinComesBeforeTheDatabase()
 {
     Harness h;
-    h.allPanels = true; // reaches into panels it has not opened
     bool dbExistedAtSkin = true;
     struct Probe : FakeSkin {
         QString dbFile;
@@ -98,7 +97,6 @@ void TestStartup::skinComesBeforeTheDatabase()
 void TestStartup::secondCopyIsTurnedAway()
 {
     Harness first;
-    first.allPanels = true; // reaches into panels it has not opened
     QVERIFY(first.start());
     Form1 second(first.appDir(), Config(), first.platform);
     QVERIFY(!second.load());
@@ -115,7 +113,6 @@ void TestStartup::secondCopyIsTurnedAway()
 void TestStartup::databaseHeldByAnotherProcess()
 {
     Harness h;
-    h.allPanels = true; // reaches into panels it has not opened
     QDir().mkpath(h.appDir() + "/db");
     QProcess holder;
     holder.start("flock", {"-o", h.appDir() + "/db/kd100.ldb", "-c", "echo held; sleep 30"});
@@ -130,7 +127,6 @@ void TestStartup::databaseHeldByAnotherProcess()
 void TestStartup::corruptDatabaseEndsTheProgram()
 {
     Harness h;
-    h.allPanels = true; // reaches into panels it has not opened
     h.setIni("maker/site", "http://127.0.0.1:1/parcelio/");
     QDir().mkpath(h.appDir() + "/db");
     QFile f(h.appDir() + "/db/kd100.mdb");
@@ -200,7 +196,6 @@ void TestStartup::columnsKeepTheirWidths()
 void TestStartup::idleResetAfterBusyState()
 {
     Harness h;
-    h.allPanels = true; // reaches into panels it has not opened
     QVERIFY(h.start());
     Form1 &w = h.w();
     w.AniGIF1->show();

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <signal.h>
@@ -145,19 +147,40 @@ void TestStore::userTextIsDataNotStatement()
     QVERIFY(s.addParcel("顺丰快递", "111", "妈妈's 茶", "0"));
     QVERIFY(s.addParcel("申通快递", "222", evil, "0"));
     QVERIFY(s.addParcel("中通快递", "3_3", "100%棉", "0"));
-    QCOMPARE(s.parcelsByGoods("妈妈's 茶").size(), 1);
-    QCOMPARE(s.parcelsByGoods(evil).size(), 1);
-    QCOMPARE(s.parcelsByNumber("' or 1=1 --").size(), 0);
+    const auto hits = [&s](ParcelField field, Match match, const QString &text) {
+        const auto rows = s.findParcels(field, match, text);
+        const auto entries = s.findEntries(field, match, text);
+        return rows && entries && rows->size() == entries->size() ? int(rows->size()) : -1;
+    };
+    QCOMPARE(hits(ParcelField::Goods, Match::Exact, "妈妈's 茶"), 1);
+    QCOMPARE(hits(ParcelField::Goods, Match::Exact, evil), 1);
+    QCOMPARE(hits(ParcelField::Number, Match::Exact, "' or 1=1 --"), 0);
     QCOMPARE(s.allParcels().size(), 3);
     // % and _ typed by the user still act as wildcards in partial searches.
-    QCOMPARE(s.parcelsByNumberLike("_").size(), 3);
-    QCOMPARE(s.parcelsByGoodsLike("%").size(), 3);
-    QCOMPARE(s.parcelsByGoodsLike("'s").size(), 1);
+    QCOMPARE(hits(ParcelField::Number, Match::Partial, "_"), 3);
+    QCOMPARE(hits(ParcelField::Goods, Match::Partial, "%"), 3);
+    QCOMPARE(hits(ParcelField::Goods, Match::Partial, "'s"), 1);
     QCOMPARE(s.couriersByNameLike("'").size(), 0);
     QVERIFY(s.error().isEmpty());
     // Ids that are not numbers are refused instead of reaching a statement.
     QVERIFY(!s.deleteParcel("1 or 1=1"));
     QCOMPARE(s.allParcels().size(), 3);
+
+    // No such row and a failed statement are two answers, not one.
+    QCOMPARE(s.parcelById("1").outcome, RowLookup<ParcelRecord>::Found);
+    QCOMPARE(s.parcelById("99").outcome, RowLookup<ParcelRecord>::Missing);
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(s.databasePath());
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(other).exec("alter table kd100 rename to gone"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other");
+    QCOMPARE(s.parcelById("1").outcome, RowLookup<ParcelRecord>::Failed);
+    QVERIFY(!s.error().isEmpty());
+    QVERIFY(!s.findParcels(ParcelField::Number, Match::Exact, "111"));
+    QVERIFY(!s.findEntries(ParcelField::Goods, Match::Partial, "茶"));
 }
 
 void TestStore::settingsWritesReachTheOneRow()

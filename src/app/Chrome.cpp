@@ -28,12 +28,9 @@ void Form1::connectHandlers()
         const int n = i;
         connect(l, &Label::pressed, this, [this, n] { Label11_MouseDown(n); });
     }
-    connect(Label22, &Label::clicked, this, &Form1::Label22_Click);
     connectPanel(1);
     connect(Picture5, &Panel::pressed, this, &Form1::Picture5_Click);
     connect(Label23, &Label::clicked, this, &Form1::Picture5_Click);
-    for (QCheckBox *box : {Check2, Check3, Check4, Check5, Check6, Check7, Check8})
-        connect(box, &QCheckBox::toggled, this, [this, box] { Check_Click(box); });
 
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
@@ -50,7 +47,6 @@ void Form1::connectHandlers()
     // already selected.
     connect(Text1, &QComboBox::activated, this, [this] { Text1_Click(); });
     connectCommands();
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(ListView1, &ListView::mouseClicked, this, &Form1::ListView1_Click);
     connect(ListView1, &ListView::mouseDoubleClicked, this, &Form1::ListView1_DblClick);
     connect(ListView1, &ListView::mousePressed, this, &Form1::ListView1_MouseDown);
@@ -78,27 +74,6 @@ void Form1::connectCommands()
         const int n = i;
         connect(b, &QPushButton::clicked, this, [this, n] { Command1_Click(n); });
     }
-}
-
-void Form1::connectPanelHandlers()
-{
-    for (int n : {0, 2, 3, 4})
-        connectPanel(n);
-    connectCommands();
-    connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
-    connect(Text7, &QLineEdit::textChanged, this, &Form1::Text7_Change);
-    connect(Text3, &QComboBox::editTextChanged, this, &Form1::Text3_Change);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(Text8, &QLineEdit::textChanged, this, &Form1::Text8_Change);
-    for (const auto &[i, l] : Label20) {
-        const int n = i;
-        connect(l, &Label::clicked, this, [this, n] { Label20_Click(n); });
-        connect(l, &Label::moved, this, [this, n] { Label20_MouseMove(n); });
-    }
-    connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2_DblClick(); });
-    connect(ListView2, &ListView::mousePressed, this, &Form1::ListView2_MouseDown);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -253,16 +228,4 @@ void Form1::x_Click(int index)
 void Form1::Picture5_Click()
 {
     Picture5->hide();
-}
-
-void Form1::Text4_Change()
-{
-    if (!isNumeric(Text4->text()))
-        Text4->clear();
-}
-
-void Form1::Text7_Change()
-{
-    if (Option1(0)->isChecked() && !isNumeric(Text7->text()))
-        Text7->clear();
 }

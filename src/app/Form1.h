@@ -1,8 +1,8 @@
 #pragma once
 // The main window. It owns every control, all shared state and every
-// handler; the handlers are defined in the folder of the subsystem they
-// belong to (src/app, src/store, src/tracking, src/book, src/couriers,
-// src/watch, src/net).
+// handler; each panel is made, wired and handled in the folder of the
+// subsystem it belongs to (src/app, src/settings, src/tracking, src/book,
+// src/couriers, src/watch, src/net).
 #include "app/Config.h"
 #include "app/ControlArray.h"
 #include "app/Widgets.h"
@@ -26,6 +26,7 @@ class QNetworkAccessManager;
 class Class1;
 class BookWatch;
 struct BookWatchNews;
+enum class SettingKey;
 
 // The parcel now shown. All members are text, as the tracking reply and the
 // database hand them over.
@@ -155,8 +156,56 @@ public:
     MessageBox::Answer msg(const QString &text, MessageBox::Buttons buttons = MessageBox::Ok,
                            MessageBox::Icon icon = MessageBox::Information,
                            const QString &title = QString::fromUtf8(BoxTitle));
+    // The seven menu icons at once; the lock below is their one user.
     void setMenuEnabled(bool on);
     void hideAllPanels();
+
+    // ------------------------------------------ the one lock (src/app/Lock.cpp)
+    // What a busy window holds: the saved-parcel list Text1, the progress
+    // list and the menu icons.
+    enum class Hold {
+        Query,     // the shown parcel's query: both lists and every icon
+        Icons,     // the add panel's query: the icons only
+        WatchMode, // a loop or timed query: Text1 and the icons but the
+                   // courier directory, until the user stops it
+    };
+    void lockControls(Hold hold);
+    // The end of every busy state: back to idle, except for what a running
+    // loop or timed query holds.
+    void unlockControls();
+
+    // ------------------------------------------------------ nested waits
+    // A request (GetBody, fetch: the query, the recognition, the update
+    // check, the clock's HEAD requests) and the news mail wait in a nested
+    // event loop with the window's events running: timers tick and clicks,
+    // keys and message boxes are handled inside them, so any handler can
+    // run in the middle of another. This is what lets the watchdog end a
+    // query that never answers. The loop and timed re-queries and the news
+    // mail hold rerunGuard while they run (a Holding), and a loop or timed
+    // tick starts nothing while it is held; the user's own query holds
+    // userQueries, for which the book watch waits.
+    //
+    // The main road of a query: Text1_Click (book/ParcelList.cpp) locks and
+    // loads the chosen row; cx and kdgs (tracking/Query.cpp) send it through
+    // GetBody (tracking/GetBody.cpp) with the watchdog Timer7 running; the
+    // reply is read once (readReply, tracking/Progress.cpp) and kept
+    // (watch/KeptProgress.cpp); hx2 starts Timer1, whose tick
+    // (tracking/Display.cpp) fills the progress list, judges the news (gxtj,
+    // watch/Change.cpp: sound, notification, mail in watch/Mail.cpp) and
+    // unlocks.
+    //
+    // Holds a count up for as long as it lives.
+    class Holding {
+    public:
+        explicit Holding(int &count) : count(count) { ++count; }
+        ~Holding() { --count; }
+        Holding(const Holding &) = delete;
+        Holding &operator=(const Holding &) = delete;
+
+    private:
+        int &count;
+    };
+    int rerunGuard = 0;
     bool pressDefaultButton(QWidget *focus);
 
     // chrome handlers
@@ -175,10 +224,18 @@ public:
     void Text7_Change();
     int windowDragRequests() const { return windowDragRequests_; }
 
-    // ----------------------------------------------------------- settings
-    void Check_Click(QCheckBox *box);
+    // ------------------------------------------ settings (src/settings)
+    // A switch of the panel: its check number, its control and its column.
+    struct SettingSwitch {
+        int check;
+        QCheckBox *Form1::*box;
+        SettingKey key;
+    };
+    static const SettingSwitch Switches[7];
+    static const SettingSwitch &switchOf(int check);
+    void Check_Click(const SettingSwitch &s);
     void checkAndStoreAddress(); // x(1)
-    static QString settingColumnOf(int checkNumber);
+    void fillTimePickers();
 
     // ----------------------------------------------------------- tracking
     QString GetBody(const QString &url);
@@ -294,7 +351,7 @@ public:
     // The saved-parcel list tells signed parcels and unseen news apart.
     void refreshEntryStates();
     void setEntryState(qint64 id, const EntryState &state);
-    // A query of the user's own is waiting for its reply.
+    // A query of the user's own is waiting for its reply (kdgs holds it).
     bool userQueryRuns() const { return userQueries > 0; }
     int userQueries = 0;
     // The parcel whose kept progress stands in when its query fails.
@@ -318,9 +375,6 @@ public:
     // A request still unanswered after this long is abandoned and yields
     // empty text; tests shorten it.
     int requestLimitMs = 60000;
-    // After a display: the list and menu come back, unless a loop or timed
-    // query holds them (then only the courier directory does).
-    void unlockAfterQuery();
 
     static const char *const Sentinel;   // "******************"
     static const char *const RefreshEntry; // "刷新快递列表"
@@ -345,6 +399,8 @@ private:
     void connectCommands();
     bool panelsBuilt = false;
     Panel *makePanel(int index, const QString &title, int widthTw, int heightTw);
+    // Command1(index), named and placed.
+    QPushButton *commandButton(QWidget *parent, int index, const QString &text, QRect geometry);
 
     QString appDir;
     QString resourceDir;
@@ -353,17 +409,15 @@ private:
     Store db;
     std::unique_ptr<QNetworkAccessManager> net;
     bool loaded = false;
-    // A re-query or a mail is under way: watch ticks start nothing meanwhile.
-    bool watchBusy = false;
     // The stored switches are being put on the settings panel.
     bool showingStoredSettings = false;
     int windowDragRequests_ = 0;
     QString pendingSeed;
 };
 
-// Sizes are designed in twips; 15 make one pixel. (Logic that needs no
-// window is declared in the logic library's headers: tracking/Progress.h,
-// app/Text.h, store/SettingValues.h, book/ExportText.h, net/Answers.h.)
-constexpr int twips(int tw) { return tw / 15; }
+// (Logic that needs no window is declared in the logic library's headers:
+// tracking/Progress.h, tracking/Reply.h, app/Text.h, store/SettingValues.h,
+// book/ExportText.h, net/Answers.h; the panels' construction helpers in
+// app/Layout.h.)
 // Clears the clipboard and puts plain text on it.
 void putOnClipboard(const QString &text);

@@ -2,6 +2,7 @@
 #include "app/Text.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <cstdio>
 #include <QHeaderView>
@@ -23,19 +24,7 @@ bool Form1::load(const QString &seedSqlFile)
     startBookWatch();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Filled in one batch each: item by item costs a model update apiece.
-    auto numbers = [](int from, int to) {
-        QStringList out;
-        for (int i = from; i <= to; ++i)
-            out << QString::number(i);
-        return out;
-    };
-    Combo2->addItems(numbers(0, 23));
-    Combo3->addItems(numbers(0, 59));
-    Combo4->addItems(numbers(1, 360));
-    Combo4->setCurrentIndex(-1);
-    Combo2->setCurrentIndex(0);
-    Combo3->setCurrentIndex(0);
+    fillTimePickers();
     Label11(3)->setText(QString::fromLatin1(Version));
     lastIndex = 0;
     绘制边框();
@@ -59,8 +48,10 @@ bool Form1::main()
         // Left as it is: this version would not know what the newer one keeps.
         msg(QStringLiteral("数据库由更新版本的程序创建,当前版本无法使用!\r\n \r\n请到官网下载最新版本：") + cfg.site);
     } else {
-        std::fprintf(stderr, "parcelio: the database %s cannot be used\n",
-                     qPrintable(QDir::toNativeSeparators(appDir + QStringLiteral("/db/kd100.mdb"))));
+        // With the engine's own reason, which the box does not show.
+        qWarning().noquote() << "parcelio: the database"
+                             << QDir::toNativeSeparators(appDir + QStringLiteral("/db/kd100.mdb"))
+                             << "cannot be used:" << db.error();
         msg(QStringLiteral("数据库链接出错!请到官网下载原版!\r\n \r\nTesmarParcelio官方网站：") + cfg.site);
         openWeb(cfg.site);
     }
@@ -90,7 +81,7 @@ void Form1::csh()
     hideAllPanels();
     Timer1->stop();
     // Back to idle, except for what a running loop or timed query holds.
-    unlockAfterQuery();
+    unlockControls();
     AniGIF1->hide();
     ListView1->setFocus();
     setStatus(QStringLiteral("程序初始化完毕.."));
@@ -117,12 +108,6 @@ MessageBox::Answer Form1::msg(const QString &text, MessageBox::Buttons buttons,
     if (!platform.messageBox)
         return buttons == MessageBox::YesNo ? MessageBox::AnswerNo : MessageBox::AnswerOk;
     return platform.messageBox->show(isVisible() ? this : nullptr, text, title, icon, buttons);
-}
-
-void Form1::setMenuEnabled(bool on)
-{
-    for (const auto &[i, icon] : Image2)
-        icon->setEnabled(on);
 }
 
 void Form1::hideAllPanels()

@@ -2,6 +2,8 @@
 // delete act on the row that was last loaded (CurrentParcel.id), the one the
 // panel shows, whatever the list has been refilled with since.
 #include "app/Form1.h"
+#include "app/Layout.h"
+#include "app/Text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -10,6 +12,69 @@ namespace {
 const QString NoCompany = QStringLiteral("请选择快递公司");
 const QString NothingChanged = QStringLiteral("没有做任何改动!");
 } // namespace
+
+using namespace layout;
+
+void Form1::buildEditPanel()
+{
+    Panel *p = makePanel(2, QStringLiteral("单号操作"), 5295, 4095);
+    label(p, QStringLiteral("Label10"), QStringLiteral("快递单号："), QRect(20, 56, 76, 24));
+    Text4 = placed<QLineEdit>(p, QStringLiteral("Text4"), QRect(100, 52, 230, 28));
+    label(p, QStringLiteral("Label13"), QStringLiteral("快递公司："), QRect(20, 94, 76, 24));
+    commandButton(p, 8, QStringLiteral("请选择快递公司"), QRect(100, 90, 230, 30));
+    label(p, QStringLiteral("Label14"), QStringLiteral("快递物品："), QRect(20, 134, 76, 24));
+    Text6 = placed<QLineEdit>(p, QStringLiteral("Text6"), QRect(100, 130, 230, 28));
+    const struct { int i; const char *text; int left; } buttons[] = {
+        {9, "修改", 20}, {10, "复制", 124}, {11, "删除", 228}};
+    for (const auto &b : buttons)
+        commandButton(p, b.i, QString::fromUtf8(b.text), QRect(b.left, 176, 100, 32));
+    Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32), QStringLiteral("快递数据清空"));
+
+    connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+}
+
+void Form1::Text4_Change()
+{
+    if (!isNumeric(Text4->text()))
+        Text4->clear();
+}
+
+void Form1::Command5_Click()
+{
+    bool ok = false;
+    const int position = chosenIndex.toInt(&ok);
+    if (!ok || position < 0) {
+        setStatus(QStringLiteral("请先选择快递.."));
+        return;
+    }
+    if (msg(QStringLiteral("此操作将清空快递数据,并重新进行获取,是否继续?"), MessageBox::YesNo) !=
+        MessageBox::AnswerYes)
+        return;
+    // The loaded parcel, the one the edit panel shows, not the entry that
+    // now stands at its old list position.
+    const QString id = CurrentParcel.id;
+    if (const auto row = db.parcelById(id); !row) {
+        msg(row.outcome == RowLookup<ParcelRecord>::Missing ? QStringLiteral("信息数据不存在!")
+                                                            : QStringLiteral("初始化失败,没有做任何改动!"));
+        return;
+    }
+    // The kept progress goes with the count.
+    if (!db.resetParcel(id)) {
+        msg(QStringLiteral("初始化失败,没有做任何改动!"));
+        return;
+    }
+    CurrentParcel.num = QStringLiteral("0");
+    setEntryState(id.toLongLong(), EntryState{});
+    msg(QStringLiteral("初始化成功!"));
+    // Reload with the cleared count, so every event counts as news.
+    Text1_Click();
+    const int entry = entryPositionOf(id);
+    if (entry >= 0) {
+        Text1->setItemText(entry, Text6->text());
+        setListIndex(entry);
+    }
+}
 
 void putOnClipboard(const QString &text)
 {
@@ -38,11 +103,11 @@ void Form1::changeParcel()
         return;
 
     const QString id = CurrentParcel.id;
-    if (!db.parcelById(id)) {
+    if (const auto row = db.parcelById(id); !row) {
         // Either the row is gone or no parcel is loaded: nothing is written,
         // and the list is not rewritten for a row that does not exist.
-        msg(db.error().isEmpty() ? QStringLiteral("信息数据不存在!")
-                                 : QStringLiteral("快递信息修改失败,") + NothingChanged);
+        msg(row.outcome == RowLookup<ParcelRecord>::Missing ? QStringLiteral("信息数据不存在!")
+                                                            : QStringLiteral("快递信息修改失败,") + NothingChanged);
         return;
     }
     if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text())) {

@@ -107,9 +107,7 @@ void Form1::setListIndex(int index)
 void Form1::Text1_Click()
 {
     hideAllPanels();
-    Text1->setEnabled(false);
-    ListView1->setEnabled(false);
-    setMenuEnabled(false);
+    lockControls(Hold::Query);
 
     const QString text = Text1->currentText();
     if (text == QString::fromUtf8(RefreshEntry) || text == QString::fromUtf8(Sentinel)) {
@@ -121,7 +119,7 @@ void Form1::Text1_Click()
         setStatus(QStringLiteral("快递列表已刷新.."));
         if (!query) {
             // No query follows to unlock the window, so the refresh does.
-            unlockAfterQuery();
+            unlockControls();
         }
         return;
     }
@@ -131,20 +129,22 @@ void Form1::Text1_Click()
     // falls back to its goods text.
     const QVariant entryId = Text1->currentData();
     std::optional<ParcelRecord> row;
+    bool removed = false;
     if (entryId.isValid()) {
-        row = db.parcelById(QString::number(entryId.toLongLong()));
-    } else {
-        const QList<ParcelRecord> rows = db.parcelsByGoods(text);
-        if (!rows.isEmpty())
-            row = rows.first();
+        const auto found = db.parcelById(QString::number(entryId.toLongLong()));
+        row = found.row;
+        removed = found.outcome == RowLookup<ParcelRecord>::Missing;
+    } else if (const auto rows = db.findParcels(ParcelField::Goods, Match::Exact, text);
+               rows && !rows->isEmpty()) {
+        row = rows->first();
     }
-    if (!row && entryId.isValid() && db.error().isEmpty()) {
+    if (removed) {
         // Removed beside the window (by a command): querying would show the
         // parcel shown before under this entry's name.
         sX();
         ListView1->clear();
         setStatus(QStringLiteral("此快递已被删除,快递列表已刷新.."));
-        unlockAfterQuery();
+        unlockControls();
         return;
     }
     if (row) {
@@ -175,38 +175,3 @@ void Form1::Text1_Click()
     cx();
 }
 
-void Form1::Command5_Click()
-{
-    bool ok = false;
-    const int position = chosenIndex.toInt(&ok);
-    if (!ok || position < 0) {
-        setStatus(QStringLiteral("请先选择快递.."));
-        return;
-    }
-    if (msg(QStringLiteral("此操作将清空快递数据,并重新进行获取,是否继续?"), MessageBox::YesNo) !=
-        MessageBox::AnswerYes)
-        return;
-    // The loaded parcel, the one the edit panel shows, not the entry that
-    // now stands at its old list position.
-    const QString id = CurrentParcel.id;
-    if (!db.parcelById(id)) {
-        msg(db.error().isEmpty() ? QStringLiteral("信息数据不存在!")
-                                 : QStringLiteral("初始化失败,没有做任何改动!"));
-        return;
-    }
-    // The kept progress goes with the count.
-    if (!db.resetParcel(id)) {
-        msg(QStringLiteral("初始化失败,没有做任何改动!"));
-        return;
-    }
-    CurrentParcel.num = QStringLiteral("0");
-    setEntryState(id.toLongLong(), EntryState{});
-    msg(QStringLiteral("初始化成功!"));
-    // Reload with the cleared count, so every event counts as news.
-    Text1_Click();
-    const int entry = entryPositionOf(id);
-    if (entry >= 0) {
-        Text1->setItemText(entry, Text6->text());
-        setListIndex(entry);
-    }
-}

@@ -2,21 +2,55 @@
 // The hits replace the list, followed by the two entries that bring the
 // full list back.
 #include "app/Form1.h"
+#include "app/Layout.h"
+#include "app/Text.h"
+
+#include <QButtonGroup>
+
+using namespace layout;
+
+void Form1::buildSearchPanel()
+{
+    Panel *p = makePanel(3, QStringLiteral("搜索快递"), 4455, 4335);
+    auto *field = new QButtonGroup(p);
+    auto *match = new QButtonGroup(p);
+    const struct { ControlArray<QRadioButton> *arr; QButtonGroup *group; const char *base; int i; const char *text; int x; int y; } opts[] = {
+        {&Option1, field, "Option1", 0, "使用单号查询", 20, 56},
+        {&Option1, field, "Option1", 1, "使用物品名称查询", 148, 56},
+        {&Option2, match, "Option2", 0, "精准查询", 20, 92},
+        {&Option2, match, "Option2", 1, "模糊查询", 148, 92}};
+    for (const auto &o : opts) {
+        auto *r = named<QRadioButton>(p, idx(o.base, o.i), QString::fromUtf8(o.text));
+        r->setGeometry(o.x, o.y, 130, 26);
+        o.group->addButton(r);
+        o.arr->set(o.i, r);
+    }
+    Text7 = placed<QLineEdit>(p, QStringLiteral("Text7"), QRect(20, 134, p->width() - 40, 30));
+    commandButton(p, 14, QStringLiteral("开始搜索"), QRect(20, 182, p->width() - 40, 36));
+
+    connect(Text7, &QLineEdit::textChanged, this, &Form1::Text7_Change);
+}
+
+void Form1::Text7_Change()
+{
+    if (Option1(0)->isChecked() && !isNumeric(Text7->text()))
+        Text7->clear();
+}
+
 
 int Form1::listSearchHits(bool byNumber, bool partial, const QString &text)
 {
     // Partial searches ignore blanks around the text; exact ones take it as
     // typed. Values are bound, so a quote is searched for like any letter.
     const QString trimmed = text.trimmed();
-    const QList<ParcelEntry> hits =
-        partial ? (byNumber ? db.entriesByNumberLike(trimmed) : db.entriesByGoodsLike(trimmed))
-                : (byNumber ? db.entriesByNumber(text) : db.entriesByGoods(text));
-    if (!db.error().isEmpty())
+    const auto hits = db.findEntries(byNumber ? ParcelField::Number : ParcelField::Goods,
+                                     partial ? Match::Partial : Match::Exact, partial ? trimmed : text);
+    if (!hits)
         return -1;
     Text1->clear();
-    addListEntries(hits);
+    addListEntries(*hits);
     listShowsBook = false;
-    return int(hits.size());
+    return int(hits->size());
 }
 
 void Form1::searchParcels()

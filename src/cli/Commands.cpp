@@ -371,12 +371,12 @@ std::optional<ParcelRecord> rowById(Context &c, Failed &why)
         why = {CommandStatus::Usage, QStringLiteral("编号不正确: %1").arg(id)};
         return std::nullopt;
     }
-    const auto row = c.store->parcelById(QString::number(key));
-    if (!row)
-        why = c.store->error().isEmpty()
-                  ? Failed{CommandStatus::Usage, QStringLiteral("没有编号为 %1 的快递").arg(key)}
-                  : databaseFailed(*c.store);
-    return row;
+    const auto found = c.store->parcelById(QString::number(key));
+    if (found.outcome == RowLookup<ParcelRecord>::Missing)
+        why = {CommandStatus::Usage, QStringLiteral("没有编号为 %1 的快递").arg(key)};
+    else if (!found)
+        why = databaseFailed(*c.store);
+    return found.row;
 }
 
 // As the window keeps a shown query: the progress (seen, since it is shown
@@ -415,9 +415,10 @@ int query(Context &c)
         number = args.first().trimmed();
         if (auto bad = refusedNumber(number))
             return fail(*bad);
-        rows = c.store->parcelsByNumber(number);
-        if (!c.store->error().isEmpty())
+        const auto same = c.store->findParcels(ParcelField::Number, Match::Exact, number);
+        if (!same)
             return fail(databaseFailed(*c.store));
+        rows = *same;
     }
     std::optional<CourierRecord> courier;
     if (c.parser.isSet(CompanyOption))
@@ -484,12 +485,12 @@ int add(Context &c)
     if (goods.trimmed().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("请输入快递物品信息,例如：爸爸衣服")});
     // Asked before any request: a saved number needs none.
-    const QList<ParcelRecord> existing = c.store->parcelsByNumber(number);
-    if (!c.store->error().isEmpty())
+    const auto existing = c.store->findParcels(ParcelField::Number, Match::Exact, number);
+    if (!existing)
         return fail(databaseFailed(*c.store));
-    if (!existing.isEmpty())
+    if (!existing->isEmpty())
         return fail(
-            {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing.first()))});
+            {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))});
 
     Failed why{};
     const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)

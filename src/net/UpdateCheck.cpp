@@ -54,6 +54,6 @@ void Form1::unlockAfterUpdateCheck()
 {
     // A slow answer can arrive after the user started a loop or timed
     // query: its lock holds, as after any query.
-    unlockAfterQuery();
+    unlockControls();
     ListView1->setFocus();
 }

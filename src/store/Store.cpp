@@ -1,4 +1,5 @@
 #include "store/Store.h"
+#include "store/SettingValues.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,10 +87,12 @@ Store::~Store()
 
 const QStringList &Store::settingColumns()
 {
-    static const QStringList cols{
-        QStringLiteral("邮件通知"), QStringLiteral("语音提示"), QStringLiteral("支持拖动"),
-        QStringLiteral("关闭窗口"), QStringLiteral("气泡提示"), QStringLiteral("默认查询"),
-        QStringLiteral("自动识别"), QStringLiteral("通知邮箱")};
+    static const QStringList cols = [] {
+        QStringList out;
+        for (const SettingColumn &c : settingColumnTable())
+            out << QString::fromUtf8(c.column);
+        return out;
+    }();
     return cols;
 }
 
@@ -409,32 +412,35 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
     return out;
 }
 
-QList<ParcelEntry> Store::entriesByNumber(const QString &number)
+namespace {
+// The condition of a search; only these fixed texts reach the statement.
+QString searchCondition(ParcelField field, Match match)
 {
-    STORE_QUERY("select id, goods from kd100 where number=? order by id");
-    q.addBindValue(number);
-    return entries(q);
+    const QString column = field == ParcelField::Number ? QStringLiteral("number") : QStringLiteral("goods");
+    return column + (match == Match::Exact ? QStringLiteral("=?") : QStringLiteral(" like ?"));
+}
+} // namespace
+
+std::optional<QList<ParcelEntry>> Store::findEntries(ParcelField field, Match match, const QString &text)
+{
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QStringLiteral("select id, goods from kd100 where %1 order by id").arg(searchCondition(field, match)));
+    q.addBindValue(match == Match::Exact ? text : likePattern(text));
+    QList<ParcelEntry> rows = entries(q);
+    if (!lastError.isEmpty())
+        return std::nullopt;
+    return rows;
 }
 
-QList<ParcelEntry> Store::entriesByNumberLike(const QString &text)
+std::optional<QList<ParcelRecord>> Store::findParcels(ParcelField field, Match match, const QString &text)
 {
-    STORE_QUERY("select id, goods from kd100 where number like ? order by id");
-    q.addBindValue(likePattern(text));
-    return entries(q);
-}
-
-QList<ParcelEntry> Store::entriesByGoods(const QString &goods)
-{
-    STORE_QUERY("select id, goods from kd100 where goods=? order by id");
-    q.addBindValue(goods);
-    return entries(q);
-}
-
-QList<ParcelEntry> Store::entriesByGoodsLike(const QString &text)
-{
-    STORE_QUERY("select id, goods from kd100 where goods like ? order by id");
-    q.addBindValue(likePattern(text));
-    return entries(q);
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QStringLiteral("select * from kd100 where %1 order by id").arg(searchCondition(field, match)));
+    q.addBindValue(match == Match::Exact ? text : likePattern(text));
+    QList<ParcelRecord> rows = parcels(q);
+    if (!lastError.isEmpty())
+        return std::nullopt;
+    return rows;
 }
 
 std::optional<qint64> Store::rowKey(const QString &id, const char *whenMissing)
@@ -450,46 +456,14 @@ std::optional<qint64> Store::rowKey(const QString &id, const char *whenMissing)
     return key;
 }
 
-std::optional<ParcelRecord> Store::parcelById(const QString &id)
+RowLookup<ParcelRecord> Store::parcelById(const QString &id)
 {
     const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
     if (!parsed)
-        return std::nullopt;
-    const qint64 key = *parsed;
+        return {RowLookup<ParcelRecord>::Failed, {}}; // no id: nothing could be looked up
     STORE_QUERY("select * from kd100 where id=?");
-    q.addBindValue(key);
-    const auto rows = parcels(q);
-    if (rows.isEmpty())
-        return std::nullopt;
-    return rows.first();
-}
-
-QList<ParcelRecord> Store::parcelsByNumber(const QString &number)
-{
-    STORE_QUERY("select * from kd100 where number=? order by id");
-    q.addBindValue(number);
-    return parcels(q);
-}
-
-QList<ParcelRecord> Store::parcelsByNumberLike(const QString &text)
-{
-    STORE_QUERY("select * from kd100 where number like ? order by id");
-    q.addBindValue(likePattern(text));
-    return parcels(q);
-}
-
-QList<ParcelRecord> Store::parcelsByGoods(const QString &goods)
-{
-    STORE_QUERY("select * from kd100 where goods=? order by id");
-    q.addBindValue(goods);
-    return parcels(q);
-}
-
-QList<ParcelRecord> Store::parcelsByGoodsLike(const QString &text)
-{
-    STORE_QUERY("select * from kd100 where goods like ? order by id");
-    q.addBindValue(likePattern(text));
-    return parcels(q);
+    q.addBindValue(*parsed);
+    return lookupOf(parcels(q));
 }
 
 bool Store::deleteParcel(const QString &id)
@@ -595,18 +569,14 @@ QList<CourierRecord> Store::couriersByNameLike(const QString &text)
     return couriers(q);
 }
 
-std::optional<CourierRecord> Store::courierById(const QString &id)
+RowLookup<CourierRecord> Store::courierById(const QString &id)
 {
     const std::optional<qint64> parsed = rowKey(id, "bad courier id");
     if (!parsed)
-        return std::nullopt;
-    const qint64 key = *parsed;
+        return {RowLookup<CourierRecord>::Failed, {}}; // no id: nothing could be looked up
     STORE_QUERY("select * from list where id=?");
-    q.addBindValue(key);
-    const auto rows = couriers(q);
-    if (rows.isEmpty())
-        return std::nullopt;
-    return rows.first();
+    q.addBindValue(*parsed);
+    return lookupOf(couriers(q));
 }
 
 QList<CourierRecord> Store::couriersByShibie(const QString &comCode)
@@ -622,15 +592,8 @@ std::optional<SettingsRecord> Store::settings()
     if (!run(q) || !q.next())
         return std::nullopt;
     SettingsRecord s;
-    auto v = [&q](const char *col) { return q.value(QString::fromUtf8(col)).toString(); };
-    s.address = v("通知邮箱");
-    s.voice = v("语音提示");
-    s.mail = v("邮件通知");
-    s.closeOnClick = v("关闭窗口");
-    s.drag = v("支持拖动");
-    s.balloon = v("气泡提示");
-    s.defaultQuery = v("默认查询");
-    s.autoRecognise = v("自动识别");
+    for (const SettingColumn &c : settingColumnTable())
+        s.*c.field = q.value(QString::fromUtf8(c.column)).toString();
     return s;
 }
 

@@ -9,6 +9,25 @@
 class QSqlQuery;
 struct sqlite3;
 
+// One row looked up by its id: found, no such row, or failed: the statement
+// failed or the text is no row id (Store::error() says which). True only
+// when found.
+template <typename T>
+struct RowLookup {
+    enum Outcome { Found, Missing, Failed };
+    Outcome outcome = Failed;
+    std::optional<T> row;
+    explicit operator bool() const { return outcome == Found; }
+    const T &operator*() const { return *row; }
+    const T *operator->() const { return &*row; }
+};
+
+// Where a search of the book looks, and whether the text must match whole
+// or may stand anywhere in the field (then % and _ are wildcards, as they
+// always have been).
+enum class ParcelField { Number, Goods };
+enum class Match { Exact, Partial };
+
 // Registers the bundled SQL, icons and sounds (safe to call more than once).
 void parcelioResources();
 
@@ -55,16 +74,12 @@ public:
     // Id and goods of every parcel, in the same order as allParcels(): all
     // the saved-parcel list needs, read without the other columns.
     QList<ParcelEntry> allEntries();
-    // The four searches of the search panel, as list entries.
-    QList<ParcelEntry> entriesByNumber(const QString &number);
-    QList<ParcelEntry> entriesByNumberLike(const QString &text);
-    QList<ParcelEntry> entriesByGoods(const QString &goods);
-    QList<ParcelEntry> entriesByGoodsLike(const QString &text);
-    std::optional<ParcelRecord> parcelById(const QString &id);
-    QList<ParcelRecord> parcelsByNumber(const QString &number);
-    QList<ParcelRecord> parcelsByNumberLike(const QString &text);
-    QList<ParcelRecord> parcelsByGoods(const QString &goods);
-    QList<ParcelRecord> parcelsByGoodsLike(const QString &text);
+    // A search of the book, in the book's order: as list entries (the
+    // search panel's) or as whole rows. Nothing when the statement failed;
+    // an empty list when no row matched.
+    std::optional<QList<ParcelEntry>> findEntries(ParcelField field, Match match, const QString &text);
+    std::optional<QList<ParcelRecord>> findParcels(ParcelField field, Match match, const QString &text);
+    RowLookup<ParcelRecord> parcelById(const QString &id);
     // False unless a row was removed.
     bool deleteParcel(const QString &id);
     // Clears every parcel through a connection of its own, as the clear
@@ -82,7 +97,7 @@ public:
     QList<CourierRecord> allCouriers();
     QList<CourierRecord> couriersByName(const QString &name);
     QList<CourierRecord> couriersByNameLike(const QString &text);
-    std::optional<CourierRecord> courierById(const QString &id);
+    RowLookup<CourierRecord> courierById(const QString &id);
     QList<CourierRecord> couriersByShibie(const QString &comCode);
 
     // setting
@@ -90,8 +105,6 @@ public:
     // Writes one column of the settings row. The column must be one of the
     // eight setting columns; anything else is refused.
     bool writeSetting(const QString &column, const QString &value);
-
-    static const QStringList &settingColumns();
 
     // Kept progress. A parcel's progress goes with the parcel: deleteParcel
     // and deleteAllParcelsOnOwnConnection remove it in the same transaction.
@@ -112,11 +125,22 @@ public:
     bool writeWatchSetting(const QString &key, const QString &value);
 
 private:
+    static const QStringList &settingColumns();
     // The row id in a text, or nothing (and lastError says whenMissing).
     std::optional<qint64> rowKey(const QString &id, const char *whenMissing);
     QList<ParcelRecord> parcels(QSqlQuery &q);
     QList<CourierRecord> couriers(QSqlQuery &q);
     QList<ParcelEntry> entries(QSqlQuery &q);
+    // The first of rows, told apart from none and from a failed statement.
+    template <typename T>
+    RowLookup<T> lookupOf(const QList<T> &rows) const
+    {
+        if (!lastError.isEmpty())
+            return {RowLookup<T>::Failed, {}};
+        if (rows.isEmpty())
+            return {RowLookup<T>::Missing, {}};
+        return {RowLookup<T>::Found, rows.first()};
+    }
     // run(), and then false (with a message) when no row was touched.
     bool runOnOneRow(QSqlQuery &q);
     bool run(QSqlQuery &q);

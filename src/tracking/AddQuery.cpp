@@ -12,7 +12,7 @@ void endBusy(Form1 &w)
 {
     w.AniGIF1->hide();
     w.Timer7->stop();
-    w.unlockAfterQuery();
+    w.unlockControls();
 }
 
 // A database step failed: nothing was saved, and the user is told so
@@ -31,10 +31,10 @@ bool saveAnyway(Form1 &w, const QString &number, const QString &company, const Q
     if (w.msg(QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
         return true;
-    const QList<ParcelRecord> existing = w.store().parcelsByNumber(number);
-    if (!w.store().error().isEmpty())
+    const auto existing = w.store().findParcels(ParcelField::Number, Match::Exact, number);
+    if (!existing)
         return false;
-    if (existing.isEmpty()) {
+    if (existing->isEmpty()) {
         if (!w.store().addParcel(company, number, goods, QStringLiteral("0")))
             return false;
         w.kdmenu(0)->hide();
@@ -96,7 +96,7 @@ void Form1::queryNewParcel()
     // during the wait and fill the list with the old parcel's events.
     Timer1->stop();
     kdmenu(0)->hide();
-    setMenuEnabled(false);
+    lockControls(Hold::Icons);
 
     kdgs(CurrentParcel.number);
     // No answer: the watchdog returns the window to idle.
@@ -125,10 +125,10 @@ void Form1::queryNewParcel()
 
     // Success: save the parcel unless its number is saved already.
     eventCount = 0;
-    const QList<ParcelRecord> existing = store().parcelsByNumber(number);
-    if (!store().error().isEmpty())
+    const auto existing = store().findParcels(ParcelField::Number, Match::Exact, number);
+    if (!existing)
         return saveFailed(*this);
-    if (!existing.isEmpty()) {
+    if (!existing->isEmpty()) {
         kdmenu(0)->hide();
         msg(QStringLiteral("快递数据已存在!"));
         narrowListToNumber(number, true);
@@ -151,11 +151,11 @@ void Form1::queryNewParcel()
 
 void Form1::narrowListToNumber(const QString &number, bool withSentinels)
 {
-    const QList<ParcelEntry> rows = store().entriesByNumberLike(number.trimmed());
-    if (!store().error().isEmpty())
+    const auto rows = store().findEntries(ParcelField::Number, Match::Partial, number.trimmed());
+    if (!rows)
         return saveFailed(*this);
     Text1->clear();
-    addListEntries(rows);
+    addListEntries(*rows);
     listShowsBook = false;
     if (Text1->count() > 0)
         setListIndex(0);

@@ -5,19 +5,6 @@ namespace {
 const QColor Red(255, 0, 0);
 } // namespace
 
-void Form1::unlockAfterQuery()
-{
-    ListView1->setEnabled(true);
-    // While a loop or timed query runs the list stays locked; only the
-    // courier directory remains at hand.
-    if (!watchModeRuns()) {
-        Text1->setEnabled(true);
-        setMenuEnabled(true);
-    } else {
-        Image2(6)->setEnabled(true);
-    }
-}
-
 void Form1::Timer1_Timer()
 {
     ListView1->setEnabled(true);
@@ -51,7 +38,7 @@ void Form1::Timer1_Timer()
     setStatus(QStringLiteral("查询完毕..."));
     Label12(7)->setText(CurrentParcel.company);
 
-    unlockAfterQuery();
+    unlockControls();
 
     if (count > 0) {
         QTreeWidgetItem *newest = ListView1->topLevelItem(0);

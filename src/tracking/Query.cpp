@@ -20,9 +20,8 @@ void Form1::kdgs(const QString &number)
     // Copied: the caller's text may change while the request waits.
     const QString nu = number;
     // The book watch lets the user's own request go first.
-    ++userQueries;
+    const Holding asking(userQueries);
     CurrentParcel.lastReply = GetBody(trackingUrl(nu));
-    --userQueries;
 }
 
 void Form1::cx()
@@ -44,14 +43,12 @@ void Form1::cx()
         return;
     keptFallbackId.clear();
 
-    // A running loop or timed query keeps its lock (see unlockAfterQuery).
-    auto enableControls = [this] { unlockAfterQuery(); };
     const ReplyReading reading = readReply(CurrentParcel.lastReply);
     CurrentParcel.errCode = reading.code;
     if (reading.kind == ReplyReading::Unreadable) {
         AniGIF1->hide();
         Timer7->stop();
-        enableControls();
+        unlockControls();
         setStatus(QStringLiteral("查询结果无法识别,请稍后再试.."));
         showKeptProgress(id, status());
         return;
@@ -82,7 +79,7 @@ void Form1::cx()
         } else if (!reading.message.isEmpty()) {
             setStatus(reading.message);
         }
-        enableControls();
+        unlockControls();
         if (kept)
             showKeptProgress(id, reading.message);
     } else {
@@ -93,7 +90,7 @@ void Form1::cx()
         // A reply without events starts no display, and so nothing would
         // ever unlock the list and the menu: unlock them here.
         if (!Timer1->isActive())
-            unlockAfterQuery();
+            unlockControls();
     }
     AniGIF1->hide();
     Timer7->stop();

@@ -11,15 +11,12 @@ TrackingReading readTrackingReply(const QString &body)
     TrackingReading r;
     if (body.isEmpty())
         return r;
-    const auto code = resultCode(body);
-    bool numeric = false;
-    const double value = code ? code->trimmed().toDouble(&numeric) : 0;
-    if (!code || !numeric) {
+    r.reply = readReply(body);
+    if (r.reply.kind == ReplyReading::Unreadable) {
         r.kind = TrackingReading::Unreadable;
         return r;
     }
-    r.code = *code;
-    if (value != 0) {
+    if (r.reply.kind != ReplyReading::Success) {
         r.kind = TrackingReading::Failure;
         return r;
     }

@@ -5,16 +5,18 @@
 #include "store/Records.h"
 #include "tracking/Progress.h"
 
+// The result code is classified by readReply, as the shown parcel's query
+// and the add panel's read it; this adds the events of a successful reply.
 struct TrackingReading {
     enum Kind {
         NoAnswer,   // empty body
         Unreadable, // no result code, or one that is not a number
-        Failure,    // a non-zero result code
+        Failure,    // a non-zero result code (the unknown number among them)
         NoEvents,   // code 0 without a single complete event
         Events,     // code 0 with events: the only kind worth keeping
     };
     Kind kind = NoAnswer;
-    QString code;
+    ReplyReading reply; // the result code as read, for every kind but NoAnswer
     QList<ProgressEntry> entries; // newest first, as the display shows them
     ParcelState state = ParcelState::InTransit;
 };

@@ -37,8 +37,11 @@ BookWatch::Outcome judge(Store &store, const WatchTarget &parcel, const QByteArr
     // The row as it is now: the user may have queried (or deleted) the
     // parcel while this request was out.
     const auto row = store.parcelById(QString::number(parcel.id));
-    if (!row)
+    if (!row) {
+        // Deleted meanwhile is no failure; a statement that failed is.
+        out.failed = row.outcome == RowLookup<ParcelRecord>::Failed;
         return out;
+    }
     KeptProgress progress = keptProgressOf(parcel.id, reading, queried);
     const int count = int(reading.entries.size());
     bool ok = false;

@@ -30,7 +30,7 @@ void Form1::gxtj()
         // The row gets the new count; the count in memory stays until the
         // parcel is chosen again, so a loop does not announce it twice.
         const auto row = db.parcelById(CurrentParcel.id);
-        if (!row && !db.error().isEmpty())
+        if (row.outcome == RowLookup<ParcelRecord>::Failed)
             return; // no saved row to address: no alert either
         if (row && !db.setParcelNum(CurrentParcel.id, QString::number(shownCount)))
             return;
@@ -73,8 +73,7 @@ void Form1::emailgx()
     if (error.isEmpty()) {
         // The relay is talked to on a worker; the window keeps running in
         // this nested loop, and change detection resumes after the send.
-        const bool wasBusy = watchBusy;
-        watchBusy = true;
+        const Holding sending(rerunGuard);
         QEventLoop wait;
         const int limit = mailLimitMs;
         std::unique_ptr<QThread> worker(
@@ -83,7 +82,6 @@ void Form1::emailgx()
         worker->start();
         wait.exec();
         worker->wait();
-        watchBusy = wasBusy;
     }
     setStatus(error.isEmpty() ? QStringLiteral("快递有最新进展，已发送至邮箱!") : failed + error);
 }

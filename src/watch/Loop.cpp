@@ -31,26 +31,20 @@ QDateTime Form1::now() const
 
 void Form1::watchCommand(int index)
 {
-    auto lockMenu = [this] {
-        Text1->setEnabled(false);
-        setMenuEnabled(false);
-        Image2(6)->setEnabled(true); // the courier directory stays at hand
-    };
+    // Stopped by its caption first, so that the unlock finds no mode running.
     auto stopLoop = [this] {
         Command1(16)->setText(LoopIdle);
         Timer6->stop();
-        Text1->setEnabled(true);
         Combo4->setEnabled(true);
-        setMenuEnabled(true);
+        unlockControls();
         loopMinutes = 0;
     };
     auto stopTimed = [this] {
         Command1(18)->setText(TimedIdle);
         Timer4->stop();
-        Text1->setEnabled(true);
         Combo2->setEnabled(true);
         Combo3->setEnabled(true);
-        setMenuEnabled(true);
+        unlockControls();
     };
     // The refusals of both start buttons, each mode with its own texts.
     auto mayStart = [this](const QString &notQueried, bool noTime, const QString &setTime) {
@@ -80,7 +74,7 @@ void Form1::watchCommand(int index)
         if (Command1(16)->text() == LoopIdle) {
             if (mayStart(QStringLiteral("请先查询单号后在使用本功能!"),
                          Combo4->currentText().isEmpty(), QStringLiteral("请先设定时间!"))) {
-                lockMenu();
+                lockControls(Hold::WatchMode);
                 Combo4->setEnabled(false);
                 Command1(16)->setText(LoopRunning);
                 Timer6->start();
@@ -100,7 +94,7 @@ void Form1::watchCommand(int index)
             if (mayStart(QStringLiteral("请先查询单号后在使用定时功能!"),
                          Combo2->currentText().isEmpty() || Combo3->currentText().isEmpty(),
                          QStringLiteral("请设定查询时间!"))) {
-                lockMenu();
+                lockControls(Hold::WatchMode);
                 Combo2->setEnabled(false);
                 Combo3->setEnabled(false);
                 Command1(18)->setText(TimedArmed);
@@ -138,16 +132,15 @@ void Form1::Timer6_Timer()
     // even when a query takes long. A tick that comes due while an earlier
     // query still waits starts no second one.
     loopMinutes = 0;
-    if (watchBusy)
+    if (rerunGuard > 0)
         return;
-    watchBusy = true;
+    const Holding rerun(rerunGuard);
     Text1_Click();
-    watchBusy = false;
 }
 
 void Form1::Timer4_Timer()
 {
-    if (Command1(18)->text() != TimedArmed || !Timer4->isActive() || watchBusy)
+    if (Command1(18)->text() != TimedArmed || !Timer4->isActive() || rerunGuard > 0)
         return;
     const QTime t = now().time();
     if (t.hour() != leadingNumber(Combo2->currentText()) ||
@@ -156,7 +149,6 @@ void Form1::Timer4_Timer()
     // Off before the query: its wait must not let the same minute fire it
     // again. The caption and the lock stay until the user unlocks.
     Timer4->stop();
-    watchBusy = true;
+    const Holding rerun(rerunGuard);
     Text1_Click();
-    watchBusy = false;
 }
