@@ -1,75 +1,56 @@
 #include "app/CommandLine.h"
-#include "app/Config.h"
-#include "app/Form1.h"
-#include "app/Locations.h"
-#include "platform/RealPlatform.h"
+#include "cli/Commands.h"
+#include "platform/Modules.h"
 
-#include <QApplication>
-#include <QFont>
-#include <QScreen>
-#include <QTimer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
+// The program: a command (parcelio list, query …) runs here with Qt Core
+// alone, so that terminals, timers and status bars need no display; with no
+// command the window is loaded from its module and started.
 int main(int argc, char *argv[])
 {
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
-    // --help and --version answer before a display is needed, so that they
-    // work from a plain terminal.
-    CommandLine cl = parseCommandLine(raw);
-    std::unique_ptr<QApplication> app;
-    // Qt's own options (-platform, -style …) take one dash and are taken out
-    // by QApplication; anything else that failed is the user's mistake.
+    if (raw.size() > 1 && isCommandName(raw.at(1))) {
+        QCoreApplication app(argc, argv);
+        return runCommand(raw.mid(1));
+    }
+    if (raw.size() > 1 && !raw.at(1).startsWith(QLatin1Char('-'))) {
+        std::fprintf(stderr, "parcelio: 没有这个命令: %s (parcelio --help 列出全部命令)\n",
+                     raw.at(1).toUtf8().constData());
+        return 2;
+    }
+    // --help, --version and mistakes are answered without loading the window.
+    const CommandLine cl = parseCommandLine(raw);
+    // Qt's own options (-platform, -style …) take one dash and are the
+    // window's to read; anything else that failed is the user's mistake.
     const bool mayBeQtOption = std::any_of(raw.cbegin() + 1, raw.cend(), [](const QString &a) {
         return a.startsWith(QLatin1Char('-')) && !a.startsWith(QStringLiteral("--"));
     });
-    if (!cl.ok && mayBeQtOption) {
-        app = std::make_unique<QApplication>(argc, argv);
-        cl = parseCommandLine(QApplication::arguments());
-    }
-    if (!cl.ok) {
-        std::fputs(qPrintable(cl.error + QLatin1Char('\n') + commandLineHelp()), stderr);
+    if (!cl.ok && !mayBeQtOption) {
+        std::fputs((cl.error + QLatin1Char('\n') + commandLineHelp()).toUtf8().constData(), stderr);
         return 2;
     }
-    if (cl.help) {
-        std::fputs(qPrintable(commandLineHelp()), stdout);
+    if (cl.ok && cl.help) {
+        std::fputs(commandLineHelp().toUtf8().constData(), stdout);
         return 0;
     }
-    if (cl.version) {
-        std::fputs(qPrintable(versionLine() + QLatin1Char('\n')), stdout);
+    if (cl.ok && cl.version) {
+        std::fputs((versionLine() + QLatin1Char('\n')).toUtf8().constData(), stdout);
         return 0;
     }
-    if (!app)
-        app = std::make_unique<QApplication>(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Parcelio"));
-    QApplication::setApplicationVersion(QString::fromLatin1(Form1::Version));
-
-    // One family for everything the program shows, message boxes included,
-    // so that no second font is looked up and loaded.
-    QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 9));
-    const Locations at = findLocations(QCoreApplication::applicationDirPath());
-    RealPlatform platform;
-    Form1 window(at.dataDir, Config::load(at.iniPath), platform);
-    window.setResourceDirectory(at.resourceDir);
-    if (!window.load(cl.seed))
+    using WindowMain = int (*)(int, char **);
+    const QString programDir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).path();
+    const auto window =
+        reinterpret_cast<WindowMain>(moduleFunction("parcelio-window", "parcelio_window_main", programDir));
+    if (!window) {
+        std::fputs("parcelio: the window module libparcelio-window.so cannot be loaded\n", stderr);
         return 1;
-    if (QScreen *screen = window.screen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
-    window.show();
-    // --quit-after-show: leave as soon as the window is up (start-up benchmark).
-    if (cl.quitAfterShow)
-        QTimer::singleShot(0, app.get(), &QCoreApplication::quit);
-    const int rc = app->exec();
-    // Text the program copied lives in this process until the clipboard
-    // manager takes it, which Qt arranges as the application is torn down:
-    // then leave the ordinary way.
-    if (ownsClipboard())
-        return rc;
-    // Every change is already in the database: leave without tearing down
-    // thousands of list entries and widgets one by one, as the close label does.
-    std::fflush(nullptr);
-    std::_Exit(rc);
+    }
+    return window(argc, argv);
 }

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "Version.h"
+#include "cli/Commands.h"
 
 #include <QCommandLineParser>
 
@@ -58,7 +59,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
 QString commandLineHelp()
 {
     const Options o;
-    QString text = QStringLiteral("用法: parcelio [选项]\n快递跟踪助手 %1\n\n选项:\n").arg(versionLine());
+    QString text = QStringLiteral("用法: parcelio [选项]\n      parcelio <命令> [参数]\n快递跟踪助手 %1\n\n选项:\n").arg(versionLine());
     for (const QCommandLineOption *opt : o.all()) {
         QStringList names;
         for (const QString &n : opt->names())
@@ -69,7 +70,7 @@ QString commandLineHelp()
         left += QString(qMax(1, 26 - displayWidth(left)), QLatin1Char(' '));
         text += QStringLiteral("  %1%2\n").arg(left, opt->description());
     }
-    return text;
+    return text + commandsHelp();
 }
 
 QString versionLine()

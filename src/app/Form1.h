@@ -132,6 +132,8 @@ public:
     qint16 watchdogTicks = 0;
     qint16 shownCount = 0;
     qint16 lastIndex = 0;
+    // False while the list shows search hits instead of the whole book.
+    bool listShowsBook = true;
     qint16 loopMinutes = 0;
     QString chosenIndex;
     QString noticeText, noticeCaption, noticeUrl;
@@ -252,6 +254,10 @@ public:
 
     // --------------------------------------------------------------- book
     void sX();
+    // The list again when the book changed beneath it (a command run beside
+    // the window adds or removes parcels), the chosen entry kept chosen. A
+    // narrowed list, or one a query holds, is left alone.
+    void refillIfBookChanged();
     void Text1_Click();
     // Assigning a list position always runs the selection handler, also for
     // the position already selected.
@@ -378,6 +384,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildWindow();

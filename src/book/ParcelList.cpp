@@ -2,6 +2,9 @@
 
 #include "book/ParcelListModel.h"
 
+#include <QEvent>
+#include <algorithm>
+
 void Form1::read()
 {
     sX();
@@ -16,8 +19,51 @@ void Form1::sX()
     // parcel cannot stay selectable.
     Text1->clear();
     addListEntries(rows);
+    listShowsBook = true;
     // Nothing is picked after a fill, as with a freshly filled drop-down list.
     Text1->setCurrentIndex(-1);
+}
+
+void Form1::refillIfBookChanged()
+{
+    if (!listShowsBook || !Text1->isEnabled())
+        return;
+    const QList<ParcelEntry> rows = db.allEntries();
+    if (!db.error().isEmpty())
+        return;
+    auto *model = qobject_cast<ParcelListModel *>(Text1->model());
+    if (!model)
+        return;
+    const QList<ParcelEntry> &shown = model->entries();
+    const bool same = std::equal(
+        rows.cbegin(), rows.cend(), shown.cbegin(), shown.cend(),
+        [](const ParcelEntry &a, const ParcelEntry &b) { return a.id == b.id && a.goods == b.goods; });
+    if (same)
+        return;
+    const QVariant chosen = Text1->currentData();
+    Text1->clear();
+    addListEntries(rows);
+    Text1->setCurrentIndex(-1);
+    // Positions moved: the chosen parcel is found by its row, and chosen
+    // again without a new query.
+    const int at = chosen.isValid() ? entryPositionOf(QString::number(chosen.toLongLong())) : -1;
+    if (at >= 0) {
+        Text1->setCurrentIndex(at);
+        lastIndex = qint16(at);
+        if (!chosenIndex.isEmpty())
+            chosenIndex = QString::number(at);
+    }
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Back from a terminal: what a command or the refresh timer did there
+    // shows at once, parcels and news marks alike.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        refillIfBookChanged();
+        refreshEntryStates();
+    }
 }
 
 void Form1::addListEntries(const QList<ParcelEntry> &entries)
@@ -83,11 +129,23 @@ void Form1::Text1_Click()
     // falls back to its goods text.
     const QVariant entryId = Text1->currentData();
     std::optional<ParcelRecord> row;
+    bool removed = false;
     if (entryId.isValid()) {
-        row = db.parcelById(QString::number(entryId.toLongLong())).row;
+        const auto found = db.parcelById(QString::number(entryId.toLongLong()));
+        row = found.row;
+        removed = found.outcome == RowLookup<ParcelRecord>::Missing;
     } else if (const auto rows = db.findParcels(ParcelField::Goods, Match::Exact, text);
                rows && !rows->isEmpty()) {
         row = rows->first();
+    }
+    if (removed) {
+        // Removed beside the window (by a command): querying would show the
+        // parcel shown before under this entry's name.
+        sX();
+        ListView1->clear();
+        setStatus(QStringLiteral("此快递已被删除,快递列表已刷新.."));
+        unlockControls();
+        return;
     }
     if (row) {
         const ParcelRecord &r = *row;

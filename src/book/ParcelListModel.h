@@ -12,6 +12,7 @@ class ParcelListModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
     void append(const QList<ParcelEntry> &entries);
+    const QList<ParcelEntry> &entries() const { return rows; }
     // What the list tells beside the goods text, by row id: signed parcels
     // muted, unseen news in bold. Kept across refills.
     void setStates(const QHash<qint64, EntryState> &states);

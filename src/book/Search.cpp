@@ -49,6 +49,7 @@ int Form1::listSearchHits(bool byNumber, bool partial, const QString &text)
         return -1;
     Text1->clear();
     addListEntries(*hits);
+    listShowsBook = false;
     return int(hits->size());
 }
 

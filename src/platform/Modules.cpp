@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-QFunctionPointer moduleFunction(const char *module, const char *symbol)
+QFunctionPointer moduleFunction(const char *module, const char *symbol, const QString &programDir)
 {
-    const QString here = QCoreApplication::applicationDirPath();
+    const QString here = programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
     QStringList dirs{here, here + QStringLiteral("/" PARCELIO_MODULE_RELDIR)};
     const QString chosen = qEnvironmentVariable("PARCELIO_MODULE_DIR");
     if (!chosen.isEmpty())

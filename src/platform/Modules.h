@@ -5,4 +5,6 @@
 // first use so that start-up does not pay for the libraries behind it.
 // Looked for in $PARCELIO_MODULE_DIR, beside the program, then in the
 // installed module folder; null when the module or symbol is missing.
-QFunctionPointer moduleFunction(const char *module, const char *symbol);
+// programDir: the program's folder, for a caller without a QCoreApplication.
+QFunctionPointer moduleFunction(const char *module, const char *symbol,
+                                const QString &programDir = QString());

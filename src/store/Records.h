@@ -69,3 +69,15 @@ struct WatchTarget {
     qint64 id = 0;
     QString number, goods, company, num, code;
 };
+
+// A saved parcel with the part of its kept progress a listing shows: the
+// state and newest event of its last good query (empty when never kept).
+// queried is the stored local time text: a listing of thousands of rows
+// need not look up the time zone for each.
+struct BookRow {
+    ParcelRecord parcel;
+    QString state;
+    QString queried; // yyyy-MM-dd hh:mm:ss
+    KeptEvent newest;
+    bool unseen = false;
+};

@@ -226,6 +226,33 @@ bool Store::openShared(const QString &path)
     return true;
 }
 
+void Store::releaseLock()
+{
+    if (lockFd >= 0)
+        ::close(lockFd);
+    lockFd = -1;
+}
+
+Store::OpenResult Store::checkShared()
+{
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    if (!q.exec(QStringLiteral("select count(*) from sqlite_master where type='table' and "
+                               "name in ('kd100','list','setting','progress')")) ||
+        !q.next() || q.value(0).toInt() != 4) {
+        lastError = q.lastError().isValid() ? q.lastError().text() : QStringLiteral("tables missing");
+        return OpenResult::Failed;
+    }
+    if (!q.exec(QStringLiteral("pragma user_version")) || !q.next()) {
+        lastError = q.lastError().text();
+        return OpenResult::Failed;
+    }
+    const int version = q.value(0).toInt();
+    if (version == SchemaVersion)
+        return OpenResult::Ok;
+    lastError = QStringLiteral("database schema %1, this program writes %2").arg(version).arg(SchemaVersion);
+    return version > SchemaVersion ? OpenResult::TooNew : OpenResult::Failed;
+}
+
 bool Store::isOpen() const
 {
     return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();
@@ -318,6 +345,29 @@ QList<ParcelRecord> Store::allParcels()
 {
     STORE_QUERY("select * from kd100 order by id");
     return parcels(q);
+}
+
+QList<BookRow> Store::book()
+{
+    // Only the newest event is taken out of each kept list.
+    STORE_QUERY("select k.id, k.number, k.goods, k.company, k.num, p.state, p.queried, p.unseen,"
+                " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]')"
+                " from kd100 k left join progress p on p.id=k.id order by k.id");
+    q.setForwardOnly(true);
+    QList<BookRow> out;
+    if (!run(q))
+        return out;
+    while (q.next()) {
+        BookRow r;
+        r.parcel = {q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+                    q.value(3).toString(), q.value(4).toString()};
+        r.state = q.value(5).toString();
+        r.queried = q.value(6).toString();
+        r.unseen = q.value(7).toInt() != 0;
+        r.newest = {q.value(8).toString(), q.value(9).toString()};
+        out.append(r);
+    }
+    return out;
 }
 
 QList<ParcelEntry> Store::entries(QSqlQuery &q)

@@ -57,11 +57,20 @@ public:
     // in the thread that opened it.
     bool openShared(const QString &path);
     QString databasePath() const { return dbPath; }
+    // After open(): lets another copy of the window start beside this
+    // connection (the command line makes or upgrades the file, then works
+    // without holding the window's single-copy lock).
+    void releaseLock();
+    // After openShared(): the file must already be this program's database
+    // at this schema; nothing is created or upgraded.
+    OpenResult checkShared();
     // Empty after a statement that worked; the engine's text after one that failed.
     QString error() const { return lastError; }
 
     // kd100
     QList<ParcelRecord> allParcels();
+    // Every parcel with its kept state and newest event, in one statement.
+    QList<BookRow> book();
     // Id and goods of every parcel, in the same order as allParcels(): all
     // the saved-parcel list needs, read without the other columns.
     QList<ParcelEntry> allEntries();

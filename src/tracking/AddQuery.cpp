@@ -156,6 +156,7 @@ void Form1::narrowListToNumber(const QString &number, bool withSentinels)
         return saveFailed(*this);
     Text1->clear();
     addListEntries(*rows);
+    listShowsBook = false;
     if (Text1->count() > 0)
         setListIndex(0);
     if (withSentinels)

@@ -17,12 +17,6 @@ const struct { const char *text; int minutes; } Intervals[] = {
 const QString AutoKey = QStringLiteral("auto");
 const QString IntervalKey = QStringLiteral("interval_minutes");
 const QString NewsSummary = QStringLiteral("快递有最新进展");
-
-QString generalDateTime(const QDateTime &t)
-{
-    return QLocale::system().toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           t.time().toString(QStringLiteral("H:mm:ss"));
-}
 } // namespace
 
 void Form1::buildBookWatchControls()
@@ -82,6 +76,8 @@ void Form1::startBookWatch()
         Label27->setText(QStringLiteral("上次刷新%1：查询%2,更新%3,失败%4")
                              .arg(s.ended.toString(QStringLiteral("MM-dd hh:mm")))
                              .arg(s.asked).arg(s.news).arg(s.failed));
+        // The round read the book afresh; the list follows it.
+        refillIfBookChanged();
     });
     connect(bookWatch, &BookWatch::mailFinished, this, [this](const QString &, const QString &error) {
         if (!error.isEmpty())
@@ -147,7 +143,7 @@ void Form1::bookWatchNews(const BookWatchNews &n)
                               n.parcel.company, noticeUrl, noticeCaption, generalDateTime(sent)};
         const OutgoingMail mail{cfg.mailRelay, cfg.mailUser, cfg.mailPassword, cfg.mailUser,
                                 Sendmail->text(), newsSubject(facts.goods), newsBody(facts, cfg),
-                                sent};
+                                sent, mailTlsOf(cfg.mailTls)};
         const QString refused = refusedHeaders(mail);
         if (refused.isEmpty())
             bookWatch->sendMail(mail, mailLimitMs);

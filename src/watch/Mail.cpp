@@ -1,12 +1,9 @@
 #include "watch/Mail.h"
-#include "app/Form1.h"
+#include "app/Config.h"
 #include "platform/Modules.h"
 
-#include <QEventLoop>
 #include <QLocale>
-#include <QThread>
 #include <QUrl>
-#include <memory>
 
 namespace {
 // The maker's fixed addresses that the ini does not cover.
@@ -31,12 +28,13 @@ QString relayUrl(const QString &relay)
     return relay.contains(QStringLiteral("://")) ? relay : QStringLiteral("smtp://") + relay;
 }
 
+} // namespace
+
 QString generalDateTime(const QDateTime &t)
 {
     return QLocale::system().toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            t.time().toString(QStringLiteral("H:mm:ss"));
 }
-} // namespace
 
 QString newsSubject(const QString &goods)
 {
@@ -216,37 +214,4 @@ QString sendMail(const OutgoingMail &m, int limitMs)
     QString error;
     send(t, limitMs, error);
     return error;
-}
-
-void Form1::emailgx()
-{
-    setStatus(QStringLiteral(" 正发送最新动态邮件,请稍等.."));
-    const QString failed = QStringLiteral("最新信息发送失败!错误原因");
-    const QTreeWidgetItem *newest = ListView1->topLevelItem(0);
-    if (!newest) {
-        setStatus(failed + QStringLiteral("没有快递进度可以发送"));
-        return;
-    }
-    const QDateTime sent = now();
-    const NewsFacts facts{Text1->currentText(), CurrentParcel.number, newest->text(1),
-                          newest->text(2),      Label12(5)->text(),   CurrentParcel.company,
-                          noticeUrl,            noticeCaption,        generalDateTime(sent)};
-    const OutgoingMail mail{cfg.mailRelay, cfg.mailUser, cfg.mailPassword, cfg.mailUser,
-                            Sendmail->text(), newsSubject(facts.goods), newsBody(facts, cfg),
-                            sent, mailTlsOf(cfg.mailTls)};
-    QString error = refusedHeaders(mail);
-    if (error.isEmpty()) {
-        // The relay is talked to on a worker; the window keeps running in
-        // this nested loop, and change detection resumes after the send.
-        const Holding sending(rerunGuard);
-        QEventLoop wait;
-        const int limit = mailLimitMs;
-        std::unique_ptr<QThread> worker(
-            QThread::create([&error, &mail, limit] { error = sendMail(mail, limit); }));
-        connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
-        worker->start();
-        wait.exec();
-        worker->wait();
-    }
-    setStatus(error.isEmpty() ? QStringLiteral("快递有最新进展，已发送至邮箱!") : failed + error);
 }

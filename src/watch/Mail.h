@@ -30,6 +30,8 @@ struct OutgoingMail {
     MailTls tls = MailTls::Try;
 };
 
+// The send time as the mail tells it: the short local date, then H:mm:ss.
+QString generalDateTime(const QDateTime &t);
 QString newsSubject(const QString &goods);
 QString newsBody(const NewsFacts &facts, const Config &cfg);
 // Escapes for HTML text and for attributes in either kind of quotes.

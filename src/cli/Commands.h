@@ -1,0 +1,29 @@
+#pragma once
+// The commands for terminals, scripts and timers (parcelio list, query, add,
+// remove, refresh): the same book and the same services as the window,
+// without a window or a display.
+#include <QString>
+#include <QStringList>
+
+// Exit statuses of the commands, as the help and the README tell them.
+namespace CommandStatus {
+enum : int {
+    Ok = 0,
+    NoNews = 1,          // refresh: every answer read, nothing new
+    Usage = 2,           // bad usage or input refused; nothing changed
+    UnknownNumber = 3,   // the tracking service does not know the number
+    ServiceFailed = 4,   // a service failed, did not answer or could not be read
+    DatabaseRefused = 5, // the book cannot be opened or written
+};
+}
+
+bool isCommandName(const QString &word);
+// arguments: the command's name and what follows it. Needs a running
+// QCoreApplication (its folder decides where the book lives).
+int runCommand(const QStringList &arguments);
+// The commands and exit statuses, for parcelio --help.
+QString commandsHelp();
+// The usage line of one command.
+QString commandUsage(const QString &name);
+// One command's usage; empty for a name that is no command.
+QString commandHelp(const QString &name);

@@ -1,0 +1,478 @@
+// The command line as a user meets it: the program installed into a
+// temporary prefix, run as a process with its data under temporary XDG
+// folders, against the stand-in services.
+#include "app/Config.h"
+#include "book/ParcelListModel.h"
+#include "support/Harness.h"
+#include "support/StandIn.h"
+#include "tracking/Reply.h"
+#include "watch/BookWatch.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+struct Run {
+    int rc = -1;
+    QString out, err;
+    QJsonValue json() const
+    {
+        const QJsonDocument d = QJsonDocument::fromJson(out.toUtf8());
+        return d.isArray() ? QJsonValue(d.array()) : QJsonValue(d.object());
+    }
+};
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+    QTemporaryDir tmp;
+    StandIn standIn;
+    QString program;
+    QProcessEnvironment env;
+
+    QString dataDir() const { return tmp.path() + "/data/parcelio"; }
+    QString dbPath() const { return dataDir() + "/db/kd100.mdb"; }
+
+    Run run(const QStringList &args, const QProcessEnvironment &with = {})
+    {
+        QProcess p;
+        p.setProcessEnvironment(with.isEmpty() ? env : with);
+        p.start(program, args);
+        Run r;
+        if (!p.waitForFinished(60000)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.rc = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QByteArray bookHash()
+    {
+        QFile f(dbPath());
+        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1)
+                                           : QByteArray();
+    }
+    void sql(const QString &statement)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-test");
+            db.setDatabaseName(dbPath());
+            QVERIFY(db.open());
+            QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
+        }
+        QSqlDatabase::removeDatabase("cli-test");
+    }
+    void writeIni(const QString &dir, const QString &host)
+    {
+        QDir().mkpath(dir);
+        QFile ini(dir + "/parcelio.ini");
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        // The window started here checks for updates and the clock: a
+        // closed local port answers those, never the internet.
+        ini.write(QStringLiteral("[tracking]\nhost=%1\n[recognition]\nhost=%1\n[watch]\npause_ms=10\n"
+                                 "[maker]\nhost=127.0.0.1:1\nsite=http://127.0.0.1:1/\n"
+                                 "web=http://127.0.0.1:1/\nhome=http://127.0.0.1:1/\n"
+                                 "[clock]\nprobe=http://127.0.0.1:1/\ntimeserver=http://127.0.0.1:1/\n")
+                      .arg(host)
+                      .toUtf8());
+    }
+
+private slots:
+    void initTestCase();
+    void commandsAndTheirOutput();
+    void exitStatusesAndNothingChanged();
+    void badInputIsRefused();
+    void refreshTellsNewsByStatus();
+    void commandsNeedNoWidgets();
+    void besideARunningWindow();
+    void windowListFollowsTheCommands();
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
+    const QString prefix = tmp.path() + "/prefix";
+    QProcess install;
+    install.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    install.start(PARCELIO_CMAKE, {"--install", PARCELIO_BUILD_DIR, "--prefix", prefix});
+    QVERIFY(install.waitForFinished(120000));
+    QCOMPARE(install.exitCode(), 0);
+    program = prefix + "/bin/parcelio";
+    // The timer's service names the installed program.
+    QFile service(prefix + "/lib/systemd/user/parcelio-refresh.service");
+    QVERIFY(service.open(QIODevice::ReadOnly));
+    QVERIFY(service.readAll().contains(("ExecStart=" + program + " refresh").toUtf8()));
+    QVERIFY(QFile::exists(prefix + "/lib/systemd/user/parcelio-refresh.timer"));
+
+    env = QProcessEnvironment::systemEnvironment();
+    env.remove("PARCELIO_MODULE_DIR"); // the installed layout finds its own
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("XDG_DATA_HOME", tmp.path() + "/data");
+    env.insert("XDG_CONFIG_HOME", tmp.path() + "/config");
+    writeIni(tmp.path() + "/config/parcelio", standIn.host());
+}
+
+void TestCli::commandsAndTheirOutput()
+{
+    // Help: every command, and the statuses a script checks.
+    Run help = run({"--help"});
+    QCOMPARE(help.rc, 0);
+    for (const char *c : {"list", "query", "add", "remove", "refresh"})
+        QVERIFY2(help.out.contains(QStringLiteral("  %1 ").arg(c)), c);
+    QVERIFY(help.out.contains("5  数据库无法打开或写入"));
+    QVERIFY(run({"help", "add"}).out.startsWith("用法: parcelio add <单号> <物品>"));
+    QCOMPARE(run({"query", "-h"}).rc, 0);
+
+    // add: the company from the recognition service, the progress and
+    // count kept from the same answer, as the window's add does.
+    const int before = standIn.countRequests("/?");
+    Run add = run({"add", "100000000003", "爸爸衣服", "--json"});
+    QCOMPARE(add.rc, 0);
+    const QJsonObject added = add.json().toObject();
+    QCOMPARE(added["company"].toString(), QStringLiteral("顺丰快递"));
+    QCOMPARE(added["count"].toString(), QStringLiteral("5"));
+    QCOMPARE(added["state"].toString(), QStringLiteral("运送中"));
+    const qint64 id = added["id"].toInteger();
+    QVERIFY(id > 0);
+    // The window's own request, byte for byte.
+    Config cfg;
+    cfg.trackingHost = standIn.host();
+    const QString expected =
+        trackingUrlOf(cfg, "shunfeng", "100000000003").mid(QString("http://" + standIn.host()).size());
+    QCOMPARE(standIn.countRequests("/?"), before + 1);
+    QCOMPARE(standIn.requests().last().section('\t', 1, 1), expected);
+
+    QCOMPARE(run({"add", "100000000001", "书", "--company", "顺丰快递"}).rc, 0);
+
+    // list, as text and as JSON.
+    Run list = run({"list"});
+    QCOMPARE(list.rc, 0);
+    const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(
+        lines[0].startsWith(
+            QStringLiteral("%1\t100000000003\t爸爸衣服\t顺丰快递\t5\t运送中\t2026-12-03 04:10:26 ").arg(id)),
+        qPrintable(lines[0]));
+    // Signed for: the count stays, as the window leaves it.
+    QVERIFY2(lines[1].contains("\t书\t顺丰快递\t0\t已签收\t"), qPrintable(lines[1]));
+    const QJsonArray rows = run({"list", "--json"}).json().toArray();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[1]["newest"]["time"].toString(), QStringLiteral("2026-12-01 14:36:52"));
+
+    // query: newest first, state and time under way; a saved parcel's
+    // progress is stored, as a query in the window stores it.
+    sql(QStringLiteral("update kd100 set num='2' where id=%1").arg(id));
+    sql(QStringLiteral("delete from progress where id=%1").arg(id));
+    Run q = run({"query", "100000000003"});
+    QCOMPARE(q.rc, 0);
+    QVERIFY2(
+        q.out.startsWith(QStringLiteral("顺丰快递 100000000003 [%1] 爸爸衣服\n状态: 运送中\t在途: ").arg(id)),
+        qPrintable(q.out));
+    QVERIFY(q.out.contains("\n1\t2026-12-03 04:10:26\t"));
+    QVERIFY(q.out.contains("\n5\t2026-12-01 16:45:51\t"));
+    const QJsonObject byId = run({"query", "--id", QString::number(id), "--json"}).json().toObject();
+    QCOMPARE(byId["events"].toArray().size(), 5);
+    QCOMPARE(byId["events"][0]["time"].toString(), QStringLiteral("2026-12-03 04:10:26"));
+    QCOMPARE(byId["saved"].toArray(), QJsonArray{id});
+    QVERIFY(byId["transit"].toString().endsWith("分"));
+    const QJsonObject stored = run({"list", "--json"}).json().toArray().at(0).toObject();
+    QCOMPARE(stored["count"].toString(), QStringLiteral("5"));
+    QCOMPARE(stored["state"].toString(), QStringLiteral("运送中"));
+    // A number not in the book is queried without being stored.
+    const QByteArray hash = bookHash();
+    Run other = run({"query", "100000000002", "--company", "中通快递", "--json"});
+    QCOMPARE(other.rc, 0);
+    QCOMPARE(other.json()["saved"].toArray().size(), 0);
+    QCOMPARE(bookHash(), hash);
+
+    // remove
+    Run removed = run({"remove", "--id", QString::number(id), "--json"});
+    QCOMPARE(removed.rc, 0);
+    QCOMPARE(removed.json()["goods"].toString(), QStringLiteral("爸爸衣服"));
+    QCOMPARE(run({"list", "--json"}).json().toArray().size(), 1);
+    QCOMPARE(run({"remove", "--id", QString::number(id)}).rc, 2);
+    sql("delete from kd100");
+    sql("delete from progress");
+}
+
+void TestCli::exitStatusesAndNothingChanged()
+{
+    QCOMPARE(run({"add", "100000000003", "留下", "--company", "顺丰快递"}).rc, 0);
+    const QByteArray hash = bookHash();
+    struct Case {
+        QStringList args;
+        int rc;
+        QString says;
+    };
+    const QList<Case> cases{
+        {{"add", "100000000004", "未知", "--company", "顺丰快递"}, 3, "单号不存在"},
+        {{"add", "900000000002", "失败", "--company", "顺丰快递"}, 4, "验证码错误"},
+        {{"add", "800000000002", "无应答", "--company", "顺丰快递", "--timeout", "1"}, 4, "没有应答"},
+        {{"query", "900000000099", "--company", "顺丰快递"}, 4, "错误代码 99"},
+        {{"query", "100000000004", "--company", "顺丰快递"}, 3, "单号不存在"},
+        {{"add", "100000000003", "重复"}, 2, "已存在"},
+        {{"lst"}, 2, "没有这个命令"},
+        {{"list", "--nope"}, 2, "nope"},
+        {{"add", "100000000002"}, 2, "用法"},
+    };
+    for (const Case &c : cases) {
+        const Run r = run(c.args);
+        QVERIFY2(r.rc == c.rc, qPrintable(c.args.join(' ') + " gave " + QString::number(r.rc) + r.err));
+        // One clear line, nothing on stdout.
+        QVERIFY2(r.err.startsWith("parcelio: ") && r.err.count('\n') == 1, qPrintable(r.err));
+        QVERIFY2(r.err.contains(c.says), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(bookHash(), hash);
+    }
+    // A saved number is refused before any request goes out.
+    const qsizetype asked = standIn.requests().size();
+    QCOMPARE(run({"add", "100000000003", "重复"}).rc, 2);
+    QCOMPARE(standIn.requests().size(), asked);
+    // --force keeps a number the service does not know, with no progress.
+    const Run forced = run({"add", "100000000004", "等几天", "--company", "顺丰快递", "--force", "--json"});
+    QCOMPARE(forced.rc, 0);
+    QCOMPARE(forced.json()["count"].toString(), QStringLiteral("0"));
+    QVERIFY(forced.json()["state"].toString().isEmpty());
+
+    // A service that refuses the connection.
+    QProcessEnvironment dead = env;
+    dead.insert("XDG_CONFIG_HOME", tmp.path() + "/dead");
+    writeIni(tmp.path() + "/dead/parcelio", "127.0.0.1:1");
+    const QByteArray before = bookHash();
+    const Run refused = run({"add", "100000000002", "x", "--company", "中通快递"}, dead);
+    QCOMPARE(refused.rc, 4);
+    QCOMPARE(bookHash(), before);
+
+    // A book written by a newer program, and one that is no database.
+    sql("pragma user_version = 99");
+    const Run newer = run({"list"});
+    QCOMPARE(newer.rc, 5);
+    QVERIFY(newer.err.contains("更新版本"));
+    sql("pragma user_version = 1");
+    const QByteArray good = [&] {
+        QFile f(dbPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    {
+        QFile f(dbPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a database at all, but long enough to be taken for one by its size");
+    }
+    QCOMPARE(run({"add", "100000000002", "x", "--company", "中通快递"}).rc, 5);
+    QCOMPARE(run({"list"}).rc, 5);
+    {
+        QFile f(dbPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(good);
+    }
+    QCOMPARE(run({"list", "--json"}).json().toArray().size(), 2);
+    sql("delete from kd100");
+    sql("delete from progress");
+}
+
+void TestCli::badInputIsRefused()
+{
+    QCOMPARE(run({"list"}).rc, 0);
+    const QByteArray hash = bookHash();
+    const QList<QStringList> refused{
+        {"add", "", "空单号", "--company", "顺丰快递"},
+        {"add", QString(10000, '1'), "长单号", "--company", "顺丰快递"},
+        {"add", "SF1000000003", "字母", "--company", "顺丰快递"},
+        {"add", "1000|000003", "竖线", "--company", "顺丰快递"},
+        {"add", "100000000003", "   ", "--company", "顺丰快递"},
+        {"add", "100000000003", "公司", "--company", "没有这家"},
+        {"add", "123", "太短无法识别"},
+        {"query", QString(10000, '1'), "--company", "顺丰快递"},
+        {"query", "--id", "12345"},
+        {"query", "--id", "1; drop table kd100"},
+        {"remove", "--id", "0"},
+        {"remove", "--id", "abc"},
+        {"remove"},
+        {"list", "--timeout", "-1"},
+    };
+    for (const QStringList &args : refused) {
+        const Run r = run(args);
+        QVERIFY2(r.rc == 2, qPrintable(args.join(' ').left(80) + " gave " + QString::number(r.rc)));
+        QVERIFY2(r.err.startsWith("parcelio: ") && r.err.count('\n') == 1, qPrintable(r.err.left(200)));
+        QCOMPARE(bookHash(), hash);
+    }
+    QCOMPARE(
+        standIn.countRequests("/?id=731845&secret=5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9&com=shunfeng&nu=1111"), 0);
+
+    // Goods are kept exactly as typed.
+    const QString goods = QStringLiteral("\"引号\" 'x' 100% 🎁 \\n");
+    const Run add = run({"add", "100000000002", goods, "--company", "中通快递"});
+    QCOMPARE(add.rc, 0);
+    QVERIFY(add.out.contains(goods));
+    QCOMPARE(run({"list", "--json"}).json().toArray().at(0)["goods"].toString(), goods);
+    sql("delete from kd100");
+    sql("delete from progress");
+}
+
+void TestCli::refreshTellsNewsByStatus()
+{
+    // Nothing saved: nothing new.
+    Run empty = run({"refresh", "--json"});
+    QCOMPARE(empty.rc, 1);
+    QCOMPARE(empty.json()["asked"].toInt(), 0);
+
+    const qint64 id = run({"add", "100000000003", "衣服", "--json"}).json()["id"].toInteger();
+    QCOMPARE(run({"add", "100000000002", "鞋", "--company", "中通快递"}).rc, 0);
+    QCOMPARE(run({"refresh"}).rc, 1); // the counts are those of the add
+    sql(QStringLiteral("update kd100 set num='3' where id=%1").arg(id));
+    Run news = run({"refresh"});
+    QCOMPARE(news.rc, 0);
+    const QStringList lines = news.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(
+        lines[0].startsWith(
+            QStringLiteral("快递有最新进展 [%1] 顺丰快递 100000000003 衣服\t2026-12-03 04:10:26 ").arg(id)),
+        qPrintable(lines[0]));
+    QCOMPARE(lines[1], QStringLiteral("查询2,更新1,失败0"));
+    // The news is stored: the next round has none, and the list shows it unseen.
+    QCOMPARE(run({"refresh"}).rc, 1);
+    const QJsonObject row = run({"list", "--json"}).json().toArray().at(0).toObject();
+    QCOMPARE(row["count"].toString(), QStringLiteral("5"));
+    QVERIFY(row["unseen"].toBool());
+
+    sql(QStringLiteral("update kd100 set num='1' where id=%1").arg(id));
+    const QJsonObject json = run({"refresh", "--json"}).json().toObject();
+    QCOMPARE(json["news"].toArray().size(), 1);
+    QCOMPARE(json["news"][0]["id"].toInteger(), id);
+    QCOMPARE(json["news"][0]["count"].toInt(), 5);
+
+    // No news and a service that fails: the failure is told.
+    QProcessEnvironment dead = env;
+    dead.insert("XDG_CONFIG_HOME", tmp.path() + "/dead");
+    const Run failed = run({"refresh"}, dead);
+    QCOMPARE(failed.rc, 4);
+    QVERIFY(failed.err.contains("2 个快递查询失败"));
+    sql("delete from kd100");
+    sql("delete from progress");
+}
+
+void TestCli::commandsNeedNoWidgets()
+{
+    // The dynamic loader names every library it maps; the window's start
+    // shows that the check sees Qt Widgets when it is there.
+    QProcessEnvironment traced = env;
+    traced.insert("LD_DEBUG", "libs");
+    const Run list = run({"list"}, traced);
+    QCOMPARE(list.rc, 0);
+    QVERIFY(list.err.contains("libQt6Core.so"));
+    QVERIFY(!list.err.contains("libQt6Widgets"));
+    QVERIFY(!list.err.contains("libQt6Gui"));
+    const Run help = run({"--help"}, traced);
+    QVERIFY(!help.err.contains("libQt6Widgets"));
+    traced.insert("QT_QPA_PLATFORM", "offscreen");
+    const Run window = run({"--quit-after-show"}, traced);
+    QCOMPARE(window.rc, 0);
+    QVERIFY(window.err.contains("libQt6Widgets.so"));
+}
+
+void TestCli::besideARunningWindow()
+{
+    QProcessEnvironment shown = env;
+    shown.insert("QT_QPA_PLATFORM", "offscreen");
+    shown.insert("QT_LOGGING_RULES", "qt.qpa.*=false");
+    QProcess window;
+    window.setProcessEnvironment(shown);
+    window.setProcessChannelMode(QProcess::ForwardedChannels);
+    window.start(program);
+    QVERIFY(window.waitForStarted());
+    // Up once it holds its single-copy lock.
+    auto held = [this] {
+        QProcess probe;
+        probe.start("flock", {"-n", dataDir() + "/db/kd100.ldb", "true"});
+        return probe.waitForFinished(5000) && probe.exitCode() != 0;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(held(), 20000);
+    QCOMPARE(window.state(), QProcess::Running);
+
+    const Run add = run({"add", "100000000003", "窗口开着", "--json"});
+    QCOMPARE(add.rc, 0);
+    const qint64 id = add.json()["id"].toInteger();
+    QCOMPARE(run({"query", "--id", QString::number(id)}).rc, 0);
+    QCOMPARE(run({"refresh"}).rc, 1);
+    const QJsonArray rows = run({"list", "--json"}).json().toArray();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0]["goods"].toString(), QStringLiteral("窗口开着"));
+    QCOMPARE(run({"remove", "--id", QString::number(id)}).rc, 0);
+    QCOMPARE(run({"list", "--json"}).json().toArray().size(), 0);
+    QCOMPARE(window.state(), QProcess::Running);
+    window.terminate();
+    QVERIFY(window.waitForFinished(10000));
+}
+
+void TestCli::windowListFollowsTheCommands()
+{
+    // The window in this process, its book reached by the installed
+    // commands through their data folder.
+    Harness h;
+    h.setIni("tracking/host", standIn.host());
+    h.setIni("watch/pause_ms", "10");
+    QVERIFY(h.start());
+    const QString home = tmp.path() + "/beside";
+    QDir().mkpath(home);
+    QVERIFY(QFile::link(h.appDir(), home + "/parcelio"));
+    QProcessEnvironment beside = env;
+    beside.insert("XDG_DATA_HOME", home);
+    QComboBox *list = control<QComboBox>(h.w(), "Text1");
+    const int before = list->count();
+
+    Run add = run({"add", "100000000003", "命令行添加", "--company", "顺丰快递", "--json"}, beside);
+    QCOMPARE(add.rc, 0);
+    const qint64 added = add.json()["id"].toInteger();
+    QCOMPARE(list->count(), before);
+    // The next round of the book watch brings it into the list.
+    QSignalSpy finished(h.w().bookWatch, &BookWatch::roundFinished);
+    QVERIFY(h.w().bookWatch->startRound());
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(list->count(), before + 1);
+    const int at = h.w().entryPositionOf(QString::number(added));
+    QVERIFY(at >= 0);
+    QCOMPARE(list->itemText(at), QStringLiteral("命令行添加"));
+
+    // News a refresh beside the window found is marked in its list when
+    // the window is active again.
+    QVERIFY(h.execStatements({QStringLiteral("update kd100 set num='1' where id=%1").arg(added)}));
+    QCOMPARE(run({"refresh"}, beside).rc, 0);
+    auto *model = qobject_cast<ParcelListModel *>(list->model());
+    QVERIFY(model && !model->stateOf(added).unseen);
+    h.w().show();
+    h.w().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&h.w()));
+    QEvent activated(QEvent::ActivationChange);
+    QCoreApplication::sendEvent(&h.w(), &activated);
+    QVERIFY(model->stateOf(added).unseen);
+
+    // Chosen in the window, then removed by a command: the chosen entry no
+    // longer names a parcel, and choosing it refills the list instead of
+    // querying the parcel shown before.
+    h.w().setListIndex(at);
+    QTRY_VERIFY_WITH_TIMEOUT(list->isEnabled(), 20000);
+    QCOMPARE(run({"remove", "--id", QString::number(added)}, beside).rc, 0);
+    const int asked = standIn.countRequests("/?");
+    h.w().setListIndex(at);
+    QCOMPARE(standIn.countRequests("/?"), asked);
+    QCOMPARE(list->count(), before);
+    QCOMPARE(h.w().entryPositionOf(QString::number(added)), -1);
+    QVERIFY(list->isEnabled());
+}
+
+QTEST_MAIN(TestCli)
+#include "test_cli.moc"
