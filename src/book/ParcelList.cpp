@@ -7,6 +7,7 @@
 
 void Form1::read()
 {
+    db.changedElsewhere(); // from here on, what others commit is news to the list
     sX();
 }
 
@@ -60,7 +61,7 @@ void Form1::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     // Back from a terminal: what a command or the refresh timer did there
     // shows at once, parcels and news marks alike.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && db.changedElsewhere()) {
         refillIfBookChanged();
         refreshEntryStates();
     }

@@ -431,6 +431,19 @@ QString searchCondition(ParcelField field, Match match)
 }
 } // namespace
 
+bool Store::changedElsewhere()
+{
+    // The engine's own counter: it moves with every commit of another
+    // connection, and costs no read of the book.
+    STORE_QUERY("pragma data_version");
+    if (!run(q) || !q.next())
+        return false;
+    const qint64 now = q.value(0).toLongLong();
+    const bool changed = dataVersion >= 0 && now != dataVersion;
+    dataVersion = now;
+    return changed;
+}
+
 QSqlQuery Store::searchQuery(const char *columns, ParcelField field, Match match, const QString &text)
 {
     QSqlQuery q(QSqlDatabase::database(connName, false));

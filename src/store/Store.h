@@ -74,6 +74,10 @@ public:
     // Id and goods of every parcel, in the same order as allParcels(): all
     // the saved-parcel list needs, read without the other columns.
     QList<ParcelEntry> allEntries();
+    // True when another connection (a command beside the window, the book
+    // watch's own thread) has committed since the last call; the first call
+    // only takes note and says false.
+    bool changedElsewhere();
     // A search of the book, in the book's order: as list entries (the
     // search panel's) or as whole rows. Nothing when the statement failed;
     // an empty list when no row matched.
@@ -156,4 +160,5 @@ private:
     QString dbPath;
     QString lastError;
     int lockFd = -1;
+    qint64 dataVersion = -1;
 };
