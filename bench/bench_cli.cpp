@@ -81,6 +81,7 @@ int main(int argc, char *argv[])
     const QString program = dir.path() + "/parcelio";
     QFile::copy(PARCELIO_APP_BIN, program);
     QFile::copy(QFileInfo(PARCELIO_APP_BIN).path() + "/skinh.she", dir.path() + "/skinh.she");
+    QFile::copy(QFileInfo(PARCELIO_APP_BIN).path() + "/parcelio-cli", dir.path() + "/parcelio-cli");
     const QString db = dir.path() + "/db/kd100.mdb";
     {
         Store store;

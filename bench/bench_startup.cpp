@@ -104,9 +104,8 @@ int main(int argc, char *argv[])
     const QString program = dir.path() + "/parcelio";
     QFile::copy(PARCELIO_APP_BIN, program);
     QFile::copy(QFileInfo(PARCELIO_APP_BIN).path() + "/skinh.she", dir.path() + "/skinh.she");
-    // The window is a module the program loads from beside itself.
-    QFile::copy(QFileInfo(PARCELIO_APP_BIN).path() + "/libparcelio-window.so",
-                dir.path() + "/libparcelio-window.so");
+    // The program hands over to the window beside itself.
+    QFile::copy(QFileInfo(PARCELIO_APP_BIN).path() + "/parcelio-window", dir.path() + "/parcelio-window");
     {
         Store store;
         if (store.open(dir.path()) != Store::OpenResult::Ok)

@@ -50,7 +50,7 @@ host=$(sed -n 's/^listening //p' "$tmp/standin.out")
 # A private copy of the program folder: its database and settings live there.
 app=$tmp/app
 mkdir "$app"
-cp -r "$build/app/parcelio" "$build/app"/*.so "$build/app/skinh.she" "$build/app/ts.mp3" "$app/"
+cp -r "$build/app/parcelio" "$build/app/parcelio-window" "$build/app"/*.so "$build/app/skinh.she" "$build/app/ts.mp3" "$app/"
 cat >"$app/parcelio.ini" <<INI
 [tracking]
 host=$host

@@ -12,7 +12,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/parcelio share/parcelio/skinh.she share/parcelio/ts.mp3 \
          share/parcelio/sql/schema.sql share/applications/parcelio.desktop \
          share/icons/hicolor/scalable/apps/parcelio.svg lib/parcelio/libparcelio-sound.so \
-         lib/parcelio/libparcelio-mail.so lib/parcelio/libparcelio-window.so \
+         lib/parcelio/libparcelio-mail.so lib/parcelio/parcelio-window lib/parcelio/parcelio-cli \
          lib/systemd/user/parcelio-refresh.service lib/systemd/user/parcelio-refresh.timer; do
   [ -s "$prefix/$f" ] || fail "$f not installed"
 done

@@ -1,5 +1,6 @@
 #include "app/Locations.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,4 +50,10 @@ Locations findLocations(const QString &programDir)
                       "; [clock] probe, timeserver\n");
     }
     return at;
+}
+
+QString programDir()
+{
+    const QString named = qEnvironmentVariable("PARCELIO_PROGRAM_DIR");
+    return named.isEmpty() ? QCoreApplication::applicationDirPath() : named;
 }

@@ -16,3 +16,8 @@ struct Locations {
 };
 
 Locations findLocations(const QString &programDir);
+
+// The folder of the program the user started: the one the front door
+// (src/main.cpp) names in PARCELIO_PROGRAM_DIR when it hands over to the
+// window or the commands, else the running executable's own.
+QString programDir();

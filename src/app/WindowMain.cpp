@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-// The window, loaded by the program when it is started without a command:
-// everything that needs Qt Widgets and a display lives in this module.
-extern "C" Q_DECL_EXPORT int parcelio_window_main(int argc, char *argv[])
+// The window, started by the program (src/main.cpp) when it is given no
+// command: everything that needs Qt Widgets and a display lives here.
+int main(int argc, char *argv[])
 {
     QStringList raw;
     for (int i = 0; i < argc; ++i)
@@ -52,7 +52,7 @@ extern "C" Q_DECL_EXPORT int parcelio_window_main(int argc, char *argv[])
     // One family for everything the program shows, message boxes included,
     // so that no second font is looked up and loaded.
     QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 9));
-    const Locations at = findLocations(QCoreApplication::applicationDirPath());
+    const Locations at = findLocations(programDir());
     RealPlatform platform;
     Form1 window(at.dataDir, Config::load(at.iniPath), platform);
     window.setResourceDirectory(at.resourceDir);

@@ -1,16 +1,13 @@
 #include "app/CommandLine.h"
 #include "cli/Commands.h"
-#include "platform/Modules.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 
-// The program: a command (parcelio list, query …) runs here with Qt Core
-// alone, so that terminals, timers and status bars need no display; with no
-// command the window is loaded from its module and started.
+// The commands (parcelio list, query …), their help and the program's
+// --help and --version: Qt Core alone, so that terminals, timers and status
+// bars need no display. The program (src/main.cpp) hands them over here.
 int main(int argc, char *argv[])
 {
     QStringList raw;
@@ -44,13 +41,7 @@ int main(int argc, char *argv[])
         std::fputs((versionLine() + QLatin1Char('\n')).toUtf8().constData(), stdout);
         return 0;
     }
-    using WindowMain = int (*)(int, char **);
-    const QString programDir = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).path();
-    const auto window =
-        reinterpret_cast<WindowMain>(moduleFunction("parcelio-window", "parcelio_window_main", programDir));
-    if (!window) {
-        std::fputs("parcelio: the window module libparcelio-window.so cannot be loaded\n", stderr);
-        return 1;
-    }
-    return window(argc, argv);
+    // The window is parcelio-window's, which the program starts itself.
+    std::fputs(commandLineHelp().toUtf8().constData(), stderr);
+    return 2;
 }

@@ -77,7 +77,7 @@ const QCommandLineOption ForceOption(QStringLiteral("force"));
 // start while the command runs.
 std::optional<Failed> openBook(Context &c)
 {
-    const Locations at = findLocations(QCoreApplication::applicationDirPath());
+    const Locations at = findLocations(programDir());
     c.cfg = Config::load(at.iniPath);
     c.store = std::make_unique<Store>();
     const QString path = at.dataDir + QStringLiteral("/db/kd100.mdb");
