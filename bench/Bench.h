@@ -25,8 +25,8 @@ inline double medianMs(int runs, const std::function<void()> &prepare, const std
 
 inline void report(const char *what, double ours, const char *baseWhat, double base)
 {
-    std::printf("%-48s %9.2f ms\n%-48s %9.2f ms\n%-48s %9.1fx\n\n", what, ours, baseWhat, base,
-                "  ratio", base > 0 ? ours / base : 0.0);
+    std::printf("%-48s %9.2f ms\n%-48s %9.2f ms\n%-48s %9.1fx\n\n", what, ours, baseWhat, base, "  ratio",
+                base > 0 ? ours / base : 0.0);
 }
 
 // Writes SQL that saves `parcels` parcels with goods "物品 <i> 号".

@@ -34,7 +34,10 @@ namespace {
 constexpr int Parcels = 1000;
 constexpr int Signed = 100;
 
-QString number(int i) { return QStringLiteral("6%1").arg(i, 11, 10, QLatin1Char('0')); }
+QString number(int i)
+{
+    return QStringLiteral("6%1").arg(i, 11, 10, QLatin1Char('0'));
+}
 
 QByteArray reply(int events)
 {
@@ -42,8 +45,13 @@ QByteArray reply(int events)
     for (int e = 0; e < events; ++e) {
         if (e)
             s += ',';
-        s += QStringLiteral("{\"time\":\"2026-12-0%1 1%2:00:00\",\"context\":\"[杭州市]快件到达【杭州转运中心】第%3站\"}")
-                 .arg(8 - e / 10).arg(e % 10).arg(events - e).toUtf8();
+        s +=
+            QStringLiteral(
+                "{\"time\":\"2026-12-0%1 1%2:00:00\",\"context\":\"[杭州市]快件到达【杭州转运中心】第%3站\"}")
+                .arg(8 - e / 10)
+                .arg(e % 10)
+                .arg(events - e)
+                .toUtf8();
     }
     return s + "]}";
 }
@@ -98,8 +106,18 @@ struct StallMeter {
             last = now;
         });
     }
-    void start() { worst = 0; clock.start(); last = 0; tick.start(); }
-    double stopMs() { tick.stop(); return worst / 1e6; }
+    void start()
+    {
+        worst = 0;
+        clock.start();
+        last = 0;
+        tick.start();
+    }
+    double stopMs()
+    {
+        tick.stop();
+        return worst / 1e6;
+    }
 };
 } // namespace
 
@@ -118,7 +136,10 @@ int main(int argc, char *argv[])
     seed.write("insert into kd100 (id, number, goods, company, num) values\n");
     for (int i = 1; i <= Parcels; ++i) {
         seed.write(QStringLiteral("%1(%2, '%3', '物品 %2 号', '中通快递', '0')")
-                       .arg(i == 1 ? "" : ",\n").arg(i).arg(number(i)).toUtf8());
+                       .arg(i == 1 ? "" : ",\n")
+                       .arg(i)
+                       .arg(number(i))
+                       .toUtf8());
         QFile f(fixtures + QStringLiteral("/tracking/") + number(i) + QStringLiteral(".json"));
         if (!f.open(QIODevice::WriteOnly))
             return 1;
@@ -126,8 +147,11 @@ int main(int argc, char *argv[])
     }
     seed.write(";\ninsert into progress (id, events, queried, state) values\n");
     for (int i = 1; i <= Signed; ++i)
-        seed.write(QStringLiteral("%1(%2, '[[\"2026-12-01 10:00:00\",\"已签收\"]]', '2026-12-01 10:05:00', '已签收')")
-                       .arg(i == 1 ? "" : ",\n").arg(i * (Parcels / Signed)).toUtf8());
+        seed.write(QStringLiteral(
+                       "%1(%2, '[[\"2026-12-01 10:00:00\",\"已签收\"]]', '2026-12-01 10:05:00', '已签收')")
+                       .arg(i == 1 ? "" : ",\n")
+                       .arg(i * (Parcels / Signed))
+                       .toUtf8());
     seed.write(";\n");
     seed.close();
 
@@ -172,7 +196,11 @@ int main(int argc, char *argv[])
             if (at == urls.size())
                 return loop.quit();
             QNetworkReply *r = net.get(QNetworkRequest(urls.at(at++)));
-            QObject::connect(r, &QNetworkReply::finished, [r, &next] { r->readAll(); r->deleteLater(); next(); });
+            QObject::connect(r, &QNetworkReply::finished, [r, &next] {
+                r->readAll();
+                r->deleteLater();
+                next();
+            });
         };
         QTimer::singleShot(0, next);
         loop.exec();
@@ -230,8 +258,8 @@ int main(int argc, char *argv[])
     std::printf("round 1: asked %d, news %d, failed %d\n\n", s1.asked, s1.news, s1.failed);
     report("round 1 per parcel (news: count and progress)", first / underWay,
            "baseline: bare sequential GET per parcel", bareMs / underWay);
-    report("later rounds per parcel (no news)", later / underWay,
-           "baseline: bare sequential GET per parcel", bareMs / underWay);
+    report("later rounds per parcel (no news)", later / underWay, "baseline: bare sequential GET per parcel",
+           bareMs / underWay);
     std::printf("%-48s %9.2f ms\n%-48s %9.2f ms\n%-48s %9.2f ms\n%-48s %9.2f ms\n\n",
                 "longest event-loop stall, round 1", firstStall, "longest event-loop stall, later rounds",
                 laterStall, "baseline: stall during bare GETs", bareStall, "baseline: stall of an idle loop",

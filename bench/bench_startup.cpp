@@ -60,8 +60,7 @@ T median(std::vector<T> v)
     return v[v.size() / 2];
 }
 
-void measure(const QString &program, const QString &empty, int parcels, int rounds,
-             const char *where)
+void measure(const QString &program, const QString &empty, int parcels, int rounds, const char *where)
 {
     std::vector<double> appMs, emptyMs, labelMs;
     std::vector<long> appKb, emptyKb, labelKb;
@@ -86,8 +85,8 @@ void measure(const QString &program, const QString &empty, int parcels, int roun
     std::printf("  parcelio                 %8.1f ms  %7ld KiB peak\n", am, ak);
     std::printf("  empty window             %8.1f ms  %7ld KiB peak\n", em, ek);
     std::printf("  window with one CJK label %7.1f ms  %7ld KiB peak\n", lm, lk);
-    std::printf("  ratio to empty window     %7.2f x   %7.2f x   (target: within 1.5 x both)\n",
-                am / em, double(ak) / double(ek));
+    std::printf("  ratio to empty window     %7.2f x   %7.2f x   (target: within 1.5 x both)\n", am / em,
+                double(ak) / double(ek));
     std::printf("  ratio to one-label window %7.2f x   %7.2f x\n", am / lm, double(ak) / double(lk));
 }
 } // namespace

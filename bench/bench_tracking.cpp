@@ -21,7 +21,8 @@ QString longReply(int events)
     for (int i = 0; i < events; ++i) {
         if (i)
             s += u',';
-        const QString time = start.addSecs(qint64(events - i) * 600).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        const QString time =
+            start.addSecs(qint64(events - i) * 600).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
         s += QStringLiteral("{\"time\":\"%1\",\"ftime\":\"%1\",\"context\":\"快件已到达【杭州转运中心】,"
                             "正在发往\\/下一站 %2\"}")
                  .arg(time)
@@ -77,23 +78,29 @@ int main(int argc, char *argv[])
                 items << new QTreeWidgetItem(r);
             w.ListView1->addTopLevelItems(items);
         });
-    const double parseOnly = medianMs(runs, [] {}, [&] {
-        const auto e = progressEntries(replyText, events);
-        if (e.size() != events)
-            std::abort();
-    });
+    const double parseOnly = medianMs(
+        runs, [] {},
+        [&] {
+            const auto e = progressEntries(replyText, events);
+            if (e.size() != events)
+                std::abort();
+        });
 
     // (b) Refill of the list from 10,000 saved parcels.
-    const double refill = medianMs(runs, [] {}, [&] { w.sX(); });
-    const double readOnly = medianMs(runs, [] {}, [&] {
-        if (w.store().allEntries().size() != parcels)
-            std::abort();
-    });
+    const double refill = medianMs(
+        runs, [] {}, [&] { w.sX(); });
+    const double readOnly = medianMs(
+        runs, [] {},
+        [&] {
+            if (w.store().allEntries().size() != parcels)
+                std::abort();
+        });
     QStringList goods;
     for (int i = 0; i < w.Text1->count(); ++i)
         goods << w.Text1->itemText(i);
     QComboBox plain;
-    const double comboOnly = medianMs(runs, [&] { plain.clear(); }, [&] { plain.addItems(goods); });
+    const double comboOnly = medianMs(
+        runs, [&] { plain.clear(); }, [&] { plain.addItems(goods); });
 
     std::printf("median of %d runs, reply %lld characters\n\n", runs, qlonglong(replyText.size()));
     report("display of 1000 events (Timer1_Timer)", display, "baseline: 1000 ready rows appended", rowsOnly);

@@ -44,8 +44,7 @@ int main(int argc, char *argv[])
     const char *name = goesToCommands(argc, argv) ? "parcelio-cli" : "parcelio-window";
     // Beside this program in a build or portable folder; installed, in the
     // program's own library folder.
-    for (const std::string &candidate :
-         {dir + '/' + name, dir + "/" PARCELIO_MODULE_RELDIR "/" + name}) {
+    for (const std::string &candidate : {dir + '/' + name, dir + "/" PARCELIO_MODULE_RELDIR "/" + name}) {
         if (access(candidate.c_str(), X_OK) != 0)
             continue;
         execv(candidate.c_str(), argv);

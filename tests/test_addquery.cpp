@@ -157,7 +157,8 @@ void TestAddQuery::unknownNumberSavedAnyway()
     h->platform.box.setNextAnswer(MessageBox::AnswerYes);
     query("100000000005", "EMS", "明信片");
     QCOMPARE(h->platform.box.texts().last(), QString("快递添加成功！"));
-    QCOMPARE(w.store().findParcels(ParcelField::Number, Match::Exact, "100000000005")->value(0).num, QString("0"));
+    QCOMPARE(w.store().findParcels(ParcelField::Number, Match::Exact, "100000000005")->value(0).num,
+             QString("0"));
     QCOMPARE(list().last(), QString("明信片"));
     QCOMPARE(w.Text1->currentIndex(), -1); // nothing chosen or shown
     QCOMPARE(w.ListView1->topLevelItemCount(), 0);
@@ -184,7 +185,8 @@ void TestAddQuery::failureCodesAndUnknownCompany()
 void TestAddQuery::failingWriteEndsBusyState()
 {
     // Every insert fails, as on a database file that cannot be written.
-    QVERIFY(start("create trigger refuse before insert on kd100 begin select raise(abort, 'readonly'); end;\n"));
+    QVERIFY(
+        start("create trigger refuse before insert on kd100 begin select raise(abort, 'readonly'); end;\n"));
     Form1 &w = h->w();
     const QStringList before = list();
     query("100000000003", "中通快递", "机械键盘");

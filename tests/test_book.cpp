@@ -57,10 +57,7 @@ private slots:
 
 private:
     Form1 &w() { return h->w(); }
-    void waitForDisplay()
-    {
-        QTRY_VERIFY(!w().Timer1->isActive() && w().ListView1->topLevelItemCount() > 0);
-    }
+    void waitForDisplay() { QTRY_VERIFY(!w().Timer1->isActive() && w().ListView1->topLevelItemCount() > 0); }
     void showRows(const QList<QStringList> &rows)
     {
         w().ListView1->clear();
@@ -182,7 +179,8 @@ void TestBook::unknownNumberDeletesItsOwnRow()
     FakeMessageBox &box = h->platform.box;
     // 100000000004 is unknown to the service (code 1); it shares its goods
     // with a known parcel saved before it.
-    sql(*h, {"insert into kd100 (id, number, goods, company, num) values (4, '100000000004', '书', 'EMS', '0')"});
+    sql(*h,
+        {"insert into kd100 (id, number, goods, company, num) values (4, '100000000004', '书', 'EMS', '0')"});
     w.sX();
     const auto dropIt = [&box] {
         box.setNextAnswer(MessageBox::AnswerNo);  // keep it? no
@@ -321,15 +319,15 @@ void TestBook::exportWritesGbkLines()
     QTemporaryDir out;
     dialog.nextPath = out.filePath(QStringLiteral("进度.txt"));
     QFile old(dialog.nextPath);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old content, longer than the new one\r\n" + QByteArray(200, 'x')));
+    QVERIFY(old.open(QIODevice::WriteOnly) &&
+            old.write("old content, longer than the new one\r\n" + QByteArray(200, 'x')));
     old.close();
     QTest::keyClick(w.ListView1, Qt::Key_F10);
     QCOMPARE(box.texts().last(), QStringLiteral("成功导出全部数据!"));
     QCOMPARE(w.status(), QStringLiteral("成功导出全部数据.."));
     // GBK for Chinese, four-byte GB18030 for what GBK lacks; CR LF on every line.
-    QCOMPARE(readAll(dialog.nextPath),
-             "1" + QByteArray(10, ' ') + "2026-12-01 14:36:52   " +
-                 "\xd2\xd1\xc7\xa9\xca\xd5\x94\x39\xfc\x36\r\n   t   x\r\n");
+    QCOMPARE(readAll(dialog.nextPath), "1" + QByteArray(10, ' ') + "2026-12-01 14:36:52   " +
+                                           "\xd2\xd1\xc7\xa9\xca\xd5\x94\x39\xfc\x36\r\n   t   x\r\n");
 
     // A file that cannot be written: nothing claimed, the old file kept.
     const QByteArray written = readAll(dialog.nextPath);

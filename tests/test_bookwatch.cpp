@@ -86,7 +86,8 @@ QString kept(Form1 &w, qint64 id)
     QStringList c;
     for (const KeptEvent &e : p->events)
         c << e.context;
-    return p->state + QLatin1Char(':') + c.join(QLatin1Char('|')) + (p->unseen ? QStringLiteral(":new") : QString());
+    return p->state + QLatin1Char(':') + c.join(QLatin1Char('|')) +
+           (p->unseen ? QStringLiteral(":new") : QString());
 }
 
 // A round in a process of its own, to be killed: the book of appDir against
@@ -258,7 +259,8 @@ void TestBookWatch::roundOverTheBook()
     QTRY_COMPARE(notifySink.calls().size(), 2);
     const QJsonObject first = notifySink.calls().at(0);
     QCOMPARE(first[QStringLiteral("summary")].toString(), QStringLiteral("快递有最新进展"));
-    QCOMPARE(first[QStringLiteral("body")].toString(), QStringLiteral("相机\n2026-12-05 12:00:00 [杭州]派件中"));
+    QCOMPARE(first[QStringLiteral("body")].toString(),
+             QStringLiteral("相机\n2026-12-05 12:00:00 [杭州]派件中"));
     QCOMPARE(first[QStringLiteral("app_icon")].toString(), QStringLiteral("parcelio"));
 
     // The list tells news and signed parcels apart; the texts stay the goods.
@@ -315,7 +317,8 @@ void TestBookWatch::roundOverTheBook()
     elsewhere.show();
     elsewhere.activateWindow();
     QTRY_VERIFY(!w.isActiveWindow());
-    write(t + "700000000004.json", events({"[北京]快件再次派送", "[北京]派件中", "到达北京", "已揽收"}).toUtf8());
+    write(t + "700000000004.json",
+          events({"[北京]快件再次派送", "[北京]派件中", "到达北京", "已揽收"}).toUtf8());
     w.setListIndex(3);
     QTRY_COMPARE(w.ListView1->topLevelItemCount(), 4);
     QTRY_COMPARE(notifySink.calls().size(), 3);
@@ -327,14 +330,16 @@ void TestBookWatch::roundOverTheBook()
     sinkProcess.reset();
     const qsizetype played = h.platform.player.played.size();
     const qsizetype mailed = mail.messages().size();
-    write(t + "700000000001.json", events({"[杭州]快件再次派送", "[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
+    write(t + "700000000001.json",
+          events({"[杭州]快件再次派送", "[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
     QVERIFY(w.bookWatch->startRound());
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
     QCOMPARE(w.bookWatch->lastRound().news, 1);
     QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("4"));
     QCOMPARE(h.platform.player.played.size(), played + 1);
     QTRY_COMPARE(mail.messages().size(), mailed + 1);
-    QVERIFY(mail.messages().last()[QStringLiteral("subject")].toString().contains(QStringLiteral("【相机】")));
+    QVERIFY(
+        mail.messages().last()[QStringLiteral("subject")].toString().contains(QStringLiteral("【相机】")));
     w.setListIndex(0);
     QTRY_COMPARE(w.ListView1->topLevelItemCount(), 4);
     QTRY_VERIFY(w.Text1->isEnabled());
@@ -363,7 +368,8 @@ void TestBookWatch::failedQueryShowsKeptProgress()
 
     // A failure code, an unreadable answer, an empty list: shown as before,
     // with the time of the kept query; what is kept stays.
-    const QList<QByteArray> bad = {R"({"errCode":"5"})", "<html>login</html>", R"({"errCode":"0","data":[]})"};
+    const QList<QByteArray> bad = {R"({"errCode":"5"})", "<html>login</html>",
+                                   R"({"errCode":"0","data":[]})"};
     const QStringList reasons = {QStringLiteral("程序执行错误!请稍后再试.. "),
                                  QStringLiteral("查询结果无法识别,请稍后再试.. "), QString()};
     for (int i = 0; i < bad.size(); ++i) {
@@ -371,7 +377,8 @@ void TestBookWatch::failedQueryShowsKeptProgress()
         w.setListIndex(0);
         QTRY_VERIFY(w.Text1->isEnabled());
         if (i < 2) {
-            QCOMPARE(w.status(), reasons.at(i) + QStringLiteral("以下为") + at + QStringLiteral("查询的结果.."));
+            QCOMPARE(w.status(),
+                     reasons.at(i) + QStringLiteral("以下为") + at + QStringLiteral("查询的结果.."));
             QCOMPARE(w.ListView1->topLevelItemCount(), 2);
             QCOMPARE(w.ListView1->topLevelItem(0)->text(2), QStringLiteral("到达杭州"));
             QVERIFY(w.ListView1->topLevelItem(0)->font(2).bold());
@@ -436,7 +443,8 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
     old.removeIf([](const QString &s) { return !s.contains(QStringLiteral("create table")); });
     for (QString &s : old)
         s = s.mid(s.indexOf(QStringLiteral("create table")));
-    old << QStringLiteral("insert into kd100 (number, goods, company, num) values ('1', '甲', 'EMS', '4'), ('2', '乙', 'EMS', '')")
+    old << QStringLiteral("insert into kd100 (number, goods, company, num) values ('1', '甲', 'EMS', '4'), "
+                          "('2', '乙', 'EMS', '')")
         << QStringLiteral("insert into setting values ('是','否','否','否','否','否','否','a@b.cn')");
     exec(old);
 
@@ -463,7 +471,11 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
 
     // A newer program's file is refused and left as it was.
     exec({QStringLiteral("pragma user_version = 7")});
-    const QByteArray bytes = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    const QByteArray bytes = [&] {
+        QFile f(file);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
     {
         Store s;
         QCOMPARE(s.open(dir.path()), Store::OpenResult::TooNew);
@@ -492,7 +504,10 @@ void TestBookWatch::killedMidRoundLeavesWholeRows()
     QString seed = QStringLiteral("insert into kd100 (id, number, goods, company, num) values ");
     for (int i = 1; i <= Parcels; ++i) {
         const QString number = QStringLiteral("7100000000%1").arg(i, 2, 10, QLatin1Char('0'));
-        seed += QStringLiteral("%1(%2, '%3', '物品%2', '中通快递', '1')").arg(i > 1 ? "," : "").arg(i).arg(number);
+        seed += QStringLiteral("%1(%2, '%3', '物品%2', '中通快递', '1')")
+                    .arg(i > 1 ? "," : "")
+                    .arg(i)
+                    .arg(number);
         const QString base = fixtures.filePath(QStringLiteral("tracking/") + number);
         if (i == Stalls)
             write(base + QStringLiteral(".never"), "");

@@ -9,9 +9,10 @@
 namespace {
 QString reply(const char *newestContext)
 {
-    return QStringLiteral("{\"errCode\":\"0\",\"data\":[{\"time\":\"2024-03-03 10:00:00\",\"context\":\"%1\"},"
-                          "{\"time\":\"2024-03-02 09:00:00\",\"ftime\":\"x\",\"context\":\"已发出\"},"
-                          "{\"time\":\"2024-03-01 08:00:00\",\"context\":\"已收件\"}]}")
+    return QStringLiteral(
+               "{\"errCode\":\"0\",\"data\":[{\"time\":\"2024-03-03 10:00:00\",\"context\":\"%1\"},"
+               "{\"time\":\"2024-03-02 09:00:00\",\"ftime\":\"x\",\"context\":\"已发出\"},"
+               "{\"time\":\"2024-03-01 08:00:00\",\"context\":\"已收件\"}]}")
         .arg(QString::fromUtf8(newestContext));
 }
 

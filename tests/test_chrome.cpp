@@ -4,15 +4,17 @@
 #include <QtTest>
 
 namespace {
-QColor colour(QWidget *w) { return w->palette().color(QPalette::WindowText); }
+QColor colour(QWidget *w)
+{
+    return w->palette().color(QPalette::WindowText);
+}
 const QColor Silver(192, 192, 192);
 
 // Delivers one mouse move straight to a control (the offscreen cursor
 // otherwise adds moves of its own at unpredictable moments).
 void hover(QWidget *w, QPoint at = QPoint(2, 2))
 {
-    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &move);
 }
 } // namespace
@@ -54,8 +56,8 @@ void TestChrome::linksOpenTheMakersPages()
     w.ShowPanel(1);
     QTest::mouseClick(w.Label22, Qt::LeftButton);
     QCOMPARE(h->platform.webOpener.opened,
-             QStringList({"http://maker.test/parcelio/", "http://web.maker.test/",
-                          "http://maker.test/", "http://maker.test/parcelio/tui.html"}));
+             QStringList({"http://maker.test/parcelio/", "http://web.maker.test/", "http://maker.test/",
+                          "http://maker.test/parcelio/tui.html"}));
 }
 
 void TestChrome::titleStripHover()

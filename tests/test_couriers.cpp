@@ -53,7 +53,8 @@ void TestCouriers::searchAndQuickPicks()
     const int all = w.store().allCouriers().size();
     QTest::keyClick(w.ListView1, Qt::Key_F12);
     QCOMPARE(w.ListView2->topLevelItem(0)->text(0) + w.ListView2->topLevelItem(0)->text(1) +
-                 w.ListView2->topLevelItem(0)->text(2), QString("1顺丰快递95338"));
+                 w.ListView2->topLevelItem(0)->text(2),
+             QString("1顺丰快递95338"));
 
     w.Text8->setText("顺丰");
     QCOMPARE(names(w), QStringList({"顺丰快递"}));

@@ -40,7 +40,8 @@ void TestMenu::keysAndIconsOpenPanels()
     QCOMPARE(w.Text3->currentText(), QString("100000000003"));
     QVERIFY(w.Text2->text().isEmpty());
     QCOMPARE(w.Command1(12)->text(), QString("请选择快递公司"));
-    QCOMPARE(w.kdmenu(0)->pos(), QPoint((w.width() - w.kdmenu(0)->width()) / 2, (w.height() - w.kdmenu(0)->height()) / 2));
+    QCOMPARE(w.kdmenu(0)->pos(),
+             QPoint((w.width() - w.kdmenu(0)->width()) / 2, (w.height() - w.kdmenu(0)->height()) / 2));
     QTest::mouseClick(w.Image2(3), Qt::LeftButton);
     QVERIFY(w.Text3->currentText().isEmpty());
     // Enter in a field of the panel presses its default button.
@@ -63,7 +64,8 @@ void TestMenu::keysAndIconsOpenPanels()
     w.CurrentParcel.company = "顺丰快递";
     QTest::keyClick(w.ListView1, Qt::Key_F5);
     QVERIFY(w.kdmenu(2)->isVisible() && w.Command1(9)->isDefault());
-    QCOMPARE(w.Text4->text() + w.Command1(8)->text() + w.Text6->text(), QString("100000000001顺丰快递爸爸衣服"));
+    QCOMPARE(w.Text4->text() + w.Command1(8)->text() + w.Text6->text(),
+             QString("100000000001顺丰快递爸爸衣服"));
     QCOMPARE(w.kdmenu(2)->pos(), w.kdmenu(0)->pos()); // placed as the add panel
 
     QTest::keyClick(w.ListView1, Qt::Key_F12);
@@ -96,8 +98,10 @@ void TestMenu::panelsAreMadeWhenFirstOpened()
     const QPalette skinned = w.kdmenu(1)->palette();
     QVERIFY(skinned.color(QPalette::Window) != w.palette().color(QPalette::Window));
     for (int i : {0, 2, 3, 4})
-        for (QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Light, QPalette::Dark})
-            QVERIFY2(w.kdmenu(i)->palette().color(role) == skinned.color(role), qPrintable(QString::number(i)));
+        for (QPalette::ColorRole role :
+             {QPalette::Window, QPalette::WindowText, QPalette::Light, QPalette::Dark})
+            QVERIFY2(w.kdmenu(i)->palette().color(role) == skinned.color(role),
+                     qPrintable(QString::number(i)));
 
     QTest::keyClick(w.ListView1, Qt::Key_F12);
     QVERIFY(w.kdmenu(4)->isVisible());
@@ -127,7 +131,8 @@ void TestMenu::clearAndRefreshTheList()
 
     h.platform.box.setNextAnswer(MessageBox::AnswerYes); // then No
     QTest::keyClick(w.Text1, Qt::Key_F6);
-    QCOMPARE(h.platform.box.texts(), QStringList({"确定要清空快递列表吗?", "防误保护二次确认：确定要清空快递列表？"}));
+    QCOMPARE(h.platform.box.texts(),
+             QStringList({"确定要清空快递列表吗?", "防误保护二次确认：确定要清空快递列表？"}));
     QCOMPARE(w.store().allParcels().size(), 2);
     QCOMPARE(w.Text1->count() + w.ListView1->topLevelItemCount(), 3);
 

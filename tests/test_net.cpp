@@ -49,7 +49,8 @@ void TestNet::init()
 {
     // Every case starts from a current version and plain replies.
     fixture(QStringLiteral("version/gx.txt"), "V5.4");
-    for (const char *file : {"version/gx.status", "version/gx.type", "data/tg.type", "head-dates.txt", "probe.delay", "head.delay"})
+    for (const char *file : {"version/gx.status", "version/gx.type", "data/tg.type", "head-dates.txt",
+                             "probe.delay", "head.delay"})
         fixture(QString::fromLatin1(file), QByteArray());
 }
 
@@ -95,13 +96,15 @@ void TestNet::updateCheck_data()
         << QByteArray("V5.4") << QByteArray() << QByteArray() << login << QByteArray("text/html") << 0
         << QString() << none << QStringList{QString(), QString()};
     QTest::newRow("no version file") << QByteArray() << QByteArray() << QByteArray() << QByteArray("a|b")
+                                     << QByteArray() << 0 << failed << none
+                                     << QStringList{QString(), QString()};
+    QTest::newRow("error page in plain text")
+        << QByteArray("Service Unavailable") << QByteArray("503") << QByteArray() << QByteArray("a|b")
         << QByteArray() << 0 << failed << none << QStringList{QString(), QString()};
-    QTest::newRow("error page in plain text") << QByteArray("Service Unavailable") << QByteArray("503")
-        << QByteArray() << QByteArray("a|b") << QByteArray() << 0 << failed << none
-        << QStringList{QString(), QString()};
     QTest::newRow("login page") << login << QByteArray() << QByteArray("text/html; charset=utf-8")
-        << QByteArray("a|b") << QByteArray() << 1 << failed
-        << QStringLiteral("程序已加载完毕,当前共有2个快递单。") << QStringList{QString(), QString()};
+                                << QByteArray("a|b") << QByteArray() << 1 << failed
+                                << QStringLiteral("程序已加载完毕,当前共有2个快递单。")
+                                << QStringList{QString(), QString()};
     QTest::newRow("version with a line break is newer")
         << QByteArray("V5.4\r\n") << QByteArray() << QByteArray() << QByteArray("a|b") << QByteArray() << 0
         << QStringLiteral("发现最新版本![V5.4\r\n]\r\n \r\n确定后自动打开官方网站!")
@@ -141,7 +144,8 @@ void TestNet::updateCheck()
     const bool newer = box.startsWith(QStringLiteral("发现"));
     const bool current = box.isEmpty();
     if (!box.isEmpty())
-        QCOMPARE(int(h.platform.box.shown[0].icon), int(newer ? MessageBox::Information : MessageBox::Warning));
+        QCOMPARE(int(h.platform.box.shown[0].icon),
+                 int(newer ? MessageBox::Information : MessageBox::Warning));
     // A newer version opens the maker's site and ends the program at once.
     QCOMPARE(h.platform.term.count, newer ? 1 : 0);
     QCOMPARE(h.platform.webOpener.opened, newer ? QStringList{w.config().site} : QStringList());
@@ -167,9 +171,9 @@ void TestNet::clockCalibration_data()
 {
     QTest::addColumn<QByteArray>("dates"); // one Date per HEAD request
     QTest::addColumn<bool>("online");
-    QTest::addColumn<int>("outcome");      // what the system answers
+    QTest::addColumn<int>("outcome"); // what the system answers
     QTest::addColumn<QString>("reason");
-    QTest::addColumn<QString>("set");      // what the clock was asked to show
+    QTest::addColumn<QString>("set"); // what the clock was asked to show
     QTest::addColumn<QString>("box");
 
     const QString ok = QStringLiteral("时间校对成功!");
@@ -180,13 +184,16 @@ void TestNet::clockCalibration_data()
         << QStringLiteral("2026-12-09 04:10:05") << ok;
     // The date belongs to the same reading as the time.
     QTest::newRow("midnight between readings")
-        << QByteArray("Tue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 16:00:01 GMT\n")
+        << QByteArray("Tue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 "
+                      "16:00:01 GMT\n")
         << true << int(SystemClock::Set) << QString() << QStringLiteral("2026-12-09 00:00:01") << ok;
     QTest::newRow("a reading without Date") << evening + "none\n" + evening << true << int(SystemClock::Set)
-                                           << QString() << QString() << incomplete;
-    QTest::newRow("a Date that does not parse") << evening + evening + "Tue, 08 Dec 2026 25:10:05 GMT\n" << true
-                                               << int(SystemClock::Set) << QString() << QString() << incomplete;
-    QTest::newRow("change refused") << evening + evening + evening << true << int(SystemClock::Refused)
+                                            << QString() << QString() << incomplete;
+    QTest::newRow("a Date that does not parse")
+        << evening + evening + "Tue, 08 Dec 2026 25:10:05 GMT\n"
+        << true << int(SystemClock::Set) << QString() << QString() << incomplete;
+    QTest::newRow("change refused")
+        << evening + evening + evening << true << int(SystemClock::Refused)
         << QStringLiteral("Operation not permitted") << QStringLiteral("2026-12-09 04:10:05")
         << QStringLiteral("时间校对失败!系统拒绝更改时间,系统时间未更改。\r\nOperation not permitted");
     QTest::newRow("offline") << evening + evening + evening << false << int(SystemClock::Set) << QString()

@@ -71,7 +71,8 @@ void TestParcelList::init()
     QVERIFY(h->startSeeded(
         "insert into kd100 (id, number, goods, company, num) values"
         " (1, '730000000001', '书', '中通快递', '5'), (2, '730000000002', '衣服', '申通快递', '0'),"
-        " (3, '730000000003', '书', '顺丰快递', '0'), (4, '730000000004', 'Tom''s 书', 'O''Neil快递', '0');\n"));
+        " (3, '730000000003', '书', '顺丰快递', '0'), (4, '730000000004', 'Tom''s 书', 'O''Neil快递', "
+        "'0');\n"));
     // Queries here outlast the second after load: let its unlock pass first.
     QVERIFY(h->passUpdateCheck());
 }
@@ -79,8 +80,8 @@ void TestParcelList::init()
 void TestParcelList::fillAndChoose()
 {
     Form1 &w = h->w();
-    QCOMPARE(entries(w.Text1), (QStringList{QStringLiteral("书"), QStringLiteral("衣服"), QStringLiteral("书"),
-                                            QStringLiteral("Tom's 书")}));
+    QCOMPARE(entries(w.Text1), (QStringList{QStringLiteral("书"), QStringLiteral("衣服"),
+                                            QStringLiteral("书"), QStringLiteral("Tom's 书")}));
     QCOMPARE(w.Text1->currentIndex(), -1);
 
     w.Label12(3)->setText(QStringLiteral("有更新"));

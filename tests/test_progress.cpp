@@ -108,8 +108,10 @@ void TestProgress::stateFromTheNewestTwoContexts()
     // the delivery round usually comes just before the signature.
     QCOMPARE(parcelState(QStringLiteral("已签收,签收人:本人"), QStringLiteral("快递员正在派件")),
              ParcelState::Signed);
-    QCOMPARE(parcelState(QStringLiteral("快递员正在派件"), QStringLiteral("快件已妥投")), ParcelState::Signed);
-    QCOMPARE(parcelState(QStringLiteral("到达网点"), QStringLiteral("快递员正在派件")), ParcelState::OutForDelivery);
+    QCOMPARE(parcelState(QStringLiteral("快递员正在派件"), QStringLiteral("快件已妥投")),
+             ParcelState::Signed);
+    QCOMPARE(parcelState(QStringLiteral("到达网点"), QStringLiteral("快递员正在派件")),
+             ParcelState::OutForDelivery);
 }
 
 QTEST_GUILESS_MAIN(TestProgress)

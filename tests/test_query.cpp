@@ -21,7 +21,9 @@ QByteArray reply(const Events &events)
 
 QString stamp(qint64 secondsFromNow)
 {
-    return QDateTime::currentDateTime().addSecs(secondsFromNow).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    return QDateTime::currentDateTime()
+        .addSecs(secondsFromNow)
+        .toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
 }
 } // namespace
 
@@ -80,8 +82,9 @@ void TestQuery::startWith(StandIn &s)
 {
     h->setIni(QStringLiteral("tracking/host"), s.host());
     h->setIni(QStringLiteral("maker/host"), shipped->host()); // current version: no message
-    QVERIFY(h->startSeeded("insert into kd100 (id, number, goods, company, num) values (1, '100000000003', '衣服', "
-                           "'中通快递', '0'), (2, '100000000004', '鞋', '中通快递', '0'), (3, '1', '书', '中通快递', '0');\n"));
+    QVERIFY(h->startSeeded(
+        "insert into kd100 (id, number, goods, company, num) values (1, '100000000003', '衣服', "
+        "'中通快递', '0'), (2, '100000000004', '鞋', '中通快递', '0'), (3, '1', '书', '中通快递', '0');\n"));
     // Queries here outlast the second after load: let its unlock pass first.
     QVERIFY(h->passUpdateCheck());
 }
@@ -90,8 +93,14 @@ void TestQuery::startWith(StandIn &s)
 void TestQuery::query(const QString &number)
 {
     Form1 &w = h->w();
-    w.CurrentParcel = {number, QStringLiteral("中通快递"), QStringLiteral("zhongtong"),
-                       QStringLiteral("衣服"), QStringLiteral("0"), QStringLiteral("1"), {}, {}};
+    w.CurrentParcel = {number,
+                       QStringLiteral("中通快递"),
+                       QStringLiteral("zhongtong"),
+                       QStringLiteral("衣服"),
+                       QStringLiteral("0"),
+                       QStringLiteral("1"),
+                       {},
+                       {}};
     w.Text1->setEnabled(false);
     w.setMenuEnabled(false);
     w.cx();
@@ -102,8 +111,9 @@ void TestQuery::getBodyDecodesAndNeverHangs()
 {
     startWith(*own);
     Form1 &w = h->w();
-    const QString url = own->url(QStringLiteral("/?id=731845&secret=") + w.config().secret + QStringLiteral("&id=") +
-                                 w.config().key + QStringLiteral("&nu=")).toString();
+    const QString url = own->url(QStringLiteral("/?id=731845&secret=") + w.config().secret +
+                                 QStringLiteral("&id=") + w.config().key + QStringLiteral("&nu="))
+                            .toString();
     QVERIFY(w.GetBody(url + QStringLiteral("700000000006")).contains(QStringLiteral("\"中文\"")));
     QCOMPARE(w.GetBody(url + QStringLiteral("700000000003")),
              QStringLiteral("<html><body>Service Unavailable</body></html>"));
@@ -115,7 +125,8 @@ void TestQuery::getBodyDecodesAndNeverHangs()
     QCOMPARE(w.GetBody(url + QStringLiteral("700000000007")), QString());
     // Not before the limit, and long before the default one of a minute,
     // however busy the machine is.
-    QVERIFY2(clock.elapsed() >= 1100 && clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(clock.elapsed() >= 1100 && clock.elapsed() < 30000,
+             qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestQuery::requestAndResultCodes()
@@ -125,19 +136,26 @@ void TestQuery::requestAndResultCodes()
     w.setListIndex(0);
     QTRY_VERIFY(w.ListView1->topLevelItemCount() > 0);
     const QString line = shipped->requests().last();
-    QVERIFY2(line.startsWith(QStringLiteral("GET\t/?id=731845&secret=5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9&com=zhongtong"
-                                            "&nu=100000000003&id=B7D40C2E91A3F5680D4C7E1B93A2F065&type=json&ord=desc\t")) &&
+    QVERIFY2(line.startsWith(QStringLiteral(
+                 "GET\t/?id=731845&secret=5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9&com=zhongtong"
+                 "&nu=100000000003&id=B7D40C2E91A3F5680D4C7E1B93A2F065&type=json&ord=desc\t")) &&
                  line.contains(QStringLiteral("\tIf-Modified-Since: 0")),
              qPrintable(line));
     w.CurrentParcel.code = QStringLiteral("zt&o");
-    QVERIFY(w.trackingUrl(QStringLiteral("12 34+5")).contains(QStringLiteral("&com=zt%26o&nu=12%2034%2B5&id=")));
+    QVERIFY(
+        w.trackingUrl(QStringLiteral("12 34+5")).contains(QStringLiteral("&com=zt%26o&nu=12%2034%2B5&id=")));
 
     const QList<QPair<const char *, const char *>> codes = {
-        {"02", "验证码错误,可能此快递公司失效,请联系管理员"}, {"03", "链接查询服务器失败!请稍后再试.."},
-        {"04", "程序内部错误!请稍后再试.."}, {"05", "程序执行错误!请稍后再试.."},
-        {"06", "递单号格式错误!请您检查.."}, {"07", "快递公司错误错误!请您检查.."},
-        {"10", "未知错误，请稍后再试.."}, {"20", "API错误..请联系管理员检查.."},
-        {"21", "API出问题,请联系管理员更新.."}, {"22", "非常抱歉!API今日查询次数已尽,请您明日再使用!"},
+        {"02", "验证码错误,可能此快递公司失效,请联系管理员"},
+        {"03", "链接查询服务器失败!请稍后再试.."},
+        {"04", "程序内部错误!请稍后再试.."},
+        {"05", "程序执行错误!请稍后再试.."},
+        {"06", "递单号格式错误!请您检查.."},
+        {"07", "快递公司错误错误!请您检查.."},
+        {"10", "未知错误，请稍后再试.."},
+        {"20", "API错误..请联系管理员检查.."},
+        {"21", "API出问题,请联系管理员更新.."},
+        {"22", "非常抱歉!API今日查询次数已尽,请您明日再使用!"},
         {"99", "中通快递:衣服查询中..."}}; // not in the table: the request's text stays
     // Nothing kept for the parcel: the failure's own text alone.
     QVERIFY(w.store().resetParcel(QStringLiteral("1")));
@@ -198,8 +216,8 @@ void TestQuery::unknownNumberKeepOrDelete()
     // With Check7 on, the first saved parcel is queried at once.
     w.Check7->setChecked(true);
     QVERIFY(w.store().deleteParcel(QStringLiteral("3"))); // one parcel stays after the deletion
-    QVERIFY(w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("100000000004"), QStringLiteral("鞋"),
-                                QStringLiteral("0")));
+    QVERIFY(w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("100000000004"),
+                                QStringLiteral("鞋"), QStringLiteral("0")));
     w.sX();
     box.setNextAnswer(MessageBox::AnswerNo);
     box.setNextAnswer(MessageBox::AnswerYes);
@@ -235,8 +253,9 @@ void TestQuery::watchdogTellsAndLateReplyStillShows()
     QVERIFY(waiting);
     QVERIFY(quietAfterNine);
     QCOMPARE(h->platform.box.texts(),
-             QStringList{QStringLiteral("程序自动检测快递异常!\r\n \r\n可能存在以下问题：\r\n1.网络异常\r\n2.快递公司异常\r\n"
-                                        "4.当前快递单号已失效\r\n5.单号或对应快递公司错误\r\n \r\n请您稍后重试")});
+             QStringList{QStringLiteral(
+                 "程序自动检测快递异常!\r\n \r\n可能存在以下问题：\r\n1.网络异常\r\n2.快递公司异常\r\n"
+                 "4.当前快递单号已失效\r\n5.单号或对应快递公司错误\r\n \r\n请您稍后重试")});
     QCOMPARE(statusAtBox, QStringLiteral("程序初始化完毕.."));
     QVERIFY(idleAtBox);
     // The late reply is still shown.
@@ -273,22 +292,28 @@ void TestQuery::displayCases()
         {{{QStringLiteral("2024-03-03 10:30:00"), QStringLiteral("已签收,签收人:前台")},
           {QStringLiteral("2024-03-02 09:00:00"), QStringLiteral("a\\/b")},
           {QStringLiteral("2024-03-01 08:00:00"), QStringLiteral("收件 \\\"前台\\\" 处")}},
-         "已签收", "2天2小时30分"},
+         "已签收",
+         "2天2小时30分"},
         {{{QStringLiteral("2024-03-02 12:00:00"), QStringLiteral("客户回访")},
           {QStringLiteral("2024-03-02 09:00:00"), QStringLiteral("快件已妥投")},
           {QStringLiteral("2024-03-01 09:00:00"), QStringLiteral("已收件")}},
-         "已签收", "1天3小时0分"},
+         "已签收",
+         "1天3小时0分"},
         // Out for delivery is timed from the oldest event to now.
-        {{{stamp(-60), QStringLiteral("快递员正在派件")}, {stamp(-(86400 + 7380 + 30)), QStringLiteral("已收件")}},
-         "派件中", "1天2小时3分"},
+        {{{stamp(-60), QStringLiteral("快递员正在派件")},
+          {stamp(-(86400 + 7380 + 30)), QStringLiteral("已收件")}},
+         "派件中",
+         "1天2小时3分"},
         {{{QStringLiteral("2024-03-02 09:00:00"), QStringLiteral("感谢使用")}}, "已签收", "0天0小时0分"},
         {{{stamp(0), QStringLiteral("到达网点")}, {QStringLiteral("昨天下午"), QStringLiteral("已收件")}},
-         "运送中", "0天0小时0分"},
+         "运送中",
+         "0天0小时0分"},
         {{{stamp(150), QStringLiteral("已发出")}}, "运送中", "0天0小时-2分"},
         // With two events the older one counts for the state too.
         {{{QStringLiteral("2024-03-02 12:00:00"), QStringLiteral("客户回访")},
           {QStringLiteral("2024-03-01 09:00:00"), QStringLiteral("已签收")}},
-         "已签收", "1天3小时0分"},
+         "已签收",
+         "1天3小时0分"},
     };
     for (int i = 0; i < cases.size(); ++i)
         write(QStringLiteral("71000000000%1.json").arg(i), reply(cases[i].events));

@@ -99,7 +99,7 @@ void TestRecognition::everyCaptionOfTheOutcome()
     w.Check8->setChecked(false);
     const char *cases[][2] = {
         {"5030000000001", "检测出错,请手动选择或多次刷新"},
-        {"7503000000", "检测出错,请手动选择或多次刷新"}, // "503" inside the number
+        {"7503000000", "检测出错,请手动选择或多次刷新"},      // "503" inside the number
         {"4040000000001", "检测出错,请查询您的单号是否正确"}, // no comCode
         {"777700000000", "未找到对应快递,请手动选择"},
         {"1000000000042", "顺丰快递"},
@@ -110,7 +110,7 @@ void TestRecognition::everyCaptionOfTheOutcome()
         QCOMPARE(w.Command1(12)->text(), QString::fromUtf8(c[1]));
     }
 
-    Harness dead; // no answer: the caption keeps saying it is checking
+    Harness dead;          // no answer: the caption keeps saying it is checking
     dead.allPanels = true; // reaches into the add panel it has not opened
     dead.setIni("recognition/host", "127.0.0.1:9");
     QVERIFY(dead.start());

@@ -11,13 +11,20 @@ QString stored(Form1 &w, const char *column)
     if (!row)
         return "<no row>";
     const QString c = QString::fromUtf8(column);
-    if (c == "邮件通知") return row->mail;
-    if (c == "语音提示") return row->voice;
-    if (c == "支持拖动") return row->drag;
-    if (c == "关闭窗口") return row->closeOnClick;
-    if (c == "气泡提示") return row->balloon;
-    if (c == "默认查询") return row->defaultQuery;
-    if (c == "自动识别") return row->autoRecognise;
+    if (c == "邮件通知")
+        return row->mail;
+    if (c == "语音提示")
+        return row->voice;
+    if (c == "支持拖动")
+        return row->drag;
+    if (c == "关闭窗口")
+        return row->closeOnClick;
+    if (c == "气泡提示")
+        return row->balloon;
+    if (c == "默认查询")
+        return row->defaultQuery;
+    if (c == "自动识别")
+        return row->autoRecognise;
     return row->address;
 }
 } // namespace
@@ -86,10 +93,12 @@ void TestSettings::everyClickIsStoredAtOnce()
     QVERIFY(h.start());
     Form1 &w = h.w();
     w.ShowPanel(1);
-    const struct { QCheckBox *box; const char *column; } pairs[] = {
-        {w.Check2, "邮件通知"}, {w.Check3, "语音提示"}, {w.Check4, "支持拖动"},
-        {w.Check5, "关闭窗口"}, {w.Check6, "气泡提示"}, {w.Check7, "默认查询"},
-        {w.Check8, "自动识别"}};
+    const struct {
+        QCheckBox *box;
+        const char *column;
+    } pairs[] = {{w.Check2, "邮件通知"}, {w.Check3, "语音提示"}, {w.Check4, "支持拖动"},
+                 {w.Check5, "关闭窗口"}, {w.Check6, "气泡提示"}, {w.Check7, "默认查询"},
+                 {w.Check8, "自动识别"}};
     for (const auto &p : pairs) {
         const bool was = p.box->isChecked();
         QTest::mouseClick(p.box, Qt::LeftButton);
@@ -104,7 +113,8 @@ void TestSettings::everyClickIsStoredAtOnce()
     QVERIFY(!w.Sendmail->isEnabled());
 
     // A write that fails puts the tick back and says that nothing changed.
-    QVERIFY(h.execStatements({"create trigger ro before update on setting begin select raise(abort, 'ro'); end"}));
+    QVERIFY(h.execStatements(
+        {"create trigger ro before update on setting begin select raise(abort, 'ro'); end"}));
     QTest::mouseClick(w.Check2, Qt::LeftButton);
     QVERIFY(!w.Check2->isChecked() && !w.Sendmail->isEnabled());
     QCOMPARE(stored(w, "邮件通知"), QString("否"));

@@ -6,16 +6,16 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonArray>
-#include <QLocale>
-#include <QTimeZone>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimeZone>
 #include <QTimer>
 
 namespace {
@@ -31,8 +31,7 @@ QString trackingPath(const QString &number, const QString &account = kAccount,
         .arg(account, secret, number, key);
 }
 
-struct Fetched
-{
+struct Fetched {
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
     int status = 0;
     QByteArray contentType;
@@ -75,8 +74,7 @@ QJsonObject jsonOf(const Fetched &f)
 
 } // namespace
 
-class TestStandIn : public QObject
-{
+class TestStandIn : public QObject {
     Q_OBJECT
 
 private slots:
@@ -122,8 +120,8 @@ void TestStandIn::trackingReplyIsNewestFirst()
     QVERIFY(events.size() >= 4 && events.size() <= 8);
     QVERIFY(events.first().toObject().value("context").toString().contains(u"已签收"));
     for (qsizetype i = 1; i < events.size(); ++i) {
-        QVERIFY2(events[i - 1].toObject().value("time").toString()
-                     > events[i].toObject().value("time").toString(),
+        QVERIFY2(events[i - 1].toObject().value("time").toString() >
+                     events[i].toObject().value("time").toString(),
                  "events must be listed newest first");
     }
 }
@@ -150,8 +148,8 @@ void TestStandIn::everyFixtureNumberGivesItsErrCode()
     const Fetched f = fetch(m_nam, m_standIn.url(path));
     QCOMPARE(f.status, 200);
     const QByteArray utf8 = f.contentType.endsWith("GBK")
-        ? QStringDecoder("GBK").decode(f.body).operator QString().toUtf8()
-        : f.body;
+                                ? QStringDecoder("GBK").decode(f.body).operator QString().toUtf8()
+                                : f.body;
     QCOMPARE(QJsonDocument::fromJson(utf8).object().value("errCode").toString(), errCode);
 }
 
@@ -163,8 +161,8 @@ void TestStandIn::credentialsAreChecked_data()
     QTest::newRow("all correct") << trackingPath(nu) << QStringLiteral("0");
     QTest::newRow("wrong key") << trackingPath(nu, kAccount, kSecret, "0000") << QStringLiteral("20");
     QTest::newRow("wrong secret") << trackingPath(nu, kAccount, "x", kKey) << QStringLiteral("20");
-    QTest::newRow("account and key swapped") << trackingPath(nu, kKey, kSecret, kAccount)
-                                             << QStringLiteral("20");
+    QTest::newRow("account and key swapped")
+        << trackingPath(nu, kKey, kSecret, kAccount) << QStringLiteral("20");
     QTest::newRow("key missing") << QStringLiteral("/?id=%1&secret=%2&nu=%3").arg(kAccount, kSecret, nu)
                                  << QStringLiteral("20");
     QTest::newRow("no query") << QStringLiteral("/") << QStringLiteral("20");
@@ -199,15 +197,17 @@ void TestStandIn::recognition_data()
 {
     QTest::addColumn<QString>("number");
     QTest::addColumn<QByteArray>("body");
-    QTest::newRow("longest prefix wins") << QStringLiteral("100000000001")
+    QTest::newRow("longest prefix wins")
+        << QStringLiteral("100000000001")
         << QByteArray(R"([{"comCode":"shunfeng","id":"","noCount":1,"noPre":"1000000000","startTime":""}])");
-    QTest::newRow("short prefix") << QStringLiteral("1099")
+    QTest::newRow("short prefix")
+        << QStringLiteral("1099")
         << QByteArray(R"([{"comCode":"ems","id":"","noCount":1,"noPre":"10","startTime":""}])");
     QTest::newRow("no prefix") << QStringLiteral("123") << QByteArray("[]");
     QTest::newRow("raw 503 page") << QStringLiteral("5030000000001")
                                   << QByteArray("<html>503 Service Temporarily Unavailable</html>");
-    QTest::newRow("raw without comCode") << QStringLiteral("4040000000001")
-                                         << QByteArray(R"({"message":"no data"})");
+    QTest::newRow("raw without comCode")
+        << QStringLiteral("4040000000001") << QByteArray(R"({"message":"no data"})");
 }
 
 void TestStandIn::recognition()
@@ -228,8 +228,8 @@ void TestStandIn::everyAnswerCarriesAnEnglishDate_data()
     QTest::newRow("rejected") << QStringLiteral("/?nu=1") << QByteArray("GET");
     QTest::newRow("404") << QStringLiteral("/no/such/file") << QByteArray("GET");
     QTest::newRow("HEAD anywhere") << QStringLiteral("/no/such/file") << QByteArray("HEAD");
-    QTest::newRow("HEAD on a silent number") << trackingPath(QStringLiteral("800000000002"))
-                                             << QByteArray("HEAD");
+    QTest::newRow("HEAD on a silent number")
+        << trackingPath(QStringLiteral("800000000002")) << QByteArray("HEAD");
 }
 
 void TestStandIn::everyAnswerCarriesAnEnglishDate()
@@ -266,13 +266,13 @@ void TestStandIn::unknownPathIs404Page()
 void TestStandIn::pathsCannotLeaveTheFixtures()
 {
     // A raw socket, because every HTTP client tidies ".." away before sending.
-    for (const QByteArray &path : {QByteArray("/../tracking/100000000001.json"),
-                                   QByteArray("/%2e%2e/version/gx.txt")}) {
+    for (const QByteArray &path :
+         {QByteArray("/../tracking/100000000001.json"), QByteArray("/%2e%2e/version/gx.txt")}) {
         QTcpSocket socket;
         socket.connectToHost(QStringLiteral("127.0.0.1"), m_standIn.port());
         QVERIFY(socket.waitForConnected(5000));
-        socket.write("GET " + path + " HTTP/1.1\r\nHost: " + m_standIn.host().toLatin1()
-                     + "\r\nConnection: close\r\n\r\n");
+        socket.write("GET " + path + " HTTP/1.1\r\nHost: " + m_standIn.host().toLatin1() +
+                     "\r\nConnection: close\r\n\r\n");
         QByteArray answer;
         // Every error page ends in </html>; the server may keep the connection open.
         while (!answer.contains("</html>") && socket.waitForReadyRead(5000))
@@ -287,7 +287,8 @@ void TestStandIn::delayedReplyDoesNotBlockOthers()
 {
     QElapsedTimer clock;
     clock.start();
-    QNetworkReply *slow = m_nam.get(QNetworkRequest(m_standIn.url(trackingPath(QStringLiteral("800000000001")))));
+    QNetworkReply *slow =
+        m_nam.get(QNetworkRequest(m_standIn.url(trackingPath(QStringLiteral("800000000001")))));
     const Fetched quick = fetch(m_nam, m_standIn.url(QStringLiteral("/probe")));
     QCOMPARE(quick.status, 200);
     QVERIFY2(!slow->isFinished(), "the quick answer must not wait for the slow one");
@@ -301,8 +302,7 @@ void TestStandIn::delayedReplyDoesNotBlockOthers()
 
 void TestStandIn::neverAnsweredStaysSilent()
 {
-    const Fetched f = fetch(m_nam, m_standIn.url(trackingPath(QStringLiteral("800000000002"))),
-                            "GET", 500);
+    const Fetched f = fetch(m_nam, m_standIn.url(trackingPath(QStringLiteral("800000000002"))), "GET", 500);
     QVERIFY(f.finished);
     QVERIFY(f.error != QNetworkReply::NoError);
     QCOMPARE(f.status, 0);
@@ -313,8 +313,7 @@ void TestStandIn::neverAnsweredStaysSilent()
 void TestStandIn::requestsAreLoggedWithHeaders()
 {
     const int before = m_standIn.countRequests(QStringLiteral("/probe?"));
-    fetch(m_nam, m_standIn.url(QStringLiteral("/probe?x=1")), "GET", 10000,
-          "X-Parcelio-Check: 42");
+    fetch(m_nam, m_standIn.url(QStringLiteral("/probe?x=1")), "GET", 10000, "X-Parcelio-Check: 42");
     QCOMPARE(m_standIn.countRequests(QStringLiteral("/probe?")), before + 1);
 
     const QStringList fields = m_standIn.requests().last().split(QLatin1Char('\t'));
@@ -347,7 +346,8 @@ void TestStandIn::ownFixturesAndFixedDate()
     QCOMPARE(f.date, fixed);
     // The own directory replaces the built-in one.
     QCOMPARE(jsonOf(fetch(m_nam, own.url(trackingPath(QStringLiteral("100000000001")))))
-                 .value("errCode").toString(),
+                 .value("errCode")
+                 .toString(),
              QStringLiteral("1"));
 }
 

@@ -56,15 +56,14 @@ void TestStartup::firstStartOnEmptyDirectory()
     QCOMPARE(w.Picture7->geometry().left(), 3);
     QCOMPARE(w.Picture7->width(), w.width() - 6);
     // Timers as loaded: only the update check and the clock run.
-    QVERIFY(!w.Timer1->isActive() && !w.Timer4->isActive() && !w.Timer6->isActive() &&
-            !w.Timer7->isActive());
+    QVERIFY(!w.Timer1->isActive() && !w.Timer4->isActive() && !w.Timer6->isActive() && !w.Timer7->isActive());
     QVERIFY(w.Timer3->isActive() && w.Timer5->isActive());
     QCOMPARE(w.Timer6->interval(), 60000);
     QCOMPARE(w.Timer1->interval(), 100);
     // Every control of the window can be found by its name.
-    for (const char *name : {"Label11(2)", "Command1(13)", "kdmenu(3)", "Image2(7)", "x(1)",
-                             "Label20(10)", "ListView2", "Option2(1)", "Check8", "Sendmail",
-                             "Frame6", "Command1(18)", "Label23", "Text8", "Command5"})
+    for (const char *name :
+         {"Label11(2)", "Command1(13)", "kdmenu(3)", "Image2(7)", "x(1)", "Label20(10)", "ListView2",
+          "Option2(1)", "Check8", "Sendmail", "Frame6", "Command1(18)", "Label23", "Text8", "Command5"})
         QVERIFY2(w.findChild<QWidget *>(QString::fromUtf8(name)), name);
     QVERIFY(h.platform.box.shown.isEmpty());
     QCOMPARE(h.platform.term.count, 0);
@@ -170,8 +169,8 @@ void TestStartup::columnsKeepTheirWidths()
     Harness h;
     h.allPanels = true; // reaches into panels it has not opened
     QVERIFY(h.start());
-    for (QTreeWidget *list : {static_cast<QTreeWidget *>(h.w().ListView1),
-                              static_cast<QTreeWidget *>(h.w().ListView2)}) {
+    for (QTreeWidget *list :
+         {static_cast<QTreeWidget *>(h.w().ListView1), static_cast<QTreeWidget *>(h.w().ListView2)}) {
         QHeaderView *header = list->header();
         QList<int> before;
         for (int i = 0; i < header->count(); ++i)
@@ -215,7 +214,6 @@ void TestStartup::idleResetAfterBusyState()
         QVERIFY(!w.kdmenu(i)->isVisible());
     QCOMPARE(w.Label11(2)->text(), QString("程序初始化完毕.."));
 }
-
 
 void TestStartup::skinFileTintsThePalette()
 {

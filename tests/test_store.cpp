@@ -43,16 +43,15 @@ void TestStore::createsDatabaseWithCouriersAndSettings()
         QVERIFY(!c.shibie.isEmpty());
     }
     // Every quick pick of the directory finds its company.
-    for (const char *pick : {"顺丰快递", "申通快递", "中通", "圆通", "韵达", "全峰", "天天",
-                             "宅急送", "汇通", "京东", "EMS"})
+    for (const char *pick :
+         {"顺丰快递", "申通快递", "中通", "圆通", "韵达", "全峰", "天天", "宅急送", "汇通", "京东", "EMS"})
         QVERIFY2(!s.couriersByNameLike(QString::fromUtf8(pick)).isEmpty(), pick);
     QCOMPARE(s.couriersByShibie("shunfeng").value(0).name, QString("顺丰快递"));
 
     const auto settings = s.settings();
     QVERIFY(settings.has_value());
-    for (const QString &v : {settings->mail, settings->voice, settings->drag,
-                             settings->closeOnClick, settings->balloon,
-                             settings->defaultQuery, settings->autoRecognise})
+    for (const QString &v : {settings->mail, settings->voice, settings->drag, settings->closeOnClick,
+                             settings->balloon, settings->defaultQuery, settings->autoRecognise})
         QVERIFY(v == "是" || v == "否");
 }
 

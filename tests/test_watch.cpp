@@ -24,8 +24,14 @@ bool menuIs(Form1 &w, bool locked)
             return false;
     return w.Text1->isEnabled() != locked;
 }
-bool menuLocked(Form1 &w) { return menuIs(w, true); }
-bool menuFree(Form1 &w) { return menuIs(w, false); }
+bool menuLocked(Form1 &w)
+{
+    return menuIs(w, true);
+}
+bool menuFree(Form1 &w)
+{
+    return menuIs(w, false);
+}
 
 QString lastBox(Harness &h)
 {
@@ -140,7 +146,7 @@ void TestWatch::requeriesKeepCadenceAndNeverOverlap()
     QVERIFY(QDir(fixtures.path()).mkpath(QStringLiteral("tracking")));
     const QString base = fixtures.filePath(QStringLiteral("tracking/700000000001"));
     QVERIFY(QFile::copy(QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/"
-                                       "100000000003.json"),
+                                                           "100000000003.json"),
                         base + QStringLiteral(".json")));
     QFile delay(base + QStringLiteral(".delay"));
     QVERIFY(delay.open(QIODevice::WriteOnly) && delay.write("400") == 3);
@@ -182,7 +188,10 @@ void TestWatch::requeriesKeepCadenceAndNeverOverlap()
     w.Combo4->setCurrentText(QStringLiteral("1"));
     w.Command1(16)->click();
     int start = queries();
-    QTimer::singleShot(100, &w, [&w] { w.Timer6_Timer(); w.Timer6_Timer(); });
+    QTimer::singleShot(100, &w, [&w] {
+        w.Timer6_Timer();
+        w.Timer6_Timer();
+    });
     w.Timer6_Timer();
     QCOMPARE(queries(), start + 1);
     w.Timer6_Timer();
@@ -311,8 +320,10 @@ void TestWatch::mailFailuresEndInStatus()
         {sink.host(), QStringLiteral("refused@example.com"), QStringLiteral("键盘")},
         {sink.host(), QStringLiteral("user@example.com\r\nBcc: x@example.com"), QStringLiteral("键盘")},
         {sink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘\r\nBcc: x@example.com")},
-        {QStringLiteral("127.0.0.1:%1").arg(closedPort), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
-        {QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
+        {QStringLiteral("127.0.0.1:%1").arg(closedPort), QStringLiteral("user@example.com"),
+         QStringLiteral("键盘")},
+        {QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()), QStringLiteral("user@example.com"),
+         QStringLiteral("键盘")},
         {tlsSink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
         // TLS required of a relay that offers none: nothing goes out in clear.
         {sink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘"), QStringLiteral("required")},

@@ -11,8 +11,8 @@
 #include <QToolTip>
 
 namespace {
-constexpr int Pad = 10;      // inner margin of the bubble
-constexpr int Tail = 12;     // height of the tail
+constexpr int Pad = 10;  // inner margin of the bubble
+constexpr int Tail = 12; // height of the tail
 constexpr int Radius = 8;
 constexpr int TailInset = 22; // tail position from the bubble's near edge
 // The usual tooltip timing: shown after a short rest, gone after a while.
@@ -240,8 +240,7 @@ bool Class1::eventFilter(QObject *obj, QEvent *event)
         if (window)
             window->hide();
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(obj, event);
 }

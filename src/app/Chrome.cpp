@@ -10,7 +10,10 @@
 namespace {
 const QColor Silver(192, 192, 192);
 
-void paint(QWidget *w, const QColor &c) { setTextColour(w, c); }
+void paint(QWidget *w, const QColor &c)
+{
+    setTextColour(w, c);
+}
 } // namespace
 
 void Form1::connectHandlers()
@@ -142,16 +145,12 @@ void Form1::Form_MouseMove()
 void Form1::Label16_MouseDown(int index)
 {
     switch (index) {
-    case 0:
-        openWeb(cfg.site);
-        break;
+    case 0: openWeb(cfg.site); break;
     case 1:
         hideAllPanels();
         ShowPanel(1);
         break;
-    case 2:
-        openWeb(cfg.web);
-        break;
+    case 2: openWeb(cfg.web); break;
     }
 }
 

@@ -19,8 +19,7 @@ struct Options {
                             QStringLiteral("显示本帮助并退出")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("显示版本号并退出")};
-    QCommandLineOption seed{QStringLiteral("seed"),
-                            QStringLiteral("新建数据库时执行此 SQL 文件(演示数据用)"),
+    QCommandLineOption seed{QStringLiteral("seed"), QStringLiteral("新建数据库时执行此 SQL 文件(演示数据用)"),
                             QStringLiteral("文件")};
     QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show"),
                                      QStringLiteral("窗口显示后立即退出(测量启动时间用)")};
@@ -59,7 +58,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
 QString commandLineHelp()
 {
     const Options o;
-    QString text = QStringLiteral("用法: parcelio [选项]\n      parcelio <命令> [参数]\n快递跟踪助手 %1\n\n选项:\n").arg(versionLine());
+    QString text =
+        QStringLiteral("用法: parcelio [选项]\n      parcelio <命令> [参数]\n快递跟踪助手 %1\n\n选项:\n")
+            .arg(versionLine());
     for (const QCommandLineOption *opt : o.all()) {
         QStringList names;
         for (const QString &n : opt->names())

@@ -5,11 +5,11 @@
 // What the program was asked for on its command line.
 struct CommandLine {
     bool ok = true;
-    QString error;        // why it was refused, when !ok
+    QString error; // why it was refused, when !ok
     bool help = false;
     bool version = false;
     bool quitAfterShow = false;
-    QString seed;         // SQL run once when a new database is made
+    QString seed; // SQL run once when a new database is made
 };
 
 // arguments starts with the program's name, as QCoreApplication::arguments().

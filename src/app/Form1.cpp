@@ -1,6 +1,6 @@
 #include "app/Form1.h"
-#include "app/Layout.h"
 #include "app/Balloon.h"
+#include "app/Layout.h"
 #include "book/ParcelListModel.h"
 
 #include <QApplication>
@@ -17,9 +17,11 @@ namespace {
 const QColor Silver(192, 192, 192);
 } // namespace
 
-Form1::Form1(const QString &appDir_, const Config &config, const Platform &platform_,
-             QWidget *parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window), appDir(appDir_), resourceDir(appDir_), cfg(config),
+Form1::Form1(const QString &appDir_, const Config &config, const Platform &platform_, QWidget *parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::Window),
+      appDir(appDir_),
+      resourceDir(appDir_),
+      cfg(config),
       platform(platform_)
 {
     parcelioResources();
@@ -28,8 +30,8 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
                                {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
     // The same file has a fixed-width face: one font file serves the window.
-    QFont::insertSubstitutions(QStringLiteral("Consolas"),
-                               {QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("DejaVu Sans Mono")});
+    QFont::insertSubstitutions(QStringLiteral("Consolas"), {QStringLiteral("WenQuanYi Micro Hei Mono"),
+                                                            QStringLiteral("DejaVu Sans Mono")});
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Parcelio - Orlo全新版"));
     setFixedSize(twips(11445), twips(8055));
@@ -38,9 +40,12 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     QFont base = yahei(9);
     setFont(base);
 
-    const struct { QTimer **timer; const char *name; int ms; } timers[] = {
-        {&Timer1, "Timer1", 100},  {&Timer3, "Timer3", 1000},   {&Timer4, "Timer4", 1000},
-        {&Timer5, "Timer5", 1000}, {&Timer6, "Timer6", 60000}, {&Timer7, "Timer7", 1000}};
+    const struct {
+        QTimer **timer;
+        const char *name;
+        int ms;
+    } timers[] = {{&Timer1, "Timer1", 100},  {&Timer3, "Timer3", 1000},  {&Timer4, "Timer4", 1000},
+                  {&Timer5, "Timer5", 1000}, {&Timer6, "Timer6", 60000}, {&Timer7, "Timer7", 1000}};
     for (const auto &t : timers) {
         *t.timer = named<QTimer>(this, QString::fromLatin1(t.name));
         (*t.timer)->setInterval(t.ms);
@@ -133,8 +138,11 @@ void Form1::buildWindow()
     Label26->setFont(yahei(11, true));
     setTextColour(Label26, Qt::white);
 
-    const struct { int i; const char *text; int left; } links[] = {
-        {1, "设置", 7560}, {2, "WEB网页版", 8280}, {0, "官方网站", 9360}};
+    const struct {
+        int i;
+        const char *text;
+        int left;
+    } links[] = {{1, "设置", 7560}, {2, "WEB网页版", 8280}, {0, "官方网站", 9360}};
     for (const auto &l : links) {
         // Fixed sizes: measuring text at start-up costs more than it saves.
         auto *w = label(this, idx("Label16", l.i), QString::fromUtf8(l.text),
@@ -165,14 +173,17 @@ void Form1::buildWindow()
     Label2.set(2, close);
 
     // The seven menu icons.
-    const struct { int i; const char *icon; const char *tip; } icons[] = {
-        {3, "add", "添加新快递，快捷键：F4"},
-        {1, "edit", "编辑当前快递单号，快捷键：F5"},
-        {2, "clear", "清空快递列表，请谨慎操作，快捷键：F6"},
-        {4, "search", "搜索当前数据库中的快递，快捷键：F7"},
-        {5, "refresh", "刷新当前快递列表，快捷键：F8"},
-        {6, "couriers", "打开快递列表，快捷键：F12"},
-        {7, "export", "将当前快递数据导出到计算机中，快捷键：F10"}};
+    const struct {
+        int i;
+        const char *icon;
+        const char *tip;
+    } icons[] = {{3, "add", "添加新快递，快捷键：F4"},
+                 {1, "edit", "编辑当前快递单号，快捷键：F5"},
+                 {2, "clear", "清空快递列表，请谨慎操作，快捷键：F6"},
+                 {4, "search", "搜索当前数据库中的快递，快捷键：F7"},
+                 {5, "refresh", "刷新当前快递列表，快捷键：F8"},
+                 {6, "couriers", "打开快递列表，快捷键：F12"},
+                 {7, "export", "将当前快递数据导出到计算机中，快捷键：F10"}};
     int left = 20;
     for (const auto &ic : icons) {
         auto *w = label(this, idx("Image2", ic.i), QString(), QRect(left, 44, 56, 56));
@@ -184,7 +195,8 @@ void Form1::buildWindow()
         left += 66;
     }
 
-    auto *listCaption = label(this, QStringLiteral("Label1"), QStringLiteral("我的快递："), QRect(20, 124, 70, 24));
+    auto *listCaption =
+        label(this, QStringLiteral("Label1"), QStringLiteral("我的快递："), QRect(20, 124, 70, 24));
     setTextColour(listCaption, Qt::white);
     Text1 = placed<QComboBox>(this, QStringLiteral("Text1"), QRect(92, 120, 250, 30));
     Text1->setEditable(false);
@@ -192,11 +204,16 @@ void Form1::buildWindow()
     Text1->setModel(new ParcelListModel(Text1));
 
     // Summary: captions and values in two rows.
-    const struct { int i; const char *text; int x; int y; int w; } summary[] = {
-        {0, "快件状态", 370, 112, 64}, {2, "未查询", 436, 112, 110},
-        {1, "更新状态", 556, 112, 64}, {3, "未查询", 622, 112, 120},
-        {4, "运送时间", 370, 144, 64}, {5, "未查询", 436, 144, 110},
-        {6, "快递公司", 556, 144, 64}, {7, "未查询", 622, 144, 120}};
+    const struct {
+        int i;
+        const char *text;
+        int x;
+        int y;
+        int w;
+    } summary[] = {{0, "快件状态", 370, 112, 64}, {2, "未查询", 436, 112, 110},
+                   {1, "更新状态", 556, 112, 64}, {3, "未查询", 622, 112, 120},
+                   {4, "运送时间", 370, 144, 64}, {5, "未查询", 436, 144, 110},
+                   {6, "快递公司", 556, 144, 64}, {7, "未查询", 622, 144, 120}};
     for (const auto &s : summary) {
         auto *w = label(this, idx("Label12", s.i), QString::fromUtf8(s.text), QRect(s.x, s.y, s.w, 26));
         setTextColour(w, Qt::white);
@@ -229,13 +246,18 @@ void Form1::buildWindow()
     AniGIF1->hide();
 
     // Status bar.
-    const struct { int i; const char *text; int left; int width; Qt::Alignment align; } bar[] = {
-        {0, "查询提示：", 120, 900, Qt::AlignLeft},
-        // Wider than its design width so that the longest messages fit.
-        {2, "程序检测更新中...", 2040, 4600, Qt::AlignLeft},
-        {3, "版本号", 6720, 900, Qt::AlignHCenter},
-        {4, "Tesmar出品", 7680, 1740, Qt::AlignHCenter},
-        {5, "Time", 9360, 2055, Qt::AlignHCenter}};
+    const struct {
+        int i;
+        const char *text;
+        int left;
+        int width;
+        Qt::Alignment align;
+    } bar[] = {{0, "查询提示：", 120, 900, Qt::AlignLeft},
+               // Wider than its design width so that the longest messages fit.
+               {2, "程序检测更新中...", 2040, 4600, Qt::AlignLeft},
+               {3, "版本号", 6720, 900, Qt::AlignHCenter},
+               {4, "Tesmar出品", 7680, 1740, Qt::AlignHCenter},
+               {5, "Time", 9360, 2055, Qt::AlignHCenter}};
     for (const auto &b : bar) {
         auto *w = label(this, idx("Label11", b.i), QString::fromUtf8(b.text),
                         QRect(twips(b.left), twips(7650) - 2, twips(b.width), 18));

@@ -3,13 +3,13 @@
 // handler; each panel is made, wired and handled in the folder of the
 // subsystem it belongs to (src/app, src/settings, src/tracking, src/book,
 // src/couriers, src/watch, src/net).
+#include "Version.h"
 #include "app/Config.h"
 #include "app/ControlArray.h"
 #include "app/Widgets.h"
 #include "platform/Platform.h"
 #include "store/Store.h"
 #include "tracking/HttpReply.h"
-#include "Version.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,8 +47,7 @@ public:
     static constexpr const char *Version = PARCELIO_VERSION;
     static constexpr const char *BoxTitle = "Tesmar系列软件";
 
-    Form1(const QString &appDir, const Config &config, const Platform &platform,
-          QWidget *parent = nullptr);
+    Form1(const QString &appDir, const Config &config, const Platform &platform, QWidget *parent = nullptr);
     ~Form1() override;
 
     // The load handler: everything before the window is shown. Returns false
@@ -67,19 +66,19 @@ public:
     // ---------------------------------------------------------------- shell
     // Status bar: 0 prefix, 2 status line, 3 version, 4 credit, 5 clock.
     ControlArray<Label> Label11;
-    Label *Label26 = nullptr;        // title text
-    ControlArray<Label> Label16;     // 0 product site, 1 settings, 2 web version
-    ControlArray<Label> Label2;      // 1 minimise, 2 close, 0 add panel caption
-    ControlArray<Label> Image2;      // menu icons 1..7
-    QComboBox *Text1 = nullptr;      // saved parcels
-    ControlArray<Label> Label12;     // progress summary 0..7
-    QFrame *Picture7 = nullptr;      // white backdrop of the progress list
-    ListView *ListView1 = nullptr;   // progress list
+    Label *Label26 = nullptr;      // title text
+    ControlArray<Label> Label16;   // 0 product site, 1 settings, 2 web version
+    ControlArray<Label> Label2;    // 1 minimise, 2 close, 0 add panel caption
+    ControlArray<Label> Image2;    // menu icons 1..7
+    QComboBox *Text1 = nullptr;    // saved parcels
+    ControlArray<Label> Label12;   // progress summary 0..7
+    QFrame *Picture7 = nullptr;    // white backdrop of the progress list
+    ListView *ListView1 = nullptr; // progress list
     BusyIndicator *AniGIF1 = nullptr;
-    ControlArray<Panel> kdmenu;      // the five panels
-    ControlArray<Label> x;           // their close images
-    ControlArray<Label> panelTitle;  // their title labels
-    Panel *Picture5 = nullptr;       // enlarged-text overlay
+    ControlArray<Panel> kdmenu;     // the five panels
+    ControlArray<Label> x;          // their close images
+    ControlArray<Label> panelTitle; // their title labels
+    Panel *Picture5 = nullptr;      // enlarged-text overlay
     Label *Label23 = nullptr;
 
     QTimer *Timer1 = nullptr; // progress display
@@ -90,15 +89,15 @@ public:
     QTimer *Timer7 = nullptr; // query watchdog
 
     // ---------------------------------------------------------- add panel
-    QComboBox *Text3 = nullptr;  // tracking number (editable)
-    QLineEdit *Text2 = nullptr;  // goods
-    QPushButton *Command2 = nullptr; // "刷新" recognition
-    Label *Label24 = nullptr;    // recognition tip
+    QComboBox *Text3 = nullptr;         // tracking number (editable)
+    QLineEdit *Text2 = nullptr;         // goods
+    QPushButton *Command2 = nullptr;    // "刷新" recognition
+    Label *Label24 = nullptr;           // recognition tip
     ControlArray<QPushButton> Command1; // 8..18
 
     // ----------------------------------------------------- settings panel
-    QCheckBox *Check2 = nullptr, *Check3 = nullptr, *Check4 = nullptr, *Check5 = nullptr,
-              *Check6 = nullptr, *Check7 = nullptr, *Check8 = nullptr;
+    QCheckBox *Check2 = nullptr, *Check3 = nullptr, *Check4 = nullptr, *Check5 = nullptr, *Check6 = nullptr,
+              *Check7 = nullptr, *Check8 = nullptr;
     QLineEdit *Sendmail = nullptr;
     QGroupBox *Frame1 = nullptr; // the e-mail frame
     QGroupBox *Frame2 = nullptr; // the switches
@@ -275,10 +274,10 @@ public:
     // The list position of the entry that stands for row id; -1 when the
     // list holds no such entry.
     int entryPositionOf(const QString &id) const;
-    void changeParcel(); // Command1(9)
-    void copyParcel();   // Command1(10)
+    void changeParcel();       // Command1(9)
+    void copyParcel();         // Command1(10)
     void deleteChosenParcel(); // Command1(11)
-    void searchParcels(); // Command1(14)
+    void searchParcels();      // Command1(14)
     // The statement and the hit list of a search: the list is replaced by
     // the hits. The number of hits, or -1 when the statement failed (then
     // the list is left as it was).
@@ -376,7 +375,7 @@ public:
     // empty text; tests shorten it.
     int requestLimitMs = 60000;
 
-    static const char *const Sentinel;   // "******************"
+    static const char *const Sentinel;     // "******************"
     static const char *const RefreshEntry; // "刷新快递列表"
 
 protected:

@@ -10,7 +10,10 @@
 #include <utility>
 
 // Sizes are designed in twips; 15 make one pixel.
-constexpr int twips(int tw) { return tw / 15; }
+constexpr int twips(int tw)
+{
+    return tw / 15;
+}
 
 namespace layout {
 

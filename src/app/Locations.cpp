@@ -32,11 +32,10 @@ Locations findLocations(const QString &programDir)
         at.iniPath = programDir + QLatin1Char('/') + IniName;
         return at;
     }
-    at.dataDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                 QStringLiteral("/parcelio");
+    at.dataDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/parcelio");
     const QString configDir =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/parcelio");
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/parcelio");
     at.iniPath = configDir + QLatin1Char('/') + IniName;
     if (!QFileInfo::exists(at.iniPath) && QDir().mkpath(configDir)) {
         // A first start leaves a file to edit; every key is optional.

@@ -23,8 +23,7 @@ void Form1::lockControls(Hold hold)
         Text1->setEnabled(false);
         ListView1->setEnabled(false);
         break;
-    case Hold::Icons:
-        break;
+    case Hold::Icons: break;
     case Hold::WatchMode:
         Text1->setEnabled(false);
         Image2(6)->setEnabled(true); // the courier directory stays at hand

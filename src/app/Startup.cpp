@@ -4,8 +4,8 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
-#include <cstdio>
 #include <QHeaderView>
+#include <cstdio>
 
 bool Form1::load(const QString &seedSqlFile)
 {
@@ -46,7 +46,8 @@ bool Form1::main()
         msg(QStringLiteral("程序已运行!"));
     } else if (result == Store::OpenResult::TooNew) {
         // Left as it is: this version would not know what the newer one keeps.
-        msg(QStringLiteral("数据库由更新版本的程序创建,当前版本无法使用!\r\n \r\n请到官网下载最新版本：") + cfg.site);
+        msg(QStringLiteral("数据库由更新版本的程序创建,当前版本无法使用!\r\n \r\n请到官网下载最新版本：") +
+            cfg.site);
     } else {
         // With the engine's own reason, which the box does not show.
         qWarning().noquote() << "parcelio: the database"
@@ -102,8 +103,8 @@ QString Form1::status() const
     return Label11(2)->text();
 }
 
-MessageBox::Answer Form1::msg(const QString &text, MessageBox::Buttons buttons,
-                              MessageBox::Icon icon, const QString &title)
+MessageBox::Answer Form1::msg(const QString &text, MessageBox::Buttons buttons, MessageBox::Icon icon,
+                              const QString &title)
 {
     if (!platform.messageBox)
         return buttons == MessageBox::YesNo ? MessageBox::AnswerNo : MessageBox::AnswerOk;

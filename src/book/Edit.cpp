@@ -24,11 +24,15 @@ void Form1::buildEditPanel()
     commandButton(p, 8, QStringLiteral("请选择快递公司"), QRect(100, 90, 230, 30));
     label(p, QStringLiteral("Label14"), QStringLiteral("快递物品："), QRect(20, 134, 76, 24));
     Text6 = placed<QLineEdit>(p, QStringLiteral("Text6"), QRect(100, 130, 230, 28));
-    const struct { int i; const char *text; int left; } buttons[] = {
-        {9, "修改", 20}, {10, "复制", 124}, {11, "删除", 228}};
+    const struct {
+        int i;
+        const char *text;
+        int left;
+    } buttons[] = {{9, "修改", 20}, {10, "复制", 124}, {11, "删除", 228}};
     for (const auto &b : buttons)
         commandButton(p, b.i, QString::fromUtf8(b.text), QRect(b.left, 176, 100, 32));
-    Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32), QStringLiteral("快递数据清空"));
+    Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32),
+                                   QStringLiteral("快递数据清空"));
 
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
@@ -106,8 +110,9 @@ void Form1::changeParcel()
     if (const auto row = db.parcelById(id); !row) {
         // Either the row is gone or no parcel is loaded: nothing is written,
         // and the list is not rewritten for a row that does not exist.
-        msg(row.outcome == RowLookup<ParcelRecord>::Missing ? QStringLiteral("信息数据不存在!")
-                                                            : QStringLiteral("快递信息修改失败,") + NothingChanged);
+        msg(row.outcome == RowLookup<ParcelRecord>::Missing
+                ? QStringLiteral("信息数据不存在!")
+                : QStringLiteral("快递信息修改失败,") + NothingChanged);
         return;
     }
     if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text())) {

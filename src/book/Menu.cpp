@@ -107,9 +107,7 @@ void Form1::menuCommand(int key)
         hideAllPanels();
         ShowPanel(1);
         break;
-    case Qt::Key_F10:
-        exportProgress();
-        break;
+    case Qt::Key_F10: exportProgress(); break;
     case Qt::Key_F11: // initialise
         if (msg(QStringLiteral("确定要执行初始化吗?"), MessageBox::YesNo) == MessageBox::AnswerYes)
             csh();
@@ -121,11 +119,8 @@ void Form1::menuCommand(int key)
         ShowPanel(4);
         kdmenu(4)->raise();
         break;
-    case Qt::Key_Escape:
-        hideAllPanels();
-        break;
-    default:
-        break;
+    case Qt::Key_Escape: hideAllPanels(); break;
+    default: break;
     }
 }
 
@@ -136,24 +131,15 @@ void Form1::Command1_Click(int index)
     case 12: // company button of the add panel
         openCourierPanel(index);
         break;
-    case 9:
-        changeParcel();
-        break;
-    case 10:
-        copyParcel();
-        break;
-    case 11:
-        deleteChosenParcel();
-        break;
-    case 13:
-        queryNewParcel();
-        break;
-    case 14:
-        searchParcels();
-        break;
-    case 15: case 16: case 17: case 18:
-        watchCommand(index);
-        break;
+    case 9: changeParcel(); break;
+    case 10: copyParcel(); break;
+    case 11: deleteChosenParcel(); break;
+    case 13: queryNewParcel(); break;
+    case 14: searchParcels(); break;
+    case 15:
+    case 16:
+    case 17:
+    case 18: watchCommand(index); break;
     default: // 8 to 18 are all handled above
         break;
     }

@@ -175,4 +175,3 @@ void Form1::Text1_Click()
     }
     cx();
 }
-

@@ -27,10 +27,8 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
     const ParcelEntry &e = rows.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        return e.goods;
-    case Qt::UserRole:
-        return e.id ? QVariant(e.id) : QVariant();
+    case Qt::EditRole: return e.goods;
+    case Qt::UserRole: return e.id ? QVariant(e.id) : QVariant();
     case Qt::ForegroundRole: {
         const EntryState st = states.value(e.id);
         if (st.unseen)
@@ -46,8 +44,7 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
         f.setBold(true);
         return f;
     }
-    default:
-        return QVariant();
+    default: return QVariant();
     }
 }
 

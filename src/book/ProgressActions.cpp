@@ -3,7 +3,6 @@
 #include "app/Balloon.h"
 #include "app/Form1.h"
 
-
 namespace {
 // The selected row when it is a real event row (its number is not empty).
 QTreeWidgetItem *usableRow(QTreeWidget *list)

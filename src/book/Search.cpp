@@ -14,11 +14,18 @@ void Form1::buildSearchPanel()
     Panel *p = makePanel(3, QStringLiteral("搜索快递"), 4455, 4335);
     auto *field = new QButtonGroup(p);
     auto *match = new QButtonGroup(p);
-    const struct { ControlArray<QRadioButton> *arr; QButtonGroup *group; const char *base; int i; const char *text; int x; int y; } opts[] = {
-        {&Option1, field, "Option1", 0, "使用单号查询", 20, 56},
-        {&Option1, field, "Option1", 1, "使用物品名称查询", 148, 56},
-        {&Option2, match, "Option2", 0, "精准查询", 20, 92},
-        {&Option2, match, "Option2", 1, "模糊查询", 148, 92}};
+    const struct {
+        ControlArray<QRadioButton> *arr;
+        QButtonGroup *group;
+        const char *base;
+        int i;
+        const char *text;
+        int x;
+        int y;
+    } opts[] = {{&Option1, field, "Option1", 0, "使用单号查询", 20, 56},
+                {&Option1, field, "Option1", 1, "使用物品名称查询", 148, 56},
+                {&Option2, match, "Option2", 0, "精准查询", 20, 92},
+                {&Option2, match, "Option2", 1, "模糊查询", 148, 92}};
     for (const auto &o : opts) {
         auto *r = named<QRadioButton>(p, idx(o.base, o.i), QString::fromUtf8(o.text));
         r->setGeometry(o.x, o.y, 130, 26);
@@ -36,7 +43,6 @@ void Form1::Text7_Change()
     if (Option1(0)->isChecked() && !isNumeric(Text7->text()))
         Text7->clear();
 }
-
 
 int Form1::listSearchHits(bool byNumber, bool partial, const QString &text)
 {
@@ -82,8 +88,7 @@ void Form1::searchParcels()
         return;
     }
     kdmenu(3)->hide();
-    msg(partial ? QStringLiteral("已为您找到%1个相关快递").arg(found)
-                : QStringLiteral("已为您找到相关快递"));
+    msg(partial ? QStringLiteral("已为您找到%1个相关快递").arg(found) : QStringLiteral("已为您找到相关快递"));
     // The first hit is loaded and queried before the way back is offered.
     setListIndex(0);
     addSentinelEntries();

@@ -16,16 +16,20 @@ void Form1::buildCourierPanel()
     Label17->setObjectName(QStringLiteral("Label17"));
     Label18 = label(p, QStringLiteral("Label18"), QStringLiteral("搜索："), QRect(20, 50, 44, 26));
     Text8 = placed<QLineEdit>(p, QStringLiteral("Text8"), QRect(66, 48, 210, 28));
-    Command4 = placed<QPushButton>(p, QStringLiteral("Command4"), QRect(284, 47, 64, 30), QStringLiteral("刷新"));
+    Command4 =
+        placed<QPushButton>(p, QStringLiteral("Command4"), QRect(284, 47, 64, 30), QStringLiteral("刷新"));
 
     Picture3 = placed<QFrame>(p, QStringLiteral("Picture3"), QRect(10, 84, p->width() - 20, 24));
     Picture3->setMouseTracking(true);
     Picture3->installEventFilter(this);
     Label19 = label(Picture3, QStringLiteral("Label19"), QStringLiteral("常用："), QRect(10, 2, 44, 20));
-    const struct { int i; const char *text; int left; } picks[] = {
-        {0, "顺丰快递", 840}, {1, "申通快递", 1800}, {2, "中通", 2760}, {3, "圆通", 3840},
-        {4, "韵达", 5040}, {5, "全峰", 5640}, {6, "天天", 6240}, {7, "宅急送", 7440},
-        {8, "汇通", 6840}, {9, "京东", 4440}, {10, "EMS", 3360}};
+    const struct {
+        int i;
+        const char *text;
+        int left;
+    } picks[] = {{0, "顺丰快递", 840}, {1, "申通快递", 1800}, {2, "中通", 2760}, {3, "圆通", 3840},
+                 {4, "韵达", 5040},    {5, "全峰", 5640},     {6, "天天", 6240}, {7, "宅急送", 7440},
+                 {8, "汇通", 6840},    {9, "京东", 4440},     {10, "EMS", 3360}};
     for (const auto &q : picks) {
         const int chars = QString::fromUtf8(q.text).size();
         auto *w = label(Picture3, idx("Label20", q.i), QString::fromUtf8(q.text),
@@ -35,7 +39,8 @@ void Form1::buildCourierPanel()
         Label20.set(q.i, w);
     }
 
-    ListView2 = placed<ListView>(p, QStringLiteral("ListView2"), QRect(10, 114, p->width() - 20, p->height() - 124));
+    ListView2 =
+        placed<ListView>(p, QStringLiteral("ListView2"), QRect(10, 114, p->width() - 20, p->height() - 124));
     ListView2->setFont(yahei(10.5));
     ListView2->setColumnCount(3);
     ListView2->setHeaderLabels({QStringLiteral("序号"), QStringLiteral("快递公司（ 双击选择 ）"),
@@ -60,7 +65,6 @@ void Form1::buildCourierPanel()
     connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2_DblClick(); });
     connect(ListView2, &ListView::mousePressed, this, &Form1::ListView2_MouseDown);
 }
-
 
 void Form1::fillCouriers(const QList<CourierRecord> &rows)
 {

@@ -35,8 +35,8 @@ void Form1::ctime()
     const QDateTime b = GetNetTime();
     const QDateTime c = GetNetTime();
     if (!a.isValid() || !b.isValid() || !c.isValid()) {
-        msg(QStringLiteral("时间校对失败!未能从网络取得完整的时间,系统时间未更改。"),
-            MessageBox::Ok, MessageBox::Information, Title);
+        msg(QStringLiteral("时间校对失败!未能从网络取得完整的时间,系统时间未更改。"), MessageBox::Ok,
+            MessageBox::Information, Title);
         return;
     }
     SystemClock::Result result;
@@ -44,9 +44,7 @@ void Form1::ctime()
         result = platform.systemClock->setLocal(c.date(), c.time());
     QString text;
     switch (result.outcome) {
-    case SystemClock::Set:
-        text = QStringLiteral("时间校对成功!");
-        break;
+    case SystemClock::Set: text = QStringLiteral("时间校对成功!"); break;
     case SystemClock::AutomaticSync:
         text = QStringLiteral("时间校对失败!系统已开启自动时间同步,请先关闭自动同步后再校对。");
         break;

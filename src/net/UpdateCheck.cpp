@@ -11,16 +11,14 @@ void Form1::Timer3_Timer()
     const QString maker = QStringLiteral("http://") + cfg.makerHost;
     const QString version = answerText(fetch(maker + QStringLiteral("/version/gx.txt"), requestLimitMs));
     if (version.isEmpty()) {
-        msg(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"), MessageBox::Ok,
-            MessageBox::Warning);
+        msg(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"), MessageBox::Ok, MessageBox::Warning);
         reportBook(false);
         unlockAfterUpdateCheck();
         return;
     }
     if (version != QLatin1String(OwnVersion)) {
         setStatus(QStringLiteral("程序已加载完毕..."));
-        msg(QStringLiteral("发现最新版本![") + version
-            + QStringLiteral("]\r\n \r\n确定后自动打开官方网站!"));
+        msg(QStringLiteral("发现最新版本![") + version + QStringLiteral("]\r\n \r\n确定后自动打开官方网站!"));
         openWeb(cfg.site);
         if (platform.terminator)
             platform.terminator->terminate();

@@ -20,9 +20,9 @@ void DesktopNotifications::notify(const QString &summary, const QString &body, q
     if (!connected) {
         // Signals of any sender of that name: the service may restart.
         bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
-                    SLOT(actionInvoked(uint,QString)));
+                    SLOT(actionInvoked(uint, QString)));
         bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
-                    SLOT(notificationClosed(uint,uint)));
+                    SLOT(notificationClosed(uint, uint)));
         connected = true;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));

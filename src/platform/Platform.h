@@ -15,8 +15,8 @@ public:
     enum Buttons { Ok, YesNo };
     enum Answer { AnswerOk, AnswerYes, AnswerNo };
     virtual ~MessageBox() = default;
-    virtual Answer show(QWidget *parent, const QString &text, const QString &title,
-                        Icon icon, Buttons buttons) = 0;
+    virtual Answer show(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                        Buttons buttons) = 0;
 };
 
 class WebOpener {

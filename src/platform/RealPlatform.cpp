@@ -1,36 +1,36 @@
 #include "platform/RealPlatform.h"
 #include "platform/Modules.h"
 
-#include <QCoreApplication>
 #include <QClipboard>
 #include <QColor>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 #include <QWidget>
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 
-MessageBox::Answer RealMessageBox::show(QWidget *parent, const QString &text,
-                                        const QString &title, Icon icon, Buttons buttons)
+MessageBox::Answer RealMessageBox::show(QWidget *parent, const QString &text, const QString &title, Icon icon,
+                                        Buttons buttons)
 {
-    QMessageBox box(icon == Warning ? QMessageBox::Warning : QMessageBox::Information, title,
-                    text, QMessageBox::NoButton, parent);
+    QMessageBox box(icon == Warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
+                    QMessageBox::NoButton, parent);
     if (buttons == YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
@@ -68,8 +68,8 @@ void RealSoundPlayer::play(const QString &path)
 {
     if (!looked) {
         looked = true;
-        playFunction = reinterpret_cast<PlayFunction>(
-            moduleFunction("parcelio-sound", "parcelio_play_sound"));
+        playFunction =
+            reinterpret_cast<PlayFunction>(moduleFunction("parcelio-sound", "parcelio_play_sound"));
     }
     if (playFunction)
         playFunction(path.toUtf8().constData());
@@ -103,12 +103,18 @@ QMap<QString, QColor> parseSkin(const QString &text)
 
 void applySkin(QWidget *window, const QMap<QString, QColor> &tinted)
 {
-    static const struct { const char *name; QPalette::ColorRole role; } roles[] = {
-        {"window", QPalette::Window}, {"windowtext", QPalette::WindowText},
-        {"base", QPalette::Base}, {"alternatebase", QPalette::AlternateBase},
-        {"text", QPalette::Text}, {"button", QPalette::Button},
-        {"buttontext", QPalette::ButtonText}, {"highlight", QPalette::Highlight},
-        {"highlightedtext", QPalette::HighlightedText}};
+    static const struct {
+        const char *name;
+        QPalette::ColorRole role;
+    } roles[] = {{"window", QPalette::Window},
+                 {"windowtext", QPalette::WindowText},
+                 {"base", QPalette::Base},
+                 {"alternatebase", QPalette::AlternateBase},
+                 {"text", QPalette::Text},
+                 {"button", QPalette::Button},
+                 {"buttontext", QPalette::ButtonText},
+                 {"highlight", QPalette::Highlight},
+                 {"highlightedtext", QPalette::HighlightedText}};
     QPalette pal = window->palette();
     for (const auto &r : roles) {
         const auto it = tinted.find(QLatin1String(r.name));
@@ -182,10 +188,10 @@ namespace {
 // installed, or no service manager to start it): the clock is then set directly.
 bool noTimeService(const QString &error)
 {
-    return error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
-        || error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner")
-        || error.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."))
-        || error.startsWith(QLatin1String("org.freedesktop.systemd1."));
+    return error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+           error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+           error.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn.")) ||
+           error.startsWith(QLatin1String("org.freedesktop.systemd1."));
 }
 } // namespace
 

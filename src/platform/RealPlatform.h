@@ -1,11 +1,10 @@
 #pragma once
-#include "platform/Platform.h"
 #include "platform/Notifications.h"
+#include "platform/Platform.h"
 #include <QColor>
 #include <QMap>
 #include <QPointer>
 #include <memory>
-
 
 class RealMessageBox : public MessageBox {
 public:

@@ -4,36 +4,39 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlDriver>
-#include <QSqlQuery>
-#include <sqlite3.h>
-#include <QSqlRecord>
-#include <QVariant>
-#include <QRegularExpression>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 std::atomic<int> storeCounter{0};
 
-QString likePattern(const QString &text) { return QLatin1Char('%') + text + QLatin1Char('%'); }
+QString likePattern(const QString &text)
+{
+    return QLatin1Char('%') + text + QLatin1Char('%');
+}
 
 // What version 1 adds beside the tables every version has: each parcel's
 // last good progress and the book watch's settings.
 const char *const SchemaV1[] = {
     "create table if not exists progress ("
-    " id integer primary key,"      // kd100.id
-    " events text not null,"        // JSON: [[time, context], ...], newest first
-    " queried text not null,"       // yyyy-MM-dd hh:mm:ss, local time
+    " id integer primary key," // kd100.id
+    " events text not null,"   // JSON: [[time, context], ...], newest first
+    " queried text not null,"  // yyyy-MM-dd hh:mm:ss, local time
     " state text not null default '',"
     " unseen integer not null default 0)",
     "create table if not exists watch_setting (key text primary key, value text not null default '')",
@@ -137,8 +140,8 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
     if (fresh) {
         QFile schema(QStringLiteral(":/sql/schema.sql"));
         QFile seed(QStringLiteral(":/sql/seed.sql"));
-        bool ok = schema.open(QIODevice::ReadOnly) && seed.open(QIODevice::ReadOnly) &&
-                  db.transaction() && runScript(QString::fromUtf8(schema.readAll())) &&
+        bool ok = schema.open(QIODevice::ReadOnly) && seed.open(QIODevice::ReadOnly) && db.transaction() &&
+                  runScript(QString::fromUtf8(schema.readAll())) &&
                   std::all_of(std::begin(SchemaV1), std::end(SchemaV1),
                               [this](const char *stmt) { return runScript(QString::fromUtf8(stmt)); }) &&
                   runScript(QString::fromUtf8(seed.readAll()));
@@ -163,8 +166,7 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
     if (!q.exec(QStringLiteral("select count(*) from sqlite_master where type='table' and "
                                "name in ('kd100','list','setting')")) ||
         !q.next() || q.value(0).toInt() != 3) {
-        lastError = q.lastError().isValid() ? q.lastError().text()
-                                            : QStringLiteral("tables missing");
+        lastError = q.lastError().isValid() ? q.lastError().text() : QStringLiteral("tables missing");
         return OpenResult::Failed;
     }
     return upgrade();
@@ -337,8 +339,8 @@ QList<CourierRecord> Store::couriers(QSqlQuery &q)
     return out;
 }
 
-#define STORE_QUERY(sql)                                                                   \
-    QSqlQuery q(QSqlDatabase::database(connName, false));                                  \
+#define STORE_QUERY(sql)                                                                                     \
+    QSqlQuery q(QSqlDatabase::database(connName, false));                                                    \
     q.prepare(QStringLiteral(sql))
 
 QList<ParcelRecord> Store::allParcels()
@@ -560,8 +562,8 @@ bool Store::updateParcel(const QString &id, const QString &company, const QStrin
     return runOnOneRow(q);
 }
 
-std::optional<qint64> Store::addParcel(const QString &company, const QString &number,
-                                       const QString &goods, const QString &num)
+std::optional<qint64> Store::addParcel(const QString &company, const QString &number, const QString &goods,
+                                       const QString &num)
 {
     STORE_QUERY("insert into kd100 (company, number, goods, num) values (?, ?, ?, ?)");
     q.addBindValue(company);

@@ -91,11 +91,10 @@ public:
     bool deleteAllParcelsOnOwnConnection();
     bool setParcelNum(const QString &id, const QString &num);
     // False unless a row was written.
-    bool updateParcel(const QString &id, const QString &company, const QString &goods,
-                      const QString &number);
+    bool updateParcel(const QString &id, const QString &company, const QString &goods, const QString &number);
     // Returns the new record's id, or nothing when the insert failed.
-    std::optional<qint64> addParcel(const QString &company, const QString &number,
-                                    const QString &goods, const QString &num);
+    std::optional<qint64> addParcel(const QString &company, const QString &number, const QString &goods,
+                                    const QString &num);
 
     // list
     QList<CourierRecord> allCouriers();

@@ -16,9 +16,11 @@ void Form1::buildAddPanel()
     Text3->setGeometry(100, 58, 214, 28);
     label(p, QStringLiteral("Label4"), QStringLiteral("快递物品："), QRect(20, 102, 76, 24));
     Text2 = placed<QLineEdit>(p, QStringLiteral("Text2"), QRect(100, 98, 214, 28));
-    Label2.set(0, label(p, QStringLiteral("Label2(0)"), QStringLiteral("快递公司："), QRect(20, 142, 76, 24)));
+    Label2.set(0,
+               label(p, QStringLiteral("Label2(0)"), QStringLiteral("快递公司："), QRect(20, 142, 76, 24)));
     commandButton(p, 12, QStringLiteral("请选择快递公司"), QRect(100, 138, 152, 30));
-    Command2 = placed<QPushButton>(p, QStringLiteral("Command2"), QRect(258, 138, 56, 30), QStringLiteral("刷新"));
+    Command2 =
+        placed<QPushButton>(p, QStringLiteral("Command2"), QRect(258, 138, 56, 30), QStringLiteral("刷新"));
     commandButton(p, 13, QStringLiteral("开始查询"), QRect(100, 180, 214, 34));
     Label24 = label(p, QStringLiteral("Label24"),
                     QStringLiteral("友情提示：自动识别快递功能偶尔会因为使用人数过多而变得不稳定，"

@@ -15,8 +15,7 @@ void Form1::Timer1_Timer()
     QList<QTreeWidgetItem *> rows;
     rows.reserve(entries.size());
     for (const ProgressEntry &e : entries)
-        rows.append(new QTreeWidgetItem(
-            QStringList{QString::number(e.sequence), e.time, e.context}));
+        rows.append(new QTreeWidgetItem(QStringList{QString::number(e.sequence), e.time, e.context}));
     ListView1->addTopLevelItems(rows);
     Timer1->stop();
 
@@ -50,10 +49,8 @@ void Form1::Timer1_Timer()
         Label12(2)->setText(parcelStateText(state));
         // A signed parcel is timed from its first to its last event, any
         // other from its first event to now.
-        const qint64 seconds =
-            state == ParcelState::Signed
-                ? secondsBetween(oldest->text(1), newest->text(1))
-                : secondsBetween(oldest->text(1), now());
+        const qint64 seconds = state == ParcelState::Signed ? secondsBetween(oldest->text(1), newest->text(1))
+                                                            : secondsBetween(oldest->text(1), now());
         Label12(5)->setText(durationText(seconds));
     }
     Timer1->stop();

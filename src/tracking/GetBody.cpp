@@ -7,7 +7,6 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
-
 QString Form1::GetBody(const QString &url)
 {
     return fetch(url, requestLimitMs).body;

@@ -183,7 +183,10 @@ QString parcelStateText(ParcelState state)
 
 QString resultMessage(const QString &code)
 {
-    static const struct { const char *code; const char *text; } table[] = {
+    static const struct {
+        const char *code;
+        const char *text;
+    } table[] = {
         {"2", "验证码错误,可能此快递公司失效,请联系管理员"},
         {"3", "链接查询服务器失败!请稍后再试.."},
         {"4", "程序内部错误!请稍后再试.."},

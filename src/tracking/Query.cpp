@@ -4,7 +4,6 @@
 
 #include <utility>
 
-
 QString Form1::trackingUrl(const QString &number) const
 {
     return trackingUrlOf(cfg, CurrentParcel.code, number);

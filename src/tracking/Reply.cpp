@@ -3,8 +3,8 @@
 #include "app/Config.h"
 
 #include <QRegularExpression>
-#include <QUrl>
 #include <QStringDecoder>
+#include <QUrl>
 
 TrackingReading readTrackingReply(const QString &body)
 {
@@ -26,8 +26,8 @@ TrackingReading readTrackingReply(const QString &body)
         return r;
     }
     r.kind = TrackingReading::Events;
-    r.state = parcelState(r.entries.at(0).context,
-                          r.entries.size() > 1 ? r.entries.at(1).context : QString());
+    r.state =
+        parcelState(r.entries.at(0).context, r.entries.size() > 1 ? r.entries.at(1).context : QString());
     return r;
 }
 
@@ -61,9 +61,8 @@ QString transitText(const QList<KeptEvent> &events, ParcelState state, const QDa
 
 QString decodeReplyBody(const QByteArray &body, const QByteArray &contentType)
 {
-    static const QRegularExpression charset(
-        QStringLiteral("charset\\s*=\\s*\"?([^\";\\s]+)"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression charset(QStringLiteral("charset\\s*=\\s*\"?([^\";\\s]+)"),
+                                            QRegularExpression::CaseInsensitiveOption);
     const auto m = charset.match(QString::fromLatin1(contentType));
     if (m.hasMatch()) {
         QStringDecoder decoder(m.captured(1).toLatin1().constData());

@@ -16,7 +16,7 @@ struct TrackingReading {
         Events,     // code 0 with events: the only kind worth keeping
     };
     Kind kind = NoAnswer;
-    ReplyReading reply; // the result code as read, for every kind but NoAnswer
+    ReplyReading reply;           // the result code as read, for every kind but NoAnswer
     QList<ProgressEntry> entries; // newest first, as the display shows them
     ParcelState state = ParcelState::InTransit;
 };

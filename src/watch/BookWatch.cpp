@@ -79,9 +79,11 @@ BookWatch::Outcome judge(Store &store, const WatchTarget &parcel, const QByteArr
 }
 } // namespace
 
-BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_,
-                     QObject *parent)
-    : QObject(parent), store(store_), cfg(cfg_), clock(std::move(clock_))
+BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_, QObject *parent)
+    : QObject(parent),
+      store(store_),
+      cfg(cfg_),
+      clock(std::move(clock_))
 {
     pauseMs = cfg.watchPauseMs;
     pause.setSingleShot(true);
@@ -112,8 +114,8 @@ BookWatch::~BookWatch()
         disconnect(reply, nullptr, this, nullptr);
     // Writes already queued finish first; the connection closes in its thread.
     if (storeThread) {
-        QMetaObject::invokeMethod(storeContext, [this] { threadStore.reset(); },
-                                  Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            storeContext, [this] { threadStore.reset(); }, Qt::BlockingQueuedConnection);
         storeThread->quit();
         storeThread->wait();
         delete storeContext;
@@ -210,14 +212,18 @@ void BookWatch::take(const WatchTarget &parcel, const QByteArray &body, const QB
     ++pendingWrites;
     const QString path = store.databasePath();
     const QDateTime queried = clock();
-    QMetaObject::invokeMethod(storeContext, [this, path, parcel, body, type, queried] {
-        if (!threadStore) {
-            threadStore = std::make_unique<Store>();
-            threadStore->openShared(path);
-        }
-        const Outcome outcome = judge(*threadStore, parcel, body, type, queried);
-        QMetaObject::invokeMethod(this, [this, outcome] { taken(outcome); }, Qt::QueuedConnection);
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        storeContext,
+        [this, path, parcel, body, type, queried] {
+            if (!threadStore) {
+                threadStore = std::make_unique<Store>();
+                threadStore->openShared(path);
+            }
+            const Outcome outcome = judge(*threadStore, parcel, body, type, queried);
+            QMetaObject::invokeMethod(
+                this, [this, outcome] { taken(outcome); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
 }
 
 void BookWatch::taken(const Outcome &o)

@@ -35,8 +35,7 @@ struct RoundSummary {
 class BookWatch : public QObject {
     Q_OBJECT
 public:
-    BookWatch(Store &store, const Config &cfg, std::function<QDateTime()> clock,
-              QObject *parent = nullptr);
+    BookWatch(Store &store, const Config &cfg, std::function<QDateTime()> clock, QObject *parent = nullptr);
     ~BookWatch() override;
 
     // True while the user's own query waits: the round holds back until it ends.
@@ -94,7 +93,7 @@ private:
     bool heldForWrites = false; // next() waits for the store to catch up
     RoundSummary summary;
     QThread *storeThread = nullptr;
-    QObject *storeContext = nullptr; // lives in storeThread
+    QObject *storeContext = nullptr;    // lives in storeThread
     std::unique_ptr<Store> threadStore; // used in storeThread only
 
     struct PendingMail {

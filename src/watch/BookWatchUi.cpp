@@ -3,17 +3,19 @@
 // list's marks). None of it touches the shown parcel, the progress list or
 // the status line.
 #include "app/Form1.h"
-#include "store/SettingValues.h"
 #include "book/ParcelListModel.h"
+#include "store/SettingValues.h"
 #include "tracking/Reply.h"
 #include "watch/BookWatch.h"
 
 #include <QLocale>
 
 namespace {
-const struct { const char *text; int minutes; } Intervals[] = {
-    {"30分钟", 30}, {"1小时", 60}, {"2小时", 120}, {"3小时", 180},
-    {"6小时", 360}, {"12小时", 720}, {"24小时", 1440}};
+const struct {
+    const char *text;
+    int minutes;
+} Intervals[] = {{"30分钟", 30}, {"1小时", 60},   {"2小时", 120},  {"3小时", 180},
+                 {"6小时", 360}, {"12小时", 720}, {"24小时", 1440}};
 const QString AutoKey = QStringLiteral("auto");
 const QString IntervalKey = QStringLiteral("interval_minutes");
 const QString NewsSummary = QStringLiteral("快递有最新进展");
@@ -67,7 +69,8 @@ void Form1::startBookWatch()
 {
     if (bookWatch)
         return;
-    bookWatch = new BookWatch(db, cfg, [this] { return now(); }, this);
+    bookWatch = new BookWatch(
+        db, cfg, [this] { return now(); }, this);
     bookWatch->userBusy = [this] { return userQueryRuns(); };
     connect(bookWatch, &BookWatch::checked, this,
             [this](qint64 id, const EntryState &state) { setEntryState(id, state); });
@@ -75,7 +78,9 @@ void Form1::startBookWatch()
     connect(bookWatch, &BookWatch::roundFinished, this, [this](const RoundSummary &s) {
         Label27->setText(QStringLiteral("上次刷新%1：查询%2,更新%3,失败%4")
                              .arg(s.ended.toString(QStringLiteral("MM-dd hh:mm")))
-                             .arg(s.asked).arg(s.news).arg(s.failed));
+                             .arg(s.asked)
+                             .arg(s.news)
+                             .arg(s.failed));
         // The round read the book afresh; the list follows it.
         refillIfBookChanged();
     });
@@ -137,13 +142,20 @@ void Form1::bookWatchNews(const BookWatchNews &n)
         platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
     if (Check2->isChecked() && !Sendmail->text().isEmpty()) {
         const QDateTime sent = now();
-        const NewsFacts facts{n.parcel.goods, n.parcel.number, p.events.first().time,
+        const NewsFacts facts{n.parcel.goods,
+                              n.parcel.number,
+                              p.events.first().time,
                               p.events.first().context,
                               transitText(p.events, stateOf(p.events), sent),
-                              n.parcel.company, noticeUrl, noticeCaption, generalDateTime(sent)};
-        const OutgoingMail mail{cfg.mailRelay, cfg.mailUser, cfg.mailPassword, cfg.mailUser,
-                                Sendmail->text(), newsSubject(facts.goods), newsBody(facts, cfg),
-                                sent, mailTlsOf(cfg.mailTls)};
+                              n.parcel.company,
+                              noticeUrl,
+                              noticeCaption,
+                              generalDateTime(sent)};
+        const OutgoingMail mail{cfg.mailRelay,         cfg.mailUser,
+                                cfg.mailPassword,      cfg.mailUser,
+                                Sendmail->text(),      newsSubject(facts.goods),
+                                newsBody(facts, cfg),  sent,
+                                mailTlsOf(cfg.mailTls)};
         const QString refused = refusedHeaders(mail);
         if (refused.isEmpty())
             bookWatch->sendMail(mail, mailLimitMs);

@@ -72,8 +72,8 @@ void Form1::watchCommand(int index)
     switch (index) {
     case 16: // loop start/stop
         if (Command1(16)->text() == LoopIdle) {
-            if (mayStart(QStringLiteral("请先查询单号后在使用本功能!"),
-                         Combo4->currentText().isEmpty(), QStringLiteral("请先设定时间!"))) {
+            if (mayStart(QStringLiteral("请先查询单号后在使用本功能!"), Combo4->currentText().isEmpty(),
+                         QStringLiteral("请先设定时间!"))) {
                 lockControls(Hold::WatchMode);
                 Combo4->setEnabled(false);
                 Command1(16)->setText(LoopRunning);
@@ -109,8 +109,7 @@ void Form1::watchCommand(int index)
                         QStringLiteral("当前正在定时查询,是否终止?")))
             stopTimed();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

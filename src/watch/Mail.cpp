@@ -16,8 +16,8 @@ bool hasLineBreak(const QString &text)
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == '\r' || u == '\n' || u == '\v' || u == '\f' || u == 0 || u == 0x85 ||
-            u == 0x2028 || u == 0x2029)
+        if (u == '\r' || u == '\n' || u == '\v' || u == '\f' || u == 0 || u == 0x85 || u == 0x2028 ||
+            u == 0x2029)
             return true;
     }
     return false;
@@ -72,8 +72,7 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "border='0' style='border:1px solid #ccc;background:#ffffff;"
                         "color:#000000;font-size:20px;'><tbody><tr><td>"
                         "<div style='width:670px;background:url(") +
-         images +
-         QStringLiteral("head_bg.gif);border-bottom:1px solid #e7e7e7;padding:13px 15px 0;'>");
+         images + QStringLiteral("head_bg.gif);border-bottom:1px solid #e7e7e7;padding:13px 15px 0;'>");
     // 2
     b += QStringLiteral("<table cellspacing='0' cellpadding='0' border='0' width='670px' "
                         "height='54' style='font:12px Tahoma, Arial, 微软雅黑;'><tbody><tr>"
@@ -121,10 +120,8 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "margin-top:10px'>");
     b += htmlEscaped(f.noticeCaption);
     // 21: studio, small logo, web address, the date paragraph
-    b += QStringLiteral("</a></b></p><p style='line-height:25px;margin:0;margin-top:30px;'>") +
-         Studio +
-         QStringLiteral("</p><p style='float:right;width:50px;height:85px;background:url(") +
-         images +
+    b += QStringLiteral("</a></b></p><p style='line-height:25px;margin:0;margin-top:30px;'>") + Studio +
+         QStringLiteral("</p><p style='float:right;width:50px;height:85px;background:url(") + images +
          QStringLiteral("slogo.png) no-repeat;margin-top:-20px;'></p>"
                         "<p style='line-height:25px;margin:0;'>") +
          host + QStringLiteral("</p><p style='line-height:25px;margin:0;'>");

@@ -3,8 +3,8 @@
 #include <QDate>
 #include <QTime>
 
-MessageBox::Answer FakeMessageBox::show(QWidget *, const QString &text, const QString &title,
-                                        Icon icon, Buttons buttons)
+MessageBox::Answer FakeMessageBox::show(QWidget *, const QString &text, const QString &title, Icon icon,
+                                        Buttons buttons)
 {
     shown << ShownBox{text, title, icon, buttons};
     if (onShow)
@@ -24,7 +24,7 @@ QStringList FakeMessageBox::texts() const
 
 SystemClock::Result FakeSystemClock::setLocal(const QDate &date, const QTime &time)
 {
-    sets << date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
-            + time.toString(QStringLiteral("hh:mm:ss"));
+    sets << date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') +
+                time.toString(QStringLiteral("hh:mm:ss"));
     return answer;
 }

@@ -20,8 +20,7 @@ public:
     // Answers for the next questions, in order; a question with no scripted
     // answer gets No.
     void setNextAnswer(Answer a) { answers << a; }
-    Answer show(QWidget *, const QString &text, const QString &title, Icon icon,
-                Buttons buttons) override;
+    Answer show(QWidget *, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     QList<ShownBox> shown;
     QStringList texts() const;
     // Runs while a box is "open", for tests that act during a dialogue.
@@ -82,10 +81,7 @@ public:
 // The current local time as the test sets it; the real one until then.
 class FakeClock : public Clock {
 public:
-    QDateTime now() const override
-    {
-        return current.isValid() ? current : QDateTime::currentDateTime();
-    }
+    QDateTime now() const override { return current.isValid() ? current : QDateTime::currentDateTime(); }
     void set(int hour, int minute, int second = 0)
     {
         current = QDateTime(QDate(2026, 3, 3), QTime(hour, minute, second));

@@ -31,8 +31,7 @@ void Harness::setIni(const QString &key, const QString &value)
 
 bool Harness::start(const QString &seedSql)
 {
-    form = std::make_unique<Form1>(dir.path(),
-                                   Config::load(dir.path() + QStringLiteral("/parcelio.ini")),
+    form = std::make_unique<Form1>(dir.path(), Config::load(dir.path() + QStringLiteral("/parcelio.ini")),
                                    platform);
     // Every control, panels included, is there to be found by name.
     if (allPanels)

@@ -14,9 +14,8 @@ public:
     explicit MailSink(const QStringList &options = {})
     {
         const QStringList args =
-            QStringList{QStringLiteral(PARCELIO_SOURCE_DIR "/tools/mailsink.py"),
-                        QStringLiteral("--maildir"), dir.filePath(QStringLiteral("mail")),
-                        QStringLiteral("--log"), logPath()} +
+            QStringList{QStringLiteral(PARCELIO_SOURCE_DIR "/tools/mailsink.py"), QStringLiteral("--maildir"),
+                        dir.filePath(QStringLiteral("mail")), QStringLiteral("--log"), logPath()} +
             options;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // Debian's interpreter, where python3-aiosmtpd is installed.

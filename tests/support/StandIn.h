@@ -17,8 +17,7 @@
 #define PARCELIO_STANDIN_PATH "parcelio-standin"
 #endif
 
-class StandIn
-{
+class StandIn {
 public:
     // fixturesDir replaces the built-in fixtures when given; extraArguments
     // go to the tool unchanged (e.g. {"--date", "Tue, 08 Dec 2026 05:50:38 GMT"}).
@@ -29,8 +28,8 @@ public:
             m_error = QStringLiteral("no temporary directory: ") + m_tempDir.errorString();
             return;
         }
-        QStringList arguments{QStringLiteral("--port"), QStringLiteral("0"),
-                              QStringLiteral("--log"), logPath()};
+        QStringList arguments{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--log"),
+                              logPath()};
         if (!fixturesDir.isEmpty())
             arguments << QStringLiteral("--fixtures") << fixturesDir;
         arguments << extraArguments;

@@ -23,10 +23,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-template <typename T> struct FreeDeleter {
+template <typename T>
+struct FreeDeleter {
     void operator()(T *p) const { std::free(p); }
 };
-template <typename T> using Reply = std::unique_ptr<T, FreeDeleter<T>>;
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter<T>>;
 
 xcb_connection_t *conn = nullptr;
 xcb_window_t self = XCB_NONE;
@@ -38,8 +40,7 @@ xcb_atom_t atom(const char *name)
     return r ? r->atom : XCB_NONE;
 }
 
-xcb_atom_t CLIPBOARD, CLIPBOARD_MANAGER, SAVE_TARGETS, TARGETS, UTF8_STRING, INCR, NULL_ATOM,
-    KEPT;
+xcb_atom_t CLIPBOARD, CLIPBOARD_MANAGER, SAVE_TARGETS, TARGETS, UTF8_STRING, INCR, NULL_ATOM, KEPT;
 
 void notify(const xcb_selection_request_event_t &req, xcb_atom_t property)
 {
@@ -97,8 +98,8 @@ void serveClipboard(const xcb_selection_request_event_t &req, const std::string 
         xcb_change_property(conn, XCB_PROP_MODE_REPLACE, req.requestor, property, XCB_ATOM_ATOM, 32, 2,
                             targets);
     } else if (req.target == UTF8_STRING) {
-        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, req.requestor, property, UTF8_STRING, 8,
-                            kept.size(), kept.data());
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, req.requestor, property, UTF8_STRING, 8, kept.size(),
+                            kept.data());
     } else {
         property = XCB_NONE;
     }
@@ -242,8 +243,7 @@ int main(int argc, char **argv)
                 return 0;
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
 }

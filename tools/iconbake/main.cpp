@@ -52,7 +52,8 @@ int main(int argc, char *argv[])
         table += "    {\"" + spec[0] + "\", " + QByteArray::number(size) + ", " + spec[0] + "Data, " +
                  QByteArray::number(packed.size()) + "},\n";
     }
-    out += "const Baked Icons[] = {\n" + table + "};\n} // namespace\n\n"
+    out += "const Baked Icons[] = {\n" + table +
+           "};\n} // namespace\n\n"
            "QImage bakedIcon(const char *name)\n{\n"
            "    for (const Baked &b : Icons) {\n"
            "        if (std::strcmp(b.name, name) != 0)\n            continue;\n"

@@ -19,14 +19,16 @@ public:
     explicit Sink(const QString &logPath) : log(logPath) { log.open(QIODevice::Append); }
 
 public slots:
-    uint Notify(const QString &appName, uint replacesId, const QString &appIcon,
-                const QString &summary, const QString &body, const QStringList &actions,
-                const QVariantMap &hints, int expireTimeout)
+    uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int expireTimeout)
     {
         const uint id = ++lastId;
-        const QJsonObject call{{"id", int(id)},           {"app_name", appName},
-                               {"replaces_id", int(replacesId)}, {"app_icon", appIcon},
-                               {"summary", summary},      {"body", body},
+        const QJsonObject call{{"id", int(id)},
+                               {"app_name", appName},
+                               {"replaces_id", int(replacesId)},
+                               {"app_icon", appIcon},
+                               {"summary", summary},
+                               {"body", body},
                                {"actions", QJsonArray::fromStringList(actions)},
                                {"hints", QJsonObject::fromVariantMap(hints)},
                                {"expire_timeout", expireTimeout}};

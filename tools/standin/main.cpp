@@ -30,23 +30,26 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Answers Parcelio's online requests on 127.0.0.1."));
     parser.addHelpOption();
     const QCommandLineOption portOption(QStringLiteral("port"),
-        QStringLiteral("Port to listen on; 0 lets the system choose."), QStringLiteral("N"),
-        QStringLiteral("0"));
+                                        QStringLiteral("Port to listen on; 0 lets the system choose."),
+                                        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption fixturesOption(QStringLiteral("fixtures"),
-        QStringLiteral("Directory of canned replies."), QStringLiteral("DIR"),
-        QStringLiteral(PARCELIO_STANDIN_FIXTURES));
+                                            QStringLiteral("Directory of canned replies."),
+                                            QStringLiteral("DIR"), QStringLiteral(PARCELIO_STANDIN_FIXTURES));
     const QCommandLineOption logOption(QStringLiteral("log"),
-        QStringLiteral("Append one line per request to FILE."), QStringLiteral("FILE"));
+                                       QStringLiteral("Append one line per request to FILE."),
+                                       QStringLiteral("FILE"));
     const QCommandLineOption dateOption(QStringLiteral("date"),
-        QStringLiteral("Fixed value for the Date header."), QStringLiteral("HTTP-date"));
+                                        QStringLiteral("Fixed value for the Date header."),
+                                        QStringLiteral("HTTP-date"));
     const QCommandLineOption accountOption(QStringLiteral("account"),
-        QStringLiteral("Accepted account number."), QStringLiteral("ID"), config.account);
-    const QCommandLineOption secretOption(QStringLiteral("secret"),
-        QStringLiteral("Accepted secret."), QStringLiteral("SECRET"), config.secret);
-    const QCommandLineOption keyOption(QStringLiteral("key"),
-        QStringLiteral("Accepted API key."), QStringLiteral("KEY"), config.key);
-    parser.addOptions({portOption, fixturesOption, logOption, dateOption, accountOption,
-                       secretOption, keyOption});
+                                           QStringLiteral("Accepted account number."), QStringLiteral("ID"),
+                                           config.account);
+    const QCommandLineOption secretOption(QStringLiteral("secret"), QStringLiteral("Accepted secret."),
+                                          QStringLiteral("SECRET"), config.secret);
+    const QCommandLineOption keyOption(QStringLiteral("key"), QStringLiteral("Accepted API key."),
+                                       QStringLiteral("KEY"), config.key);
+    parser.addOptions(
+        {portOption, fixturesOption, logOption, dateOption, accountOption, secretOption, keyOption});
     parser.process(app);
 
     bool ok = false;
@@ -65,9 +68,9 @@ int main(int argc, char *argv[])
     if (parser.isSet(dateOption)) {
         config.fixedDate = parser.value(dateOption).toLatin1();
         // It goes verbatim into a header line.
-        const bool printable = !config.fixedDate.isEmpty()
-            && std::all_of(config.fixedDate.cbegin(), config.fixedDate.cend(),
-                           [](char c) { return c >= 0x20 && c < 0x7f; });
+        const bool printable =
+            !config.fixedDate.isEmpty() && std::all_of(config.fixedDate.cbegin(), config.fixedDate.cend(),
+                                                       [](char c) { return c >= 0x20 && c < 0x7f; });
         if (!printable)
             return fail(QStringLiteral("--date must be printable ASCII"));
     }

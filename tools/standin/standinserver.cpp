@@ -75,22 +75,19 @@ QByteArray httpDate(const QDateTime &when)
     const QDateTime utc = when.toUTC();
     const QDate d = utc.date();
     const QTime t = utc.time();
-    return QString::asprintf("%s, %02d %s %04d %02d:%02d:%02d GMT", days[d.dayOfWeek() - 1],
-                             d.day(), months[d.month() - 1], d.year(), t.hour(), t.minute(),
-                             t.second())
+    return QString::asprintf("%s, %02d %s %04d %02d:%02d:%02d GMT", days[d.dayOfWeek() - 1], d.day(),
+                             months[d.month() - 1], d.year(), t.hour(), t.minute(), t.second())
         .toLatin1();
 }
 
-StandInServer::StandInServer(StandInConfig config)
-    : m_config(std::move(config))
+StandInServer::StandInServer(StandInConfig config) : m_config(std::move(config))
 {
     addRoute(QStringLiteral("/"), &StandInServer::tracking);
     addRoute(QStringLiteral("/autonumber/auto"), &StandInServer::autonumber);
     addRoute(QStringLiteral("/version/gx.txt"), &StandInServer::version);
     addRoute(QStringLiteral("/data/tg.txt"), &StandInServer::notice);
     addRoute(QStringLiteral("/probe"), &StandInServer::probe);
-    m_http.setMissingHandler([this](const QHttpServerRequest &request,
-                                    QHttpServerResponder &&responder) {
+    m_http.setMissingHandler([this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
         if (!preamble(request, responder))
             staticFile(request, std::move(responder));
     });
@@ -114,8 +111,7 @@ void StandInServer::addRoute(const QString &path, Handler handler)
 {
     // Route patterns are regular expressions: escape so "gx.txt" matches only itself.
     m_http.route(QRegularExpression::escape(path),
-                 [this, handler](const QHttpServerRequest &request,
-                                 QHttpServerResponder &&responder) {
+                 [this, handler](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
                      if (!preamble(request, responder))
                          (this->*handler)(request, std::move(responder));
                  });
@@ -158,9 +154,9 @@ void StandInServer::tracking(const QHttpServerRequest &request, QHttpServerRespo
     const QUrlQuery query = request.query();
     // "id" comes twice: the account number first, then the API key.
     const QStringList ids = query.allQueryItemValues(QStringLiteral("id"), QUrl::FullyDecoded);
-    const bool authorised = ids.size() == 2 && ids[0] == m_config.account
-        && ids[1] == m_config.key
-        && query.queryItemValue(QStringLiteral("secret"), QUrl::FullyDecoded) == m_config.secret;
+    const bool authorised =
+        ids.size() == 2 && ids[0] == m_config.account && ids[1] == m_config.key &&
+        query.queryItemValue(QStringLiteral("secret"), QUrl::FullyDecoded) == m_config.secret;
     if (!authorised) {
         send(std::move(responder), {Status::Ok, kJsonUtf8, keyRejected()});
         return;
@@ -221,8 +217,8 @@ void StandInServer::autonumber(const QHttpServerRequest &request, QHttpServerRes
             }
         }
         if (!bestPrefix.isEmpty()) {
-            const QJsonObject match{{"comCode", bestCode}, {"id", ""}, {"noCount", 1},
-                                    {"noPre", bestPrefix}, {"startTime", ""}};
+            const QJsonObject match{
+                {"comCode", bestCode}, {"id", ""}, {"noCount", 1}, {"noPre", bestPrefix}, {"startTime", ""}};
             reply.body = QJsonDocument(QJsonArray{match}).toJson(QJsonDocument::Compact);
         }
     }
@@ -255,29 +251,28 @@ void StandInServer::textFile(const QString &base, QHttpServerResponder &&respond
 
 void StandInServer::probe(const QHttpServerRequest &, QHttpServerResponder &&responder)
 {
-    deliver(std::move(responder),
-            {Status::Ok, kHtmlUtf8,
-             "<html><head><title>Parcelio</title></head><body><p>ok</p></body></html>"},
-            readModifiers(fixture(QStringLiteral("probe"))));
+    deliver(
+        std::move(responder),
+        {Status::Ok, kHtmlUtf8, "<html><head><title>Parcelio</title></head><body><p>ok</p></body></html>"},
+        readModifiers(fixture(QStringLiteral("probe"))));
 }
 
 void StandInServer::staticFile(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
     const QString path = request.url().path(QUrl::FullyDecoded);
     const QStringList segments = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    const bool escapes = segments.contains(QStringLiteral("..")) || path.contains(QLatin1Char('\\'))
-        || path.contains(QChar(0));
+    const bool escapes = segments.contains(QStringLiteral("..")) || path.contains(QLatin1Char('\\')) ||
+                         path.contains(QChar(0));
     if (escapes) {
-        send(std::move(responder), {Status::Forbidden, kHtmlUtf8,
-                                    "<html><body><h1>403 Forbidden</h1></body></html>"});
+        send(std::move(responder),
+             {Status::Forbidden, kHtmlUtf8, "<html><body><h1>403 Forbidden</h1></body></html>"});
         return;
     }
 
     const QString root = QDir(fixture(QStringLiteral("www"))).canonicalPath();
     const QFileInfo info(fixture(QStringLiteral("www/") + segments.join(QLatin1Char('/'))));
     // A symbolic link inside www must not lead outside it either.
-    if (root.isEmpty() || !info.isFile()
-        || !info.canonicalFilePath().startsWith(root + QLatin1Char('/'))) {
+    if (root.isEmpty() || !info.isFile() || !info.canonicalFilePath().startsWith(root + QLatin1Char('/'))) {
         sendNotFound(std::move(responder));
         return;
     }
@@ -306,8 +301,7 @@ StandInServer::Modifiers StandInServer::readModifiers(const QString &base) const
         if (ok && ms >= 0)
             mods.delayMs = ms;
         else
-            qWarning("parcelio-standin: ignoring %s.delay: not a number of milliseconds",
-                     qPrintable(base));
+            qWarning("parcelio-standin: ignoring %s.delay: not a number of milliseconds", qPrintable(base));
     }
 
     const QByteArray type = readAll(base + QStringLiteral(".type"), &present).trimmed();
@@ -379,16 +373,16 @@ void StandInServer::sendFile(QHttpServerResponder &&responder, const QString &pa
 
 void StandInServer::sendNotFound(QHttpServerResponder &&responder) const
 {
-    send(std::move(responder), {Status::NotFound, kHtmlUtf8,
-                                "<html><body><h1>404 Not Found</h1></body></html>"});
+    send(std::move(responder),
+         {Status::NotFound, kHtmlUtf8, "<html><body><h1>404 Not Found</h1></body></html>"});
 }
 
 void StandInServer::log(const QHttpServerRequest &request)
 {
     if (!m_log.isOpen())
         return;
-    QByteArray line = methodName(request.method()) + '\t'
-        + request.url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+    QByteArray line = methodName(request.method()) + '\t' +
+                      request.url().toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority);
     const auto headers = request.headers();
     for (const auto &[name, value] : headers)
         line += '\t' + name + ": " + oneLine(value);
@@ -399,6 +393,5 @@ void StandInServer::log(const QHttpServerRequest &request)
 
 QByteArray StandInServer::date() const
 {
-    return m_config.fixedDate.isEmpty() ? httpDate(QDateTime::currentDateTimeUtc())
-                                        : m_config.fixedDate;
+    return m_config.fixedDate.isEmpty() ? httpDate(QDateTime::currentDateTimeUtc()) : m_config.fixedDate;
 }

@@ -9,8 +9,7 @@
 
 #include <optional>
 
-struct StandInConfig
-{
+struct StandInConfig {
     QString fixturesDir;
     QString account = QStringLiteral("731845");
     QString secret = QStringLiteral("5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9");
@@ -21,8 +20,7 @@ struct StandInConfig
 // "Tue, 08 Dec 2026 05:50:38 GMT" with English names whatever the locale.
 QByteArray httpDate(const QDateTime &when);
 
-class StandInServer
-{
+class StandInServer {
 public:
     explicit StandInServer(StandInConfig config);
 
@@ -33,16 +31,14 @@ public:
 private:
     using Status = QHttpServerResponder::StatusCode;
 
-    struct Reply
-    {
+    struct Reply {
         Status status = Status::Ok;
         QByteArray contentType;
         QByteArray body;
     };
 
     // Files beside a fixture that change how its reply is delivered.
-    struct Modifiers
-    {
+    struct Modifiers {
         int delayMs = 0;
         bool never = false;
         bool gbk = false;
@@ -69,8 +65,7 @@ private:
     // date unset: the usual Date header; empty: none at all.
     void send(QHttpServerResponder &&responder, const Reply &reply,
               const std::optional<QByteArray> &date = std::nullopt) const;
-    void sendFile(QHttpServerResponder &&responder, const QString &path,
-                  const QByteArray &contentType) const;
+    void sendFile(QHttpServerResponder &&responder, const QString &path, const QByteArray &contentType) const;
     void sendNotFound(QHttpServerResponder &&responder) const;
     void log(const QHttpServerRequest &request);
     QByteArray date() const;
