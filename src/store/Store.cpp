@@ -400,12 +400,6 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
 {
     QList<ParcelEntry> out;
     sqlite3_stmt *stmt = nullptr;
-    // Sized once: growing by doubling would hold two arrays at the peak.
-    if (sqlite3_prepare_v2(h, "select count(*) from kd100", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        out.reserve(qsizetype(qMin<sqlite3_int64>(sqlite3_column_int64(stmt, 0), 1 << 24)));
-    sqlite3_finalize(stmt);
-    stmt = nullptr;
     int rc = sqlite3_prepare_v2(h, "select id, goods from kd100 order by id", -1, &stmt, nullptr);
     if (rc == SQLITE_OK) {
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
