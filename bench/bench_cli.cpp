@@ -1,6 +1,7 @@
 // parcelio list --json over 10,000 saved parcels, each with kept progress,
 // against sqlite3 -json printing the same columns of the same file in the
 // same run. Prints medians of wall time and peak memory and their ratios.
+#include "Spawn.h"
 #include "store/Store.h"
 
 #include <QCoreApplication>
@@ -18,54 +19,6 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
-
-extern char **environ;
-
-namespace {
-struct Run {
-    double ms;
-    long peakKb;
-};
-
-// Output to /dev/null: both are timed making their text, not a terminal drawing it.
-Run runOnce(const QString &program, const QStringList &args)
-{
-    std::vector<QByteArray> storage{QFile::encodeName(program)};
-    for (const QString &a : args)
-        storage.push_back(a.toUtf8());
-    std::vector<char *> argv;
-    for (auto &s : storage)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t io;
-    posix_spawn_file_actions_init(&io);
-    posix_spawn_file_actions_addopen(&io, 1, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer t;
-    t.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &io, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", argv[0]);
-        std::exit(1);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    const double ms = t.nsecsElapsed() / 1e6;
-    posix_spawn_file_actions_destroy(&io);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed\n", argv[0]);
-        std::exit(1);
-    }
-    return {ms, usage.ru_maxrss};
-}
-
-template <typename T>
-T median(std::vector<T> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -123,14 +76,14 @@ int main(int argc, char *argv[])
         " from kd100 k left join progress p on p.id=k.id order by k.id";
     const QStringList ours{"list", "--json"};
     const QStringList theirs{"-json", db, query};
-    runOnce(program, ours); // warm the file cache for both
-    runOnce(sqlite, theirs);
+    runOnce(program, ours, true); // warm the file cache for both
+    runOnce(sqlite, theirs, true);
     std::vector<double> oMs, sMs;
     std::vector<long> oKb, sKb;
     // Paired rounds: a burst of load on the machine hits both alike.
     for (int i = 0; i < rounds; ++i) {
-        const Run o = runOnce(program, ours);
-        const Run s = runOnce(sqlite, theirs);
+        const Run o = runOnce(program, ours, true);
+        const Run s = runOnce(sqlite, theirs, true);
         oMs.push_back(o.ms);
         oKb.push_back(o.peakKb);
         sMs.push_back(s.ms);

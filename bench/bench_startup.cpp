@@ -1,6 +1,7 @@
 // Start-up: from process start to the window shown, with 10,000 saved
 // parcels, against an empty Qt window program measured in the same run.
 // Prints medians of wall time and peak memory and their ratios.
+#include "Spawn.h"
 #include "store/Store.h"
 
 #include <QCoreApplication>
@@ -18,48 +19,7 @@
 #include <sys/wait.h>
 #include <vector>
 
-extern char **environ;
-
 namespace {
-struct Run {
-    double ms;
-    long peakKb;
-};
-
-Run runOnce(const QString &program, const QStringList &args)
-{
-    std::vector<QByteArray> storage{QFile::encodeName(program)};
-    for (const QString &a : args)
-        storage.push_back(a.toLocal8Bit());
-    std::vector<char *> argv;
-    for (auto &s : storage)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    QElapsedTimer t;
-    t.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", argv[0]);
-        std::exit(1);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    const double ms = t.nsecsElapsed() / 1e6;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "%s failed\n", argv[0]);
-        std::exit(1);
-    }
-    return {ms, usage.ru_maxrss};
-}
-
-template <typename T>
-T median(std::vector<T> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void measure(const QString &program, const QString &empty, int parcels, int rounds, const char *where)
 {
     std::vector<double> appMs, emptyMs, labelMs;

@@ -151,11 +151,7 @@ void Form1::bookWatchNews(const BookWatchNews &n)
                               noticeUrl,
                               noticeCaption,
                               generalDateTime(sent)};
-        const OutgoingMail mail{cfg.mailRelay,         cfg.mailUser,
-                                cfg.mailPassword,      cfg.mailUser,
-                                Sendmail->text(),      newsSubject(facts.goods),
-                                newsBody(facts, cfg),  sent,
-                                mailTlsOf(cfg.mailTls)};
+        const OutgoingMail mail = newsMail(cfg, Sendmail->text(), facts, sent);
         const QString refused = refusedHeaders(mail);
         if (refused.isEmpty())
             bookWatch->sendMail(mail, mailLimitMs);

@@ -65,11 +65,7 @@ void Form1::emailgx()
     const NewsFacts facts{Text1->currentText(), CurrentParcel.number,  newest->text(1), newest->text(2),
                           Label12(5)->text(),   CurrentParcel.company, noticeUrl,       noticeCaption,
                           generalDateTime(sent)};
-    const OutgoingMail mail{cfg.mailRelay,         cfg.mailUser,
-                            cfg.mailPassword,      cfg.mailUser,
-                            Sendmail->text(),      newsSubject(facts.goods),
-                            newsBody(facts, cfg),  sent,
-                            mailTlsOf(cfg.mailTls)};
+    const OutgoingMail mail = newsMail(cfg, Sendmail->text(), facts, sent);
     QString error = refusedHeaders(mail);
     if (error.isEmpty()) {
         // The relay is talked to on a worker; the window keeps running in

@@ -212,3 +212,11 @@ QString sendMail(const OutgoingMail &m, int limitMs)
     send(t, limitMs, error);
     return error;
 }
+
+OutgoingMail newsMail(const Config &cfg, const QString &recipient, const NewsFacts &facts,
+                      const QDateTime &sent)
+{
+    return OutgoingMail{cfg.mailRelay,        cfg.mailUser, cfg.mailPassword,
+                        cfg.mailUser,         recipient,    newsSubject(facts.goods),
+                        newsBody(facts, cfg), sent,         mailTlsOf(cfg.mailTls)};
+}

@@ -34,6 +34,9 @@ struct OutgoingMail {
 QString generalDateTime(const QDateTime &t);
 QString newsSubject(const QString &goods);
 QString newsBody(const NewsFacts &facts, const Config &cfg);
+// The news mail to recipient, from the [mail] account, sent at sent.
+OutgoingMail newsMail(const Config &cfg, const QString &recipient, const NewsFacts &facts,
+                      const QDateTime &sent);
 // Escapes for HTML text and for attributes in either kind of quotes.
 QString htmlEscaped(const QString &text);
 // The address when it is an http or https one, otherwise empty.
