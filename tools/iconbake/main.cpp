@@ -28,11 +28,11 @@ int main(int argc, char *argv[])
                      "    const unsigned char *data;\n    int length;\n};\n";
     QByteArray table;
     for (int i = 3; i < argc; ++i) {
-        const QList<QByteArray> spec = QByteArray(argv[i]).split(':');
-        const int size = spec.value(1).toInt();
-        QSvgRenderer renderer(svgDir + QLatin1Char('/') + QString::fromLatin1(spec.value(0)) +
+        const QList<QByteArray> parts = QByteArray(argv[i]).split(':');
+        const int size = parts.value(1).toInt();
+        QSvgRenderer renderer(svgDir + QLatin1Char('/') + QString::fromLatin1(parts.value(0)) +
                               QStringLiteral(".svg"));
-        if (spec.size() != 2 || size <= 0 || !renderer.isValid()) {
+        if (parts.size() != 2 || size <= 0 || !renderer.isValid()) {
             std::fprintf(stderr, "parcelio-iconbake: cannot draw %s\n", argv[i]);
             return 1;
         }
@@ -45,11 +45,11 @@ int main(int argc, char *argv[])
         }
         const QByteArray packed =
             qCompress(QByteArray(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes()), 9);
-        out += "const unsigned char " + spec[0] + "Data[] = {";
+        out += "const unsigned char " + parts[0] + "Data[] = {";
         for (int b = 0; b < packed.size(); ++b)
             out += (b % 20 ? "" : "\n   ") + QByteArray(" ") + QByteArray::number(uchar(packed[b])) + ',';
         out += "\n};\n";
-        table += "    {\"" + spec[0] + "\", " + QByteArray::number(size) + ", " + spec[0] + "Data, " +
+        table += "    {\"" + parts[0] + "\", " + QByteArray::number(size) + ", " + parts[0] + "Data, " +
                  QByteArray::number(packed.size()) + "},\n";
     }
     out += "const Baked Icons[] = {\n" + table +
