@@ -40,7 +40,19 @@ const char *const SchemaV1[] = {
     " state text not null default '',"
     " unseen integer not null default 0)",
     "create table if not exists watch_setting (key text primary key, value text not null default '')",
-    "pragma user_version = 1",
+};
+
+// Each version's statements, oldest first. A file of version v gets every
+// step above v, then user_version = SchemaVersion, in one transaction. A new
+// version appends its own step; statements must be safe to run on a file
+// that already has them (create ... if not exists).
+struct SchemaStep {
+    int version;
+    const char *const *begin;
+    const char *const *end;
+};
+const SchemaStep SchemaSteps[] = {
+    {1, std::begin(SchemaV1), std::end(SchemaV1)},
 };
 
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
@@ -141,9 +153,7 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
         QFile schema(QStringLiteral(":/sql/schema.sql"));
         QFile seed(QStringLiteral(":/sql/seed.sql"));
         bool ok = schema.open(QIODevice::ReadOnly) && seed.open(QIODevice::ReadOnly) && db.transaction() &&
-                  runScript(QString::fromUtf8(schema.readAll())) &&
-                  std::all_of(std::begin(SchemaV1), std::end(SchemaV1),
-                              [this](const char *stmt) { return runScript(QString::fromUtf8(stmt)); }) &&
+                  runScript(QString::fromUtf8(schema.readAll())) && runSchemaSteps(0) &&
                   runScript(QString::fromUtf8(seed.readAll()));
         if (ok && !seedSqlFile.isEmpty()) {
             QFile extra(seedSqlFile);
@@ -190,11 +200,20 @@ Store::OpenResult Store::upgrade()
     if (version == SchemaVersion)
         return OpenResult::Ok;
     // All or nothing: a crash half-way leaves the old file as it was.
-    const bool ok = inTransaction([this] {
-        return std::all_of(std::begin(SchemaV1), std::end(SchemaV1),
-                           [this](const char *stmt) { return runScript(QString::fromUtf8(stmt)); });
-    });
+    const bool ok = inTransaction([this, version] { return runSchemaSteps(version); });
     return ok ? OpenResult::Ok : OpenResult::Failed;
+}
+
+bool Store::runSchemaSteps(int fromVersion)
+{
+    for (const SchemaStep &step : SchemaSteps) {
+        if (step.version <= fromVersion)
+            continue;
+        for (const char *const *stmt = step.begin; stmt != step.end; ++stmt)
+            if (!runScript(QString::fromUtf8(*stmt)))
+                return false;
+    }
+    return runScript(QStringLiteral("pragma user_version = %1").arg(SchemaVersion));
 }
 
 bool Store::inTransaction(const std::function<bool()> &work)

@@ -153,6 +153,8 @@ private:
     bool runScript(const QString &text);
     // Brings a file of an older schema up to SchemaVersion in one transaction.
     OpenResult upgrade();
+    // The statements of every schema step above fromVersion, then the version.
+    bool runSchemaSteps(int fromVersion);
     bool inTransaction(const std::function<bool()> &work);
 
     QString connName;

@@ -4,6 +4,7 @@
 // book watch's.
 #include "store/Records.h"
 #include "tracking/Progress.h"
+#include "tracking/ServiceState.h"
 
 // The result code is classified by readReply, as the shown parcel's query
 // and the add panel's read it; this adds the events of a successful reply.
@@ -19,6 +20,7 @@ struct TrackingReading {
     ReplyReading reply;           // the result code as read, for every kind but NoAnswer
     QList<ProgressEntry> entries; // newest first, as the display shows them
     ParcelState state = ParcelState::InTransit;
+    ServiceState service = ServiceState::None; // the service's own state, where it gives one
 };
 
 // Reads the reply as the display does: as many events as the reply's count
