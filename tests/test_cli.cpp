@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 struct Run {
@@ -99,6 +100,7 @@ private slots:
     void commandsNeedNoWidgets();
     void besideARunningWindow();
     void windowListFollowsTheCommands();
+    void outputIsPlainAndAFailedWriteFails();
 };
 
 void TestCli::initTestCase()
@@ -144,7 +146,7 @@ void TestCli::commandsAndTheirOutput()
     QCOMPARE(add.rc, 0);
     const QJsonObject added = add.json().toObject();
     QCOMPARE(added["company"].toString(), QStringLiteral("顺丰快递"));
-    QCOMPARE(added["count"].toString(), QStringLiteral("5"));
+    QCOMPARE(added["count"], QJsonValue(5)); // a number, as refresh gives it
     QCOMPARE(added["state"].toString(), QStringLiteral("运送中"));
     const qint64 id = added["id"].toInteger();
     QVERIFY(id > 0);
@@ -190,7 +192,7 @@ void TestCli::commandsAndTheirOutput()
     QCOMPARE(byId["saved"].toArray(), QJsonArray{id});
     QVERIFY(byId["transit"].toString().endsWith("分"));
     const QJsonObject stored = run({"list", "--json"}).json().toArray().at(0).toObject();
-    QCOMPARE(stored["count"].toString(), QStringLiteral("5"));
+    QCOMPARE(stored["count"], QJsonValue(5));
     QCOMPARE(stored["state"].toString(), QStringLiteral("运送中"));
     // A number not in the book is queried without being stored.
     const QByteArray hash = bookHash();
@@ -203,6 +205,7 @@ void TestCli::commandsAndTheirOutput()
     Run removed = run({"remove", "--id", QString::number(id), "--json"});
     QCOMPARE(removed.rc, 0);
     QCOMPARE(removed.json()["goods"].toString(), QStringLiteral("爸爸衣服"));
+    QCOMPARE(removed.json()["count"], QJsonValue(5));
     QCOMPARE(run({"list", "--json"}).json().toArray().size(), 1);
     QCOMPARE(run({"remove", "--id", QString::number(id)}).rc, 2);
     sql("delete from kd100");
@@ -245,7 +248,7 @@ void TestCli::exitStatusesAndNothingChanged()
     // --force keeps a number the service does not know, with no progress.
     const Run forced = run({"add", "100000000004", "等几天", "--company", "顺丰快递", "--force", "--json"});
     QCOMPARE(forced.rc, 0);
-    QCOMPARE(forced.json()["count"].toString(), QStringLiteral("0"));
+    QCOMPARE(forced.json()["count"], QJsonValue(0));
     QVERIFY(forced.json()["state"].toString().isEmpty());
 
     // A service that refuses the connection.
@@ -303,6 +306,11 @@ void TestCli::badInputIsRefused()
         {"remove", "--id", "abc"},
         {"remove"},
         {"list", "--timeout", "-1"},
+        {"list", "--timeout", "nan"},
+        {"list", "--timeout", "inf"},
+        // Digits only: these read as numbers but are none.
+        {"add", "1.5e3", "指数", "--company", "顺丰快递", "--force"},
+        {"add", "+12", "正号", "--company", "顺丰快递", "--force"},
     };
     for (const QStringList &args : refused) {
         const Run r = run(args);
@@ -346,7 +354,7 @@ void TestCli::refreshTellsNewsByStatus()
     // The news is stored: the next round has none, and the list shows it unseen.
     QCOMPARE(run({"refresh"}).rc, 1);
     const QJsonObject row = run({"list", "--json"}).json().toArray().at(0).toObject();
-    QCOMPARE(row["count"].toString(), QStringLiteral("5"));
+    QCOMPARE(row["count"], QJsonValue(5));
     QVERIFY(row["unseen"].toBool());
 
     sql(QStringLiteral("update kd100 set num='1' where id=%1").arg(id));
@@ -472,6 +480,73 @@ void TestCli::windowListFollowsTheCommands()
     QCOMPARE(list->count(), before);
     QCOMPARE(h.w().entryPositionOf(QString::number(added)), -1);
     QVERIFY(list->isEnabled());
+}
+
+void TestCli::outputIsPlainAndAFailedWriteFails()
+{
+    // An escape sequence from a reply or goods would rewrite the terminal,
+    // a line break in goods would forge a parcel's line; JSON keeps both.
+    const QString goods = QStringLiteral("衣服\n第二行\x1b[2J");
+    const Run add = run({"add", "900000000321", goods, "--company", "顺丰快递"});
+    QCOMPARE(add.rc, 0);
+    const Run list = run({"list"});
+    const Run query = run({"query", "900000000321"});
+    for (const Run *r : {&add, &list, &query}) {
+        QCOMPARE(r->rc, 0);
+        QVERIFY2(!r->out.contains(QChar(0x1b)) && !r->out.contains(QChar(0x07)) && !r->out.contains('\r'),
+                 qPrintable(r->out));
+    }
+    QCOMPARE(add.out.count('\n'), 2);
+    QCOMPARE(list.out.count('\n'), 1);
+    QCOMPARE(query.out.count('\n'), 4); // heading, state, two events
+    const QJsonObject row = run({"list", "--json"}).json().toArray().at(0).toObject();
+    QCOMPARE(row["goods"].toString(), goods);
+    QVERIFY(row["newest"]["context"].toString().contains(QChar(0x1b)));
+
+    // Output that cannot be written is a failure, told on stderr.
+    for (const QStringList &args : {QStringList{"list"}, QStringList{"list", "--json"},
+                                    QStringList{"query", "900000000321"}, QStringList{"--help"}}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setStandardOutputFile("/dev/full");
+        p.start(program, args);
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 6 && err.contains("输出无法写入"),
+                 qPrintable(args.join(' ') + " gave " + QString::number(p.exitCode()) + ": " + err));
+    }
+    sql("delete from kd100");
+    sql("delete from progress");
+
+    // Without a display, a word the program does not know gets the usage
+    // line, not a platform plugin's abort.
+    QProcessEnvironment bare = env;
+    bare.remove("QT_QPA_PLATFORM");
+    for (const QString &first : {QStringLiteral("-"), QStringLiteral("-x")}) {
+        const Run r = run({first}, bare);
+        QVERIFY2(r.rc == 2 && r.err.contains("用法: parcelio"), qPrintable(first + ": " + r.err));
+    }
+
+    // Installed, a first start makes the folders and files the user's alone,
+    // whatever the umask: the settings will hold the mail password.
+    QProcessEnvironment fresh = env;
+    fresh.insert("XDG_DATA_HOME", tmp.path() + "/private/data");
+    fresh.insert("XDG_CONFIG_HOME", tmp.path() + "/private/config");
+    const mode_t mask = ::umask(0);
+    const Run first = run({"list"}, fresh);
+    ::umask(mask);
+    QCOMPARE(first.rc, 0);
+    const auto mode = [](const QString &path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    const QString at = tmp.path() + "/private";
+    for (const QString &folder :
+         {at, at + "/config", at + "/config/parcelio", at + "/data", at + "/data/parcelio"})
+        QVERIFY2(mode(folder) == 0700, qPrintable(folder));
+    for (const QString &file : {at + "/config/parcelio/parcelio.ini", at + "/data/parcelio/db/kd100.mdb",
+                                at + "/data/parcelio/db/kd100.ldb"})
+        QVERIFY2(mode(file) == 0600, qPrintable(file));
 }
 
 QTEST_MAIN(TestCli)

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <signal.h>
+#include <sys/stat.h>
 
 class TestStore : public QObject {
     Q_OBJECT
@@ -23,6 +24,8 @@ private slots:
     void userTextIsDataNotStatement();
     void settingsWritesReachTheOneRow();
     void clearAllUsesItsOwnConnection();
+    void filesAreTheUsersAloneWhateverTheUmask();
+    void badKeptRowLeavesTheBookReadable();
 };
 
 void TestStore::createsDatabaseWithCouriersAndSettings()
@@ -212,6 +215,76 @@ void TestStore::clearAllUsesItsOwnConnection()
     // The main connection keeps working afterwards.
     QVERIFY(s.addParcel("顺丰快递", "3", "c", "0").has_value());
     QCOMPARE(s.allParcels().size(), 1);
+}
+
+void TestStore::filesAreTheUsersAloneWhateverTheUmask()
+{
+    QTemporaryDir dir;
+    const mode_t mask = ::umask(0);
+    auto restore = qScopeGuard([mask] { ::umask(mask); });
+    const auto mode = [](const QString &path) {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    const QString app = dir.path() + "/new/parcelio";
+    Store s;
+    QCOMPARE(s.open(app), Store::OpenResult::Ok);
+    for (const QString &folder : {dir.path() + "/new", app, app + "/db"})
+        QCOMPARE(mode(folder), 0700);
+    QCOMPARE(mode(app + "/db/kd100.mdb"), 0600);
+    QCOMPARE(mode(app + "/db/kd100.ldb"), 0600);
+    // The engine's journal, there while a change is under way, takes the
+    // file's mode.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        other.setDatabaseName(s.databasePath());
+        QVERIFY(other.open());
+        QVERIFY(other.transaction());
+        QVERIFY(QSqlQuery(other).exec(
+            "insert into kd100 (number, goods, company, num) values ('1', 'a', 'b', '0')"));
+        QCOMPARE(mode(s.databasePath() + "-journal"), 0600);
+        QVERIFY(other.rollback());
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("writer");
+
+    // A link in the lock file's place is not followed.
+    QTemporaryDir planted;
+    QVERIFY(QDir().mkpath(planted.path() + "/db"));
+    QVERIFY(QFile::link(planted.path() + "/elsewhere", planted.path() + "/db/kd100.ldb"));
+    Store t;
+    QCOMPARE(t.open(planted.path()), Store::OpenResult::Failed);
+    QVERIFY(!QFile::exists(planted.path() + "/elsewhere"));
+}
+
+void TestStore::badKeptRowLeavesTheBookReadable()
+{
+    QTemporaryDir dir;
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    const qint64 bad = *s.addParcel("顺丰快递", "1", "坏", "2");
+    const qint64 good = *s.addParcel("顺丰快递", "2", "好", "1");
+    QVERIFY(
+        s.saveProgress({bad, {{"2026-12-01 10:00:00", "x"}}, QDateTime::currentDateTime(), "运送中", true}));
+    QVERIFY(s.saveProgress(
+        {good, {{"2026-12-02 10:00:00", "y"}}, QDateTime::currentDateTime(), "运送中", false}));
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(s.databasePath());
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(other).exec(
+            QStringLiteral("update progress set events='[[\"cut' where id=%1").arg(bad)));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other");
+    const QList<BookRow> rows = s.book();
+    QVERIFY2(s.error().isEmpty(), qPrintable(s.error()));
+    QCOMPARE(rows.size(), 2);
+    // Listed as if nothing were kept; the other row keeps its progress.
+    QCOMPARE(rows[0].parcel.goods, QStringLiteral("坏"));
+    QVERIFY(rows[0].state.isEmpty() && rows[0].newest.time.isEmpty() && !rows[0].unseen);
+    QCOMPARE(rows[1].newest.context, QStringLiteral("y"));
+    QCOMPARE(rows[1].state, QStringLiteral("运送中"));
 }
 
 QTEST_GUILESS_MAIN(TestStore)

@@ -78,3 +78,25 @@ QString versionLine()
 {
     return QStringLiteral("Parcelio ") + QStringLiteral(PARCELIO_VERSION);
 }
+
+bool isToolkitOption(const QString &argument)
+{
+    // QGuiApplication's and QApplication's options (X11's included), with
+    // one dash; "-style=fusion" as well as "-style fusion".
+    static const QStringList names{
+        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("geometry"),      QStringLiteral("qwindowicon"),
+        QStringLiteral("icon"),          QStringLiteral("qwindowtitle"),
+        QStringLiteral("title"),         QStringLiteral("reverse"),
+        QStringLiteral("session"),       QStringLiteral("display"),
+        QStringLiteral("name"),          QStringLiteral("nograb"),
+        QStringLiteral("dograb"),        QStringLiteral("style"),
+        QStringLiteral("stylesheet"),    QStringLiteral("widgetcount"),
+        QStringLiteral("testability"),
+    };
+    if (!argument.startsWith(QLatin1Char('-')) || argument.startsWith(QStringLiteral("--")))
+        return false;
+    return names.contains(argument.mid(1).section(QLatin1Char('='), 0, 0));
+}

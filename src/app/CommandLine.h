@@ -17,3 +17,7 @@ CommandLine parseCommandLine(const QStringList &arguments);
 // Every option, one line each.
 QString commandLineHelp();
 QString versionLine();
+// Whether a word of the command line is one of Qt's own options (-platform,
+// -style …), which the window's QApplication takes out; any other word is
+// the user's mistake and is told without loading the window.
+bool isToolkitOption(const QString &argument);

@@ -285,7 +285,8 @@ public:
     void exportProgress(); // F10, Image2(7)
     // Writes every row of the list to path; false when the list is empty or
     // the file could not be written (an existing file then keeps its content).
-    bool ExportListViewContent(QTreeWidget *list, const QString &path);
+    // why, when given, says what failed.
+    bool ExportListViewContent(QTreeWidget *list, const QString &path, QString *why = nullptr);
     void ListView1_Click();
     void ListView1_DblClick();
     void ListView1_MouseDown(Qt::MouseButton button);

@@ -1,4 +1,5 @@
 #include "app/Locations.h"
+#include "store/PrivateFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,17 +38,15 @@ Locations findLocations(const QString &programDir)
     const QString configDir =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/parcelio");
     at.iniPath = configDir + QLatin1Char('/') + IniName;
-    if (!QFileInfo::exists(at.iniPath) && QDir().mkpath(configDir)) {
-        // A first start leaves a file to edit; every key is optional.
-        QFile ini(at.iniPath);
-        if (ini.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            ini.write("; Parcelio settings: every key is optional, see the README.\n"
-                      "; [tracking] host, account, secret, key\n"
-                      "; [recognition] host\n"
-                      "; [maker] host, site, web, home\n"
-                      "; [mail] relay, user, password\n"
-                      "; [clock] probe, timeserver\n");
-    }
+    // A first start leaves a file to edit; every key is optional. It will
+    // hold the mail password: the user's alone, as is its folder.
+    if (!QFileInfo::exists(at.iniPath) && makePrivateDir(configDir))
+        createPrivateFile(at.iniPath, "; Parcelio settings: every key is optional, see the README.\n"
+                                      "; [tracking] host, account, secret, key\n"
+                                      "; [recognition] host\n"
+                                      "; [maker] host, site, web, home\n"
+                                      "; [mail] relay, user, password\n"
+                                      "; [clock] probe, timeserver\n");
     return at;
 }
 

@@ -23,11 +23,10 @@ int main(int argc, char *argv[])
     // work from a plain terminal.
     CommandLine cl = parseCommandLine(raw);
     std::unique_ptr<QApplication> app;
-    // Qt's own options (-platform, -style …) take one dash and are taken out
-    // by QApplication; anything else that failed is the user's mistake.
-    const bool mayBeQtOption = std::any_of(raw.cbegin() + 1, raw.cend(), [](const QString &a) {
-        return a.startsWith(QLatin1Char('-')) && !a.startsWith(QStringLiteral("--"));
-    });
+    // Qt's own options (-platform, -style …) are taken out by QApplication;
+    // anything else that failed is the user's mistake, told without a
+    // display (a lone "-" or "-x" would otherwise abort in the platform plugin).
+    const bool mayBeQtOption = std::any_of(raw.cbegin() + 1, raw.cend(), isToolkitOption);
     if (!cl.ok && mayBeQtOption) {
         app = std::make_unique<QApplication>(argc, argv);
         cl = parseCommandLine(QApplication::arguments());

@@ -4,11 +4,16 @@
 
 #include <QSaveFile>
 
-bool Form1::ExportListViewContent(QTreeWidget *list, const QString &path)
+bool Form1::ExportListViewContent(QTreeWidget *list, const QString &path, QString *why)
 {
+    auto failed = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
     const int rows = list->topLevelItemCount();
     if (rows == 0)
-        return false;
+        return failed(QStringLiteral("没有可导出的数据"));
     const int columns = list->columnCount();
     QString text;
     QStringList cells;
@@ -23,15 +28,16 @@ bool Form1::ExportListViewContent(QTreeWidget *list, const QString &path)
     // failed export leaves no partial file, and an existing one untouched.
     const QByteArray bytes = exportBytes(text);
     if (bytes.isEmpty())
-        return false; // no encoder for the export text: nothing to claim
+        return failed(QStringLiteral("没有 GB18030 编码器")); // nothing to claim
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return failed(file.errorString());
     if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return failed(reason);
     }
-    return file.commit();
+    return file.commit() || failed(file.errorString());
 }
 
 void Form1::exportProgress()
@@ -47,11 +53,14 @@ void Form1::exportProgress()
         setStatus(QStringLiteral("已取消保存"));
         return;
     }
-    if (ExportListViewContent(ListView1, path)) {
+    QString why;
+    if (ExportListViewContent(ListView1, path, &why)) {
         msg(QStringLiteral("成功导出全部数据!"));
         setStatus(QStringLiteral("成功导出全部数据.."));
     } else {
-        msg(QStringLiteral("没有可导出的数据!"));
-        setStatus(QStringLiteral("没有可导出的数据.."));
+        // The list was not empty: what failed is the writing, and the user
+        // is told so with its reason.
+        msg(QStringLiteral("导出失败! ") + why);
+        setStatus(QStringLiteral("导出失败.."));
     }
 }

@@ -31,13 +31,34 @@ QString SetStringFixedLength(const QString &text, int width)
     return out;
 }
 
+namespace {
+// One cell as one field of one line: a line break inside it would forge a
+// row of its own, so it becomes a blank; NUL and the other control
+// characters but the tab carry nothing a reader wants, and are left out.
+QString fieldText(const QString &cell)
+{
+    QString out;
+    out.reserve(cell.size());
+    for (const QChar ch : cell) {
+        const ushort u = ch.unicode();
+        if (u == '\n' || u == '\r' || u == '\v' || u == '\f' || u == 0x85 ||
+            ch.category() == QChar::Separator_Line || ch.category() == QChar::Separator_Paragraph)
+            out += QLatin1Char(' ');
+        else if (u == '\t' || ch.category() != QChar::Other_Control)
+            out += ch;
+    }
+    return out;
+}
+} // namespace
+
 QString exportLine(const QStringList &cells)
 {
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             line += Separator;
-        line += i == 0 ? SetStringFixedLength(cells.at(0), 8) : cells.at(i);
+        const QString cell = fieldText(cells.at(i));
+        line += i == 0 ? SetStringFixedLength(cell, 8) : cell;
     }
     return line + QStringLiteral("\r\n");
 }

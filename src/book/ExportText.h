@@ -11,5 +11,6 @@ QByteArray exportBytes(const QString &text);
 // up to width bytes. Longer texts are never cut.
 QString SetStringFixedLength(const QString &text, int width);
 // One exported line: the cells joined by three blanks (the first one fixed
-// to 8 bytes), ending in CR LF.
+// to 8 bytes), ending in CR LF. Line breaks inside a cell become blanks and
+// other control characters but the tab are left out, so one row stays one line.
 QString exportLine(const QStringList &cells);

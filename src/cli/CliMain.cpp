@@ -26,20 +26,25 @@ int main(int argc, char *argv[])
     const CommandLine cl = parseCommandLine(raw);
     // Qt's own options (-platform, -style …) take one dash and are the
     // window's to read; anything else that failed is the user's mistake.
-    const bool mayBeQtOption = std::any_of(raw.cbegin() + 1, raw.cend(), [](const QString &a) {
-        return a.startsWith(QLatin1Char('-')) && !a.startsWith(QStringLiteral("--"));
-    });
+    const bool mayBeQtOption = std::any_of(raw.cbegin() + 1, raw.cend(), isToolkitOption);
     if (!cl.ok && !mayBeQtOption) {
         std::fputs((cl.error + QLatin1Char('\n') + commandLineHelp()).toUtf8().constData(), stderr);
         return 2;
     }
+    // Help that never arrived (a full disk) is no success.
+    auto printed = [] {
+        if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+            return 0;
+        std::fputs("parcelio: 输出无法写入\n", stderr);
+        return int(CommandStatus::OutputFailed);
+    };
     if (cl.ok && cl.help) {
         std::fputs(commandLineHelp().toUtf8().constData(), stdout);
-        return 0;
+        return printed();
     }
     if (cl.ok && cl.version) {
         std::fputs((versionLine() + QLatin1Char('\n')).toUtf8().constData(), stdout);
-        return 0;
+        return printed();
     }
     // The window is parcelio-window's, which the program starts itself.
     std::fputs(commandLineHelp().toUtf8().constData(), stderr);

@@ -39,7 +39,8 @@ const char *const Statuses = "退出状态:\n"
                              "  2  用法错误或输入不被接受(什么都没有改动)\n"
                              "  3  查询服务不认识这个单号\n"
                              "  4  服务出错、没有应答或回复无法识别\n"
-                             "  5  数据库无法打开或写入\n";
+                             "  5  数据库无法打开或写入\n"
+                             "  6  输出无法写入(已做的改动保留)\n";
 } // namespace
 
 bool isCommandName(const QString &word)

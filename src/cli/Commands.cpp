@@ -19,7 +19,11 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -34,6 +38,19 @@ struct Failed {
     QString why;
 };
 
+// Text from a reply, the book or the user, made fit for one field of a
+// terminal line: control characters (an escape sequence would rewrite the
+// terminal, a line break or tab would forge lines and columns) become blanks.
+QString plain(QString text)
+{
+    for (QChar &ch : text) {
+        const QChar::Category k = ch.category();
+        if (k == QChar::Other_Control || k == QChar::Separator_Line || k == QChar::Separator_Paragraph)
+            ch = QLatin1Char(' ');
+    }
+    return text;
+}
+
 void out(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -43,7 +60,7 @@ void out(const QString &text)
 int fail(const Failed &f)
 {
     std::fflush(stdout);
-    std::fputs(("parcelio: " + f.why.toUtf8() + '\n').constData(), stderr);
+    std::fputs(("parcelio: " + plain(f.why).toUtf8() + '\n').constData(), stderr);
     return f.status;
 }
 
@@ -152,7 +169,7 @@ std::optional<Failed> noGoodAnswer(const Fetched &f, const QString &service)
     return std::nullopt;
 }
 
-// The add panel's checks of a typed number.
+// The add panel's checks of a typed number, but digits only, as the message says.
 std::optional<Failed> refusedNumber(const QString &number)
 {
     auto usage = [](const QString &why) { return Failed{CommandStatus::Usage, why}; };
@@ -160,7 +177,11 @@ std::optional<Failed> refusedNumber(const QString &number)
         return usage(QStringLiteral("请输入快递单号!"));
     if (number.size() > MaxNumberLength)
         return usage(QStringLiteral("单号不正确,请您检查! (超过 %1 个字符)").arg(MaxNumberLength));
-    if (number.contains(QLatin1Char('|')) || !isNumeric(number))
+    // Digits alone: a number test would let "1.5e3" or "+12" through.
+    const bool digits = std::all_of(number.cbegin(), number.cend(), [](QChar ch) {
+        return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+    });
+    if (!digits)
         return usage(QStringLiteral("单号不正确,请您检查! (单号只能是数字)"));
     return std::nullopt;
 }
@@ -245,11 +266,24 @@ QJsonArray eventsJson(const QList<KeptEvent> &events)
     return a;
 }
 
+// The kept count as a number, as refresh gives it; null when the book holds
+// none that reads as one (a row kept before counts were).
+std::optional<double> countOf(const QString &num)
+{
+    bool ok = false;
+    const double n = num.trimmed().toDouble(&ok);
+    return ok && std::isfinite(n) ? std::optional<double>(n) : std::nullopt;
+}
+
 QJsonObject parcelJson(const BookRow &r)
 {
-    QJsonObject o{{QStringLiteral("id"), r.parcel.id},       {QStringLiteral("number"), r.parcel.number},
-                  {QStringLiteral("goods"), r.parcel.goods}, {QStringLiteral("company"), r.parcel.company},
-                  {QStringLiteral("count"), r.parcel.num},   {QStringLiteral("state"), r.state},
+    const std::optional<double> count = countOf(r.parcel.num);
+    QJsonObject o{{QStringLiteral("id"), r.parcel.id},
+                  {QStringLiteral("number"), r.parcel.number},
+                  {QStringLiteral("goods"), r.parcel.goods},
+                  {QStringLiteral("company"), r.parcel.company},
+                  {QStringLiteral("count"), count ? QJsonValue(*count) : QJsonValue()},
+                  {QStringLiteral("state"), r.state},
                   {QStringLiteral("unseen"), r.unseen}};
     o.insert(QStringLiteral("newest"), r.newest.time.isEmpty() && r.newest.context.isEmpty()
                                            ? QJsonValue()
@@ -287,7 +321,8 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
     to += "{\"company\":";
     appendJsonString(to, r.parcel.company);
     to += ",\"count\":";
-    appendJsonString(to, r.parcel.num);
+    const std::optional<double> count = countOf(r.parcel.num);
+    to += count ? QByteArray::number(*count, 'g', QLocale::FloatingPointShortest) : QByteArray("null");
     to += ",\"goods\":";
     appendJsonString(to, r.parcel.goods);
     to += ",\"id\":" + QByteArray::number(r.parcel.id) + ",\"newest\":";
@@ -314,7 +349,7 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
 
 QString parcelLine(const ParcelRecord &p)
 {
-    return QStringLiteral("[%1] %2 %3 %4").arg(p.id).arg(p.company, p.number, p.goods);
+    return QStringLiteral("[%1] %2 %3 %4").arg(p.id).arg(plain(p.company), plain(p.number), plain(p.goods));
 }
 
 QList<KeptEvent> keptEvents(const TrackingReading &r)
@@ -350,12 +385,13 @@ int list(Context &c)
     }
     QString text;
     for (const BookRow &r : rows) {
-        text += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
-                    .arg(r.parcel.id)
-                    .arg(r.parcel.number, r.parcel.goods, r.parcel.company, r.parcel.num,
-                         r.state.isEmpty() ? QStringLiteral("未查询") : r.state,
-                         r.newest.time.isEmpty() ? QString()
-                                                 : r.newest.time + QLatin1Char(' ') + r.newest.context);
+        text +=
+            QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
+                .arg(r.parcel.id)
+                .arg(plain(r.parcel.number), plain(r.parcel.goods), plain(r.parcel.company),
+                     plain(r.parcel.num), r.state.isEmpty() ? QStringLiteral("未查询") : plain(r.state),
+                     r.newest.time.isEmpty() ? QString()
+                                             : plain(r.newest.time + QLatin1Char(' ') + r.newest.context));
     }
     out(text);
     return CommandStatus::Ok;
@@ -459,16 +495,18 @@ int query(Context &c)
         printJson(o);
         return CommandStatus::Ok;
     }
-    QString text = courier->name + QLatin1Char(' ') + number;
+    QString text = plain(courier->name + QLatin1Char(' ') + number);
     for (const ParcelRecord &r : saved)
-        text += QStringLiteral(" [%1] %2").arg(r.id).arg(r.goods);
+        text += QStringLiteral(" [%1] %2").arg(r.id).arg(plain(r.goods));
     text += QLatin1Char('\n');
     if (!any)
         text += QStringLiteral("暂无物流信息\n");
     else
-        text += QStringLiteral("状态: %1\t在途: %2\n").arg(state, transit);
+        text += QStringLiteral("状态: %1\t在途: %2\n").arg(plain(state), plain(transit));
     for (int i = 0; i < events.size(); ++i)
-        text += QStringLiteral("%1\t%2\t%3\n").arg(i + 1).arg(events.at(i).time, events.at(i).context);
+        text += QStringLiteral("%1\t%2\t%3\n")
+                    .arg(i + 1)
+                    .arg(plain(events.at(i).time), plain(events.at(i).context));
     out(text);
     return CommandStatus::Ok;
 }
@@ -530,7 +568,9 @@ int add(Context &c)
     }
     QString text = QStringLiteral("快递添加成功! ") + parcelLine(shown.parcel) + QLatin1Char('\n');
     if (!shown.state.isEmpty())
-        text += QStringLiteral("%1\t%2 %3\n").arg(shown.state, shown.newest.time, shown.newest.context);
+        text +=
+            QStringLiteral("%1\t%2\n")
+                .arg(plain(shown.state), plain(shown.newest.time + QLatin1Char(' ') + shown.newest.context));
     else
         text += QStringLiteral("暂无物流信息\n");
     out(text);
@@ -576,7 +616,8 @@ int refresh(Context &c)
         } else {
             out(QStringLiteral("快递有最新进展 [%1] %2 %3 %4\t%5 %6\n")
                     .arg(n.parcel.id)
-                    .arg(n.parcel.company, n.parcel.number, n.parcel.goods, e.time, e.context));
+                    .arg(plain(n.parcel.company), plain(n.parcel.number), plain(n.parcel.goods),
+                         plain(e.time), plain(e.context)));
             std::fflush(stdout);
         }
     });
@@ -599,7 +640,8 @@ int refresh(Context &c)
 }
 } // namespace
 
-int runCommand(const QStringList &arguments)
+namespace {
+int runCommandOnce(const QStringList &arguments)
 {
     Context c;
     c.name = arguments.value(0);
@@ -631,7 +673,8 @@ int runCommand(const QStringList &arguments)
     if (c.parser.isSet(TimeoutOption)) {
         bool ok = false;
         const double seconds = c.parser.value(TimeoutOption).toDouble(&ok);
-        if (!ok || seconds <= 0 || seconds > 3600)
+        // "nan" and "inf" read as numbers too: only a finite span is one.
+        if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > 3600)
             return fail({CommandStatus::Usage, QStringLiteral("--timeout 要在 0 到 3600 秒之间")});
         c.limitMs = qMax(1, int(seconds * 1000));
     }
@@ -646,4 +689,25 @@ int runCommand(const QStringList &arguments)
     if (c.name == QLatin1String("remove"))
         return remove(c);
     return refresh(c);
+}
+} // namespace
+
+int runCommand(const QStringList &arguments)
+{
+    const int status = runCommandOnce(arguments);
+    // Output that never arrived (a full disk, a closed pipe) is no success:
+    // a script would take the missing list for an empty one.
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (!flushed || std::ferror(stdout)) {
+        QString why = QStringLiteral("输出无法写入");
+        if (error != 0)
+            why += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
+        std::fputs(("parcelio: " + why + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        return status == CommandStatus::Ok || status == CommandStatus::NoNews
+                   ? int(CommandStatus::OutputFailed)
+                   : status;
+    }
+    return status;
 }

@@ -14,6 +14,7 @@ enum : int {
     UnknownNumber = 3,   // the tracking service does not know the number
     ServiceFailed = 4,   // a service failed, did not answer or could not be read
     DatabaseRefused = 5, // the book cannot be opened or written
+    OutputFailed = 6,    // what was to be printed could not be written (what was done stays)
 };
 }
 

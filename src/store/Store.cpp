@@ -1,4 +1,5 @@
 #include "store/Store.h"
+#include "store/PrivateFiles.h"
 #include "store/SettingValues.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -115,18 +117,27 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
 {
     parcelioResources();
     const QString dir = appDir + QStringLiteral("/db");
-    if (!QDir().mkpath(dir)) {
+    // The book is the user's alone: folders 0700, files 0600.
+    if (!makePrivateDir(dir)) {
         lastError = QStringLiteral("cannot create %1").arg(dir);
         return OpenResult::Failed;
     }
     // The lock is an flock on a file of its own: the kernel drops it when the
-    // holder dies, so a crashed copy never blocks the next start.
+    // holder dies, so a crashed copy never blocks the next start. Another
+    // user who could open it could hold it and keep the owner's window out;
+    // a link put in its place is not followed.
     const QByteArray lockPath = QFile::encodeName(dir + QStringLiteral("/kd100.ldb"));
-    lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lockFd < 0) {
         lastError = QString::fromLocal8Bit(strerror(errno));
         return OpenResult::Failed;
     }
+    // It holds nothing, so one left readable by an older version is
+    // narrowed too.
+    struct stat lockStat {};
+    if (::fstat(lockFd, &lockStat) == 0 && lockStat.st_uid == ::geteuid() &&
+        (lockStat.st_mode & 0777) != 0600)
+        ::fchmod(lockFd, 0600);
     if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
         const bool held = errno == EWOULDBLOCK;
         lastError = QString::fromLocal8Bit(strerror(errno));
@@ -138,6 +149,13 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
     dbPath = dir + QStringLiteral("/kd100.mdb");
     const QFileInfo info(dbPath);
     const bool fresh = !info.exists() || info.size() == 0;
+    // Made here, empty and 0600, rather than by the engine with the umask's
+    // mode; the engine makes its journal with the mode of the file.
+    if (!createPrivateFile(dbPath)) {
+        lastError =
+            QStringLiteral("cannot create %1: %2").arg(dbPath, QString::fromLocal8Bit(strerror(errno)));
+        return OpenResult::Failed;
+    }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connName);
     db.setDatabaseName(dbPath);
@@ -370,10 +388,12 @@ QList<ParcelRecord> Store::allParcels()
 
 QList<BookRow> Store::book()
 {
-    // Only the newest event is taken out of each kept list.
+    // Only the newest event is taken out of each kept list. A kept list
+    // that is no JSON would fail the whole statement: its parcel is listed
+    // as if nothing were kept.
     STORE_QUERY("select k.id, k.number, k.goods, k.company, k.num, p.state, p.queried, p.unseen,"
                 " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]')"
-                " from kd100 k left join progress p on p.id=k.id order by k.id");
+                " from kd100 k left join progress p on p.id=k.id and json_valid(p.events) order by k.id");
     q.setForwardOnly(true);
     QList<BookRow> out;
     if (!run(q))
