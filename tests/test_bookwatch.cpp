@@ -168,6 +168,7 @@ void TestBookWatch::roundOverTheBook()
     h.allPanels = false;
     h.setIni(QStringLiteral("tracking/host"), standIn.host());
     h.setIni(QStringLiteral("mail/relay"), mail.host());
+    h.setIni(QStringLiteral("mail/tls"), QStringLiteral("off")); // a local relay without TLS
     h.setIni(QStringLiteral("watch/pause_ms"), QStringLiteral("300"));
     DesktopNotifications notifications;
     h.platform.notifier = &notifications;

@@ -97,6 +97,7 @@ private slots:
     void exitStatusesAndNothingChanged();
     void badInputIsRefused();
     void refreshTellsNewsByStatus();
+    void repliesBoundedAndKeptOnTheirHost();
     void commandsNeedNoWidgets();
     void besideARunningWindow();
     void windowListFollowsTheCommands();
@@ -126,6 +127,34 @@ void TestCli::initTestCase()
     env.insert("XDG_DATA_HOME", tmp.path() + "/data");
     env.insert("XDG_CONFIG_HOME", tmp.path() + "/config");
     writeIni(tmp.path() + "/config/parcelio", standIn.host());
+}
+
+void TestCli::repliesBoundedAndKeptOnTheirHost()
+{
+    StandIn elsewhere; // another port of the same machine is another host
+    QVERIFY(elsewhere.isRunning());
+    QTemporaryDir fixtures;
+    auto fixture = [&](const QString &name, const QByteArray &content) {
+        QDir().mkpath(fixtures.filePath("tracking"));
+        QFile f(fixtures.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+    };
+    fixture("tracking/100000000002.stream", QByteArray::number(5 * 1024 * 1024));
+    fixture("tracking/100000000004.status", "302");
+    fixture("tracking/100000000004.location", elsewhere.url("/probe").toEncoded());
+    StandIn s(fixtures.path());
+    QVERIFY(s.isRunning());
+    QProcessEnvironment own = env;
+    own.insert("XDG_CONFIG_HOME", tmp.path() + "/bounded");
+    writeIni(tmp.path() + "/bounded/parcelio", s.host());
+
+    const Run large = run({"query", "100000000002", "--company", "中通快递"}, own);
+    QCOMPARE(large.rc, 4);
+    QVERIFY2(large.err.contains("超过 4 MiB"), qPrintable(large.err));
+    const Run moved = run({"query", "100000000004", "--company", "中通快递"}, own);
+    QCOMPARE(moved.rc, 4);
+    QVERIFY2(moved.err.contains("重定向"), qPrintable(moved.err));
+    QCOMPARE(elsewhere.countRequests("/"), 0);
 }
 
 void TestCli::commandsAndTheirOutput()

@@ -1,6 +1,7 @@
 // The update check after load and the clock calibration, against the
 // stand-in services. The machine's clock is never touched: the calibration
 // sets the test double.
+#include "BuildDate.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
 
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <ctime>
 
@@ -29,6 +31,7 @@ private slots:
     void clockCalibration();
     void clockSetFromFreshReading();
     void secondClickWhileCalibrating();
+    void repliesBoundedAndKeptOnTheirHost();
 
 private:
     // Writes a fixture file; a null content removes it.
@@ -50,7 +53,7 @@ void TestNet::init()
     // Every case starts from a current version and plain replies.
     fixture(QStringLiteral("version/gx.txt"), "V5.4");
     for (const char *file : {"version/gx.status", "version/gx.type", "data/tg.type", "head-dates.txt",
-                             "probe.delay", "head.delay"})
+                             "probe.delay", "head.delay", "version/gx.stream", "data/tg.stream"})
         fixture(QString::fromLatin1(file), QByteArray());
 }
 
@@ -167,37 +170,78 @@ void TestNet::updateCheck()
     QCOMPARE((QStringList{w.noticeCaption, w.noticeUrl}), noticeFields);
 }
 
+namespace {
+// The day this program was built: no true reading is earlier.
+const QDate Built = QDate::fromString(QStringLiteral(PARCELIO_BUILD_DATE), Qt::ISODate);
+
+// A Date header for that day (UTC), days after the build.
+QByteArray dateLine(int days, const char *time)
+{
+    const QDateTime at(Built.addDays(days), QTime::fromString(QString::fromLatin1(time)), QTimeZone::utc());
+    return QLocale::c().toString(at, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'")).toLatin1() + '\n';
+}
+
+// China's wall-clock time, days after the build, as this computer shows it.
+QString wall(int days, const char *time)
+{
+    return Built.addDays(days).toString(Qt::ISODate) + QLatin1Char(' ') + QString::fromLatin1(time);
+}
+} // namespace
+
 void TestNet::clockCalibration_data()
 {
     QTest::addColumn<QByteArray>("dates"); // one Date per HEAD request
     QTest::addColumn<bool>("online");
     QTest::addColumn<int>("outcome"); // what the system answers
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("agree");  // the answer to a question
     QTest::addColumn<QString>("set"); // what the clock was asked to show
-    QTest::addColumn<QString>("box");
+    QTest::addColumn<QStringList>("boxes");
 
     const QString ok = QStringLiteral("时间校对成功!");
     const QString incomplete = QStringLiteral("时间校对失败!未能从网络取得完整的时间,系统时间未更改。");
-    const QByteArray evening = "Tue, 08 Dec 2026 20:10:05 GMT\n";
+    const QString untrusted = QStringLiteral("时间校对失败,服务器时间不可信");
+    const QByteArray evening = dateLine(0, "20:10:05");
+    const QString later = wall(1, "04:10:05");
     QTest::newRow("eight hours later, past midnight")
-        << evening + evening + evening << true << int(SystemClock::Set) << QString()
-        << QStringLiteral("2026-12-09 04:10:05") << ok;
+        << evening + evening + evening << true << int(SystemClock::Set) << QString() << false << later
+        << QStringList{ok};
     // The date belongs to the same reading as the time.
     QTest::newRow("midnight between readings")
-        << QByteArray("Tue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 15:59:59 GMT\nTue, 08 Dec 2026 "
-                      "16:00:01 GMT\n")
-        << true << int(SystemClock::Set) << QString() << QStringLiteral("2026-12-09 00:00:01") << ok;
+        << dateLine(0, "15:59:59") + dateLine(0, "15:59:59") + dateLine(0, "16:00:01") << true
+        << int(SystemClock::Set) << QString() << false << wall(1, "00:00:01") << QStringList{ok};
     QTest::newRow("a reading without Date") << evening + "none\n" + evening << true << int(SystemClock::Set)
-                                            << QString() << QString() << incomplete;
+                                            << QString() << false << QString() << QStringList{incomplete};
     QTest::newRow("a Date that does not parse")
-        << evening + evening + "Tue, 08 Dec 2026 25:10:05 GMT\n"
-        << true << int(SystemClock::Set) << QString() << QString() << incomplete;
-    QTest::newRow("change refused")
-        << evening + evening + evening << true << int(SystemClock::Refused)
-        << QStringLiteral("Operation not permitted") << QStringLiteral("2026-12-09 04:10:05")
-        << QStringLiteral("时间校对失败!系统拒绝更改时间,系统时间未更改。\r\nOperation not permitted");
+        << evening + evening + dateLine(0, "20:10:05").replace("20:10:05", "25:10:05") << true
+        << int(SystemClock::Set) << QString() << false << QString() << QStringList{incomplete};
+    QTest::newRow("change refused") << evening + evening + evening << true << int(SystemClock::Refused)
+                                    << QStringLiteral("Operation not permitted") << false << later
+                                    << QStringList{
+                                           QStringLiteral("时间校对失败!系统拒绝更改时间,系统时间未更改。"
+                                                          "\r\nOperation not permitted")};
     QTest::newRow("offline") << evening + evening + evening << false << int(SystemClock::Set) << QString()
-                             << QString() << QStringLiteral("时间校准功能需要联网操作!");
+                             << false << QString()
+                             << QStringList{QStringLiteral("时间校准功能需要联网操作!")};
+    // Readings that cannot all be true leave the clock alone.
+    QTest::newRow("readings of 2026, 2090 and 1971")
+        << evening + "Sun, 01 Jan 2090 00:00:00 GMT\nFri, 01 Jan 1971 00:00:00 GMT\n"
+        << true << int(SystemClock::Set) << QString() << true << QString() << QStringList{untrusted};
+    QTest::newRow("a minute apart") << evening + evening + dateLine(0, "20:11:05") << true
+                                    << int(SystemClock::Set) << QString() << true << QString()
+                                    << QStringList{untrusted};
+    const QByteArray before = dateLine(-1, "20:10:05");
+    QTest::newRow("before the program was built") << before + before + before << true << int(SystemClock::Set)
+                                                  << QString() << true << QString() << QStringList{untrusted};
+    // More than a day away: set only when the user agrees to the time shown.
+    const QByteArray future = "Sun, 01 Jan 2090 00:00:00 GMT\n";
+    const QString question =
+        QStringLiteral("服务器时间与本机时间相差超过一天。\r\n是否将系统时间设为 2090-01-01 08:00:00 ?");
+    QTest::newRow("2090, not agreed") << future + future + future << true << int(SystemClock::Set)
+                                      << QString() << false << QString() << QStringList{question};
+    QTest::newRow("2090, agreed") << future + future + future << true << int(SystemClock::Set) << QString()
+                                  << true << QStringLiteral("2090-01-01 08:00:00")
+                                  << QStringList{question, ok};
 }
 
 void TestNet::clockCalibration()
@@ -206,8 +250,9 @@ void TestNet::clockCalibration()
     QFETCH(bool, online);
     QFETCH(int, outcome);
     QFETCH(QString, reason);
+    QFETCH(bool, agree);
     QFETCH(QString, set);
-    QFETCH(QString, box);
+    QFETCH(QStringList, boxes);
     fixture(QStringLiteral("head-dates.txt"), dates);
 
     StandIn s(fixtures.path());
@@ -219,11 +264,16 @@ void TestNet::clockCalibration()
     QVERIFY(h.startSeeded(Books[1]));
     h.w().Timer3->stop(); // the update check is not under test here
     h.platform.systemClockDouble.answer = {SystemClock::Outcome(outcome), reason};
+    // This computer's clock a few minutes off the server's evening reading.
+    h.platform.clockDouble.current = QDateTime(Built.addDays(1), QTime(4, 2));
+    h.platform.box.setNextAnswer(agree ? MessageBox::AnswerYes : MessageBox::AnswerNo);
     Form1 &w = h.w();
     w.Command3->click();
 
-    QCOMPARE(h.platform.box.texts(), QStringList{box});
+    QCOMPARE(h.platform.box.texts(), boxes);
     QCOMPARE(h.platform.box.shown[0].title, QStringLiteral("提示"));
+    const bool asked = boxes.first().startsWith(QStringLiteral("服务器时间"));
+    QCOMPARE(h.platform.box.shown[0].buttons, asked ? MessageBox::YesNo : MessageBox::Ok);
     QCOMPARE(h.platform.systemClockDouble.sets, set.isEmpty() ? QStringList() : QStringList{set});
     // Three readings, in order, whenever the network is there; none without.
     QStringList heads;
@@ -236,13 +286,14 @@ void TestNet::clockCalibration()
 
 void TestNet::clockSetFromFreshReading()
 {
-    fixture(QStringLiteral("head-dates.txt"), QByteArray("Tue, 08 Dec 2026 20:10:05 GMT\n").repeated(3));
+    fixture(QStringLiteral("head-dates.txt"), dateLine(0, "20:10:05").repeated(3));
     fixture(QStringLiteral("head.delay"), "300");
     StandIn s(fixtures.path());
     QVERIFY(s.isRunning());
     Harness h;
     pointAt(h, s);
     QVERIFY(h.startSeeded(Books[1]));
+    h.platform.clockDouble.current = QDateTime(Built.addDays(1), QTime(4, 2));
     Form1 &w = h.w();
     w.Timer3->stop(); // the update check is not under test here
     // Once the third reading is out, a handler holds the window for 2.5 s
@@ -262,7 +313,7 @@ void TestNet::clockSetFromFreshReading()
     // The clock shows the server's time when it is set, not when it answered.
     QCOMPARE(h.platform.systemClockDouble.sets.size(), 1);
     const QDateTime set = QDateTime::fromString(h.platform.systemClockDouble.sets[0], "yyyy-MM-dd hh:mm:ss");
-    const qint64 late = QDateTime::fromString("2026-12-09 04:10:05", "yyyy-MM-dd hh:mm:ss").secsTo(set);
+    const qint64 late = QDateTime::fromString(wall(1, "04:10:05"), "yyyy-MM-dd hh:mm:ss").secsTo(set);
     QVERIFY2(late >= 2 && late <= 4, qPrintable(h.platform.systemClockDouble.sets[0]));
 }
 
@@ -290,6 +341,48 @@ void TestNet::secondClickWhileCalibrating()
     QCOMPARE(h.platform.systemClockDouble.sets.size(), 1);
     QCOMPARE(h.platform.box.texts(), QStringList{QStringLiteral("时间校对成功!")});
     QVERIFY(w.Command3->isEnabled());
+}
+
+void TestNet::repliesBoundedAndKeptOnTheirHost()
+{
+    StandIn s(fixtures.path());
+    QVERIFY(s.isRunning());
+    StandIn elsewhere; // another port of the same machine is another host
+    QVERIFY(elsewhere.isRunning());
+    // A version file far larger than a version.
+    fixture(QStringLiteral("version/gx.stream"), "2048");
+    fixture(QStringLiteral("data/tg.txt"), "每日提示|http://n.test/a");
+    Harness h;
+    pointAt(h, s);
+    h.setIni(QStringLiteral("tracking/host"), s.host());
+    QVERIFY(h.startSeeded(Books[1]));
+    Form1 &w = h.w();
+    QVERIFY(h.passUpdateCheck());
+    QCOMPARE(h.platform.box.texts(), QStringList{QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版")});
+
+    // A notice far larger than a caption and a link is no notice.
+    fixture(QStringLiteral("version/gx.stream"), QByteArray());
+    fixture(QStringLiteral("data/tg.stream"), QByteArray::number(64 * 1024));
+    w.Timer3_Timer();
+    QCOMPARE(h.platform.box.texts().size(), 1);
+    QVERIFY(w.noticeText.isEmpty());
+
+    // Any reply over 4 MiB is abandoned as it streams in.
+    fixture(QStringLiteral("tracking/100000000003.stream"), QByteArray::number(5 * 1024 * 1024));
+    QElapsedTimer took;
+    took.start();
+    QVERIFY(w.GetBody(w.trackingUrl(QStringLiteral("100000000003"))).isEmpty());
+    QVERIFY(took.elapsed() < 10000);
+
+    // A redirect is followed on the same host only.
+    fixture(QStringLiteral("tracking/100000000004.status"), "302");
+    fixture(QStringLiteral("tracking/100000000004.location"),
+            elsewhere.url(QStringLiteral("/probe")).toEncoded());
+    QVERIFY(w.GetBody(w.trackingUrl(QStringLiteral("100000000004"))).isEmpty());
+    QCOMPARE(elsewhere.countRequests(QStringLiteral("/")), 0);
+    fixture(QStringLiteral("tracking/100000000005.status"), "302");
+    fixture(QStringLiteral("tracking/100000000005.location"), s.url(QStringLiteral("/probe")).toEncoded());
+    QVERIFY(w.GetBody(w.trackingUrl(QStringLiteral("100000000005"))).contains(QStringLiteral("Parcelio")));
 }
 
 QTEST_MAIN(TestNet)

@@ -143,6 +143,17 @@ void TestSettings::closingTheSettingsPanel()
     QVERIFY(w.kdmenu(1)->isVisible());
     QVERIFY(w.Check2->isChecked());
 
+    // One address only: nothing the relay could read as a second one or as
+    // options of its RCPT command.
+    for (const char *many : {"<evil@x.com> NOTIFY=SUCCESS,FAILURE", "a@x.com,b@x.com", "a@x.com;b@x.com",
+                             "a@x.com\tb", "me@example.cn ", "me@exa\x7fmple.cn"}) {
+        closeWith(QString::fromUtf8(many));
+        QCOMPARE(w.status(), QString("您的E-mail地址输入错误!请您检查!"));
+        QVERIFY(w.kdmenu(1)->isVisible());
+        QVERIFY(w.Check2->isChecked());
+    }
+    QCOMPARE(stored(w, "通知邮箱"), QString(""));
+
     // "@" but none of the known pieces: refused and mail switched off.
     closeWith("a@b");
     QCOMPARE(w.status(), QString("您的E-mail地址输入错误!请您检查!"));

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QProcess>
 #include <QtTest>
 
@@ -23,6 +24,7 @@ private slots:
     void columnsKeepTheirWidths();
     void idleResetAfterBusyState();
     void skinFileTintsThePalette();
+    void messageBoxShowsTextAsText();
 };
 
 void TestStartup::firstStartOnEmptyDirectory()
@@ -242,6 +244,24 @@ void TestStartup::skinFileTintsThePalette()
     missing.adjustHSV(85, -40, 0);
     QVERIFY(!missing.attached());
     QCOMPARE(other.palette().color(QPalette::Window), before);
+}
+
+void TestStartup::messageBoxShowsTextAsText()
+{
+    // Goods text in a question: markup and links are shown, never rendered.
+    const QString goods = QStringLiteral("<a href=\"file:///etc/passwd\">书</a><img src=\"x.png\">");
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        format = box->textFormat();
+        shown = box->text();
+        box->reject();
+    });
+    RealMessageBox().show(nullptr, goods, QStringLiteral("提示"), MessageBox::Information, MessageBox::YesNo);
+    QCOMPARE(shown, goods);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestStartup)

@@ -247,6 +247,7 @@ void TestWatch::newsMailReachesRelay()
     h.setIni(QStringLiteral("mail/relay"), sink.host());
     h.setIni(QStringLiteral("mail/user"), QStringLiteral("notice@tesmar.test"));
     h.setIni(QStringLiteral("mail/password"), QStringLiteral("pw481207"));
+    h.setIni(QStringLiteral("mail/tls"), QStringLiteral("off")); // a local relay without TLS
     QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
                           "(1, '100000000003', '键盘<b>&amp;''x''', '中通快递', '0');\n"));
     Form1 &w = h.w();
@@ -320,6 +321,8 @@ void TestWatch::mailFailuresEndInStatus()
         {sink.host(), QStringLiteral("refused@example.com"), QStringLiteral("键盘")},
         {sink.host(), QStringLiteral("user@example.com\r\nBcc: x@example.com"), QStringLiteral("键盘")},
         {sink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘\r\nBcc: x@example.com")},
+        // Stored before the settings panel refused it: still one address only.
+        {sink.host(), QStringLiteral("a@example.com,b@example.com"), QStringLiteral("键盘")},
         {QStringLiteral("127.0.0.1:%1").arg(closedPort), QStringLiteral("user@example.com"),
          QStringLiteral("键盘")},
         {QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()), QStringLiteral("user@example.com"),
@@ -327,11 +330,14 @@ void TestWatch::mailFailuresEndInStatus()
         {tlsSink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘")},
         // TLS required of a relay that offers none: nothing goes out in clear.
         {sink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘"), QStringLiteral("required")},
+        // Required too when no tls is set and a password is (the compiled-in one).
+        {sink.host(), QStringLiteral("user@example.com"), QStringLiteral("键盘"), QString()},
     };
     for (const auto &c : cases) {
         Harness h;
         h.setIni(QStringLiteral("mail/relay"), c.relay);
-        h.setIni(QStringLiteral("mail/tls"), c.tls);
+        if (!c.tls.isNull())
+            h.setIni(QStringLiteral("mail/tls"), c.tls);
         QVERIFY(h.start());
         Form1 &w = h.w();
         w.mailLimitMs = 1500;

@@ -17,8 +17,8 @@ struct Config {
     QString mailUser = QStringLiteral("notice@tesmar.cn");
     QString mailPassword = QStringLiteral("mk481207");
     // STARTTLS with the relay: "try" (when offered), "required" (no login
-    // and no mail without it) or "off".
-    QString mailTls = QStringLiteral("try");
+    // and no mail without it) or "off". Unset, mailTlsFor decides.
+    QString mailTls;
     QString clockProbe = QStringLiteral("http://www.qq.com/");
     QString timeServer = QStringLiteral("http://www.baidu.com/");
     // The book watch's pause between two requests.

@@ -7,6 +7,8 @@
 #include "app/Config.h"
 #include "app/ControlArray.h"
 #include "app/Widgets.h"
+#include "net/Answers.h"
+#include "net/Download.h"
 #include "platform/Platform.h"
 #include "store/Store.h"
 #include "tracking/HttpReply.h"
@@ -238,8 +240,10 @@ public:
 
     // ----------------------------------------------------------- tracking
     QString GetBody(const QString &url);
-    // GET (or HEAD) waiting like GetBody, with status and headers kept.
-    HttpReply fetch(const QString &url, int limitMs, bool headOnly = false);
+    // GET (or HEAD) waiting like GetBody, with status and headers kept. A
+    // body over maxBytes, or a redirect to another host, is no answer.
+    HttpReply fetch(const QString &url, int limitMs, bool headOnly = false,
+                    qint64 maxBytes = ReplyLimit::Any);
     void kdgs(const QString &number);
     void cx();
     void hx2();
@@ -360,9 +364,8 @@ public:
     // ---------------------------------------------------- network services
     void Command3_Click();
     void ctime();
-    // One reading of the time server: its Date header as China Standard Time.
-    // Invalid when no answer came or the header is missing or does not parse.
-    QDateTime GetNetTime();
+    // One reading of the time server (net/Answers.h).
+    ServerTime GetNetTime();
     void reportBook(bool openAddPanel);
     void unlockAfterUpdateCheck();
     // What the update service must list for this program to count as current.

@@ -45,7 +45,7 @@ Locations findLocations(const QString &programDir)
                                       "; [tracking] host, account, secret, key\n"
                                       "; [recognition] host\n"
                                       "; [maker] host, site, web, home\n"
-                                      "; [mail] relay, user, password\n"
+                                      "; [mail] relay, user, password, tls\n"
                                       "; [clock] probe, timeserver\n");
     return at;
 }

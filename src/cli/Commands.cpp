@@ -2,6 +2,7 @@
 #include "app/Config.h"
 #include "app/Locations.h"
 #include "app/Text.h"
+#include "net/Download.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
 #include "tracking/RecognitionText.h"
@@ -130,16 +131,18 @@ struct Fetched {
     bool answered = false;
     int status = 0;
     QString body;
+    QString refused; // why a reply that came is no answer all the same
 };
 
 // The request as the window sends it, waited for at most limitMs.
 Fetched fetch(Context &c, const QString &url)
 {
     if (!c.net)
-        c.net = std::make_unique<QNetworkAccessManager>();
+        c.net = newNetworkManager();
     QNetworkRequest request{QUrl(url)};
     request.setRawHeader("If-Modified-Since", "0");
     QNetworkReply *reply = c.net->get(request);
+    BoundedBody body(reply, ReplyLimit::Any);
     QEventLoop wait;
     QTimer limit;
     limit.setSingleShot(true);
@@ -150,11 +153,17 @@ Fetched fetch(Context &c, const QString &url)
         wait.exec();
     }
     Fetched f;
+    const QByteArray received = body.take();
+    if (body.tooLarge())
+        f.refused = QStringLiteral("的应答超过 %1 MiB").arg(ReplyLimit::Any / (1024 * 1024));
+    else if (redirectRefused(reply))
+        f.refused = QStringLiteral("重定向到其他主机,未跟随");
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    f.answered = status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
+    f.answered =
+        f.refused.isEmpty() && status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
     f.status = status.toInt();
     if (f.answered)
-        f.body = decodeReplyBody(reply->readAll(), reply->rawHeader("Content-Type"));
+        f.body = decodeReplyBody(received, reply->rawHeader("Content-Type"));
     reply->deleteLater();
     return f;
 }
@@ -162,7 +171,8 @@ Fetched fetch(Context &c, const QString &url)
 std::optional<Failed> noGoodAnswer(const Fetched &f, const QString &service)
 {
     if (!f.answered)
-        return Failed{CommandStatus::ServiceFailed, service + QStringLiteral("没有应答")};
+        return Failed{CommandStatus::ServiceFailed,
+                      service + (f.refused.isEmpty() ? QStringLiteral("没有应答") : f.refused)};
     // An error page is no answer, whatever it holds.
     if (f.status < 200 || f.status > 299)
         return Failed{CommandStatus::ServiceFailed, service + QStringLiteral("出错 (HTTP %1)").arg(f.status)};

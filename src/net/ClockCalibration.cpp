@@ -1,11 +1,39 @@
 // Sets the computer's clock to China Standard Time from a web server's Date
-// header.
+// header, once the readings are believable.
+#include "BuildDate.h"
 #include "app/Form1.h"
 #include "net/Answers.h"
 
+#include <QTimeZone>
+
 namespace {
 const QString Title = QStringLiteral("提示");
+// Readings of one server a moment apart that differ by more than this, once
+// the time between them is allowed for, cannot all be true. Date headers
+// count whole seconds, and each answer takes its own time on the way.
+constexpr qint64 AgreeMs = 5000;
+// A change of the clock larger than this is set only when the user agrees.
+constexpr qint64 AskAboveSecs = 24 * 3600;
+
+// No reading before the program was built can be the time now, nor readings
+// that tell different times.
+bool believable(std::initializer_list<const ServerTime *> readings)
+{
+    const QDateTime built(QDate::fromString(QStringLiteral(PARCELIO_BUILD_DATE), Qt::ISODate), QTime(0, 0),
+                          QTimeZone::utc());
+    QDateTime earliest, latest;
+    for (const ServerTime *r : readings) {
+        const QDateTime t = r->now();
+        if (t < built)
+            return false;
+        if (!earliest.isValid() || t < earliest)
+            earliest = t;
+        if (!latest.isValid() || t > latest)
+            latest = t;
+    }
+    return earliest.msecsTo(latest) <= AgreeMs;
 }
+} // namespace
 
 void Form1::Command3_Click()
 {
@@ -17,31 +45,47 @@ void Form1::Command3_Click()
     Command3->setEnabled(true);
 }
 
-QDateTime Form1::GetNetTime()
+ServerTime Form1::GetNetTime()
 {
     const HttpReply reply = fetch(cfg.timeServer, headLimitMs, true);
-    const QDateTime at = reply.answered ? chinaTimeOf(reply.date) : QDateTime();
-    // The server's time now, not when it answered: a timer, a click or a
-    // message box may have run inside the wait since then, for minutes.
-    return at.isValid() ? at.addMSecs(reply.sinceArrival.elapsed()) : QDateTime();
+    ServerTime t;
+    t.at = reply.answered ? chinaTimeOf(reply.date) : QDateTime();
+    t.sinceArrival = reply.sinceArrival;
+    return t;
 }
 
 void Form1::ctime()
 {
     // Three readings go out, in order. The clock is set from the last one
     // alone, so that date and time belong together even when midnight falls
-    // between readings, and only when every reading was complete.
-    const QDateTime a = GetNetTime();
-    const QDateTime b = GetNetTime();
-    const QDateTime c = GetNetTime();
+    // between readings, and only when every reading was complete and all
+    // three are believable.
+    const ServerTime a = GetNetTime();
+    const ServerTime b = GetNetTime();
+    const ServerTime c = GetNetTime();
     if (!a.isValid() || !b.isValid() || !c.isValid()) {
         msg(QStringLiteral("时间校对失败!未能从网络取得完整的时间,系统时间未更改。"), MessageBox::Ok,
             MessageBox::Information, Title);
         return;
     }
+    if (!believable({&a, &b, &c})) {
+        msg(QStringLiteral("时间校对失败,服务器时间不可信"), MessageBox::Ok, MessageBox::Warning, Title);
+        return;
+    }
+    // China's wall-clock time is what this computer's clock will show.
+    const QDateTime shown(c.now().date(), c.now().time());
+    if (qAbs(now().secsTo(shown)) > AskAboveSecs) {
+        const QString question =
+            QStringLiteral("服务器时间与本机时间相差超过一天。\r\n是否将系统时间设为 %1 ?")
+                .arg(shown.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        if (msg(question, MessageBox::YesNo, MessageBox::Warning, Title) != MessageBox::AnswerYes)
+            return;
+    }
+    // Read again: the question may have waited for minutes.
+    const QDateTime set = c.now();
     SystemClock::Result result;
     if (platform.systemClock)
-        result = platform.systemClock->setLocal(c.date(), c.time());
+        result = platform.systemClock->setLocal(set.date(), set.time());
     QString text;
     switch (result.outcome) {
     case SystemClock::Set: text = QStringLiteral("时间校对成功!"); break;

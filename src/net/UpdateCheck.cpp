@@ -9,7 +9,8 @@ void Form1::Timer3_Timer()
     // timers tick, and a slow answer must not start a second check.
     Timer3->stop();
     const QString maker = QStringLiteral("http://") + cfg.makerHost;
-    const QString version = answerText(fetch(maker + QStringLiteral("/version/gx.txt"), requestLimitMs));
+    const QString version = answerText(
+        fetch(maker + QStringLiteral("/version/gx.txt"), requestLimitMs, false, ReplyLimit::Version));
     if (version.isEmpty()) {
         msg(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"), MessageBox::Ok, MessageBox::Warning);
         reportBook(false);
@@ -28,7 +29,8 @@ void Form1::Timer3_Timer()
     unlockAfterUpdateCheck();
 
     // An error page is no notice either: it would end up as the mail's link.
-    noticeText = answerText(fetch(maker + QStringLiteral("/data/tg.txt"), requestLimitMs));
+    noticeText =
+        answerText(fetch(maker + QStringLiteral("/data/tg.txt"), requestLimitMs, false, ReplyLimit::Notice));
     if (noticeText.contains(QLatin1Char('|'))) {
         const QStringList fields = noticeText.split(QLatin1Char('|'));
         noticeCaption = fields.at(0);

@@ -31,6 +31,9 @@ MessageBox::Answer RealMessageBox::show(QWidget *parent, const QString &text, co
 {
     QMessageBox box(icon == Warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
                     QMessageBox::NoButton, parent);
+    // Goods, replies and notices come from users and servers: a text that
+    // looks like markup is still only text, with no link to follow.
+    box.setTextFormat(Qt::PlainText);
     if (buttons == YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

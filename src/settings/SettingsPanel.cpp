@@ -147,6 +147,7 @@ void Form1::checkAndStoreAddress()
             Sendmail->setFocus();
             return;
         case AddressCheck::NoAt:
+        case AddressCheck::NotOneAddress:
             setStatus(QStringLiteral("您的E-mail地址输入错误!请您检查!"));
             Sendmail->setFocus();
             return;

@@ -35,6 +35,8 @@ AddressCheck checkAddress(const QString &address)
         return AddressCheck::Empty;
     if (!address.contains(QLatin1Char('@')))
         return AddressCheck::NoAt;
+    if (!isOneAddress(address))
+        return AddressCheck::NotOneAddress;
     // Case-sensitive, anywhere in the address: that is how it has always
     // been checked, and stored addresses rely on it.
     static const char *const pieces[] = {"net", "me", "hk", "info", "org", "cn", "com"};
@@ -42,4 +44,14 @@ AddressCheck checkAddress(const QString &address)
         if (address.contains(QLatin1String(piece)))
             return AddressCheck::Ok;
     return AddressCheck::NoKnownPiece;
+}
+
+bool isOneAddress(const QString &address)
+{
+    for (const QChar c : address) {
+        if (c.isSpace() || c.category() == QChar::Other_Control || c == QLatin1Char('<') ||
+            c == QLatin1Char('>') || c == QLatin1Char(',') || c == QLatin1Char(';'))
+            return false;
+    }
+    return true;
 }

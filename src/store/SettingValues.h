@@ -17,6 +17,11 @@ std::span<const SettingColumn> settingColumnTable();
 const SettingColumn &settingColumn(SettingKey key);
 
 bool switchIsOn(const QString &stored);
-// The address check of the settings panel: empty, no "@", or no known piece.
-enum class AddressCheck { Ok, Empty, NoAt, NoKnownPiece };
+// The address check of the settings panel: empty, no "@", more than one
+// plain address (see isOneAddress), or no known piece.
+enum class AddressCheck { Ok, Empty, NoAt, NotOneAddress, NoKnownPiece };
 AddressCheck checkAddress(const QString &address);
+// False when the text holds a blank, "<", ">", ",", ";" or a control
+// character: the relay would read it as several addresses or as options
+// of its RCPT command.
+bool isOneAddress(const QString &address);

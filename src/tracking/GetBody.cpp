@@ -12,10 +12,10 @@ QString Form1::GetBody(const QString &url)
     return fetch(url, requestLimitMs).body;
 }
 
-HttpReply Form1::fetch(const QString &url, int limitMs, bool headOnly)
+HttpReply Form1::fetch(const QString &url, int limitMs, bool headOnly, qint64 maxBytes)
 {
     if (!net)
-        net = std::make_unique<QNetworkAccessManager>();
+        net = newNetworkManager();
     QNetworkRequest request{QUrl(url)};
     QNetworkReply *reply = nullptr;
     if (headOnly) {
@@ -24,6 +24,7 @@ HttpReply Form1::fetch(const QString &url, int limitMs, bool headOnly)
         request.setRawHeader("If-Modified-Since", "0");
         reply = net->get(request);
     }
+    BoundedBody body(reply, maxBytes);
 
     // Wait with the window's events running: timers tick and clicks are
     // handled, which the query's watchdog relies on. A request that never
@@ -50,14 +51,15 @@ HttpReply Form1::fetch(const QString &url, int limitMs, bool headOnly)
     limit.stop();
 
     HttpReply out;
-    if (!abandoned) {
+    const QByteArray received = body.take();
+    if (!abandoned && !body.tooLarge() && !redirectRefused(reply)) {
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         out.answered = status.isValid();
         out.status = status.toInt();
         out.contentType = reply->rawHeader("Content-Type");
         out.date = reply->rawHeader("Date");
         out.sinceArrival = arrival;
-        out.body = decodeReplyBody(reply->readAll(), out.contentType);
+        out.body = decodeReplyBody(received, out.contentType);
     }
     reply->deleteLater();
     return out;

@@ -98,7 +98,7 @@ void BookWatch::prepare()
     // watched costs no network stack and no thread at start-up.
     if (net)
         return;
-    net = std::make_unique<QNetworkAccessManager>();
+    net = newNetworkManager();
     storeThread = new QThread(this);
     storeContext = new QObject;
     storeContext->moveToThread(storeThread);

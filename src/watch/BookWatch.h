@@ -4,6 +4,7 @@
 // last good progress kept. Requests are asynchronous: nothing here waits in
 // a nested event loop, so no handler of the window ever runs inside it.
 #include "app/Config.h"
+#include "net/Download.h"
 #include "store/Records.h"
 #include "watch/Mail.h"
 
@@ -44,7 +45,7 @@ public:
     // A request without a complete answer after this long counts as failed.
     int limitMs = 20000;
     // A reply larger than this is no tracking reply.
-    qint64 maxReplyBytes = 4 * 1024 * 1024;
+    qint64 maxReplyBytes = ReplyLimit::Any;
 
     // False (and nothing started) while a round runs.
     bool startRound();

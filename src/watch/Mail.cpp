@@ -1,6 +1,7 @@
 #include "watch/Mail.h"
 #include "app/Config.h"
 #include "platform/Modules.h"
+#include "store/SettingValues.h"
 
 #include <QLocale>
 #include <QUrl>
@@ -175,6 +176,9 @@ QString refusedHeaders(const OutgoingMail &m)
 {
     if (hasLineBreak(m.recipient) || hasLineBreak(m.subject) || hasLineBreak(m.sender))
         return QStringLiteral("收件人、标题或发件人含有换行符,邮件未发送");
+    // An address stored before the settings panel checked for it.
+    if (!isOneAddress(m.recipient) || !isOneAddress(m.sender))
+        return QStringLiteral("收件人或发件人不是一个邮件地址,邮件未发送");
     return QString();
 }
 
@@ -186,6 +190,13 @@ MailTls mailTlsOf(const QString &setting)
     if (v == QLatin1String("off"))
         return MailTls::Off;
     return MailTls::Required;
+}
+
+MailTls mailTlsFor(const Config &cfg)
+{
+    if (!cfg.mailTls.trimmed().isEmpty())
+        return mailTlsOf(cfg.mailTls);
+    return cfg.mailPassword.isEmpty() ? MailTls::Try : MailTls::Required;
 }
 
 QString sendMail(const OutgoingMail &m, int limitMs)
@@ -218,5 +229,5 @@ OutgoingMail newsMail(const Config &cfg, const QString &recipient, const NewsFac
 {
     return OutgoingMail{cfg.mailRelay,        cfg.mailUser, cfg.mailPassword,
                         cfg.mailUser,         recipient,    newsSubject(facts.goods),
-                        newsBody(facts, cfg), sent,         mailTlsOf(cfg.mailTls)};
+                        newsBody(facts, cfg), sent,         mailTlsFor(cfg)};
 }

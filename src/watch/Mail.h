@@ -18,6 +18,10 @@ enum class MailTls { Try, Required, Off };
 // The [mail] tls setting: "try", "required" or "off". Anything else counts
 // as required, so that a mistyped value never sends the password in clear.
 MailTls mailTlsOf(const QString &setting);
+// What the configuration asks for: its [mail] tls, and without one
+// "required" whenever a password is set (it must never go out in clear),
+// "try" otherwise.
+MailTls mailTlsFor(const Config &cfg);
 
 struct OutgoingMail {
     QString relay; // host[:port], or a full smtp:// address

@@ -308,6 +308,20 @@ StandInServer::Modifiers StandInServer::readModifiers(const QString &base) const
     if (present)
         mods.contentType = oneLine(type);
 
+    const QByteArray location = readAll(base + QStringLiteral(".location"), &present).trimmed();
+    if (present)
+        mods.location = oneLine(location);
+
+    const QByteArray size = readAll(base + QStringLiteral(".stream"), &present).trimmed();
+    if (present) {
+        bool ok = false;
+        const qint64 n = size.toLongLong(&ok);
+        if (ok && n >= 0)
+            mods.streamBytes = n;
+        else
+            qWarning("parcelio-standin: ignoring %s.stream: not a number of bytes", qPrintable(base));
+    }
+
     const QByteArray status = readAll(base + QStringLiteral(".status"), &present).trimmed();
     if (present) {
         bool ok = false;
@@ -328,6 +342,10 @@ void StandInServer::deliver(QHttpServerResponder &&responder, Reply reply, const
         reply.status = *mods.status;
     if (!mods.contentType.isEmpty())
         reply.contentType = mods.contentType;
+    if (mods.streamBytes >= 0) {
+        stream(std::move(responder), reply, mods.streamBytes);
+        return;
+    }
 
     if (mods.never) {
         // The connection to the socket's destroyed() signal owns the responder,
@@ -343,21 +361,52 @@ void StandInServer::deliver(QHttpServerResponder &&responder, Reply reply, const
         // Precise, because a coarse timer may fire 5% early and tests time this.
         auto held = std::make_shared<QHttpServerResponder>(std::move(responder));
         QTimer::singleShot(mods.delayMs, Qt::PreciseTimer, held->socket(),
-                           [this, held, reply] { send(std::move(*held), reply); });
+                           [this, held, reply, location = mods.location] {
+                               send(std::move(*held), reply, std::nullopt, location);
+                           });
         return;
     }
 
-    send(std::move(responder), reply);
+    send(std::move(responder), reply, std::nullopt, mods.location);
 }
 
 void StandInServer::send(QHttpServerResponder &&responder, const Reply &reply,
-                         const std::optional<QByteArray> &date) const
+                         const std::optional<QByteArray> &date, const QByteArray &location) const
 {
     QHttpServerResponse response(reply.contentType, reply.body, reply.status);
     const QByteArray when = date.value_or(this->date());
     if (!when.isEmpty())
         response.setHeader(QByteArrayLiteral("Date"), when);
+    if (!location.isEmpty())
+        response.setHeader(QByteArrayLiteral("Location"), location);
     response.write(std::move(responder));
+}
+
+// Written on the socket itself, a piece at a time as the client takes it,
+// so that a client that reads without a limit is seen doing so; the
+// connection closes after the last byte, or when the client hangs up.
+void StandInServer::stream(QHttpServerResponder &&responder, const Reply &reply, qint64 bytes) const
+{
+    auto parked = std::make_shared<QHttpServerResponder>(std::move(responder));
+    QTcpSocket *socket = parked->socket();
+    socket->write("HTTP/1.1 " + QByteArray::number(int(reply.status)) + " Stand-in\r\nContent-Type: " +
+                  reply.contentType + "\r\nDate: " + date() + "\r\nConnection: close\r\n\r\n");
+    auto left = std::make_shared<qint64>(bytes);
+    auto more = [socket, left] {
+        constexpr qint64 Piece = 64 * 1024;
+        if (socket->bytesToWrite() > Piece)
+            return;
+        if (*left <= 0) {
+            socket->disconnectFromHost();
+            return;
+        }
+        const qint64 n = qMin(Piece, *left);
+        *left -= n;
+        socket->write(QByteArray(n, 'x'));
+    };
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+    QObject::connect(socket, &QObject::destroyed, [parked] {});
+    more();
 }
 
 void StandInServer::sendFile(QHttpServerResponder &&responder, const QString &path,

@@ -43,7 +43,9 @@ private:
         bool never = false;
         bool gbk = false;
         std::optional<Status> status;
-        QByteArray contentType; // empty: the route's own
+        QByteArray contentType;  // empty: the route's own
+        QByteArray location;     // a Location header when not empty
+        qint64 streamBytes = -1; // a streamed filler body of this size instead
     };
 
     using Handler = void (StandInServer::*)(const QHttpServerRequest &, QHttpServerResponder &&);
@@ -63,10 +65,12 @@ private:
     Modifiers readModifiers(const QString &base) const;
     void deliver(QHttpServerResponder &&responder, Reply reply, const Modifiers &mods);
     // date unset: the usual Date header; empty: none at all.
+    // location: a Location header when not empty.
     void send(QHttpServerResponder &&responder, const Reply &reply,
-              const std::optional<QByteArray> &date = std::nullopt) const;
+              const std::optional<QByteArray> &date = std::nullopt, const QByteArray &location = {}) const;
     void sendFile(QHttpServerResponder &&responder, const QString &path, const QByteArray &contentType) const;
     void sendNotFound(QHttpServerResponder &&responder) const;
+    void stream(QHttpServerResponder &&responder, const Reply &reply, qint64 bytes) const;
     void log(const QHttpServerRequest &request);
     QByteArray date() const;
 

@@ -41,8 +41,8 @@ extern "C" Q_DECL_EXPORT void parcelio_send_mail(const MailTransfer &t, int limi
         curl_easy_setopt(c, CURLOPT_USERNAME, t.user.constData());
         curl_easy_setopt(c, CURLOPT_PASSWORD, t.password.constData());
     }
-    // By default STARTTLS when the relay offers it, plain SMTP with a relay
-    // that does not; "required" sends nothing, password included, in clear.
+    // "try": STARTTLS when the relay offers it, plain SMTP with a relay that
+    // does not; "required" sends nothing, password included, in clear.
     const long useSsl = t.tls == MailTls::Required ? long(CURLUSESSL_ALL)
                         : t.tls == MailTls::Off    ? long(CURLUSESSL_NONE)
                                                    : long(CURLUSESSL_TRY);
