@@ -6,6 +6,7 @@
 #include "platform/Notifications.h"
 #include "support/Harness.h"
 #include "support/MailSink.h"
+#include "support/NotifySink.h"
 #include "support/StandIn.h"
 #include "watch/BookWatch.h"
 
@@ -46,38 +47,6 @@ void write(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
-
-// The stand-in notification service, on the private bus of this test.
-class NotifySink {
-public:
-    NotifySink()
-    {
-        proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proc.start(QString::fromLocal8Bit(qgetenv("PARCELIO_NOTIFYSINK_PATH")),
-                   {QStringLiteral("--log"), dir.filePath(QStringLiteral("notify.jsonl"))});
-        ready = proc.waitForReadyRead(10000) && proc.readLine().trimmed() == "ready";
-    }
-    ~NotifySink()
-    {
-        proc.kill();
-        proc.waitForFinished(5000);
-    }
-    QList<QJsonObject> calls() const
-    {
-        QList<QJsonObject> out;
-        QFile f(dir.filePath(QStringLiteral("notify.jsonl")));
-        if (f.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : f.readAll().split('\n'))
-                if (!line.isEmpty())
-                    out << QJsonDocument::fromJson(line).object();
-        return out;
-    }
-    bool ready = false;
-
-private:
-    QTemporaryDir dir;
-    QProcess proc;
-};
 
 QString kept(Form1 &w, qint64 id)
 {
