@@ -6,6 +6,7 @@
 #include "platform/Notifications.h"
 #include "support/Harness.h"
 #include "support/MailSink.h"
+#include "support/NotifySink.h"
 #include "support/StandIn.h"
 #include "watch/BookWatch.h"
 
@@ -16,6 +17,7 @@
 #include <QFont>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -45,38 +47,6 @@ void write(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
-
-// The stand-in notification service, on the private bus of this test.
-class NotifySink {
-public:
-    NotifySink()
-    {
-        proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proc.start(QString::fromLocal8Bit(qgetenv("PARCELIO_NOTIFYSINK_PATH")),
-                   {QStringLiteral("--log"), dir.filePath(QStringLiteral("notify.jsonl"))});
-        ready = proc.waitForReadyRead(10000) && proc.readLine().trimmed() == "ready";
-    }
-    ~NotifySink()
-    {
-        proc.kill();
-        proc.waitForFinished(5000);
-    }
-    QList<QJsonObject> calls() const
-    {
-        QList<QJsonObject> out;
-        QFile f(dir.filePath(QStringLiteral("notify.jsonl")));
-        if (f.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : f.readAll().split('\n'))
-                if (!line.isEmpty())
-                    out << QJsonDocument::fromJson(line).object();
-        return out;
-    }
-    bool ready = false;
-
-private:
-    QTemporaryDir dir;
-    QProcess proc;
-};
 
 QString kept(Form1 &w, qint64 id)
 {
@@ -124,6 +94,7 @@ private slots:
     void failedQueryShowsKeptProgress();
     void oldDatabaseUpgradedNewerRefused();
     void killedMidRoundLeavesWholeRows();
+    void newsOfTheAskedNumberToldOnce();
 };
 
 void TestBookWatch::roundOverTheBook()
@@ -584,6 +555,104 @@ void TestBookWatch::killedMidRoundLeavesWholeRows()
 }
 
 // "--round APPDIR HOST" runs the round process above instead of the tests.
+void TestBookWatch::newsOfTheAskedNumberToldOnce()
+{
+    QTemporaryDir fixtures;
+    const QString t = fixtures.filePath(QStringLiteral("tracking/"));
+    write(t + "710000000001.json", events({"到达杭州", "已揽收"}).toUtf8());
+    write(t + "710000000002.json", events({"到达上海", "已揽收"}).toUtf8());
+    write(t + "710000000003.json", events({"已签收,感谢使用", "已揽收"}).toUtf8());
+    for (const char *n : {"710000000001", "710000000002"})
+        write(t + n + QStringLiteral(".delay"), "400");
+    StandIn standIn(fixtures.path());
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
+    // A relay that takes its time over each message.
+    MailSink mail({QStringLiteral("--delay"), QStringLiteral("1.5")});
+    QVERIFY(mail.isRunning());
+    Harness h;
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    h.setIni(QStringLiteral("mail/relay"), mail.host());
+    h.setIni(QStringLiteral("mail/tls"), QStringLiteral("off"));
+    h.setIni(QStringLiteral("watch/pause_ms"), QStringLiteral("50"));
+    QVERIFY(h.startSeeded(
+        "insert into kd100 (id, number, goods, company, num) values "
+        "(1, '710000000001', '相机', '中通快递', '1'), (2, '710000000002', '鞋', '中通快递', '2'),"
+        "(3, '710000000003', '书', '中通快递', '2');\n"));
+    Form1 &w = h.w();
+    QVERIFY(h.passUpdateCheck());
+    w.Check3->setChecked(true);
+    QList<qint64> sent;
+    std::function<void(qint64)> onSent;
+    connect(w.bookWatch, &BookWatch::requestSent, this, [&](qint64 id) {
+        sent << id;
+        if (onSent)
+            onSent(id);
+    });
+
+    // The round's request and the user's own query of the same parcel are
+    // out together, and both see its new event: one alert.
+    QVERIFY(w.bookWatch->startRound());
+    QTRY_VERIFY(sent.contains(1));
+    w.setListIndex(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    QCOMPARE(w.ListView1->topLevelItemCount(), 2);
+    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("2"));
+    QCOMPARE(h.platform.player.played.size(), 1);
+
+    // The number changes while the round asks for the old one: its answer
+    // is not the new number's progress, nor its count.
+    write(t + "710000000002.json", events({"到达北京", "到达上海", "已揽收"}).toUtf8());
+    onSent = [&](qint64 id) {
+        if (id == 2)
+            QVERIFY(w.store().updateParcel(QStringLiteral("2"), QStringLiteral("中通快递"),
+                                           QStringLiteral("鞋"), QStringLiteral("710000000009")));
+    };
+    QVERIFY(w.bookWatch->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+    onSent = nullptr;
+    QVERIFY(sent.contains(2));
+    QCOMPARE(kept(w, 2), QStringLiteral("-"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("2"))->num, QStringLiteral("0"));
+    QCOMPARE(w.bookWatch->lastRound().news, 0);
+    QCOMPARE(h.platform.player.played.size(), 1);
+
+    // The edit panel gives a signed-for parcel another number: what was
+    // kept of the old one goes, and the new number is watched.
+    w.setListIndex(2);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
+    w.buildPanels();
+    w.Text4->setText(QStringLiteral("710000000008"));
+    w.Command1(8)->setText(QStringLiteral("中通快递"));
+    w.Text6->setText(QStringLiteral("书"));
+    h.platform.box.setNextAnswer(MessageBox::AnswerYes);
+    w.changeParcel();
+    QTRY_VERIFY(w.Text1->isEnabled());
+    QCOMPARE(kept(w, 3), QStringLiteral("-"));
+    QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("0"));
+    bool watched = false;
+    for (const WatchTarget &target : w.store().watchTargets())
+        watched = watched || target.id == 3;
+    QVERIFY(watched);
+
+    // Closed while a round's news mail is on its way: the window goes at
+    // once, and the mail is delivered before the program ends.
+    w.Check2->setChecked(true);
+    w.Sendmail->setText(QStringLiteral("me@example.com"));
+    write(t + "710000000001.json", events({"[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
+    QSignalSpy news(w.bookWatch, &BookWatch::news);
+    QVERIFY(w.bookWatch->startRound());
+    QTRY_COMPARE_WITH_TIMEOUT(news.size(), 1, 10000);
+    QVERIFY(w.isVisible());
+    QCOMPARE(mail.messages().size(), 0);
+    w.Label2_MouseUp(2);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(h.platform.term.count, 1);
+    QCOMPARE(mail.messages().size(), 1);
+    QVERIFY(mail.messages().at(0)[QStringLiteral("subject")].toString().contains(QStringLiteral("【相机】")));
+}
+
 QTEST_MAIN_WRAPPER(TestBookWatch,
                    if (argc == 4 && qstrcmp(argv[1], "--round") == 0) return roundProcess(argv[2], argv[3]);
                    QTEST_MAIN_SETUP())

@@ -46,7 +46,9 @@ void TestChange::countAndStateDecideNews()
         {"3", "3", "到达网点", true, "无更新", Qt::white, "3", 0},
         // Fewer events than stored: no news, the row keeps the larger count.
         {"4", "5", "到达网点", true, "无更新", Qt::white, "5", 0},
-        {"4", "1", "到达网点", false, "有更新", QColor(255, 0, 0), "3", 0},
+        // The row's count was raised meanwhile (a round told this news):
+        // told once, so no alert here, and the row keeps its count.
+        {"4", "1", "到达网点", true, "有更新", QColor(255, 0, 0), "5", 0},
         // Signed: never news, nothing stored.
         {"5", "0", "已签收", true, "已签收", Qt::white, "0", 0},
         // No saved row to address: the label changes, no alert.

@@ -4,6 +4,8 @@
 #include "app/Config.h"
 #include "book/ParcelListModel.h"
 #include "support/Harness.h"
+#include "support/MailSink.h"
+#include "support/NotifySink.h"
 #include "support/StandIn.h"
 #include "tracking/Reply.h"
 #include "watch/BookWatch.h"
@@ -356,6 +358,21 @@ void TestCli::badInputIsRefused()
     QCOMPARE(add.rc, 0);
     QVERIFY(add.out.contains(goods));
     QCOMPARE(run({"list", "--json"}).json().toArray().at(0)["goods"].toString(), goods);
+
+    // Two adds of one number at once (its answer takes 3 s, so both pass
+    // the first check): one parcel is saved, the other add is refused.
+    QProcess first, second;
+    for (QProcess *p : {&first, &second}) {
+        p->setProcessEnvironment(env);
+        p->start(program, {"add", "800000000001", "同时", "--company", "中通快递"});
+    }
+    QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+    QCOMPARE(first.exitCode() + second.exitCode(), 2);
+    QVERIFY((first.exitCode() == 2 ? first : second).readAllStandardError().contains("快递数据已存在!"));
+    int saved = 0;
+    for (const QJsonValue &row : run({"list", "--json"}).json().toArray())
+        saved += row["number"].toString() == QStringLiteral("800000000001");
+    QCOMPARE(saved, 1);
     sql("delete from kd100");
     sql("delete from progress");
 }
@@ -391,6 +408,34 @@ void TestCli::refreshTellsNewsByStatus()
     QCOMPARE(json["news"].toArray().size(), 1);
     QCOMPARE(json["news"][0]["id"].toInteger(), id);
     QCOMPARE(json["news"][0]["count"].toInt(), 5);
+
+    // Told as the window's round tells it: a desktop notification, and the
+    // news mail since the settings turn mail on.
+    if (qgetenv("PARCELIO_PRIVATE_BUS") == "1") {
+        NotifySink notifySink;
+        QVERIFY(notifySink.ready);
+        MailSink mail;
+        QVERIFY(mail.isRunning());
+        QProcessEnvironment mailing = env;
+        mailing.insert("XDG_CONFIG_HOME", tmp.path() + "/mailing");
+        writeIni(tmp.path() + "/mailing/parcelio", standIn.host());
+        QFile ini(tmp.path() + "/mailing/parcelio/parcelio.ini");
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write(QStringLiteral("[mail]\nrelay=%1\ntls=off\n").arg(mail.host()).toUtf8());
+        ini.close();
+        sql("update setting set 邮件通知='是', 通知邮箱='me@example.com'");
+        sql(QStringLiteral("update kd100 set num='1' where id=%1").arg(id));
+        QCOMPARE(run({"refresh"}, mailing).rc, 0);
+        QCOMPARE(notifySink.calls().size(), 1);
+        QCOMPARE(notifySink.calls().at(0)["summary"].toString(), QStringLiteral("快递有最新进展"));
+        QVERIFY(notifySink.calls().at(0)["body"].toString().startsWith(
+            QStringLiteral("衣服\n2026-12-03 04:10:26 ")));
+        QCOMPARE(mail.messages().size(), 1);
+        QVERIFY(mail.messages().at(0)["subject"].toString().contains(QStringLiteral("【衣服】")));
+        QCOMPARE(mail.messages().at(0)["rcpt_tos"].toArray().at(0).toString(),
+                 QStringLiteral("me@example.com"));
+        sql("update setting set 邮件通知='否'");
+    }
 
     // No news and a service that fails: the failure is told.
     QProcessEnvironment dead = env;

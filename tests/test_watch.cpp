@@ -54,6 +54,7 @@ private slots:
     void requeriesKeepCadenceAndNeverOverlap();
     void newsMailReachesRelay();
     void mailFailuresEndInStatus();
+    void modesStopWhenTheirParcelIsGone();
 };
 
 void TestWatch::refusalsLocksAndFrameSwitches()
@@ -358,6 +359,69 @@ void TestWatch::mailFailuresEndInStatus()
             QVERIFY2(w.status().contains(QStringLiteral("SSL")), qPrintable(w.status()));
     }
     QVERIFY(sink.messages().isEmpty() && tlsSink.messages().isEmpty());
+}
+
+void TestWatch::modesStopWhenTheirParcelIsGone()
+{
+    // Three parcels with the same events; every answer is news to them.
+    QTemporaryDir fixtures;
+    QVERIFY(QDir(fixtures.path()).mkpath(QStringLiteral("tracking")));
+    for (const char *n : {"700000000001", "700000000002", "700000000003"})
+        QVERIFY(QFile::copy(
+            QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/100000000003.json"),
+            fixtures.filePath(QStringLiteral("tracking/%1.json").arg(QLatin1String(n)))));
+    QFile delay(fixtures.filePath(QStringLiteral("tracking/700000000003.delay")));
+    QVERIFY(delay.open(QIODevice::WriteOnly) && delay.write("400") == 3);
+    delay.close();
+    StandIn standIn(fixtures.path());
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
+    Harness h;
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    QVERIFY(h.startSeeded(
+        "insert into kd100 (id, number, goods, company, num) values "
+        "(1, '700000000001', '键盘', '中通快递', '0'), (2, '700000000002', '鞋', '中通快递', '0'),"
+        "(3, '700000000003', '灯', '中通快递', '0');\n"));
+    Form1 &w = h.w();
+    w.Check3->setChecked(true);
+    auto queries = [&] { return standIn.countRequests(QStringLiteral("/?id=")); };
+
+    // The loop's parcel is removed by a command beside the window: the
+    // loop stops at its next tick and says why; nothing is asked or told.
+    pretendQueried(w, QStringLiteral("运输中"));
+    w.Combo4->setCurrentText(QStringLiteral("1"));
+    w.Command1(16)->click();
+    QVERIFY(h.execStatements({QStringLiteral("delete from kd100 where id=1")}));
+    const int before = queries();
+    w.Timer6_Timer();
+    w.Timer6_Timer();
+    QCOMPARE(queries(), before);
+    QCOMPARE(w.Command1(16)->text(), QStringLiteral("开始循环"));
+    QVERIFY(menuFree(w));
+    QCOMPARE(w.status(), QStringLiteral("此快递已被删除,循环查询已停止.."));
+
+    // The same for the timed query when its minute comes.
+    w.sX();
+    pretendQueried(w, QStringLiteral("运输中")); // now the parcel of row 2
+    w.Command1(15)->click();
+    w.Combo2->setCurrentText(QStringLiteral("9"));
+    w.Combo3->setCurrentText(QStringLiteral("15"));
+    w.Command1(18)->click();
+    QVERIFY(h.execStatements({QStringLiteral("delete from kd100 where id=2")}));
+    h.platform.clockDouble.set(9, 15, 0);
+    w.Timer4_Timer();
+    QCOMPARE(queries(), before);
+    QCOMPARE(w.Command1(18)->text(), QStringLiteral("开始定时"));
+    QVERIFY(menuFree(w));
+    QCOMPARE(w.status(), QStringLiteral("此快递已被删除,定时查询已停止.."));
+
+    // Removed while its query waits: the answer's news is told to nobody.
+    w.sX();
+    QTimer::singleShot(100, &w,
+                       [&h] { QVERIFY(h.execStatements({QStringLiteral("delete from kd100 where id=3")})); });
+    w.setListIndex(0);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    QCOMPARE(queries(), before + 1);
+    QVERIFY(h.platform.player.played.isEmpty());
 }
 
 QTEST_MAIN(TestWatch)

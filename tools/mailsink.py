@@ -5,12 +5,15 @@ Used by the demo (scripts/run) and by the mail tests. Any user name and
 password are accepted, also without TLS, as the maker's relay does.
 
   mailsink.py --maildir DIR [--port N] [--log FILE] [--refuse TEXT] [--starttls]
+              [--delay SECONDS]
 
 Prints "listening 127.0.0.1:PORT" once it accepts connections. Each message
 goes into the maildir DIR; with --log, one JSON line per message is appended
 with the envelope, the credentials and the decoded headers and HTML body.
 Recipients containing TEXT (--refuse) are refused with 550. With --starttls
 the server insists on STARTTLS, with a throwaway self-signed certificate.
+With --delay each message is kept and answered only that many seconds after
+it came, as a slow relay does.
 """
 import argparse
 import asyncio
@@ -29,10 +32,11 @@ from aiosmtpd.smtp import SMTP, AuthResult
 
 
 class Sink:
-    def __init__(self, maildir, log, refuse):
+    def __init__(self, maildir, log, refuse, delay=0.0):
         self.box = mailbox.Maildir(maildir, create=True)
         self.log = log
         self.refuse = refuse
+        self.delay = delay
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if self.refuse and self.refuse in address:
@@ -41,6 +45,8 @@ class Sink:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.delay:
+            await asyncio.sleep(self.delay)
         self.box.add(envelope.original_content)
         if self.log:
             self.write_log(session, envelope)
@@ -84,7 +90,7 @@ def throwaway_tls():
 
 
 async def serve(args):
-    sink = Sink(args.maildir, args.log, args.refuse)
+    sink = Sink(args.maildir, args.log, args.refuse, args.delay)
     tls = throwaway_tls() if args.starttls else None
     loop = asyncio.get_running_loop()
     server = await loop.create_server(
@@ -107,6 +113,7 @@ def main():
     p.add_argument("--log")
     p.add_argument("--refuse")
     p.add_argument("--starttls", action="store_true")
+    p.add_argument("--delay", type=float, default=0.0)
     try:
         asyncio.run(serve(p.parse_args()))
     except KeyboardInterrupt:

@@ -163,8 +163,10 @@ void Form1::Label2_MouseUp(int index)
 {
     if (index == 1)
         showMinimized();
-    else if (index == 2 && platform.terminator)
+    else if (index == 2 && platform.terminator) {
+        finishNewsBeforeExit();
         platform.terminator->terminate();
+    }
 }
 
 void Form1::Label2_MouseMove(int index)

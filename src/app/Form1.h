@@ -25,6 +25,7 @@
 #include <memory>
 
 class QNetworkAccessManager;
+class QThread;
 class Class1;
 class BookWatch;
 struct BookWatchNews;
@@ -318,11 +319,25 @@ public:
     void watchCommand(int index);
     // A loop or timed query is running (its button shows the stop caption).
     bool watchModeRuns() const;
+    void stopLoop();
+    void stopTimed();
+    // The parcel a loop or timed query asks about is no longer saved.
+    bool watchedParcelGone();
+    // Stops a running loop or timed query whose parcel was removed and says
+    // so on the status line; false when none runs.
+    bool stopWatchForRemovedParcel();
     // The current local time, through the platform's clock.
     QDateTime now() const;
     // A mail the relay has not taken after this long counts as failed;
     // tests shorten it.
     int mailLimitMs = 60000;
+    // The news mail emailgx is sending, while it runs.
+    QThread *mailWorker = nullptr;
+    // At exit: the news mails on their way (and news a round is still
+    // storing) are let finish, the window hidden, for at most this long;
+    // their counts are stored already, so no later round would tell them.
+    int exitMailLimitMs = 10000;
+    void finishNewsBeforeExit();
 
     // --------------------------------------------------------- book watch
     // Beside the shown parcel: every parcel under way re-queried in the

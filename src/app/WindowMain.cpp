@@ -64,6 +64,7 @@ int main(int argc, char *argv[])
     if (cl.quitAfterShow)
         QTimer::singleShot(0, app.get(), &QCoreApplication::quit);
     const int rc = app->exec();
+    window.finishNewsBeforeExit();
     // Text the program copied lives in this process until the clipboard
     // manager takes it, which Qt arranges as the application is torn down:
     // then leave the ordinary way.

@@ -107,7 +107,8 @@ void Form1::changeParcel()
         return;
 
     const QString id = CurrentParcel.id;
-    if (const auto row = db.parcelById(id); !row) {
+    const auto row = db.parcelById(id);
+    if (!row) {
         // Either the row is gone or no parcel is loaded: nothing is written,
         // and the list is not rewritten for a row that does not exist.
         msg(row.outcome == RowLookup<ParcelRecord>::Missing
@@ -119,6 +120,9 @@ void Form1::changeParcel()
         msg(QStringLiteral("快递信息修改失败,") + NothingChanged);
         return;
     }
+    // Another number or courier: the store forgot the old one's progress.
+    if (row->number != Text4->text() || row->company != Command1(8)->text())
+        setEntryState(id.toLongLong(), EntryState{});
     msg(QStringLiteral("快递信息修改成功!"));
     // What is saved now, also when the list no longer holds the parcel.
     CurrentParcel.company = Command1(8)->text();

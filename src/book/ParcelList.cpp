@@ -62,6 +62,8 @@ void Form1::changeEvent(QEvent *event)
     // Back from a terminal: what a command or the refresh timer did there
     // shows at once, parcels and news marks alike.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && db.changedElsewhere()) {
+        if (watchModeRuns() && rerunGuard == 0 && watchedParcelGone())
+            stopWatchForRemovedParcel();
         refillIfBookChanged();
         refreshEntryStates();
     }
@@ -146,6 +148,7 @@ void Form1::Text1_Click()
         ListView1->clear();
         setStatus(QStringLiteral("此快递已被删除,快递列表已刷新.."));
         unlockControls();
+        stopWatchForRemovedParcel();
         return;
     }
     if (row) {

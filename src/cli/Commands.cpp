@@ -3,6 +3,8 @@
 #include "app/Locations.h"
 #include "app/Text.h"
 #include "net/Download.h"
+#include "platform/Notifications.h"
+#include "store/SettingValues.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
 #include "tracking/RecognitionText.h"
@@ -32,6 +34,8 @@ namespace {
 // mistake, and would only make an absurd request.
 constexpr int MaxNumberLength = 40;
 constexpr int DefaultTimeoutSeconds = 20;
+// As long as the window lets a news mail take.
+constexpr int MailLimitMs = 60000;
 
 // A failure: one line on stderr and the status that goes with it.
 struct Failed {
@@ -552,9 +556,17 @@ int add(Context &c)
             return fail(*bad);
         t.reading = TrackingReading{}; // kept all the same, as the add panel offers
     }
-    const std::optional<qint64> id = c.store->addParcel(courier->name, number, goods, QStringLiteral("0"));
-    if (!id)
+    // Checked again in the same step as the insert: another add of this
+    // number may have saved it while the requests above were out.
+    const Store::Added added = c.store->addParcelOnce(courier->name, number, goods, QStringLiteral("0"));
+    if (added.outcome == Store::Added::Failed)
         return fail(databaseFailed(*c.store));
+    if (added.outcome == Store::Added::AlreadySaved) {
+        const auto saved = c.store->parcelById(QString::number(added.id));
+        return fail({CommandStatus::Usage,
+                     QStringLiteral("快递数据已存在! %1").arg(saved ? parcelLine(*saved) : number)});
+    }
+    const std::optional<qint64> id = added.id;
     ParcelRecord row{*id, number, goods, courier->name, QStringLiteral("0")};
     // The window shows a parcel just added at once, and that display keeps
     // its progress and count: so does this, from the same answer.
@@ -610,9 +622,18 @@ int refresh(Context &c)
         return fail({CommandStatus::Usage, QStringLiteral("refresh 不接受参数")});
     BookWatch watch(*c.store, c.cfg, [] { return QDateTime::currentDateTime(); });
     watch.limitMs = c.limitMs;
+    // News is told as the window's round tells it (no sound here): a desktop
+    // notification, and the mail when the settings turn mail on.
+    const std::optional<SettingsRecord> settings = c.store->settings();
+    const QString recipient = settings && switchIsOn(settings->mail) ? settings->address : QString();
+    DesktopNotifications notifier;
+    QList<OutgoingMail> mails;
     QJsonArray news;
     QEventLoop wait;
     QObject::connect(&watch, &BookWatch::news, &wait, [&](const BookWatchNews &n) {
+        notifier.notify(newsNoticeSummary(), roundNewsNotice(n), n.progress.id);
+        if (!recipient.isEmpty())
+            mails << roundNewsMail(c.cfg, recipient, n, QDateTime::currentDateTime());
         const KeptEvent &e = n.progress.events.first();
         if (c.json) {
             QJsonObject o{{QStringLiteral("id"), n.parcel.id},
@@ -635,6 +656,19 @@ int refresh(Context &c)
     if (!watch.startRound())
         return fail(databaseFailed(*c.store));
     wait.exec();
+    for (const OutgoingMail &mail : mails) {
+        QString error = refusedHeaders(mail);
+        if (error.isEmpty())
+            error = sendMail(mail, MailLimitMs);
+        if (!error.isEmpty())
+            std::fputs(
+                ("parcelio: " + QStringLiteral("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
+                    .constData(),
+                stderr);
+    }
+    // The notifications are asked for asynchronously: their answers are
+    // waited for, so that leaving does not cut them off.
+    notifier.waitForAnswers(5000);
     const RoundSummary &s = watch.lastRound();
     if (c.json)
         printJson(QJsonObject{{QStringLiteral("asked"), s.asked},

@@ -4,7 +4,10 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
@@ -33,12 +36,24 @@ void DesktopNotifications::notify(const QString &summary, const QString &body, q
          << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("parcelio")}} << int(-1);
     // Asynchronous: a slow or missing service never holds the window.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), this);
+    ++unanswered;
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, tag](QDBusPendingCallWatcher *w) {
+        --unanswered;
         const QDBusPendingReply<uint> reply = *w;
         if (!reply.isError())
             tags.insert(reply.value(), tag);
         w->deleteLater();
     });
+}
+
+void DesktopNotifications::waitForAnswers(int limitMs)
+{
+    QDeadlineTimer deadline(limitMs);
+    while (unanswered > 0 && !deadline.hasExpired()) {
+        QEventLoop pause;
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
 }
 
 void DesktopNotifications::actionInvoked(uint id, const QString &action)

@@ -9,6 +9,9 @@ class DesktopNotifications : public QObject, public Notifier {
     Q_OBJECT
 public:
     void notify(const QString &summary, const QString &body, qint64 tag) override;
+    // Runs the event loop until every notification asked for is answered,
+    // at most limitMs: a program about to leave must not cut them off.
+    void waitForAnswers(int limitMs);
 
 private slots:
     void actionInvoked(uint id, const QString &action);
@@ -16,5 +19,6 @@ private slots:
 
 private:
     bool connected = false;
+    int unanswered = 0;
     QHash<uint, qint64> tags; // notification id -> tag, while it is shown
 };

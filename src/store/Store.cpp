@@ -249,6 +249,21 @@ bool Store::inTransaction(const std::function<bool()> &work)
     return false;
 }
 
+bool Store::inWriteTransaction(const std::function<bool()> &work)
+{
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    if (!q.exec(QStringLiteral("begin immediate"))) {
+        lastError = q.lastError().text();
+        return false;
+    }
+    if (work() && q.exec(QStringLiteral("commit")))
+        return true;
+    const QString why = lastError.isEmpty() ? q.lastError().text() : lastError;
+    q.exec(QStringLiteral("rollback"));
+    lastError = why.isEmpty() ? QStringLiteral("database error") : why;
+    return false;
+}
+
 bool Store::openShared(const QString &path)
 {
     dbPath = path;
@@ -587,12 +602,29 @@ bool Store::updateParcel(const QString &id, const QString &company, const QStrin
     if (!parsed)
         return false;
     const qint64 key = *parsed;
-    STORE_QUERY("update kd100 set company=?, goods=?, number=? where id=?");
-    q.addBindValue(company);
-    q.addBindValue(goods);
-    q.addBindValue(number);
-    q.addBindValue(key);
-    return runOnOneRow(q);
+    return inWriteTransaction([&] {
+        // The count and progress kept belong to the number and courier they
+        // were read for: another parcel starts afresh, as after the clear button.
+        QSqlQuery del(QSqlDatabase::database(connName, false));
+        del.prepare(QStringLiteral("delete from progress where id=? and exists (select 1 from kd100 where "
+                                   "id=? and (number is not ? or company is not ?))"));
+        del.addBindValue(key);
+        del.addBindValue(key);
+        del.addBindValue(number);
+        del.addBindValue(company);
+        if (!run(del))
+            return false;
+        STORE_QUERY(
+            "update kd100 set num=case when number is not ? or company is not ? then '0' else num end, "
+            "company=?, goods=?, number=? where id=?");
+        q.addBindValue(number);
+        q.addBindValue(company);
+        q.addBindValue(company);
+        q.addBindValue(goods);
+        q.addBindValue(number);
+        q.addBindValue(key);
+        return runOnOneRow(q);
+    });
 }
 
 std::optional<qint64> Store::addParcel(const QString &company, const QString &number, const QString &goods,
@@ -606,6 +638,28 @@ std::optional<qint64> Store::addParcel(const QString &company, const QString &nu
     if (!run(q))
         return std::nullopt;
     return q.lastInsertId().toLongLong();
+}
+
+Store::Added Store::addParcelOnce(const QString &company, const QString &number, const QString &goods,
+                                  const QString &num)
+{
+    Added added;
+    const bool ok = inWriteTransaction([&] {
+        STORE_QUERY("select id from kd100 where number=? order by id limit 1");
+        q.addBindValue(number);
+        if (!run(q))
+            return false;
+        if (q.next()) {
+            added = {Added::AlreadySaved, q.value(0).toLongLong()};
+            return true;
+        }
+        const std::optional<qint64> id = addParcel(company, number, goods, num);
+        if (!id)
+            return false;
+        added = {Added::Saved, *id};
+        return true;
+    });
+    return ok ? added : Added{};
 }
 
 QList<CourierRecord> Store::allCouriers()
@@ -691,6 +745,70 @@ bool Store::saveNews(const KeptProgress &p, const QString &num)
         q.addBindValue(p.id);
         return runOnOneRow(q) && saveProgress(p);
     });
+}
+
+Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, const QString &company, int count,
+                              bool isSigned)
+{
+    Kept kept = Kept::Failed;
+    const bool ok = inWriteTransaction([&] {
+        STORE_QUERY("select number, company, num from kd100 where id=?");
+        q.addBindValue(p.id);
+        if (!run(q))
+            return false;
+        if (!q.next()) {
+            kept = Kept::Gone;
+            return true;
+        }
+        if (q.value(0).toString() != number || q.value(1).toString() != company) {
+            // Asked for a number the row no longer holds: not its progress.
+            kept = Kept::Changed;
+            return true;
+        }
+        const QString num = q.value(2).toString();
+        q.finish();
+        bool isNumber = false;
+        double stored = num.trimmed().toDouble(&isNumber);
+        if (!isNumber)
+            stored = 0;
+        // As change detection counts it: no stored count is no news.
+        KeptProgress progress = p;
+        if (!num.isEmpty() && stored < count && !isSigned) {
+            progress.unseen = true;
+            QSqlQuery up(QSqlDatabase::database(connName, false));
+            up.prepare(QStringLiteral("update kd100 set num=? where id=?"));
+            up.addBindValue(QString::number(count));
+            up.addBindValue(p.id);
+            if (!runOnOneRow(up) || !saveProgress(progress))
+                return false;
+            kept = Kept::News;
+            return true;
+        }
+        // News not looked at yet stays news until the parcel is shown.
+        const auto before = progressOf(QString::number(p.id));
+        progress.unseen = before && before->unseen;
+        if (!saveProgress(progress))
+            return false;
+        kept = Kept::Stored;
+        return true;
+    });
+    return ok ? kept : Kept::Failed;
+}
+
+Store::Claim Store::claimNews(const QString &id, int count)
+{
+    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
+    if (!parsed)
+        return Claim::Failed;
+    // One statement: of two queries that saw the same news, one raises the
+    // count and tells it; the other finds it raised.
+    STORE_QUERY("update kd100 set num=? where id=? and cast(num as real) < ?");
+    q.addBindValue(QString::number(count));
+    q.addBindValue(*parsed);
+    q.addBindValue(count);
+    if (!run(q))
+        return Claim::Failed;
+    return q.numRowsAffected() > 0 ? Claim::Claimed : Claim::AlreadyTold;
 }
 
 std::optional<KeptProgress> Store::progressOf(const QString &id)

@@ -90,11 +90,21 @@ public:
     // command asks for; false when that connection cannot be opened.
     bool deleteAllParcelsOnOwnConnection();
     bool setParcelNum(const QString &id, const QString &num);
-    // False unless a row was written.
+    // False unless a row was written. A new number or courier also clears
+    // what is kept of the old one (count and progress), as resetParcel does.
     bool updateParcel(const QString &id, const QString &company, const QString &goods, const QString &number);
     // Returns the new record's id, or nothing when the insert failed.
     std::optional<qint64> addParcel(const QString &company, const QString &number, const QString &goods,
                                     const QString &num);
+    // A parcel saved unless its number is saved already: the check and the
+    // insert are one step, also against other programs on the same file.
+    struct Added {
+        enum Outcome { Saved, AlreadySaved, Failed };
+        Outcome outcome = Failed;
+        qint64 id = 0; // the new row, or the row that holds the number
+    };
+    Added addParcelOnce(const QString &company, const QString &number, const QString &goods,
+                        const QString &num);
 
     // list
     QList<CourierRecord> allCouriers();
@@ -113,8 +123,19 @@ public:
     // and deleteAllParcelsOnOwnConnection remove it in the same transaction.
     // Writes nothing (and says so) when the parcel's row is gone.
     bool saveProgress(const KeptProgress &progress);
-    // The book watch's news: the new count and the progress in one step.
+    // The new count and the progress in one step.
     bool saveNews(const KeptProgress &progress, const QString &num);
+    // An answer of the book watch for the parcel asked as number and
+    // company, judged and kept in one step against the row as it is then.
+    // News: the row has a count, the answer holds more events and the
+    // parcel is not signed for; the new count is stored with the progress.
+    enum class Kept { Stored, News, Gone, Changed, Failed };
+    Kept keepAnswer(const KeptProgress &progress, const QString &number, const QString &company, int count,
+                    bool isSigned);
+    // The window's news: the row's count raised to count, unless it already
+    // holds that many (another query told this news). Claimed only once.
+    enum class Claim { Claimed, AlreadyTold, Failed };
+    Claim claimNews(const QString &id, int count);
     std::optional<KeptProgress> progressOf(const QString &id);
     // The count back to "0" and the kept progress gone, in one step.
     bool resetParcel(const QString &id);
@@ -156,6 +177,9 @@ private:
     // The statements of every schema step above fromVersion, then the version.
     bool runSchemaSteps(int fromVersion);
     bool inTransaction(const std::function<bool()> &work);
+    // As inTransaction, but the write lock is taken at the start: what work
+    // reads cannot change before it writes.
+    bool inWriteTransaction(const std::function<bool()> &work);
 
     QString connName;
     QString dbPath;

@@ -31,12 +31,10 @@ bool saveAnyway(Form1 &w, const QString &number, const QString &company, const Q
     if (w.msg(QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
         return true;
-    const auto existing = w.store().findParcels(ParcelField::Number, Match::Exact, number);
-    if (!existing)
+    const Store::Added added = w.store().addParcelOnce(company, number, goods, QStringLiteral("0"));
+    if (added.outcome == Store::Added::Failed)
         return false;
-    if (existing->isEmpty()) {
-        if (!w.store().addParcel(company, number, goods, QStringLiteral("0")))
-            return false;
+    if (added.outcome == Store::Added::Saved) {
         w.kdmenu(0)->hide();
         w.msg(QStringLiteral("快递添加成功！"));
         w.sX();
@@ -125,18 +123,16 @@ void Form1::queryNewParcel()
 
     // Success: save the parcel unless its number is saved already.
     eventCount = 0;
-    const auto existing = store().findParcels(ParcelField::Number, Match::Exact, number);
-    if (!existing)
+    const Store::Added added = store().addParcelOnce(company, number, goods, QStringLiteral("0"));
+    if (added.outcome == Store::Added::Failed)
         return saveFailed(*this);
-    if (!existing->isEmpty()) {
+    if (added.outcome == Store::Added::AlreadySaved) {
         kdmenu(0)->hide();
         msg(QStringLiteral("快递数据已存在!"));
         narrowListToNumber(number, true);
         return;
     }
-    const std::optional<qint64> id = store().addParcel(company, number, goods, QStringLiteral("0"));
-    if (!id)
-        return saveFailed(*this);
+    const std::optional<qint64> id = added.id;
     keepProgress(QString::number(*id), CurrentParcel.lastReply);
     sX();
     // Chosen by its own entry, wherever the refill put it; choosing it loads

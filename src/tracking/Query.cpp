@@ -35,12 +35,24 @@ void Form1::cx()
     // Should no readable answer come, this parcel's kept progress is shown.
     const QString id = CurrentParcel.id;
     keptFallbackId = id;
+    const auto asked = db.parcelById(id);
     kdgs(CurrentParcel.number);
     // No answer: the watchdog, still running, returns the window to idle
     // (and shows the kept progress).
     if (CurrentParcel.lastReply.isEmpty())
         return;
     keptFallbackId.clear();
+    // The row got another number or courier while the request was out: the
+    // answer is the old number's and is neither shown nor kept.
+    if (const auto row = db.parcelById(id);
+        asked && row && (row->number != asked->number || row->company != asked->company)) {
+        CurrentParcel.lastReply.clear();
+        AniGIF1->hide();
+        Timer7->stop();
+        unlockControls();
+        setStatus(QStringLiteral("快递单号已修改,本次查询结果作废,请重新查询.."));
+        return;
+    }
 
     const ReplyReading reading = readReply(CurrentParcel.lastReply);
     CurrentParcel.errCode = reading.code;

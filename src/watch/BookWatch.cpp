@@ -38,46 +38,57 @@ BookWatch::Outcome judge(Store &store, const WatchTarget &parcel, const QByteArr
         out.failed = reading.kind != TrackingReading::NoEvents;
         return out;
     }
-    // The row as it is now: the user may have queried (or deleted) the
-    // parcel while this request was out.
-    const auto row = store.parcelById(QString::number(parcel.id));
-    if (!row) {
-        // Deleted meanwhile is no failure; a statement that failed is.
-        out.failed = row.outcome == RowLookup<ParcelRecord>::Failed;
-        return out;
-    }
+    // Judged against the row as it is when the answer is kept: the user may
+    // have queried, edited or deleted the parcel while this request was out.
     KeptProgress progress = keptProgressOf(parcel.id, reading, queried);
-    const int count = int(reading.entries.size());
-    bool ok = false;
-    double stored = row->num.trimmed().toDouble(&ok);
-    if (!ok)
-        stored = 0;
-    // As change detection counts it: no stored count is no news.
     const bool isSigned = reading.state == ParcelState::Signed;
-    out.isNews = !row->num.isEmpty() && stored < count && !isSigned;
-    if (out.isNews) {
-        progress.unseen = true;
-        if (!store.saveNews(progress, QString::number(count)))
-            return out;
-    } else {
-        // News not looked at yet stays news until the parcel is shown.
-        const auto before = store.progressOf(QString::number(parcel.id));
-        progress.unseen = before && before->unseen;
-        if (!store.saveProgress(progress))
-            return out;
+    const Store::Kept kept =
+        store.keepAnswer(progress, parcel.number, parcel.company, int(reading.entries.size()), isSigned);
+    switch (kept) {
+    case Store::Kept::Failed: out.failed = true; return out;
+    case Store::Kept::Gone:                // deleted meanwhile is no failure
+    case Store::Kept::Changed: return out; // the answer is of a number no longer asked
+    case Store::Kept::Stored:
+    case Store::Kept::News: break;
     }
     out.stored = true;
+    out.isNews = kept == Store::Kept::News;
+    progress.unseen =
+        out.isNews || (store.progressOf(QString::number(parcel.id)).value_or(KeptProgress{}).unseen);
     out.state = EntryState{isSigned, progress.unseen};
     if (out.isNews) {
+        // The row's own goods; number and courier are the ones asked.
+        const auto row = store.parcelById(QString::number(parcel.id));
         WatchTarget now = parcel;
-        now.goods = row->goods;
-        now.number = row->number;
-        now.company = row->company;
+        if (row)
+            now.goods = row->goods;
         out.news = BookWatchNews{now, progress};
     }
     return out;
 }
 } // namespace
+
+OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const BookWatchNews &n,
+                           const QDateTime &sent, const QString &noticeUrl, const QString &noticeCaption)
+{
+    const KeptProgress &p = n.progress;
+    const NewsFacts facts{n.parcel.goods,
+                          n.parcel.number,
+                          p.events.first().time,
+                          p.events.first().context,
+                          transitText(p.events, stateOf(p.events), sent),
+                          n.parcel.company,
+                          noticeUrl,
+                          noticeCaption,
+                          generalDateTime(sent)};
+    return newsMail(cfg, recipient, facts, sent);
+}
+
+QString roundNewsNotice(const BookWatchNews &n)
+{
+    const KeptEvent &e = n.progress.events.first();
+    return n.parcel.goods + QLatin1Char('\n') + e.time + QLatin1Char(' ') + e.context;
+}
 
 BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_, QObject *parent)
     : QObject(parent),

@@ -26,6 +26,18 @@ struct BookWatchNews {
     KeptProgress progress; // as stored, newest event first
 };
 
+// The news mail of a round's news, as the window and the refresh command send it.
+OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const BookWatchNews &news,
+                           const QDateTime &sent, const QString &noticeUrl = QString(),
+                           const QString &noticeCaption = QString());
+// The desktop notification of news: its summary, and its text for a
+// round's news (goods, then the newest event).
+inline QString newsNoticeSummary()
+{
+    return QStringLiteral("快递有最新进展");
+}
+QString roundNewsNotice(const BookWatchNews &news);
+
 struct RoundSummary {
     int asked = 0;  // requests sent
     int failed = 0; // no readable answer within the limit
@@ -56,6 +68,8 @@ public:
 
     // News mails go out one after another on a worker thread.
     void sendMail(const OutgoingMail &mail, int limitMs);
+    // News is still being stored or mailed.
+    bool telling() const { return pendingWrites > 0 || mailThread || !mails.isEmpty(); }
 
 signals:
     // Each request of a round, as it goes out and as it ends (either way).

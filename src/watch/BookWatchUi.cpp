@@ -18,7 +18,6 @@ const struct {
                  {"6小时", 360}, {"12小时", 720}, {"24小时", 1440}};
 const QString AutoKey = QStringLiteral("auto");
 const QString IntervalKey = QStringLiteral("interval_minutes");
-const QString NewsSummary = QStringLiteral("快递有最新进展");
 } // namespace
 
 void Form1::buildBookWatchControls()
@@ -136,35 +135,24 @@ void Form1::Command6_Click()
 
 void Form1::bookWatchNews(const BookWatchNews &n)
 {
-    const KeptProgress &p = n.progress;
-    const QString newest = p.events.first().time + QLatin1Char(' ') + p.events.first().context;
     if (Check3->isChecked() && platform.sound)
         platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
     if (Check2->isChecked() && !Sendmail->text().isEmpty()) {
-        const QDateTime sent = now();
-        const NewsFacts facts{n.parcel.goods,
-                              n.parcel.number,
-                              p.events.first().time,
-                              p.events.first().context,
-                              transitText(p.events, stateOf(p.events), sent),
-                              n.parcel.company,
-                              noticeUrl,
-                              noticeCaption,
-                              generalDateTime(sent)};
-        const OutgoingMail mail = newsMail(cfg, Sendmail->text(), facts, sent);
+        const OutgoingMail mail = roundNewsMail(cfg, Sendmail->text(), n, now(), noticeUrl, noticeCaption);
         const QString refused = refusedHeaders(mail);
         if (refused.isEmpty())
             bookWatch->sendMail(mail, mailLimitMs);
         else
             Label27->setText(QStringLiteral("最新信息发送失败!错误原因") + refused);
     }
-    notifyNews(p.id, n.parcel.goods, newest);
+    if (platform.notifier)
+        platform.notifier->notify(newsNoticeSummary(), roundNewsNotice(n), n.progress.id);
 }
 
 void Form1::notifyNews(qint64 id, const QString &goods, const QString &newest)
 {
     if (platform.notifier)
-        platform.notifier->notify(NewsSummary, goods + QLatin1Char('\n') + newest, id);
+        platform.notifier->notify(newsNoticeSummary(), goods + QLatin1Char('\n') + newest, id);
 }
 
 void Form1::chooseNotifiedParcel(qint64 id)

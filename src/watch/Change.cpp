@@ -1,6 +1,8 @@
 #include "app/Form1.h"
+#include "watch/BookWatch.h"
 #include "watch/Mail.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <memory>
@@ -26,13 +28,17 @@ void Form1::gxtj()
     if (news && !isSigned) {
         Label12(3)->setText(QStringLiteral("有更新"));
         setTextColour(Label12(3), QColor(255, 0, 0));
-        // The row gets the new count; the count in memory stays until the
-        // parcel is chosen again, so a loop does not announce it twice.
-        const auto row = db.parcelById(CurrentParcel.id);
-        if (row.outcome == RowLookup<ParcelRecord>::Failed)
-            return; // no saved row to address: no alert either
-        if (row && !db.setParcelNum(CurrentParcel.id, QString::number(shownCount)))
+        // The row gets the new count, and the news is told by the one query
+        // that raised it: a round of the book watch that saw the same event
+        // may have told it already. No row, no alert.
+        switch (db.claimNews(CurrentParcel.id, shownCount)) {
+        case Store::Claim::Claimed: break;
+        case Store::Claim::AlreadyTold:
+            if (db.parcelById(CurrentParcel.id).outcome == RowLookup<ParcelRecord>::Missing)
+                stopWatchForRemovedParcel();
             return;
+        case Store::Claim::Failed: return;
+        }
         if (Check3->isChecked() && platform.sound)
             platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
         // Someone elsewhere on the desktop hears of it too.
@@ -76,9 +82,31 @@ void Form1::emailgx()
         std::unique_ptr<QThread> worker(
             QThread::create([&error, &mail, limit] { error = sendMail(mail, limit); }));
         connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
+        mailWorker = worker.get();
         worker->start();
         wait.exec();
         worker->wait();
+        mailWorker = nullptr;
     }
     setStatus(error.isEmpty() ? QStringLiteral("快递有最新进展，已发送至邮箱!") : failed + error);
+}
+
+void Form1::finishNewsBeforeExit()
+{
+    auto telling = [this] {
+        return (mailWorker && !mailWorker->isFinished()) || (bookWatch && bookWatch->telling());
+    };
+    if (!telling())
+        return;
+    // Gone for the user at once; nothing new is started meanwhile.
+    hide();
+    for (QTimer *t : {Timer4, Timer6, Timer8})
+        if (t)
+            t->stop();
+    QDeadlineTimer deadline(exitMailLimitMs);
+    while (telling() && !deadline.hasExpired()) {
+        QEventLoop pause;
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
 }

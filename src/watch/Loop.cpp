@@ -29,23 +29,54 @@ QDateTime Form1::now() const
     return platform.clock ? platform.clock->now() : QDateTime::currentDateTime();
 }
 
+// Each stopped by its caption first, so that the unlock finds no mode running.
+void Form1::stopLoop()
+{
+    Command1(16)->setText(LoopIdle);
+    Timer6->stop();
+    Combo4->setEnabled(true);
+    unlockControls();
+    loopMinutes = 0;
+}
+
+void Form1::stopTimed()
+{
+    Command1(18)->setText(TimedIdle);
+    Timer4->stop();
+    Combo2->setEnabled(true);
+    Combo3->setEnabled(true);
+    unlockControls();
+}
+
+bool Form1::watchedParcelGone()
+{
+    // The row the next query would load: the chosen entry's, or the one
+    // loaded last when the list holds no entry for it any more.
+    const QVariant entry = Text1->currentData();
+    const QString id = entry.isValid() ? QString::number(entry.toLongLong()) : CurrentParcel.id;
+    if (id.isEmpty())
+        return true;
+    return db.parcelById(id).outcome == RowLookup<ParcelRecord>::Missing;
+}
+
+bool Form1::stopWatchForRemovedParcel()
+{
+    if (Command1(16)->text() == LoopRunning) {
+        stopLoop();
+        setStatus(QStringLiteral("此快递已被删除,循环查询已停止.."));
+    } else if (Command1(18)->text() == TimedArmed) {
+        stopTimed();
+        setStatus(QStringLiteral("此快递已被删除,定时查询已停止.."));
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void Form1::watchCommand(int index)
 {
-    // Stopped by its caption first, so that the unlock finds no mode running.
-    auto stopLoop = [this] {
-        Command1(16)->setText(LoopIdle);
-        Timer6->stop();
-        Combo4->setEnabled(true);
-        unlockControls();
-        loopMinutes = 0;
-    };
-    auto stopTimed = [this] {
-        Command1(18)->setText(TimedIdle);
-        Timer4->stop();
-        Combo2->setEnabled(true);
-        Combo3->setEnabled(true);
-        unlockControls();
-    };
+    auto stopLoop = [this] { this->stopLoop(); };
+    auto stopTimed = [this] { this->stopTimed(); };
     // The refusals of both start buttons, each mode with its own texts.
     auto mayStart = [this](const QString &notQueried, bool noTime, const QString &setTime) {
         const QString state = Label12(2)->text();
@@ -133,6 +164,11 @@ void Form1::Timer6_Timer()
     loopMinutes = 0;
     if (rerunGuard > 0)
         return;
+    // Removed beside the window: there is nothing left to ask about.
+    if (watchedParcelGone()) {
+        stopWatchForRemovedParcel();
+        return;
+    }
     const Holding rerun(rerunGuard);
     Text1_Click();
 }
@@ -145,6 +181,10 @@ void Form1::Timer4_Timer()
     if (t.hour() != leadingNumber(Combo2->currentText()) ||
         t.minute() != leadingNumber(Combo3->currentText()))
         return;
+    if (watchedParcelGone()) {
+        stopWatchForRemovedParcel();
+        return;
+    }
     // Off before the query: its wait must not let the same minute fire it
     // again. The caption and the lock stay until the user unlocks.
     Timer4->stop();
