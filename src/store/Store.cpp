@@ -774,6 +774,16 @@ QList<WatchTarget> Store::watchTargets()
     return out;
 }
 
+bool Store::notePaces(const QList<PaceNote> &notes)
+{
+    return inTransaction([&] {
+        for (const PaceNote &n : notes)
+            if (!notePace(n.id, n.answeredMs, n.heldUntilMs))
+                return false;
+        return true;
+    });
+}
+
 QString Store::phoneOf(qint64 id)
 {
     STORE_QUERY("select digits from phone where id=?");

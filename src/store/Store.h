@@ -130,6 +130,11 @@ public:
     // When the parcel's service last answered, and until when it asked not
     // to be asked again (milliseconds since the epoch; 0 for neither).
     bool notePace(qint64 id, qint64 answeredMs, qint64 heldUntilMs);
+    // Many at once, in one transaction: a round writes them together.
+    struct PaceNote {
+        qint64 id, answeredMs, heldUntilMs;
+    };
+    bool notePaces(const QList<PaceNote> &notes);
     // The book watch's own settings (table watch_setting).
     QString watchSetting(const QString &key, const QString &fallback = QString());
     bool writeWatchSetting(const QString &key, const QString &value);

@@ -23,6 +23,7 @@ struct BookWatch::Outcome {
     WatchTarget target;
     bool failed = false;
     bool needsPrelude = false;
+    qint64 answeredMs = 0; // a paced service answered
     bool quota = false;
     bool accountWide = false;
     QDateTime retryAt;
@@ -42,13 +43,9 @@ BookWatch::Outcome judge(Store &store, const TrackingService &service, const Wat
     out.id = parcel.id;
     out.target = parcel;
     const TrackingReading reading = service.read(answer);
-    if (service.paced()) {
-        // Remembered for the next rounds' minimum interval.
-        const qint64 held = reading.trouble == TrackingReading::Quota && reading.retryAt.isValid()
-                                ? reading.retryAt.toMSecsSinceEpoch()
-                                : 0;
-        store.notePace(parcel.id, queried.toMSecsSinceEpoch(), held);
-    }
+    // Remembered for the next rounds' minimum interval (see BookWatch::paces).
+    if (service.paced())
+        out.answeredMs = queried.toMSecsSinceEpoch();
     if (reading.needsPrelude) {
         out.needsPrelude = true;
         return out;
@@ -225,11 +222,9 @@ void BookWatch::hold(const WatchTarget &parcel, const QDateTime &until, bool acc
     if (!summary.heldUntil.isValid() || until > summary.heldUntil)
         summary.heldUntil = until;
     const qint64 ms = until.toMSecsSinceEpoch();
-    const qint64 answered = clock().toMSecsSinceEpoch();
-    if (!accountWide) {
-        onStoreThread([id = parcel.id, answered, ms](Store &s) { s.notePace(id, answered, ms); });
+    paces.append({parcel.id, clock().toMSecsSinceEpoch(), ms});
+    if (!accountWide)
         return;
-    }
     // The rest of this round waits, and so do the next ones until then.
     summary.held += int(queue.size());
     queue.clear();
@@ -351,6 +346,8 @@ void BookWatch::take(const WatchTarget &parcel, const ServiceAnswer &answer)
 void BookWatch::taken(const Outcome &o)
 {
     --pendingWrites;
+    if (o.answeredMs > 0 && !o.quota)
+        paces.append({o.id, o.answeredMs, 0});
     if (o.needsPrelude && !preludeDone.contains(o.id)) {
         // Registered first, then asked again, once a round.
         preludeDone.insert(o.id);
@@ -386,6 +383,11 @@ void BookWatch::finishIfDone()
 {
     if (!active || !allAsked || pendingWrites > 0)
         return;
+    if (!paces.isEmpty()) {
+        // Written before the round is told finished; this comes back here.
+        onStoreThread([notes = std::exchange(paces, {})](Store &s) { s.notePaces(notes); });
+        return;
+    }
     active = false;
     summary.ended = clock();
     emit roundFinished(summary);

@@ -6,6 +6,7 @@
 #include "app/Config.h"
 #include "tracking/Service.h"
 #include "store/Records.h"
+#include "store/Store.h"
 #include "watch/Mail.h"
 
 #include <QDateTime>
@@ -98,6 +99,9 @@ private:
     QSet<qint64> preludeDue;  // asked the service's prelude next
     QSet<qint64> preludeDone; // once a round is enough
     bool currentIsPrelude = false;
+    // When each parcel's service answered this round: written at its end,
+    // in one transaction, rather than one commit per parcel.
+    QList<Store::PaceNote> paces;
     std::function<QDateTime()> clock;
     std::unique_ptr<QNetworkAccessManager> net;
     QList<WatchTarget> queue;
