@@ -16,6 +16,7 @@ private slots:
     void unknownNumberSavedAnyway();
     void failureCodesAndUnknownCompany();
     void failingWriteEndsBusyState();
+    void signedServiceAsksForThePhone();
 
 private:
     std::unique_ptr<StandIn> s;
@@ -41,6 +42,12 @@ void TestAddQuery::cleanup()
 
 bool TestAddQuery::start(const QByteArray &extraSql)
 {
+    if (QTest::currentTestFunction() == QByteArray("signedServiceAsksForThePhone")) {
+        h->setIni("tracking/service", "kdniao");
+        h->setIni("kdniao/url", s->url("/Ebusiness/EbusinessOrderHandle.aspx").toString());
+        h->setIni("kdniao/business_id", "1237100");
+        h->setIni("kdniao/api_key", "56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17");
+    }
     h->setIni("tracking/host", s->host());
     h->setIni("recognition/host", s->host());
     if (!h->startSeeded(
@@ -199,6 +206,44 @@ void TestAddQuery::failingWriteEndsBusyState()
     QCOMPARE(w.status(), QString("快递保存失败,请检查数据库是否可写.."));
     QVERIFY(idle());
     QCOMPARE(w.store().allParcels().size(), 4);
+}
+
+// With the signed service as a new user meets it: 顺丰 asks for the phone
+// digits before any request; with them the parcel is saved, its events
+// shown, and the digits kept and offered by the edit panel.
+void TestAddQuery::signedServiceAsksForThePhone()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    const QString path = "/Ebusiness/EbusinessOrderHandle.aspx";
+    query("100000000003", "顺丰快递", "机械键盘");
+    QCOMPARE(w.status(), QString("需要寄件人或收件人手机号后四位"));
+    QVERIFY(w.kdmenu(0)->isVisible() && w.Text9->hasFocus());
+    QCOMPARE(s->countRequests(path), 0);
+    w.Text9->setText("12a4");
+    w.Command1(13)->click();
+    QCOMPARE(w.status(), QString("手机尾号应为四位数字"));
+    w.Text9->setText("1234");
+    w.Command1(13)->click();
+    const auto saved = *w.store().findParcels(ParcelField::Number, Match::Exact, "100000000003");
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(w.store().phoneOf(saved[0].id), QString("1234"));
+    // Asked by the button and again as the chosen parcel, both signed and with the digits.
+    QCOMPARE(s->countRequests(path), 2);
+    QVERIFY(s->requests().last().contains("CustomerName%22%3A%221234"));
+    QTRY_VERIFY(w.ListView1->topLevelItemCount() == 5 && idle());
+    QCOMPARE(w.ListView1->topLevelItem(0)->text(1), QString("2026-12-03 04:10:26"));
+    QCOMPARE(w.Label12(2)->text(), QString("运送中"));
+    w.menuCommand(Qt::Key_F5);
+    QCOMPARE(w.Text10->text(), QString("1234"));
+
+    // The service's own state: waiting at a station, kept for the list.
+    query("700000000001", "中通快递", "书");
+    QTRY_VERIFY(w.ListView1->topLevelItemCount() == 3 && idle());
+    QCOMPARE(w.Label12(2)->text(), QString("待取件"));
+    const auto station = *w.store().findParcels(ParcelField::Number, Match::Exact, "700000000001");
+    QCOMPARE(w.store().progressOf(QString::number(station[0].id))->state, QString("待取件"));
+    QVERIFY(h->platform.box.shown.isEmpty());
 }
 
 QTEST_MAIN(TestAddQuery)

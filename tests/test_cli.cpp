@@ -104,6 +104,7 @@ private slots:
     void besideARunningWindow();
     void windowListFollowsTheCommands();
     void outputIsPlainAndAFailedWriteFails();
+    void servicesOfToday();
 };
 
 void TestCli::initTestCase()
@@ -625,3 +626,121 @@ void TestCli::outputIsPlainAndAFailedWriteFails()
 
 QTEST_MAIN(TestCli)
 #include "test_cli.moc"
+
+// The aggregators chosen in the settings, against their stand-ins: phone
+// digits asked for and sent, the service's own states, the pace of rounds,
+// and each failure told as what it is.
+void TestCli::servicesOfToday()
+{
+    const QString Kdniao = "/Ebusiness/EbusinessOrderHandle.aspx";
+    auto setUp = [&](const QString &name, const QString &lines) {
+        QProcessEnvironment e = env;
+        e.insert("XDG_DATA_HOME", tmp.path() + "/" + name + "-data");
+        e.insert("XDG_CONFIG_HOME", tmp.path() + "/" + name + "-config");
+        const QString dir = tmp.path() + "/" + name + "-config/parcelio";
+        writeIni(dir, standIn.host());
+        QFile ini(dir + "/parcelio.ini");
+        if (ini.open(QIODevice::Append))
+            ini.write(lines.arg(standIn.host()).toUtf8());
+        return e;
+    };
+    const QProcessEnvironment kd = setUp("kdniao", "[tracking]\nservice=kdniao\n[kdniao]\n"
+                                                   "url=http://%1/Ebusiness/EbusinessOrderHandle.aspx\n"
+                                                   "business_id=1237100\napi_key=56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17\n");
+
+    // 顺丰 needs the phone digits: refused before any request without them,
+    // and sent with the request (signed; the stand-in checks it) with them.
+    int asked = standIn.countRequests(Kdniao);
+    Run noPhone = run({"add", "100000000003", "衣服", "--company", "顺丰快递"}, kd);
+    QCOMPARE(noPhone.rc, 2);
+    QVERIFY2(noPhone.err.contains("需要寄件人或收件人手机号后四位"), qPrintable(noPhone.err));
+    QCOMPARE(standIn.countRequests(Kdniao), asked);
+    Run sf = run({"add", "100000000003", "衣服", "--company", "顺丰快递", "--phone", "1234", "--json"}, kd);
+    QCOMPARE(sf.rc, 0);
+    QCOMPARE(sf.json()["phone"].toString(), QStringLiteral("1234"));
+    QCOMPARE(sf.json()["newest"]["time"].toString(), QStringLiteral("2026-12-03 04:10:26"));
+    QCOMPARE(sf.json()["count"].toInt(), 5);
+    const QString sent = standIn.requests().last();
+    QVERIFY2(sent.contains("CustomerName%22%3A%221234") && sent.contains("ShipperCode%22%3A%22SF"),
+             qPrintable(sent));
+
+    // The service's own state decides: at a station, signed whatever the words say.
+    QCOMPARE(run({"add", "700000000001", "书", "--company", "中通快递", "--json"}, kd).json()["state"].toString(),
+             QStringLiteral("待取件"));
+    QCOMPARE(run({"add", "700000000004", "鞋", "--company", "圆通速递", "--json"}, kd).json()["state"].toString(),
+             QStringLiteral("已签收"));
+    // The service's answer asks for the digits: told as that, not as an unknown number.
+    Run asks = run({"add", "700000000003", "包", "--company", "中通快递"}, kd);
+    QCOMPARE(asks.rc, 2);
+    QVERIFY2(asks.err.contains("需要寄件人或收件人手机号后四位"), qPrintable(asks.err));
+    QCOMPARE(run({"add", "700000000003", "包", "--company", "中通快递", "--phone", "5678"}, kd).rc, 0);
+    QCOMPARE(run({"add", "700000000005", "无", "--company", "中通快递"}, kd).rc, 3); // unknown number
+    // A courier the service does not follow, and a wrong key.
+    Run notCovered = run({"query", "123456789012", "--company", "全峰快递"}, kd);
+    QCOMPARE(notCovered.rc, 2);
+    QVERIFY2(notCovered.err.contains("当前查询服务不支持此快递公司"), qPrintable(notCovered.err));
+
+    const QJsonArray book = run({"list", "--json"}, kd).json().toArray();
+    QCOMPARE(book.size(), 4);
+    QCOMPARE(book[0]["phone"].toString(), QStringLiteral("1234"));
+    QVERIFY(book[1]["phone"].isNull());
+    QCOMPARE(book[1]["state"].toString(), QStringLiteral("待取件"));
+
+    // Rounds: everything was answered just now, so a round asks nothing,
+    // while the user's own query still goes.
+    asked = standIn.countRequests(Kdniao);
+    Run rested = run({"refresh"}, kd);
+    QCOMPARE(rested.rc, 1);
+    QVERIFY2(rested.out.startsWith("查询0,更新0,失败0,3个未到查询间隔"), qPrintable(rested.out));
+    QCOMPARE(standIn.countRequests(Kdniao), asked);
+    QCOMPARE(run({"query", "--id", QString::number(book[0]["id"].toInteger())}, kd).rc, 0);
+    QCOMPARE(standIn.countRequests(Kdniao), asked + 1);
+
+    // 429 with Retry-After holds that number: said by the round, and the
+    // next round does not ask it either.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-pace");
+        db.setDatabaseName(tmp.path() + "/kdniao-data/parcelio/db/kd100.mdb");
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("insert into kd100 (company, number, goods, num) values ('中通快递', '700000000002', '灯', '0')"));
+        QVERIFY(q.exec("update service_pace set answered=0"));
+    }
+    QSqlDatabase::removeDatabase("cli-pace");
+    Run held = run({"refresh", "--json"}, kd);
+    QCOMPARE(held.json()["asked"].toInt(), 4);
+    QCOMPARE(held.json()["held"].toInt(), 1);
+    QVERIFY(!held.json()["held_until"].isNull());
+    const int holdAsked = standIn.countRequests(Kdniao);
+    Run again = run({"refresh"}, kd);
+    QVERIFY2(again.out.contains("1个暂缓至") && again.out.contains("3个未到查询间隔"), qPrintable(again.out));
+    QCOMPARE(standIn.countRequests(Kdniao), holdAsked);
+
+    const QProcessEnvironment wrong = setUp("kdniao-wrong", "[tracking]\nservice=kdniao\n[kdniao]\n"
+                                                            "url=http://%1/Ebusiness/EbusinessOrderHandle.aspx\n"
+                                                            "business_id=1237100\napi_key=not-the-key\n");
+    Run refused = run({"query", "700000000001", "--company", "中通快递"}, wrong);
+    QCOMPARE(refused.rc, 4);
+    QVERIFY2(refused.err.contains("查询服务账号或密钥错误"), qPrintable(refused.err));
+
+    // The token API: registered once, then read; times in the event's own
+    // local time, newest first.
+    const QProcessEnvironment t17 = setUp("17track", "[tracking]\nservice=17track\n[17track]\n"
+                                                     "url=http://%1/track/v2.2/\ntoken=8A3F5C2E9D0B14E7A6C2F0D9B8E71A53\n");
+    const int registered = standIn.countRequests("/track/v2.2/register");
+    Run station = run({"query", "700000000001", "--company", "中通快递", "--json"}, t17);
+    QCOMPARE(station.rc, 0);
+    QCOMPARE(station.json()["state"].toString(), QStringLiteral("待取件"));
+    QCOMPARE(station.json()["events"][0]["time"].toString(), QStringLiteral("2026-12-04 09:12:40"));
+    QCOMPARE(station.json()["events"].toArray().size(), 3);
+    QCOMPARE(standIn.countRequests("/track/v2.2/register"), registered + 1);
+    QCOMPARE(run({"query", "700000000001", "--company", "中通快递"}, t17).rc, 0);
+    QCOMPARE(standIn.countRequests("/track/v2.2/register"), registered + 1);
+    QCOMPARE(run({"query", "700000000004", "--company", "圆通速递", "--json"}, t17).json()["state"].toString(),
+             QStringLiteral("已签收"));
+    const QProcessEnvironment badToken = setUp("17track-wrong", "[tracking]\nservice=17track\n[17track]\n"
+                                                                "url=http://%1/track/v2.2/\ntoken=nope\n");
+    Run noToken = run({"query", "700000000001", "--company", "中通快递"}, badToken);
+    QCOMPARE(noToken.rc, 4);
+    QVERIFY2(noToken.err.contains("查询服务账号或密钥错误"), qPrintable(noToken.err));
+}

@@ -2,12 +2,16 @@
 // through the window are in test_query).
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
+#include "app/Config.h"
+#include "tracking/Service.h"
 
 #include <QTest>
 
 class TestProgress : public QObject {
     Q_OBJECT
 private slots:
+    void signedQuerySignatureAndReading();
+    void tokenApiReading();
     void resultCodeAndEntriesAreCutByMarkers();
     void replyReading_data();
     void replyReading();
@@ -112,6 +116,115 @@ void TestProgress::stateFromTheNewestTwoContexts()
              ParcelState::Signed);
     QCOMPARE(parcelState(QStringLiteral("到达网点"), QStringLiteral("快递员正在派件")),
              ParcelState::OutForDelivery);
+}
+
+void TestProgress::signedQuerySignatureAndReading()
+{
+    // Computed with Python's hashlib and base64, not with this code:
+    // base64(md5(data + key).hexdigest()).
+    const QByteArray key = "56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17";
+    QCOMPARE(kdniaoDataSign(R"({"OrderCode":"","ShipperCode":"SF","LogisticCode":"118650888018","CustomerName":"1234"})",
+                            key),
+             QByteArray("ZmIwZmE1ZGIxYWU1NGJkYjBmMjIwMzI5MWJlOGRlZjU="));
+    QCOMPARE(kdniaoDataSign(QStringLiteral(R"({"LogisticCode":"顺丰运单"})").toUtf8(), key),
+             QByteArray("OTgxMWJlYmM4ZDI4NzU2Yjc1M2Q2NDE1ODA4YjI4Njk="));
+
+    Config cfg;
+    cfg.service = "kdniao";
+    cfg.kdniaoApiKey = QString::fromLatin1(key);
+    const auto svc = TrackingService::make(cfg);
+    QCOMPARE(svc->name(), QStringLiteral("kdniao"));
+    // The form's RequestData is what was signed.
+    const ServiceRequest req = svc->request({"zhongtong", "7001", QString()});
+    QVERIFY(req.post);
+    const QByteArray body = req.body;
+    const QByteArray data = QByteArray::fromPercentEncoding(body.mid(body.indexOf("RequestData=") + 12).split('&').first());
+    const QByteArray sign = QByteArray::fromPercentEncoding(body.mid(body.indexOf("DataSign=") + 9).split('&').first());
+    QCOMPARE(sign, kdniaoDataSign(data, key));
+    QVERIFY(data.contains(R"("ShipperCode":"ZTO")"));
+    QVERIFY(!data.contains("CustomerName"));
+    // 顺丰 without digits is refused before any request; a courier without a code too.
+    QCOMPARE(svc->request({"shunfeng", "1", QString()}).refused.trouble, TrackingReading::PhoneNeeded);
+    QCOMPARE(svc->request({"quanfengkuaidi", "1", QString()}).refused.trouble, TrackingReading::NotCovered);
+
+    ServiceAnswer a;
+    a.answered = true;
+    a.status = 200;
+    a.at = QDateTime(QDate(2026, 12, 9), QTime(8, 0));
+    // Traces oldest first on the wire, newest first read; the state over the words.
+    a.body = QStringLiteral(R"({"Success":true,"State":"3","StateEx":"304","Traces":[
+        {"AcceptTime":"2026-12-01 08:00:00","AcceptStation":"已揽收"},
+        {"AcceptTime":"2026-12-02 09:30:00","AcceptStation":"放入快递柜"}]})");
+    TrackingReading r = svc->read(a);
+    QCOMPARE(r.kind, TrackingReading::Events);
+    QCOMPARE(r.entries.at(0).context, QStringLiteral("放入快递柜"));
+    QCOMPARE(r.entries.at(1).time, QStringLiteral("2026-12-01 08:00:00"));
+    QCOMPARE(r.state, ParcelState::Signed);
+    QCOMPARE(stateTextOf(r.state, r.service), QStringLiteral("已签收"));
+    // The window's display reads the written form of the same reading.
+    const QString written = svc->displayText(a, r);
+    QCOMPARE(progressEntries(written, 10).at(0).context, QStringLiteral("放入快递柜"));
+    QCOMPARE(readReply(written).kind, ReplyReading::Success);
+
+    const struct {
+        const char *state, *ex;
+        ServiceState service;
+        const char *text;
+    } states[] = {{"2", "202", ServiceState::OutForDelivery, "派件中"},
+                  {"2", "211", ServiceState::AtStation, "待取件"},
+                  {"4", "", ServiceState::Problem, "问题件"},
+                  {"2", "", ServiceState::InTransit, "运送中"}};
+    for (const auto &st : states) {
+        a.body = QStringLiteral(R"({"Success":true,"State":"%1","StateEx":"%2","Traces":[{"AcceptTime":"2026-12-01 08:00:00","AcceptStation":"已签收"}]})")
+                     .arg(QLatin1String(st.state), QLatin1String(st.ex));
+        r = svc->read(a);
+        QCOMPARE(r.service, st.service);
+        QCOMPARE(stateTextOf(r.state, r.service), QString::fromUtf8(st.text));
+    }
+    // Failures told as what they are.
+    a.body = QStringLiteral(R"({"Success":false,"Reason":"数据签名验证失败"})");
+    QCOMPARE(svc->read(a).trouble, TrackingReading::WrongKey);
+    QCOMPARE(svc->read(a).reply.message, QStringLiteral("查询服务账号或密钥错误"));
+    a.body = QStringLiteral(R"({"Success":false,"Reason":"顺丰单号需要CustomerName"})");
+    QCOMPARE(svc->read(a).trouble, TrackingReading::PhoneNeeded);
+    a.body = QStringLiteral(R"({"Success":true,"State":"0","Reason":"暂无轨迹信息","Traces":[]})");
+    QCOMPARE(svc->read(a).reply.kind, ReplyReading::UnknownNumber);
+    a.status = 429;
+    a.retryAfter = "120";
+    r = svc->read(a);
+    QCOMPARE(r.trouble, TrackingReading::Quota);
+    QCOMPARE(r.retryAt, a.at.addSecs(120));
+    QCOMPARE(retryMoment("Wed, 09 Dec 2026 09:00:00 GMT", a.at.toUTC(), 60),
+             QDateTime(QDate(2026, 12, 9), QTime(9, 0), Qt::UTC));
+}
+
+void TestProgress::tokenApiReading()
+{
+    Config cfg;
+    cfg.service = "17track";
+    cfg.track17Token = "T";
+    const auto svc = TrackingService::make(cfg);
+    const ServiceRequest req = svc->request({"zhongtong", "7001", QString()});
+    QVERIFY(req.url.toString().endsWith("/gettrackinfo"));
+    QVERIFY(req.headers.contains(QPair<QByteArray, QByteArray>("17token", "T")));
+    QVERIFY(svc->prelude({"zhongtong", "7001", QString()}).url.toString().endsWith("/register"));
+    ServiceAnswer a;
+    a.answered = true;
+    a.status = 200;
+    a.body = QStringLiteral(R"({"code":0,"data":{"accepted":[{"number":"7001","track_info":{
+        "latest_status":{"status":"OutForDelivery"},"tracking":{"providers":[{"events":[
+        {"time_iso":"2026-12-04T09:12:40-05:00","description":"Out for delivery","location":"NY"},
+        {"time_iso":"2026-12-03T18:05:11+08:00","description":"已揽收","location":""}]}]}}}],"rejected":[]}})");
+    TrackingReading r = svc->read(a);
+    QCOMPARE(r.kind, TrackingReading::Events);
+    // The event's own local time, whatever its offset.
+    QCOMPARE(r.entries.at(0).time, QStringLiteral("2026-12-04 09:12:40"));
+    QCOMPARE(r.entries.at(0).context, QStringLiteral("[NY]Out for delivery"));
+    QCOMPARE(r.state, ParcelState::OutForDelivery);
+    a.body = QStringLiteral(R"({"code":0,"data":{"accepted":[],"rejected":[{"number":"7001","error":{"code":-18019902,"message":"does not register"}}]}})");
+    QVERIFY(svc->read(a).needsPrelude);
+    a.status = 401;
+    QCOMPARE(svc->read(a).trouble, TrackingReading::WrongKey);
 }
 
 QTEST_GUILESS_MAIN(TestProgress)

@@ -28,7 +28,18 @@ Config Config::load(const QString &iniPath)
     take("mail/tls", c.mailTls);
     take("clock/probe", c.clockProbe);
     take("clock/timeserver", c.timeServer);
+    take("tracking/service", c.service);
+    take("kdniao/url", c.kdniaoUrl);
+    take("kdniao/business_id", c.kdniaoBusinessId);
+    take("kdniao/api_key", c.kdniaoApiKey);
+    take("kdniao/request_type", c.kdniaoRequestType);
+    take("17track/url", c.track17Url);
+    take("17track/token", c.track17Token);
+    c.service = c.service.trimmed().toLower();
     bool ok = false;
+    const int interval = ini.value(QStringLiteral("watch/min_interval_minutes")).toInt(&ok);
+    if (ok && interval >= 0)
+        c.minIntervalMinutes = interval;
     const int pause = ini.value(QStringLiteral("watch/pause_ms")).toInt(&ok);
     if (ok && pause >= 0)
         c.watchPauseMs = pause;

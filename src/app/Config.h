@@ -23,6 +23,18 @@ struct Config {
     QString timeServer = QStringLiteral("http://www.baidu.com/");
     // The book watch's pause between two requests.
     int watchPauseMs = 2000;
+    // A number answered less than this long ago is not asked again by a
+    // round of a service that locks numbers asked too often.
+    int minIntervalMinutes = 30;
+
+    // The tracking service: classic (above), kdniao or 17track.
+    QString service = QStringLiteral("classic");
+    QString kdniaoUrl = QStringLiteral("https://api.kdniao.com/Ebusiness/EbusinessOrderHandle.aspx");
+    QString kdniaoBusinessId;
+    QString kdniaoApiKey;
+    QString kdniaoRequestType = QStringLiteral("1002");
+    QString track17Url = QStringLiteral("https://api.17track.net/track/v2.2/");
+    QString track17Token;
 
     static Config load(const QString &iniPath);
 };

@@ -12,6 +12,8 @@
 #include "platform/Platform.h"
 #include "store/Store.h"
 #include "tracking/HttpReply.h"
+#include "tracking/Progress.h"
+#include "tracking/ServiceState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +29,9 @@
 class QNetworkAccessManager;
 class QThread;
 class Class1;
+class TrackingService;
+struct ServiceRequest;
+struct ServiceAnswer;
 class BookWatch;
 struct BookWatchNews;
 enum class SettingKey;
@@ -42,6 +47,14 @@ struct CurrentParcelState {
     QString id;
     QString lastReply;
     QString errCode;
+};
+
+// Beside the shown parcel: its phone digits and its last answer as the
+// chosen tracking service read it (result, and the service's own state).
+struct CurrentServiceState {
+    QString phone;
+    ReplyReading reading;
+    ServiceState service = ServiceState::None;
 };
 
 class Form1 : public QWidget {
@@ -96,6 +109,7 @@ public:
     QLineEdit *Text2 = nullptr;         // goods
     QPushButton *Command2 = nullptr;    // "刷新" recognition
     Label *Label24 = nullptr;           // recognition tip
+    QLineEdit *Text9 = nullptr;         // phone digits (手机尾号)
     ControlArray<QPushButton> Command1; // 8..18
 
     // ----------------------------------------------------- settings panel
@@ -113,6 +127,7 @@ public:
     // --------------------------------------------------------- edit panel
     QLineEdit *Text4 = nullptr;
     QLineEdit *Text6 = nullptr;
+    QLineEdit *Text10 = nullptr; // phone digits (手机尾号)
     QPushButton *Command5 = nullptr;
 
     // ------------------------------------------------------- search panel
@@ -130,6 +145,7 @@ public:
 
     // ------------------------------------------------------- shared state
     CurrentParcelState CurrentParcel;
+    CurrentServiceState CurrentService;
     qint16 eventCount = 0;
     qint16 watchdogTicks = 0;
     qint16 shownCount = 0;
@@ -251,6 +267,10 @@ public:
     void Timer7_Timer();
     void Timer1_Timer();
     QString trackingUrl(const QString &number) const;
+    // The tracking service the settings chose.
+    const TrackingService &trackingService();
+    // One request of the service, waited for as GetBody waits.
+    ServiceAnswer serviceExchange(const ServiceRequest &request);
     void Text3_Change();
     void Command2_Click();
     void recognize();
@@ -426,6 +446,7 @@ private:
     Platform platform;
     Store db;
     std::unique_ptr<QNetworkAccessManager> net;
+    std::shared_ptr<const TrackingService> service;
     bool loaded = false;
     // The stored switches are being put on the settings panel.
     bool showingStoredSettings = false;

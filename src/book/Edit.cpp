@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "app/Layout.h"
 #include "app/Text.h"
+#include "tracking/Service.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -17,7 +18,8 @@ using namespace layout;
 
 void Form1::buildEditPanel()
 {
-    Panel *p = makePanel(2, QStringLiteral("单号操作"), 5295, 4095);
+    // Taller than it was by one row at the bottom, for the phone digits.
+    Panel *p = makePanel(2, QStringLiteral("单号操作"), 5295, 4635);
     label(p, QStringLiteral("Label10"), QStringLiteral("快递单号："), QRect(20, 56, 76, 24));
     Text4 = placed<QLineEdit>(p, QStringLiteral("Text4"), QRect(100, 52, 230, 28));
     label(p, QStringLiteral("Label13"), QStringLiteral("快递公司："), QRect(20, 94, 76, 24));
@@ -33,6 +35,11 @@ void Form1::buildEditPanel()
         commandButton(p, b.i, QString::fromUtf8(b.text), QRect(b.left, 176, 100, 32));
     Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32),
                                    QStringLiteral("快递数据清空"));
+
+    label(p, QStringLiteral("Label30"), QStringLiteral("手机尾号："), QRect(20, 268, 76, 24));
+    Text10 = placed<QLineEdit>(p, QStringLiteral("Text10"), QRect(100, 264, 70, 28));
+    Text10->setMaxLength(4);
+    Text10->setToolTip(QStringLiteral("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
 
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
@@ -101,6 +108,18 @@ void Form1::changeParcel()
         msg(QStringLiteral("请输入物品信息!"));
         return;
     }
+    const QString phone = Text10->text().trimmed();
+    if (!phone.isEmpty() && !isPhoneDigits(phone)) {
+        msg(QStringLiteral("手机尾号应为四位数字"));
+        return;
+    }
+    if (phone.isEmpty()) {
+        const QList<CourierRecord> couriers = db.couriersByName(Command1(8)->text());
+        if (!couriers.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
+            msg(ServiceText::PhoneNeeded);
+            return;
+        }
+    }
     const QString listText = Text1->currentText();
     if (msg(QStringLiteral("确定要修改[") + listText + QStringLiteral("]此单号码?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
@@ -116,13 +135,15 @@ void Form1::changeParcel()
                 : QStringLiteral("快递信息修改失败,") + NothingChanged);
         return;
     }
-    if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text())) {
+    if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text()) ||
+        !db.setPhone(id.toLongLong(), phone)) {
         msg(QStringLiteral("快递信息修改失败,") + NothingChanged);
         return;
     }
     // Another number or courier: the store forgot the old one's progress.
     if (row->number != Text4->text() || row->company != Command1(8)->text())
         setEntryState(id.toLongLong(), EntryState{});
+    CurrentService.phone = phone;
     msg(QStringLiteral("快递信息修改成功!"));
     // What is saved now, also when the list no longer holds the parcel.
     CurrentParcel.company = Command1(8)->text();

@@ -51,6 +51,7 @@ void Form1::menuCommand(int key)
     case Qt::Key_F4: // add a parcel
         Text3->setEditText(QString());
         Text2->clear();
+        Text9->clear();
         Command1(12)->setText(QStringLiteral("请选择快递公司"));
         ShowPanel(0);
         // The panel takes the focus through its first field, so that the
@@ -66,6 +67,7 @@ void Form1::menuCommand(int key)
         Text4->setText(CurrentParcel.number);
         Command1(8)->setText(CurrentParcel.company);
         Text6->setText(Text1->currentText());
+        Text10->setText(CurrentService.phone);
         // Placed where the add panel would open.
         ShowPanel(2, kdmenu(0)->size());
         Command1(9)->setDefault(true);

@@ -158,6 +158,7 @@ void Form1::Text1_Click()
         CurrentParcel.goods = r.goods;
         CurrentParcel.num = r.num;
         CurrentParcel.id = QString::number(r.id);
+        CurrentService.phone = db.phoneOf(r.id);
     }
     const QList<CourierRecord> couriers = db.couriersByName(CurrentParcel.company);
     if (!couriers.isEmpty())

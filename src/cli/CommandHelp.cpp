@@ -12,14 +12,17 @@ struct CommandText {
 const CommandText Commands[] = {
     {"list", "parcelio list [--json]", "列出全部已保存的快递",
      "每行一个快递: 编号、单号、物品、快递公司、已记录的进度条数、已记录的状态和最新一条进度。\n"},
-    {"query", "parcelio query <单号> [--company <公司>] | --id <编号> [--json]", "查询一个快递的物流进度",
+    {"query", "parcelio query <单号> [--company <公司>] [--phone <手机尾号>] | --id <编号> [--json]",
+     "查询一个快递的物流进度",
      "与窗口相同的请求和解读; 进度按时间从新到旧列出, 并给出状态和在途时间。\n"
      "没有 --company 时, 已保存的单号用保存时的快递公司, 其余由单号识别服务判断。\n"
      "单号已保存时, 其进度条数和进度像在窗口中查询一样记录下来。\n"},
-    {"add", "parcelio add <单号> <物品> [--company <公司>] [--force] [--json]", "保存一个新快递",
+    {"add", "parcelio add <单号> <物品> [--company <公司>] [--phone <手机尾号>] [--force] [--json]",
+     "保存一个新快递",
      "检查与窗口的添加面板相同: 单号只能是数字且不含 |, 物品不能为空, 同一单号只保存一次。\n"
      "没有 --company 时由单号识别服务判断快递公司。保存前先查询一次:\n"
-     "查询服务不认识的单号只有加上 --force 才保存。\n"},
+     "查询服务不认识的单号只有加上 --force 才保存。\n"
+     "--phone: 寄件人或收件人手机号后四位 (顺丰等快递在部分查询服务需要)。\n"},
     {"remove", "parcelio remove --id <编号> [--json]", "删除一个已保存的快递",
      "快递和它记录的进度一起删除。编号见 parcelio list。\n"},
     {"refresh", "parcelio refresh [--json]", "在后台查询一遍全部未签收的快递",

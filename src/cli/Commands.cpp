@@ -9,6 +9,7 @@
 #include "tracking/Progress.h"
 #include "tracking/RecognitionText.h"
 #include "tracking/Reply.h"
+#include "tracking/Service.h"
 #include "watch/BookWatch.h"
 
 #include <QCommandLineParser>
@@ -81,6 +82,7 @@ struct Context {
     bool json = false;
     int limitMs = DefaultTimeoutSeconds * 1000;
     Config cfg;
+    std::shared_ptr<const TrackingService> service;
     std::unique_ptr<Store> store;
     std::unique_ptr<QNetworkAccessManager> net;
 };
@@ -91,6 +93,7 @@ const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLite
 const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), QStringLiteral("公司"));
 const QCommandLineOption IdOption(QStringLiteral("id"), QString(), QStringLiteral("编号"));
 const QCommandLineOption ForceOption(QStringLiteral("force"));
+const QCommandLineOption PhoneOption(QStringLiteral("phone"), QString(), QStringLiteral("手机尾号"));
 
 // The book as the window finds it. The window keeps its single-copy lock
 // for as long as it runs, so while one runs the command works on a second
@@ -101,6 +104,7 @@ std::optional<Failed> openBook(Context &c)
 {
     const Locations at = findLocations(programDir());
     c.cfg = Config::load(at.iniPath);
+    c.service = TrackingService::make(c.cfg);
     c.store = std::make_unique<Store>();
     const QString path = at.dataDir + QStringLiteral("/db/kd100.mdb");
     auto refused = [&](const QString &detail) {
@@ -248,27 +252,96 @@ std::optional<CourierRecord> recognised(Context &c, const QString &number, Faile
 struct Tracked {
     TrackingReading reading;
     QDateTime queried;
+    bool paced = false; // the service keeps a minimum interval
 };
 
-std::optional<Failed> track(Context &c, const CourierRecord &courier, const QString &number, Tracked &t)
+// One request of the tracking service, waited for at most limitMs.
+ServiceAnswer exchange(Context &c, const ServiceRequest &request)
 {
-    const Fetched f = fetch(c, trackingUrlOf(c.cfg, courier.code, number));
-    t.queried = QDateTime::currentDateTime();
-    if (auto bad = noGoodAnswer(f, QStringLiteral("查询服务")))
-        return bad;
-    const ReplyReading r = readReply(f.body);
-    switch (r.kind) {
-    case ReplyReading::Unreadable:
-        return Failed{CommandStatus::ServiceFailed, QStringLiteral("查询结果无法识别,请稍后再试..")};
-    case ReplyReading::UnknownNumber:
-        return Failed{CommandStatus::UnknownNumber,
-                      QStringLiteral("您当前查询的快递单号不存在 (%1 %2)").arg(courier.name, number)};
-    case ReplyReading::Failure:
-        return Failed{CommandStatus::ServiceFailed,
-                      r.message.isEmpty() ? QStringLiteral("查询失败,错误代码 %1").arg(r.code) : r.message};
-    case ReplyReading::Success: break;
+    if (!c.net)
+        c.net = newNetworkManager();
+    QNetworkReply *reply = sendServiceRequest(*c.net, request);
+    BoundedBody body(reply, ReplyLimit::Any);
+    QEventLoop wait;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+    if (!reply->isFinished()) {
+        limit.start(c.limitMs);
+        wait.exec();
     }
-    t.reading = readTrackingReply(f.body);
+    const ServiceAnswer a = serviceAnswerOf(reply, body, QDateTime::currentDateTime());
+    reply->deleteLater();
+    return a;
+}
+
+// A failed reading told as one line, with the status that goes with it.
+Failed failureOf(const TrackingReading &r, const CourierRecord &courier, const QString &number)
+{
+    if (r.reply.kind == ReplyReading::UnknownNumber)
+        return {CommandStatus::UnknownNumber,
+                QStringLiteral("您当前查询的快递单号不存在 (%1 %2)").arg(courier.name, number)};
+    switch (r.trouble) {
+    case TrackingReading::PhoneNeeded: return {CommandStatus::Usage, r.reply.message + QStringLiteral(" (--phone)")};
+    case TrackingReading::NotCovered:
+        return {CommandStatus::Usage, r.reply.message + QStringLiteral(" (%1)").arg(courier.name)};
+    case TrackingReading::Quota:
+        if (r.retryAt.isValid())
+            return {CommandStatus::ServiceFailed,
+                    r.reply.message + QStringLiteral(" (%1 以后)").arg(r.retryAt.toString(QStringLiteral("hh:mm")))};
+        break;
+    case TrackingReading::WrongKey:
+    case TrackingReading::NoTrouble: break;
+    }
+    return {CommandStatus::ServiceFailed,
+            r.reply.message.isEmpty() ? QStringLiteral("查询失败,错误代码 %1").arg(r.reply.code) : r.reply.message};
+}
+
+std::optional<Failed> track(Context &c, const CourierRecord &courier, const QString &number, const QString &phone,
+                            Tracked &t)
+{
+    const ServiceAsk ask{courier.code, number, phone};
+    const ServiceRequest request = c.service->request(ask);
+    if (request.refused.kind != TrackingReading::NoAnswer)
+        return failureOf(request.refused, courier, number);
+    ServiceAnswer a = exchange(c, request);
+    TrackingReading reading = c.service->read(a);
+    if (reading.needsPrelude) {
+        exchange(c, c.service->prelude(ask));
+        a = exchange(c, request);
+        reading = c.service->read(a);
+    }
+    t.queried = QDateTime::currentDateTime();
+    t.paced = c.service->paced();
+    if (!a.answered)
+        return Failed{CommandStatus::ServiceFailed,
+                      QStringLiteral("查询服务") + (a.refused.isEmpty() ? QStringLiteral("没有应答") : a.refused)};
+    // An error page is no answer, whatever it holds; a refused key and a
+    // quota are told by the service's reading.
+    const bool told = reading.trouble != TrackingReading::NoTrouble;
+    if ((a.status < 200 || a.status > 299) && !told)
+        return Failed{CommandStatus::ServiceFailed, QStringLiteral("查询服务出错 (HTTP %1)").arg(a.status)};
+    switch (reading.kind) {
+    case TrackingReading::NoAnswer:
+    case TrackingReading::Unreadable:
+        return Failed{CommandStatus::ServiceFailed, QStringLiteral("查询结果无法识别,请稍后再试..")};
+    case TrackingReading::Failure: return failureOf(reading, courier, number);
+    case TrackingReading::NoEvents:
+    case TrackingReading::Events: break;
+    }
+    t.reading = reading;
+    return std::nullopt;
+}
+
+// Four digits or none; a parcel's own when the option is not given.
+std::optional<Failed> phoneOption(Context &c, QString &phone)
+{
+    if (!c.parser.isSet(PhoneOption))
+        return std::nullopt;
+    phone = c.parser.value(PhoneOption).trimmed();
+    if (!isPhoneDigits(phone))
+        return Failed{CommandStatus::Usage, QStringLiteral("--phone 要是手机号后四位数字")};
     return std::nullopt;
 }
 
@@ -299,6 +372,7 @@ QJsonObject parcelJson(const BookRow &r)
                   {QStringLiteral("count"), count ? QJsonValue(*count) : QJsonValue()},
                   {QStringLiteral("state"), r.state},
                   {QStringLiteral("unseen"), r.unseen}};
+    o.insert(QStringLiteral("phone"), r.phone.isEmpty() ? QJsonValue() : QJsonValue(r.phone));
     o.insert(QStringLiteral("newest"), r.newest.time.isEmpty() && r.newest.context.isEmpty()
                                            ? QJsonValue()
                                            : QJsonValue(eventsJson({r.newest}).first()));
@@ -351,6 +425,11 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
     }
     to += ",\"number\":";
     appendJsonString(to, r.parcel.number);
+    to += ",\"phone\":";
+    if (r.phone.isEmpty())
+        to += "null";
+    else
+        appendJsonString(to, r.phone);
     to += ",\"queried\":";
     if (r.queried.isEmpty())
         to += "null";
@@ -434,6 +513,9 @@ std::optional<ParcelRecord> rowById(Context &c, Failed &why)
 // A parcel without a count takes this query as its baseline, in memory only.
 bool keepAsWindow(Store &s, const ParcelRecord &row, const Tracked &t)
 {
+    // An answer counts for the rounds' minimum interval, whoever asked.
+    if (t.paced && !s.notePace(row.id, t.queried.toMSecsSinceEpoch(), 0))
+        return false;
     if (t.reading.kind != TrackingReading::Events)
         return true;
     const KeptProgress kept = keptProgressOf(row.id, t.reading, t.queried);
@@ -470,6 +552,9 @@ int query(Context &c)
             return fail(databaseFailed(*c.store));
         rows = *same;
     }
+    QString phone = rows.isEmpty() ? QString() : c.store->phoneOf(rows.first().id);
+    if (auto bad = phoneOption(c, phone))
+        return fail(*bad);
     std::optional<CourierRecord> courier;
     if (c.parser.isSet(CompanyOption))
         courier = courierNamed(c, c.parser.value(CompanyOption), why);
@@ -486,7 +571,7 @@ int query(Context &c)
             saved.append(r);
 
     Tracked t;
-    if (auto bad = track(c, *courier, number, t))
+    if (auto bad = track(c, *courier, number, phone, t))
         return fail(*bad);
     for (const ParcelRecord &r : saved)
         if (!keepAsWindow(*c.store, r, t))
@@ -494,7 +579,7 @@ int query(Context &c)
 
     const QList<KeptEvent> events = keptEvents(t.reading);
     const bool any = t.reading.kind == TrackingReading::Events;
-    const QString state = any ? parcelStateText(t.reading.state) : QString();
+    const QString state = any ? stateTextOf(t.reading.state, t.reading.service) : QString();
     const QString transit = any ? transitText(events, t.reading.state, t.queried) : QString();
     if (c.json) {
         QJsonObject o{{QStringLiteral("number"), number},
@@ -544,14 +629,19 @@ int add(Context &c)
         return fail(
             {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))});
 
+    QString phone;
+    if (auto bad = phoneOption(c, phone))
+        return fail(*bad);
     Failed why{};
     const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
                                                      ? courierNamed(c, c.parser.value(CompanyOption), why)
                                                      : recognised(c, number, why);
     if (!courier)
         return fail(why);
+    if (phone.isEmpty() && c.service->needsPhone(courier->code))
+        return fail({CommandStatus::Usage, ServiceText::PhoneNeeded + QStringLiteral(" (--phone)")});
     Tracked t;
-    if (auto bad = track(c, *courier, number, t)) {
+    if (auto bad = track(c, *courier, number, phone, t)) {
         if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
             return fail(*bad);
         t.reading = TrackingReading{}; // kept all the same, as the add panel offers
@@ -567,6 +657,11 @@ int add(Context &c)
                      QStringLiteral("快递数据已存在! %1").arg(saved ? parcelLine(*saved) : number)});
     }
     const std::optional<qint64> id = added.id;
+    if (!c.store->setPhone(*id, phone)) {
+        const Failed f = databaseFailed(*c.store);
+        c.store->deleteParcel(QString::number(*id));
+        return fail(f);
+    }
     ParcelRecord row{*id, number, goods, courier->name, QStringLiteral("0")};
     // The window shows a parcel just added at once, and that display keeps
     // its progress and count: so does this, from the same answer.
@@ -575,10 +670,10 @@ int add(Context &c)
         c.store->deleteParcel(QString::number(*id));
         return fail(f);
     }
-    BookRow shown{row, {}, {}, {}, false};
+    BookRow shown{row, {}, {}, {}, false, phone};
     if (t.reading.kind == TrackingReading::Events) {
         const QList<KeptEvent> events = keptEvents(t.reading);
-        shown.state = parcelStateText(t.reading.state);
+        shown.state = stateTextOf(t.reading.state, t.reading.service);
         shown.newest = events.first();
         shown.queried = t.queried.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
         if (t.reading.state != ParcelState::Signed)
@@ -610,7 +705,7 @@ int remove(Context &c)
     if (!c.store->deleteParcel(QString::number(row->id)))
         return fail(databaseFailed(*c.store));
     if (c.json)
-        printJson(parcelJson(BookRow{*row, {}, {}, {}, false}));
+        printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}}));
     else
         out(QStringLiteral("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
     return CommandStatus::Ok;
@@ -673,9 +768,15 @@ int refresh(Context &c)
     if (c.json)
         printJson(QJsonObject{{QStringLiteral("asked"), s.asked},
                               {QStringLiteral("failed"), s.failed},
+                              {QStringLiteral("rested"), s.rested},
+                              {QStringLiteral("held"), s.held},
+                              {QStringLiteral("held_until"),
+                               s.heldUntil.isValid()
+                                   ? QJsonValue(s.heldUntil.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")))
+                                   : QJsonValue()},
                               {QStringLiteral("news"), news}});
     else
-        out(QStringLiteral("查询%1,更新%2,失败%3\n").arg(s.asked).arg(s.news).arg(s.failed));
+        out(roundText(s) + QLatin1Char('\n'));
     if (s.news > 0)
         return CommandStatus::Ok;
     if (s.failed > 0)
@@ -704,6 +805,8 @@ int runCommandOnce(const QStringList &arguments)
         options << IdOption;
     if (c.name == QLatin1String("add"))
         options << ForceOption;
+    if (c.name == QLatin1String("add") || c.name == QLatin1String("query"))
+        options << PhoneOption;
     c.parser.addOptions(options);
     // The program's name first, as QCommandLineParser expects.
     if (!c.parser.parse(QStringList{QStringLiteral("parcelio")} + arguments.mid(1)))

@@ -68,6 +68,9 @@ struct EntryState {
 struct WatchTarget {
     qint64 id = 0;
     QString number, goods, company, num, code;
+    QString phone;          // last four phone digits, empty when none
+    qint64 answeredMs = 0;  // the service's last answer (ms since the epoch)
+    qint64 heldUntilMs = 0; // not to be asked before this
 };
 
 // A saved parcel with the part of its kept progress a listing shows: the
@@ -80,4 +83,5 @@ struct BookRow {
     QString queried; // yyyy-MM-dd hh:mm:ss
     KeptEvent newest;
     bool unseen = false;
+    QString phone; // last four phone digits, empty when none
 };

@@ -44,6 +44,17 @@ const char *const SchemaV1[] = {
     "create table if not exists watch_setting (key text primary key, value text not null default '')",
 };
 
+// What version 3 adds: the phone digits a parcel's service may ask for,
+// and when each parcel's service last answered or asked to be left alone
+// (milliseconds since the epoch), so that rounds keep the service's pace.
+const char *const SchemaV3[] = {
+    "create table if not exists phone (id integer primary key, digits text not null)",
+    "create table if not exists service_pace ("
+    " id integer primary key,"
+    " answered integer not null default 0,"
+    " held_until integer not null default 0)",
+};
+
 // Each version's statements, oldest first. A file of version v gets every
 // step above v, then user_version = SchemaVersion, in one transaction. A new
 // version appends its own step; statements must be safe to run on a file
@@ -55,6 +66,7 @@ struct SchemaStep {
 };
 const SchemaStep SchemaSteps[] = {
     {1, std::begin(SchemaV1), std::end(SchemaV1)},
+    {3, std::begin(SchemaV3), std::end(SchemaV3)},
 };
 
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
@@ -407,8 +419,9 @@ QList<BookRow> Store::book()
     // that is no JSON would fail the whole statement: its parcel is listed
     // as if nothing were kept.
     STORE_QUERY("select k.id, k.number, k.goods, k.company, k.num, p.state, p.queried, p.unseen,"
-                " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]')"
-                " from kd100 k left join progress p on p.id=k.id and json_valid(p.events) order by k.id");
+                " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]'), f.digits"
+                " from kd100 k left join progress p on p.id=k.id and json_valid(p.events)"
+                " left join phone f on f.id=k.id order by k.id");
     q.setForwardOnly(true);
     QList<BookRow> out;
     if (!run(q))
@@ -421,6 +434,7 @@ QList<BookRow> Store::book()
         r.queried = q.value(6).toString();
         r.unseen = q.value(7).toInt() != 0;
         r.newest = {q.value(8).toString(), q.value(9).toString()};
+        r.phone = q.value(10).toString();
         out.append(r);
     }
     return out;
@@ -551,6 +565,13 @@ bool Store::deleteParcel(const QString &id)
         q.addBindValue(key);
         if (!run(q))
             return false;
+        for (const char *table : {"phone", "service_pace"}) {
+            QSqlQuery side(QSqlDatabase::database(connName, false));
+            side.prepare(QStringLiteral("delete from %1 where id=?").arg(QLatin1String(table)));
+            side.addBindValue(key);
+            if (!run(side))
+                return false;
+        }
         QSqlQuery del(QSqlDatabase::database(connName, false));
         del.prepare(QStringLiteral("delete from kd100 where id=?"));
         del.addBindValue(key);
@@ -569,6 +590,7 @@ bool Store::deleteAllParcelsOnOwnConnection()
             QSqlQuery q(db);
             // The parcels and their kept progress go together or not at all.
             ok = db.transaction() && q.exec(QStringLiteral("delete from progress")) &&
+                 q.exec(QStringLiteral("delete from phone")) && q.exec(QStringLiteral("delete from service_pace")) &&
                  q.exec(QStringLiteral("delete from kd100")) && db.commit();
             lastError = ok ? QString() : q.lastError().text();
             if (!ok)
@@ -874,8 +896,10 @@ QList<WatchTarget> Store::watchTargets()
     // The courier code as choosing the parcel finds it: the first row of
     // that name.
     STORE_QUERY("select k.id, k.number, k.goods, k.company, k.num,"
-                " (select code from list where name=k.company order by id limit 1)"
+                " (select code from list where name=k.company order by id limit 1),"
+                " f.digits, s.answered, s.held_until"
                 " from kd100 k left join progress p on p.id=k.id"
+                " left join phone f on f.id=k.id left join service_pace s on s.id=k.id"
                 " where p.id is null or p.state<>? order by k.id");
     q.addBindValue(SignedState);
     q.setForwardOnly(true);
@@ -884,8 +908,53 @@ QList<WatchTarget> Store::watchTargets()
         return out;
     while (q.next())
         out.append({q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
-                    q.value(3).toString(), q.value(4).toString(), q.value(5).toString()});
+                    q.value(3).toString(), q.value(4).toString(), q.value(5).toString(), q.value(6).toString(),
+                    q.value(7).toLongLong(), q.value(8).toLongLong()});
     return out;
+}
+
+bool Store::notePaces(const QList<PaceNote> &notes)
+{
+    return inTransaction([&] {
+        for (const PaceNote &n : notes)
+            if (!notePace(n.id, n.answeredMs, n.heldUntilMs))
+                return false;
+        return true;
+    });
+}
+
+QString Store::phoneOf(qint64 id)
+{
+    STORE_QUERY("select digits from phone where id=?");
+    q.addBindValue(id);
+    if (!run(q) || !q.next())
+        return QString();
+    return q.value(0).toString();
+}
+
+bool Store::setPhone(qint64 id, const QString &digits)
+{
+    if (digits.isEmpty()) {
+        STORE_QUERY("delete from phone where id=?");
+        q.addBindValue(id);
+        return run(q);
+    }
+    STORE_QUERY("insert or replace into phone (id, digits) select ?, ? where exists (select 1 from kd100 where id=?)");
+    q.addBindValue(id);
+    q.addBindValue(digits);
+    q.addBindValue(id);
+    return runOnOneRow(q);
+}
+
+bool Store::notePace(qint64 id, qint64 answeredMs, qint64 heldUntilMs)
+{
+    STORE_QUERY("insert or replace into service_pace (id, answered, held_until)"
+                " select ?, ?, ? where exists (select 1 from kd100 where id=?)");
+    q.addBindValue(id);
+    q.addBindValue(answeredMs);
+    q.addBindValue(heldUntilMs);
+    q.addBindValue(id);
+    return run(q);
 }
 
 QString Store::watchSetting(const QString &key, const QString &fallback)

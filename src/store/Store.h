@@ -40,7 +40,7 @@ public:
     enum class OpenResult { Ok, AlreadyRunning, Failed, TooNew };
     // The schema this program writes (PRAGMA user_version). 0 is a file of
     // the versions before kept progress.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 3;
 
     Store();
     ~Store();
@@ -144,6 +144,18 @@ public:
     // Every saved parcel not known to be signed for (never queried ones
     // included), in the book's order.
     QList<WatchTarget> watchTargets();
+    // The last four phone digits kept for a parcel (table phone); empty
+    // when none. Setting empty digits removes them.
+    QString phoneOf(qint64 id);
+    bool setPhone(qint64 id, const QString &digits);
+    // When the parcel's service last answered, and until when it asked not
+    // to be asked again (milliseconds since the epoch; 0 for neither).
+    bool notePace(qint64 id, qint64 answeredMs, qint64 heldUntilMs);
+    // Many at once, in one transaction: a round writes them together.
+    struct PaceNote {
+        qint64 id, answeredMs, heldUntilMs;
+    };
+    bool notePaces(const QList<PaceNote> &notes);
     // The book watch's own settings (table watch_setting).
     QString watchSetting(const QString &key, const QString &fallback = QString());
     bool writeWatchSetting(const QString &key, const QString &value);

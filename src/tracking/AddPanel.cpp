@@ -26,10 +26,18 @@ void Form1::buildAddPanel()
                     QStringLiteral("友情提示：自动识别快递功能偶尔会因为使用人数过多而变得不稳定，"
                                    "您可进行多次刷新尝试，如果仍不可用请手动选择快递公司或稍后再试，"
                                    "第一版本可能识别率不是特别高，后续版本我们会继续改进。"),
-                    QRect(20, 226, p->width() - 40, 104));
+                    QRect(20, 226, p->width() - 40, 72));
     Label24->setWordWrap(true);
     Label24->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColour(Label24, QColor(110, 110, 110));
+    // Under the tip, whose text ends above it: the panel keeps its size and
+    // every other control its place.
+    label(p, QStringLiteral("Label28"), QStringLiteral("手机尾号："), QRect(20, 306, 76, 24));
+    Text9 = placed<QLineEdit>(p, QStringLiteral("Text9"), QRect(100, 302, 70, 28));
+    Text9->setMaxLength(4);
+    Text9->setToolTip(QStringLiteral("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
+    Label *hint = label(p, QStringLiteral("Label29"), QStringLiteral("顺丰等快递需要"), QRect(176, 306, 140, 24));
+    setTextColour(hint, QColor(110, 110, 110));
 
     connect(Text3, &QComboBox::editTextChanged, this, &Form1::Text3_Change);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);

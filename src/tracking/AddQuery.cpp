@@ -2,6 +2,7 @@
 // service once and saves the parcel when the answer allows it.
 #include "app/Form1.h"
 #include "tracking/Progress.h"
+#include "tracking/Service.h"
 
 namespace {
 const QString NoCompany = QStringLiteral("请选择快递公司");
@@ -25,7 +26,8 @@ void saveFailed(Form1 &w)
 
 // Code "1": the service does not know the number (yet); the user may keep
 // it all the same. False when a database step failed.
-bool saveAnyway(Form1 &w, const QString &number, const QString &company, const QString &goods)
+bool saveAnyway(Form1 &w, const QString &number, const QString &company, const QString &goods,
+                const QString &phone)
 {
     w.Timer7->stop();
     if (w.msg(QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"), MessageBox::YesNo) !=
@@ -35,6 +37,8 @@ bool saveAnyway(Form1 &w, const QString &number, const QString &company, const Q
     if (added.outcome == Store::Added::Failed)
         return false;
     if (added.outcome == Store::Added::Saved) {
+        if (!w.store().setPhone(added.id, phone))
+            return false;
         w.kdmenu(0)->hide();
         w.msg(QStringLiteral("快递添加成功！"));
         w.sX();
@@ -55,6 +59,7 @@ void Form1::queryNewParcel()
     const QString number = Text3->currentText();
     const QString company = Command1(12)->text();
     const QString goods = Text2->text();
+    const QString phone = Text9->text().trimmed();
 
     if (number.isEmpty()) {
         Text3->setFocus();
@@ -83,10 +88,23 @@ void Form1::queryNewParcel()
         return;
     }
 
+    if (!phone.isEmpty() && !isPhoneDigits(phone)) {
+        Text9->setFocus();
+        setStatus(QStringLiteral("手机尾号应为四位数字"));
+        return;
+    }
+    // Refused before any request: the service would refuse it anyway.
+    if (phone.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
+        Text9->setFocus();
+        setStatus(ServiceText::PhoneNeeded);
+        return;
+    }
+
     CurrentParcel.number = number;
     CurrentParcel.company = company;
     CurrentParcel.goods = goods;
     CurrentParcel.code = couriers.first().code;
+    CurrentService.phone = phone;
 
     setStatus(QStringLiteral("未查询"));
     ListView1->clear();
@@ -101,7 +119,7 @@ void Form1::queryNewParcel()
     if (CurrentParcel.lastReply.isEmpty())
         return;
 
-    const ReplyReading reading = readReply(CurrentParcel.lastReply);
+    const ReplyReading reading = CurrentService.reading;
     CurrentParcel.errCode = reading.code;
     if (reading.kind == ReplyReading::Unreadable) {
         // Not an answer we can read: nothing is saved.
@@ -112,7 +130,7 @@ void Form1::queryNewParcel()
 
     if (reading.kind != ReplyReading::Success) {
         if (reading.kind == ReplyReading::UnknownNumber) {
-            if (!saveAnyway(*this, number, company, goods))
+            if (!saveAnyway(*this, number, company, goods, phone))
                 return saveFailed(*this);
         } else if (!reading.message.isEmpty()) {
             setStatus(reading.message);
@@ -133,6 +151,8 @@ void Form1::queryNewParcel()
         return;
     }
     const std::optional<qint64> id = added.id;
+    if (!id || !store().setPhone(*id, phone))
+        return saveFailed(*this);
     keepProgress(QString::number(*id), CurrentParcel.lastReply);
     sX();
     // Chosen by its own entry, wherever the refill put it; choosing it loads

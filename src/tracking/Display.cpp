@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "tracking/Progress.h"
+#include "tracking/Reply.h"
 
 namespace {
 const QColor Red(255, 0, 0);
@@ -45,8 +46,9 @@ void Form1::Timer1_Timer()
         ListView1->setCurrentItem(oldest);
 
         const QString second = count > 1 ? ListView1->topLevelItem(1)->text(2) : QString();
-        const ParcelState state = parcelState(newest->text(2), second);
-        Label12(2)->setText(parcelStateText(state));
+        // A service that gives its own state decides it over the words.
+        const ParcelState state = decidedState(parcelState(newest->text(2), second), CurrentService.service);
+        Label12(2)->setText(stateTextOf(state, CurrentService.service));
         // A signed parcel is timed from its first to its last event, any
         // other from its first event to now.
         const qint64 seconds = state == ParcelState::Signed ? secondsBetween(oldest->text(1), newest->text(1))

@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
+#include "tracking/Service.h"
 
 #include <utility>
 
@@ -20,7 +21,33 @@ void Form1::kdgs(const QString &number)
     const QString nu = number;
     // The book watch lets the user's own request go first.
     const Holding asking(userQueries);
-    CurrentParcel.lastReply = GetBody(trackingUrl(nu));
+    const TrackingService &svc = trackingService();
+    const ServiceAsk ask{CurrentParcel.code, nu, CurrentService.phone};
+    const ServiceRequest request = svc.request(ask);
+    if (request.refused.kind != TrackingReading::NoAnswer) {
+        // Not askable with this service: told as an answer would tell it.
+        CurrentService.reading = request.refused.reply;
+        CurrentService.service = ServiceState::None;
+        CurrentParcel.lastReply = writtenReplyOf(request.refused);
+        return;
+    }
+    ServiceAnswer answer = serviceExchange(request);
+    TrackingReading reading = svc.read(answer);
+    if (reading.needsPrelude) {
+        // Registered once, then asked again.
+        serviceExchange(svc.prelude(ask));
+        answer = serviceExchange(request);
+        reading = svc.read(answer);
+    }
+    // An answer counts for the rounds' minimum interval, whoever asked.
+    bool saved = false;
+    const qint64 id = CurrentParcel.id.toLongLong(&saved);
+    if (saved && answer.answered && svc.paced())
+        db.notePace(id, answer.at.toMSecsSinceEpoch(),
+                    reading.trouble == TrackingReading::Quota ? reading.retryAt.toMSecsSinceEpoch() : 0);
+    CurrentService.reading = reading.reply;
+    CurrentService.service = reading.service;
+    CurrentParcel.lastReply = svc.displayText(answer, reading);
 }
 
 void Form1::cx()
@@ -54,7 +81,7 @@ void Form1::cx()
         return;
     }
 
-    const ReplyReading reading = readReply(CurrentParcel.lastReply);
+    const ReplyReading reading = CurrentService.reading;
     CurrentParcel.errCode = reading.code;
     if (reading.kind == ReplyReading::Unreadable) {
         AniGIF1->hide();

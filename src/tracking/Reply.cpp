@@ -36,11 +36,34 @@ KeptProgress keptProgressOf(qint64 id, const TrackingReading &reading, const QDa
     KeptProgress p;
     p.id = id;
     p.queried = queried;
-    p.state = parcelStateText(reading.state);
+    p.state = stateTextOf(reading.state, reading.service);
     p.events.reserve(reading.entries.size());
     for (const ProgressEntry &e : reading.entries)
         p.events.append({e.time, e.context});
     return p;
+}
+
+ParcelState decidedState(ParcelState fromWords, ServiceState service)
+{
+    switch (service) {
+    case ServiceState::None: return fromWords;
+    case ServiceState::Signed: return ParcelState::Signed;
+    case ServiceState::OutForDelivery: return ParcelState::OutForDelivery;
+    case ServiceState::NoTrace:
+    case ServiceState::InTransit:
+    case ServiceState::AtStation:
+    case ServiceState::Problem: break;
+    }
+    return ParcelState::InTransit;
+}
+
+QString stateTextOf(ParcelState state, ServiceState service)
+{
+    if (service == ServiceState::AtStation)
+        return QStringLiteral("待取件");
+    if (service == ServiceState::Problem)
+        return QStringLiteral("问题件");
+    return parcelStateText(decidedState(state, service));
 }
 
 ParcelState stateOf(const QList<KeptEvent> &events)

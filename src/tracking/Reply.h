@@ -21,7 +21,20 @@ struct TrackingReading {
     QList<ProgressEntry> entries; // newest first, as the display shows them
     ParcelState state = ParcelState::InTransit;
     ServiceState service = ServiceState::None; // the service's own state, where it gives one
+    // What a failure is, where the service tells (Failure only).
+    enum Trouble { NoTrouble, WrongKey, PhoneNeeded, Quota, NotCovered };
+    Trouble trouble = NoTrouble;
+    QDateTime retryAt;        // Quota: not to be asked before this
+    bool accountWide = false; // Quota: the whole account is out, not this number
+    bool needsPrelude = false; // ask the service's prelude once, then again
 };
+
+// The state a service's own state decides, over what the words say; the
+// words' state where the service gives none.
+ParcelState decidedState(ParcelState fromWords, ServiceState service);
+// The state text kept with the parcel and shown in the list and by the
+// commands: the written three, and the service's finer ones.
+QString stateTextOf(ParcelState state, ServiceState service);
 
 // Reads the reply as the display does: as many events as the reply's count
 // of "time" allows (held in 16 bits), the state from the newest two.

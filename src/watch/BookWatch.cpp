@@ -8,6 +8,8 @@
 #include <QThread>
 
 namespace {
+// Until when the service said the whole account must wait (ms since the epoch).
+const QString AccountHeldKey = QStringLiteral("service_held_until");
 // How often a round that waits for the user's own query looks again.
 constexpr int UserWaitMs = 200;
 // Answers read but not yet stored, at most: the network outpaces the disk,
@@ -18,7 +20,13 @@ constexpr int MaxPendingWrites = 4;
 
 struct BookWatch::Outcome {
     qint64 id = 0;
+    WatchTarget target;
     bool failed = false;
+    bool needsPrelude = false;
+    qint64 answeredMs = 0; // a paced service answered
+    bool quota = false;
+    bool accountWide = false;
+    QDateTime retryAt;
     bool stored = false;
     bool isNews = false;
     EntryState state;
@@ -27,12 +35,27 @@ struct BookWatch::Outcome {
 
 namespace {
 // What one reply means for its parcel, with the store's own connection.
-BookWatch::Outcome judge(Store &store, const WatchTarget &parcel, const QByteArray &body,
-                         const QByteArray &type, const QDateTime &queried)
+BookWatch::Outcome judge(Store &store, const TrackingService &service, const WatchTarget &parcel,
+                         const ServiceAnswer &answer)
 {
+    const QDateTime &queried = answer.at;
     BookWatch::Outcome out;
     out.id = parcel.id;
-    const TrackingReading reading = readTrackingReply(decodeReplyBody(body, type));
+    out.target = parcel;
+    const TrackingReading reading = service.read(answer);
+    // Remembered for the next rounds' minimum interval (see BookWatch::paces).
+    if (service.paced())
+        out.answeredMs = queried.toMSecsSinceEpoch();
+    if (reading.needsPrelude) {
+        out.needsPrelude = true;
+        return out;
+    }
+    if (reading.trouble == TrackingReading::Quota) {
+        out.quota = true;
+        out.accountWide = reading.accountWide;
+        out.retryAt = reading.retryAt.isValid() ? reading.retryAt : queried.addSecs(30 * 60);
+        return out;
+    }
     if (reading.kind != TrackingReading::Events) {
         // Failed, unreadable or empty: what is kept stays.
         out.failed = reading.kind != TrackingReading::NoEvents;
@@ -96,6 +119,7 @@ BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime(
       cfg(cfg_),
       clock(std::move(clock_))
 {
+    service = TrackingService::make(cfg);
     pauseMs = cfg.watchPauseMs;
     pause.setSingleShot(true);
     limit.setSingleShot(true);
@@ -149,9 +173,72 @@ bool BookWatch::startRound()
     active = true;
     allAsked = false;
     summary = RoundSummary{};
-    queue = targets;
+    preludeDue.clear();
+    preludeDone.clear();
+    queue.clear();
+    const QDateTime now = clock();
+    const qint64 nowMs = now.toMSecsSinceEpoch();
+    // A service that locks numbers asked too often is given its pace; the
+    // classic service is asked every round, as it always was.
+    const qint64 restMs = service->paced() ? qint64(cfg.minIntervalMinutes) * 60000 : 0;
+    const qint64 accountHeld = store.watchSetting(AccountHeldKey, QStringLiteral("0")).toLongLong();
+    for (const WatchTarget &t : targets) {
+        const qint64 heldUntil = qMax(t.heldUntilMs, accountHeld);
+        if (heldUntil > nowMs) {
+            ++summary.held;
+            const QDateTime until = QDateTime::fromMSecsSinceEpoch(heldUntil);
+            if (!summary.heldUntil.isValid() || until > summary.heldUntil)
+                summary.heldUntil = until;
+        } else if (restMs > 0 && t.answeredMs > 0 && nowMs - t.answeredMs < restMs) {
+            ++summary.rested;
+        } else {
+            queue.append(t);
+        }
+    }
     pause.start(0);
     return true;
+}
+
+void BookWatch::onStoreThread(std::function<void(Store &)> work)
+{
+    ++pendingWrites;
+    const QString path = store.databasePath();
+    QMetaObject::invokeMethod(
+        storeContext,
+        [this, path, work] {
+            if (!threadStore) {
+                threadStore = std::make_unique<Store>();
+                threadStore->openShared(path);
+            }
+            work(*threadStore);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    --pendingWrites;
+                    if (heldForWrites) {
+                        heldForWrites = false;
+                        next();
+                    }
+                    finishIfDone();
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void BookWatch::hold(const WatchTarget &parcel, const QDateTime &until, bool accountWide)
+{
+    ++summary.held;
+    if (!summary.heldUntil.isValid() || until > summary.heldUntil)
+        summary.heldUntil = until;
+    const qint64 ms = until.toMSecsSinceEpoch();
+    paces.append({parcel.id, clock().toMSecsSinceEpoch(), ms});
+    if (!accountWide)
+        return;
+    // The rest of this round waits, and so do the next ones until then.
+    summary.held += int(queue.size());
+    queue.clear();
+    onStoreThread([ms](Store &s) { s.writeWatchSetting(AccountHeldKey, QString::number(ms)); });
 }
 
 void BookWatch::next()
@@ -170,10 +257,19 @@ void BookWatch::next()
         return;
     }
     current = queue.takeFirst();
-    QNetworkRequest request{QUrl(trackingUrlOf(cfg, current.code, current.number))};
-    request.setRawHeader("If-Modified-Since", "0");
-    ++summary.asked;
-    reply = net->get(request);
+    const ServiceAsk ask{current.code, current.number, current.phone};
+    currentIsPrelude = preludeDue.remove(current.id);
+    const ServiceRequest request = currentIsPrelude ? service->prelude(ask) : service->request(ask);
+    if (request.refused.kind != TrackingReading::NoAnswer) {
+        // Not askable with this service (courier not covered, phone
+        // digits missing): a failure of this parcel, no request.
+        ++summary.failed;
+        pause.start(0);
+        return;
+    }
+    if (!currentIsPrelude)
+        ++summary.asked;
+    reply = sendServiceRequest(*net, request);
     QNetworkReply *r = reply;
     connect(r, &QNetworkReply::finished, this, &BookWatch::answered);
     connect(r, &QNetworkReply::downloadProgress, this, [this, r](qint64 received, qint64) {
@@ -202,12 +298,33 @@ void BookWatch::answered()
     // The progress check aborts a large download early, but a body that came
     // in one piece is finished before it runs: its size is judged here too.
     const bool tooLarge = r->bytesAvailable() > maxReplyBytes;
-    if (r->error() == QNetworkReply::NoError && status >= 200 && status < 300 && !tooLarge) {
-        // readAll leaves room for a further chunk (some 32 KiB): not kept
-        // while the body waits for the store's thread.
-        QByteArray body = r->readAll();
-        body.squeeze();
-        take(current, body, r->rawHeader("Content-Type"));
+    // A refused key and a quota answer are told by their status; any other
+    // error page is no answer.
+    const bool told = status == 401 || status == 429;
+    const bool good = r->error() == QNetworkReply::NoError && status >= 200 && status < 300;
+    if (currentIsPrelude) {
+        // Registered (or refused, which the query again will tell): ask it.
+        queue.prepend(current);
+        pause.start(0);
+        return;
+    }
+    if ((good || told) && !tooLarge) {
+        ServiceAnswer answer = serviceAnswerOf(r, clock());
+        answer.answered = true;
+        answer.body.squeeze();
+        if (status == 429) {
+            const TrackingReading quota = service->read(answer);
+            if (quota.trouble == TrackingReading::Quota) {
+                hold(current, quota.retryAt, quota.accountWide);
+                emit requestEnded(current.id);
+                if (queue.isEmpty())
+                    next();
+                else
+                    pause.start(pauseMs);
+                return;
+            }
+        }
+        take(current, answer);
     } else {
         ++summary.failed;
     }
@@ -218,19 +335,18 @@ void BookWatch::answered()
         pause.start(pauseMs);
 }
 
-void BookWatch::take(const WatchTarget &parcel, const QByteArray &body, const QByteArray &type)
+void BookWatch::take(const WatchTarget &parcel, const ServiceAnswer &answer)
 {
     ++pendingWrites;
     const QString path = store.databasePath();
-    const QDateTime queried = clock();
     QMetaObject::invokeMethod(
         storeContext,
-        [this, path, parcel, body, type, queried] {
+        [this, path, parcel, answer, svc = service] {
             if (!threadStore) {
                 threadStore = std::make_unique<Store>();
                 threadStore->openShared(path);
             }
-            const Outcome outcome = judge(*threadStore, parcel, body, type, queried);
+            const Outcome outcome = judge(*threadStore, *svc, parcel, answer);
             QMetaObject::invokeMethod(
                 this, [this, outcome] { taken(outcome); }, Qt::QueuedConnection);
         },
@@ -240,6 +356,23 @@ void BookWatch::take(const WatchTarget &parcel, const QByteArray &body, const QB
 void BookWatch::taken(const Outcome &o)
 {
     --pendingWrites;
+    if (o.answeredMs > 0 && !o.quota)
+        paces.append({o.id, o.answeredMs, 0});
+    if (o.needsPrelude && !preludeDone.contains(o.id)) {
+        // Registered first, then asked again, once a round.
+        preludeDone.insert(o.id);
+        preludeDue.insert(o.id);
+        queue.prepend(o.target);
+        --summary.asked;
+        if (allAsked) {
+            allAsked = false;
+            pause.start(0);
+        }
+    } else if (o.needsPrelude) {
+        ++summary.failed;
+    }
+    if (o.quota)
+        hold(o.target, o.retryAt, o.accountWide);
     if (o.failed)
         ++summary.failed;
     if (o.stored) {
@@ -260,6 +393,11 @@ void BookWatch::finishIfDone()
 {
     if (!active || !allAsked || pendingWrites > 0)
         return;
+    if (!paces.isEmpty()) {
+        // Written before the round is told finished; this comes back here.
+        onStoreThread([notes = std::exchange(paces, {})](Store &s) { s.notePaces(notes); });
+        return;
+    }
     active = false;
     summary.ended = clock();
     emit roundFinished(summary);
@@ -287,4 +425,14 @@ void BookWatch::nextMail()
         nextMail();
     });
     mailThread->start();
+}
+
+QString roundText(const RoundSummary &s)
+{
+    QString text = QStringLiteral("查询%1,更新%2,失败%3").arg(s.asked).arg(s.news).arg(s.failed);
+    if (s.rested > 0)
+        text += QStringLiteral(",%1个未到查询间隔").arg(s.rested);
+    if (s.held > 0)
+        text += QStringLiteral(",%1个暂缓至%2").arg(s.held).arg(s.heldUntil.toString(QStringLiteral("MM-dd hh:mm")));
+    return text;
 }

@@ -5,7 +5,9 @@
 // a nested event loop, so no handler of the window ever runs inside it.
 #include "app/Config.h"
 #include "net/Download.h"
+#include "tracking/Service.h"
 #include "store/Records.h"
+#include "store/Store.h"
 #include "watch/Mail.h"
 
 #include <QDateTime>
@@ -13,9 +15,11 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <QSet>
 #include <memory>
 
 class QNetworkAccessManager;
+class TrackingService;
 class QNetworkReply;
 class QThread;
 class Store;
@@ -42,8 +46,14 @@ struct RoundSummary {
     int asked = 0;  // requests sent
     int failed = 0; // no readable answer within the limit
     int news = 0;
+    int rested = 0; // not asked: answered less than the minimum interval ago
+    int held = 0;   // not asked (or refused): the service asked to wait
+    QDateTime heldUntil; // the latest moment the service asked to wait for
     QDateTime ended;
 };
+
+// The round told in one line: "查询1,更新0,失败0", and what was not asked.
+QString roundText(const RoundSummary &summary);
 
 class BookWatch : public QObject {
     Q_OBJECT
@@ -88,13 +98,25 @@ private:
     void abandon();
     // The reply is read and stored on the store's own thread: a commit waits
     // for the disk, and the window's loop must not.
-    void take(const WatchTarget &parcel, const QByteArray &body, const QByteArray &type);
+    void take(const WatchTarget &parcel, const ServiceAnswer &answer);
+    // The service asked to wait: this parcel, or (account-wide) the rest
+    // of the round, until the moment it named.
+    void hold(const WatchTarget &parcel, const QDateTime &until, bool accountWide);
+    // A write on the store's own thread.
+    void onStoreThread(std::function<void(Store &)> work);
     void taken(const Outcome &outcome);
     void finishIfDone();
     void nextMail();
 
     Store &store;
     Config cfg;
+    std::shared_ptr<const TrackingService> service;
+    QSet<qint64> preludeDue;  // asked the service's prelude next
+    QSet<qint64> preludeDone; // once a round is enough
+    bool currentIsPrelude = false;
+    // When each parcel's service answered this round: written at its end,
+    // in one transaction, rather than one commit per parcel.
+    QList<Store::PaceNote> paces;
     std::function<QDateTime()> clock;
     std::unique_ptr<QNetworkAccessManager> net;
     QList<WatchTarget> queue;

@@ -75,11 +75,14 @@ void Form1::startBookWatch()
             [this](qint64 id, const EntryState &state) { setEntryState(id, state); });
     connect(bookWatch, &BookWatch::news, this, &Form1::bookWatchNews);
     connect(bookWatch, &BookWatch::roundFinished, this, [this](const RoundSummary &s) {
-        Label27->setText(QStringLiteral("上次刷新%1：查询%2,更新%3,失败%4")
-                             .arg(s.ended.toString(QStringLiteral("MM-dd hh:mm")))
-                             .arg(s.asked)
-                             .arg(s.news)
-                             .arg(s.failed));
+        QString line = QStringLiteral("上次刷新%1：").arg(s.ended.toString(QStringLiteral("MM-dd hh:mm"))) +
+                       roundText(s);
+        // When the next round runs, as the timer counts.
+        if (Timer8->isActive())
+            line += QStringLiteral(",下次%1").arg(
+                now().addMSecs(Timer8->remainingTime()).toString(QStringLiteral("hh:mm")));
+        Label27->setText(line);
+        Label27->setToolTip(line);
         // The round read the book afresh; the list follows it.
         refillIfBookChanged();
     });

@@ -10,7 +10,10 @@ void Form1::keepProgress(const QString &id, const QString &reply)
     const qint64 key = id.toLongLong(&ok);
     if (!ok)
         return;
-    const TrackingReading reading = readTrackingReply(reply);
+    TrackingReading reading = readTrackingReply(reply);
+    // The service's own state of the query this reply came from.
+    reading.service = CurrentService.service;
+    reading.state = decidedState(reading.state, reading.service);
     if (reading.kind != TrackingReading::Events)
         return; // a failed, unreadable or empty reply keeps what is stored
     // Shown to the user now, so any news of it is seen.
@@ -39,8 +42,10 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
         newest->setFont(c, f);
     }
     ListView1->setCurrentItem(ListView1->topLevelItem(ListView1->topLevelItemCount() - 1));
-    const ParcelState state = stateOf(kept->events);
-    Label12(2)->setText(parcelStateText(state));
+    // As kept: a service's own state is not in the words.
+    const ParcelState state =
+        kept->state == parcelStateText(ParcelState::Signed) ? ParcelState::Signed : stateOf(kept->events);
+    Label12(2)->setText(kept->state.isEmpty() ? parcelStateText(state) : kept->state);
     Label12(5)->setText(transitText(kept->events, state, now()));
     Label12(7)->setText(CurrentParcel.company);
     QString line = QStringLiteral("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +

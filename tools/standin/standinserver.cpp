@@ -87,6 +87,9 @@ StandInServer::StandInServer(StandInConfig config) : m_config(std::move(config))
     addRoute(QStringLiteral("/version/gx.txt"), &StandInServer::version);
     addRoute(QStringLiteral("/data/tg.txt"), &StandInServer::notice);
     addRoute(QStringLiteral("/probe"), &StandInServer::probe);
+    addRoute(QStringLiteral("/Ebusiness/EbusinessOrderHandle.aspx"), &StandInServer::kdniao);
+    addRoute(QStringLiteral("/track/v2.2/register"), &StandInServer::track17Register);
+    addRoute(QStringLiteral("/track/v2.2/gettrackinfo"), &StandInServer::track17Info);
     m_http.setMissingHandler([this](const QHttpServerRequest &request, QHttpServerResponder &&responder) {
         if (!preamble(request, responder))
             staticFile(request, std::move(responder));
@@ -435,6 +438,8 @@ void StandInServer::log(const QHttpServerRequest &request)
     const auto headers = request.headers();
     for (const auto &[name, value] : headers)
         line += '\t' + name + ": " + oneLine(value);
+    if (!request.body().isEmpty())
+        line += "\tbody: " + oneLine(request.body());
     line += '\n';
     m_log.write(line);
     m_log.flush();

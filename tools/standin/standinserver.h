@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHttpServer>
 #include <QHttpServerResponder>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -15,6 +16,10 @@ struct StandInConfig {
     QString secret = QStringLiteral("5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9");
     QString key = QStringLiteral("B7D40C2E91A3F5680D4C7E1B93A2F065");
     QByteArray fixedDate; // empty: answer with the real clock
+    // The signed instant query's account and the token API's key.
+    QString kdniaoBusinessId = QStringLiteral("1237100");
+    QString kdniaoApiKey = QStringLiteral("56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17");
+    QString track17Token = QStringLiteral("8A3F5C2E9D0B14E7A6C2F0D9B8E71A53");
 };
 
 // "Tue, 08 Dec 2026 05:50:38 GMT" with English names whatever the locale.
@@ -58,6 +63,11 @@ private:
     void notice(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void autonumber(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void staticFile(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void kdniao(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void track17Register(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void track17Info(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    // Status 429 with Retry-After when the number's ".429" file names the seconds.
+    bool tooOften(const QString &base, QHttpServerResponder &responder) const;
 
     void textFile(const QString &base, QHttpServerResponder &&responder);
     std::optional<QByteArray> nextHeadDate();
@@ -78,4 +88,5 @@ private:
     QHttpServer m_http;
     QFile m_log;
     int m_headRequests = 0;
+    QSet<QString> m_registered; // numbers the token API has registered
 };

@@ -1,0 +1,176 @@
+// A round of the book watch over 1,000 parcels with each tracking service
+// against its stand-in, the window shown: time per parcel beside the
+// classic service's in the same run, and the longest stall of the window's
+// event loop. The minimum interval is 0, so that every round asks every
+// parcel. Run by hand: bench_services [rounds]
+#include "Bench.h"
+#include "app/Form1.h"
+#include "watch/BookWatch.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+constexpr int Parcels = 1000;
+
+QString number(int i)
+{
+    return QStringLiteral("6%1").arg(i, 11, 10, QLatin1Char('0'));
+}
+
+QByteArray reply(int events)
+{
+    QByteArray s = "{\"errCode\":\"0\",\"message\":\"\",\"data\":[";
+    for (int e = 0; e < events; ++e) {
+        if (e)
+            s += ',';
+        s += QStringLiteral(
+                 "{\"time\":\"2026-12-0%1 1%2:00:00\",\"context\":\"[杭州市]快件到达【杭州转运中心】第%3站\"}")
+                 .arg(8 - e / 10)
+                 .arg(e % 10)
+                 .arg(events - e)
+                 .toUtf8();
+    }
+    return s + "]}";
+}
+
+// The longest gap between two ticks of a 1 ms timer while work runs.
+struct StallMeter {
+    QTimer tick;
+    QElapsedTimer clock;
+    qint64 last = 0, worst = 0;
+    StallMeter()
+    {
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            worst = std::max(worst, now - last);
+            last = now;
+        });
+    }
+    void start()
+    {
+        worst = 0;
+        clock.start();
+        last = 0;
+        tick.start();
+    }
+    double stopMs()
+    {
+        tick.stop();
+        return worst / 1e6;
+    }
+};
+
+struct Result {
+    double firstMs = 0, laterMs = 0, stallMs = 0;
+    RoundSummary first, later;
+};
+
+Result measure(const QString &service, const QString &host, const QString &seedPath, int rounds)
+{
+    QTemporaryDir dir;
+    Config cfg;
+    cfg.service = service;
+    cfg.trackingHost = host;
+    cfg.kdniaoUrl = QStringLiteral("http://%1/Ebusiness/EbusinessOrderHandle.aspx").arg(host);
+    cfg.kdniaoBusinessId = QStringLiteral("1237100");
+    cfg.kdniaoApiKey = QStringLiteral("56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17");
+    cfg.track17Url = QStringLiteral("http://%1/track/v2.2/").arg(host);
+    cfg.track17Token = QStringLiteral("8A3F5C2E9D0B14E7A6C2F0D9B8E71A53");
+    cfg.minIntervalMinutes = 0;
+    cfg.watchPauseMs = 0;
+    cfg.makerHost = QStringLiteral("127.0.0.1:1");
+    cfg.clockProbe = cfg.timeServer = QStringLiteral("http://127.0.0.1:1/");
+    Platform none;
+    Form1 w(dir.path(), cfg, none);
+    Result r;
+    if (!w.load(seedPath))
+        std::abort();
+    w.Timer3->stop();
+    w.show();
+    QApplication::processEvents();
+    StallMeter meter;
+    auto round = [&](RoundSummary &summary) {
+        QEventLoop loop;
+        QObject::connect(w.bookWatch, &BookWatch::roundFinished, &loop, &QEventLoop::quit);
+        meter.start();
+        QElapsedTimer t;
+        t.start();
+        if (!w.bookWatch->startRound())
+            std::abort();
+        loop.exec();
+        r.stallMs = std::max(r.stallMs, meter.stopMs());
+        summary = w.bookWatch->lastRound();
+        return t.nsecsElapsed() / 1e6;
+    };
+    r.firstMs = round(r.first);
+    for (int i = 1; i < rounds; ++i)
+        r.laterMs += round(r.later);
+    r.laterMs /= std::max(1, rounds - 1);
+    return r;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(2, atoi(argv[1])) : 3;
+
+    QTemporaryDir dir;
+    const QString fixtures = dir.filePath(QStringLiteral("fixtures"));
+    QDir().mkpath(fixtures + QStringLiteral("/tracking"));
+    QFile seed(dir.filePath(QStringLiteral("seed.sql")));
+    if (!seed.open(QIODevice::WriteOnly))
+        return 1;
+    seed.write("insert into kd100 (id, number, goods, company, num) values\n");
+    for (int i = 1; i <= Parcels; ++i) {
+        seed.write(QStringLiteral("%1(%2, '%3', '物品 %2 号', '中通快递', '0')")
+                       .arg(i == 1 ? "" : ",\n")
+                       .arg(i)
+                       .arg(number(i))
+                       .toUtf8());
+        QFile f(fixtures + QStringLiteral("/tracking/") + number(i) + QStringLiteral(".json"));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        f.write(reply(12));
+    }
+    seed.write(";\n");
+    seed.close();
+
+    QProcess standIn;
+    standIn.start(QStringLiteral(PARCELIO_BIN_DIR "/parcelio-standin"),
+                  {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--fixtures"), fixtures});
+    if (!standIn.waitForReadyRead(10000)) {
+        std::fprintf(stderr, "stand-in did not start\n");
+        return 1;
+    }
+    const QString host = QString::fromLatin1(standIn.readLine().trimmed().mid(10)); // "listening "
+
+    std::printf("%d parcels, reply of 12 events, pause 0 ms, minimum interval 0, %d rounds each\n\n", Parcels,
+                rounds);
+    const Result classic = measure(QStringLiteral("classic"), host, seed.fileName(), rounds);
+    for (const char *name : {"kdniao", "17track"}) {
+        const Result r = measure(QString::fromLatin1(name), host, seed.fileName(), rounds);
+        std::printf("%s: round 1 asked %d, failed %d; later rounds asked %d, failed %d\n", name, r.first.asked,
+                    r.first.failed, r.later.asked, r.later.failed);
+        report(qPrintable(QStringLiteral("%1, round 1 per parcel").arg(QLatin1String(name))),
+               r.firstMs / Parcels, "classic, round 1 per parcel", classic.firstMs / Parcels);
+        report(qPrintable(QStringLiteral("%1, later rounds per parcel").arg(QLatin1String(name))),
+               r.laterMs / Parcels, "classic, later rounds per parcel", classic.laterMs / Parcels);
+        std::printf("%-48s %9.2f ms (classic %.2f ms)\n\n",
+                    qPrintable(QStringLiteral("%1, longest event-loop stall").arg(QLatin1String(name))), r.stallMs,
+                    classic.stallMs);
+    }
+    standIn.kill();
+    standIn.waitForFinished();
+    return 0;
+}

@@ -1,0 +1,177 @@
+// The signed instant query: a form POST whose RequestData is signed with
+// the account's API key; traces come oldest first.
+#include "app/Config.h"
+#include "tracking/Service.h"
+
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+QByteArray formValue(const QByteArray &text)
+{
+    return QUrl::toPercentEncoding(QString::fromUtf8(text));
+}
+
+// "true", true or 1: the service has sent each.
+bool truthy(const QJsonValue &v)
+{
+    if (v.isBool())
+        return v.toBool();
+    if (v.isDouble())
+        return v.toInt() != 0;
+    return v.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}
+
+QString text(const QJsonValue &v)
+{
+    return v.isDouble() ? QString::number(v.toInt()) : v.toString();
+}
+
+ServiceState stateOfService(const QString &state, const QString &stateEx)
+{
+    const int ex = stateEx.toInt();
+    if (state == QLatin1String("3") || (ex >= 300 && ex < 400))
+        return ServiceState::Signed;
+    if (ex == 202)
+        return ServiceState::OutForDelivery;
+    if (ex == 211 || ex == 412)
+        return ServiceState::AtStation;
+    if (state == QLatin1String("4") || (ex >= 400 && ex < 500))
+        return ServiceState::Problem;
+    if (state == QLatin1String("0"))
+        return ServiceState::NoTrace;
+    return ServiceState::InTransit;
+}
+
+// A refusal told by its reason: the service has no codes for these.
+TrackingReading refusalOf(const QString &reason)
+{
+    auto has = [&](std::initializer_list<const char *> words) {
+        for (const char *w : words)
+            if (reason.contains(QString::fromUtf8(w), Qt::CaseInsensitive))
+                return true;
+        return false;
+    };
+    if (has({"手机", "CustomerName"}))
+        return troubleReading(TrackingReading::PhoneNeeded);
+    if (has({"签名", "DataSign", "EBusinessID", "密钥", "商户", "用户ID", "未授权"}))
+        return troubleReading(TrackingReading::WrongKey);
+    if (has({"次数", "频繁", "超限", "上限", "额度", "余额", "套餐"})) {
+        TrackingReading r = troubleReading(TrackingReading::Quota);
+        r.accountWide = has({"余额", "套餐", "今日", "账户", "额度"});
+        return r;
+    }
+    if (has({"ShipperCode", "快递公司编码", "不支持"}))
+        return troubleReading(TrackingReading::NotCovered);
+    if (has({"单号不存在", "暂无轨迹", "无轨迹"})) {
+        TrackingReading r;
+        r.kind = TrackingReading::Failure;
+        r.reply.kind = ReplyReading::UnknownNumber;
+        r.reply.code = QStringLiteral("1");
+        return r;
+    }
+    return troubleReading(TrackingReading::NoTrouble, QStringLiteral("查询服务: ") + reason);
+}
+
+class KdniaoService final : public TrackingService {
+public:
+    explicit KdniaoService(const Config &cfg) : cfg(cfg) {}
+    QString name() const override { return QStringLiteral("kdniao"); }
+    bool paced() const override { return true; }
+
+    ServiceRequest request(const ServiceAsk &ask) const override
+    {
+        ServiceRequest r;
+        const ServiceCourier courier = serviceCourier(name(), ask.code);
+        if (!courier.covered) {
+            r.refused = troubleReading(TrackingReading::NotCovered);
+            return r;
+        }
+        if (courier.needsPhone && ask.phone.isEmpty()) {
+            r.refused = troubleReading(TrackingReading::PhoneNeeded);
+            return r;
+        }
+        QJsonObject data{{QStringLiteral("OrderCode"), QString()},
+                         {QStringLiteral("ShipperCode"), courier.code},
+                         {QStringLiteral("LogisticCode"), ask.number}};
+        if (!ask.phone.isEmpty())
+            data.insert(QStringLiteral("CustomerName"), ask.phone);
+        const QByteArray requestData = QJsonDocument(data).toJson(QJsonDocument::Compact);
+        r.url = QUrl(cfg.kdniaoUrl);
+        r.post = true;
+        r.headers.append(QPair<QByteArray, QByteArray>("Content-Type", "application/x-www-form-urlencoded; charset=utf-8"));
+        r.body = "RequestType=" + formValue(cfg.kdniaoRequestType.toUtf8()) +
+                 "&EBusinessID=" + formValue(cfg.kdniaoBusinessId.toUtf8()) +
+                 "&RequestData=" + formValue(requestData) +
+                 "&DataSign=" + formValue(kdniaoDataSign(requestData, cfg.kdniaoApiKey.toUtf8())) +
+                 "&DataType=2";
+        return r;
+    }
+
+    TrackingReading read(const ServiceAnswer &answer) const override
+    {
+        if (!answer.answered)
+            return TrackingReading{};
+        if (answer.status == 429)
+            return quotaReading(answer, false);
+        TrackingReading unreadable;
+        unreadable.kind = TrackingReading::Unreadable;
+        if (answer.status < 200 || answer.status > 299)
+            return unreadable;
+        const QJsonObject o = QJsonDocument::fromJson(answer.body.toUtf8()).object();
+        if (o.isEmpty() || !o.contains(QStringLiteral("Success")))
+            return unreadable;
+        const QString reason = text(o.value(QStringLiteral("Reason")));
+        if (!truthy(o.value(QStringLiteral("Success"))))
+            return refusalOf(reason);
+
+        TrackingReading r;
+        r.reply.kind = ReplyReading::Success;
+        r.reply.code = QStringLiteral("0");
+        const QJsonArray traces = o.value(QStringLiteral("Traces")).toArray();
+        // Oldest first on the wire, newest first as shown.
+        for (qsizetype i = traces.size() - 1; i >= 0; --i) {
+            const QJsonObject t = traces.at(i).toObject();
+            const QString time = t.value(QStringLiteral("AcceptTime")).toString().trimmed();
+            const QString context = t.value(QStringLiteral("AcceptStation")).toString().trimmed();
+            if (time.isEmpty() && context.isEmpty())
+                continue;
+            const auto parsed = parseEventTime(time);
+            r.entries.append({int(r.entries.size()) + 1,
+                              parsed ? parsed->toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) : time, context});
+            if (r.entries.size() >= 32767)
+                break;
+        }
+        r.service = stateOfService(text(o.value(QStringLiteral("State"))), text(o.value(QStringLiteral("StateEx"))));
+        if (r.entries.isEmpty()) {
+            // Known to nobody yet: the unknown-number flow, as the written
+            // service tells it.
+            if (r.service == ServiceState::NoTrace || r.service == ServiceState::InTransit)
+                return refusalOf(QStringLiteral("暂无轨迹"));
+            r.kind = TrackingReading::NoEvents;
+            return r;
+        }
+        r.kind = TrackingReading::Events;
+        r.state = decidedState(parcelState(r.entries.at(0).context,
+                                           r.entries.size() > 1 ? r.entries.at(1).context : QString()),
+                               r.service);
+        return r;
+    }
+
+private:
+    Config cfg;
+};
+} // namespace
+
+QByteArray kdniaoDataSign(const QByteArray &requestData, const QByteArray &apiKey)
+{
+    const QByteArray hex = QCryptographicHash::hash(requestData + apiKey, QCryptographicHash::Md5).toHex();
+    return hex.toBase64();
+}
+
+std::shared_ptr<const TrackingService> makeKdniaoService(const Config &cfg)
+{
+    return std::make_shared<KdniaoService>(cfg);
+}

@@ -1,0 +1,251 @@
+// What every tracking service shares: the courier table, the request on
+// the wire, the answer's headers, and the written form of a reading.
+#include "tracking/Service.h"
+#include "app/Config.h"
+#include "net/Download.h"
+#include "store/Store.h"
+
+#include <QFile>
+#include <QHash>
+#include <QLocale>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+
+std::shared_ptr<const TrackingService> makeClassicService(const Config &cfg);
+std::shared_ptr<const TrackingService> makeKdniaoService(const Config &cfg);
+std::shared_ptr<const TrackingService> make17trackService(const Config &cfg);
+
+std::shared_ptr<const TrackingService> TrackingService::make(const Config &cfg)
+{
+    if (cfg.service == QLatin1String("kdniao"))
+        return makeKdniaoService(cfg);
+    if (cfg.service == QLatin1String("17track"))
+        return make17trackService(cfg);
+    return makeClassicService(cfg);
+}
+
+ServiceRequest TrackingService::prelude(const ServiceAsk &) const
+{
+    ServiceRequest r;
+    r.refused = troubleReading(TrackingReading::NoTrouble, QStringLiteral("查询服务无需预先登记"));
+    return r;
+}
+
+QString TrackingService::displayText(const ServiceAnswer &, const TrackingReading &reading) const
+{
+    return writtenReplyOf(reading);
+}
+
+TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide)
+{
+    TrackingReading r = troubleReading(TrackingReading::Quota);
+    // Without a Retry-After, the usual pace of these services.
+    r.retryAt = retryMoment(answer.retryAfter, answer.at, 30 * 60);
+    r.accountWide = accountWide;
+    return r;
+}
+
+bool TrackingService::needsPhone(const QString &code) const
+{
+    return serviceCourier(name(), code).needsPhone;
+}
+
+TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &message)
+{
+    TrackingReading r;
+    r.kind = TrackingReading::Failure;
+    r.trouble = trouble;
+    r.reply.kind = ReplyReading::Failure;
+    r.reply.code = QStringLiteral("-1");
+    QString text = message;
+    if (text.isEmpty()) {
+        switch (trouble) {
+        case TrackingReading::WrongKey: text = ServiceText::WrongKey; break;
+        case TrackingReading::PhoneNeeded: text = ServiceText::PhoneNeeded; break;
+        case TrackingReading::Quota: text = ServiceText::Quota; break;
+        case TrackingReading::NotCovered: text = ServiceText::NotCovered; break;
+        case TrackingReading::NoTrouble: break;
+        }
+    }
+    r.reply.message = text;
+    return r;
+}
+
+bool isPhoneDigits(const QString &text)
+{
+    static const QRegularExpression four(QStringLiteral("^[0-9]{4}$"));
+    return four.match(text).hasMatch();
+}
+
+QString writtenReplyOf(const TrackingReading &reading)
+{
+    // The display reads values up to the next double quote and turns "\/"
+    // into a blank: neither may stand in a text taken over.
+    auto plain = [](QString s) {
+        s.replace(QLatin1Char('"'), QStringLiteral("＂"));
+        s.replace(QLatin1Char('\\'), QStringLiteral("＼"));
+        return s;
+    };
+    switch (reading.kind) {
+    case TrackingReading::NoAnswer: return QString();
+    case TrackingReading::Unreadable: return QStringLiteral("{\"message\":\"\"}");
+    case TrackingReading::Failure:
+        return QStringLiteral("{\"errCode\":\"%1\",\"message\":\"%2\"}")
+            .arg(reading.reply.kind == ReplyReading::UnknownNumber ? QStringLiteral("1") : reading.reply.code,
+                 plain(reading.reply.message));
+    case TrackingReading::NoEvents: return QStringLiteral("{\"errCode\":\"0\",\"message\":\"\",\"data\":[]}");
+    case TrackingReading::Events: break;
+    }
+    QString text = QStringLiteral("{\"errCode\":\"0\",\"message\":\"\",\"data\":[");
+    for (qsizetype i = 0; i < reading.entries.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char(',');
+        text += QStringLiteral("{\"time\":\"%1\",\"context\":\"%2\"}")
+                    .arg(plain(reading.entries.at(i).time), plain(reading.entries.at(i).context));
+    }
+    return text + QStringLiteral("]}");
+}
+
+QNetworkReply *sendServiceRequest(QNetworkAccessManager &net, const ServiceRequest &r)
+{
+    QNetworkRequest request{r.url};
+    for (const auto &h : r.headers)
+        request.setRawHeader(h.first, h.second);
+    return r.post ? net.post(request, r.body) : net.get(request);
+}
+
+ServiceAnswer serviceAnswerOf(QNetworkReply *reply, const QDateTime &at)
+{
+    ServiceAnswer a;
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    a.answered = status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
+    a.status = status.toInt();
+    a.at = at;
+    if (a.answered) {
+        a.retryAfter = reply->rawHeader("Retry-After");
+        a.body = decodeReplyBody(reply->readAll(), reply->rawHeader("Content-Type"));
+    }
+    return a;
+}
+
+ServiceAnswer serviceAnswerOf(QNetworkReply *reply, BoundedBody &body, const QDateTime &at)
+{
+    ServiceAnswer a;
+    a.at = at;
+    const QByteArray received = body.take();
+    if (body.tooLarge())
+        a.refused = QStringLiteral("的应答超过 %1 MiB").arg(ReplyLimit::Any / (1024 * 1024));
+    else if (redirectRefused(reply))
+        a.refused = QStringLiteral("重定向到其他主机,未跟随");
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    a.answered = a.refused.isEmpty() && status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
+    a.status = status.toInt();
+    if (a.answered) {
+        a.retryAfter = reply->rawHeader("Retry-After");
+        a.body = decodeReplyBody(received, reply->rawHeader("Content-Type"));
+    }
+    return a;
+}
+
+QDateTime retryMoment(const QByteArray &header, const QDateTime &at, int fallbackSeconds)
+{
+    bool ok = false;
+    const qint64 seconds = header.trimmed().toLongLong(&ok);
+    if (ok && seconds >= 0)
+        return at.addSecs(qMin<qint64>(seconds, 7 * 86400));
+    const QString text = QString::fromLatin1(header.trimmed());
+    QDateTime date = QDateTime::fromString(text, Qt::RFC2822Date);
+    if (!date.isValid()) {
+        // The HTTP date form, in English whatever the locale.
+        date = QLocale::c().toDateTime(text, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"));
+        date.setTimeSpec(Qt::UTC);
+    }
+    if (date.isValid() && date > at)
+        return date;
+    return at.addSecs(fallbackSeconds);
+}
+
+namespace {
+// resources/services/couriers.tsv: directory code, then per service its
+// code and whether phone digits are needed ("phone").
+struct CourierTable {
+    QHash<QString, ServiceCourier> kdniao, track17;
+};
+
+const CourierTable &courierTable()
+{
+    static const CourierTable table = [] {
+        CourierTable t;
+        parcelioResources();
+        QFile file(QStringLiteral(":/services/couriers.tsv"));
+        if (!file.open(QIODevice::ReadOnly))
+            return t;
+        while (!file.atEnd()) {
+            const QString line = QString::fromUtf8(file.readLine()).trimmed();
+            if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+                continue;
+            const QStringList f = line.split(QLatin1Char('\t'));
+            auto entry = [&](int at) {
+                ServiceCourier c;
+                c.code = f.value(at).trimmed();
+                if (c.code == QLatin1String("-"))
+                    c.code.clear();
+                c.covered = !f.value(at).trimmed().isEmpty() && f.value(at).trimmed() != QLatin1String("-");
+                c.needsPhone = f.value(at + 1).trimmed() == QLatin1String("phone");
+                return c;
+            };
+            t.kdniao.insert(f.value(0), entry(1));
+            t.track17.insert(f.value(0), entry(3));
+        }
+        return t;
+    }();
+    return table;
+}
+} // namespace
+
+ServiceCourier serviceCourier(const QString &service, const QString &directoryCode)
+{
+    const CourierTable &t = courierTable();
+    if (service == QLatin1String("kdniao"))
+        return t.kdniao.value(directoryCode);
+    if (service == QLatin1String("17track"))
+        return t.track17.value(directoryCode);
+    return ServiceCourier{directoryCode, false, true};
+}
+
+// ----------------------------------------------------------------- classic
+namespace {
+class ClassicService final : public TrackingService {
+public:
+    explicit ClassicService(const Config &cfg) : cfg(cfg) {}
+    QString name() const override { return QStringLiteral("classic"); }
+    ServiceRequest request(const ServiceAsk &ask) const override
+    {
+        ServiceRequest r;
+        r.url = QUrl(trackingUrlOf(cfg, ask.code, ask.number));
+        r.headers.append(QPair<QByteArray, QByteArray>("If-Modified-Since", "0"));
+        return r;
+    }
+    TrackingReading read(const ServiceAnswer &answer) const override
+    {
+        // The body as it came, whatever the status: as the window has
+        // always read it.
+        return answer.answered ? readTrackingReply(answer.body) : TrackingReading{};
+    }
+    bool needsPhone(const QString &) const override { return false; }
+    QString displayText(const ServiceAnswer &answer, const TrackingReading &) const override
+    {
+        return answer.body;
+    }
+
+private:
+    Config cfg;
+};
+} // namespace
+
+std::shared_ptr<const TrackingService> makeClassicService(const Config &cfg)
+{
+    return std::make_shared<ClassicService>(cfg);
+}

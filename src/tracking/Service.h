@@ -1,0 +1,119 @@
+#pragma once
+// The tracking service the settings choose. Every caller (the window's
+// query, the add panel, the book watch, the commands) asks it for the
+// request of a parcel and for the reading of the answer, so none of them
+// knows which service it talks to.
+#include "tracking/Reply.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QUrl>
+#include <memory>
+
+struct Config;
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// What a query needs to know of a parcel.
+struct ServiceAsk {
+    QString code;   // the courier directory's code (list.code)
+    QString number; // the tracking number
+    QString phone;  // last four digits of a phone, empty when not given
+};
+
+// One HTTP request, or why none can be made.
+struct ServiceRequest {
+    QUrl url;
+    bool post = false;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    // Not empty: no request is made, the reading says this instead.
+    TrackingReading refused;
+};
+
+// One HTTP answer as the services need it.
+struct ServiceAnswer {
+    bool answered = false; // false: no server replied in time
+    int status = 0;
+    QString body;          // decoded by its Content-Type
+    QByteArray retryAfter; // the Retry-After header, raw
+    QDateTime at;          // when it came (the caller's clock)
+    QString refused;       // why a reply that came is no answer all the same
+};
+
+class TrackingService {
+public:
+    virtual ~TrackingService() = default;
+
+    // The service the settings name; classic for an unknown name.
+    static std::shared_ptr<const TrackingService> make(const Config &cfg);
+
+    virtual QString name() const = 0;
+    // The request for one parcel; refused when the service cannot follow the
+    // courier or needs phone digits that the parcel lacks.
+    virtual ServiceRequest request(const ServiceAsk &ask) const = 0;
+    // A request to make once before asking again, when a reading says so
+    // (needsPrelude); none for services that need none.
+    virtual ServiceRequest prelude(const ServiceAsk &ask) const;
+    // The answer read into events (newest first), state and failure.
+    virtual TrackingReading read(const ServiceAnswer &answer) const = 0;
+    // The reply text the window's display reads: the written form of the
+    // reading (the classic service hands its body over as it came).
+    virtual QString displayText(const ServiceAnswer &answer, const TrackingReading &reading) const;
+    // True when the courier needs phone digits to be followed at all.
+    virtual bool needsPhone(const QString &code) const;
+    // True when the service locks numbers asked too often: the rounds keep
+    // the minimum interval for it.
+    virtual bool paced() const { return false; }
+};
+
+// The reply text the window's display reads (the classic form), made from
+// a reading: what a classic answer would have said. Empty for no answer.
+QString writtenReplyOf(const TrackingReading &reading);
+
+// The failure texts that every service shares.
+namespace ServiceText {
+inline const QString PhoneNeeded = QStringLiteral("需要寄件人或收件人手机号后四位");
+inline const QString WrongKey = QStringLiteral("查询服务账号或密钥错误");
+inline const QString Quota = QStringLiteral("查询过于频繁或次数已用完,请稍后再试");
+inline const QString NotCovered = QStringLiteral("当前查询服务不支持此快递公司");
+} // namespace ServiceText
+
+// A 429 answer: the number (or the account) held until Retry-After says.
+TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide);
+
+// A failed reading of one of these kinds, with its message.
+TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &message = QString());
+
+// Four digits, or empty; anything else is refused by the callers.
+bool isPhoneDigits(const QString &text);
+
+// Sends the request on the manager (GET or POST with its headers).
+class BoundedBody;
+QNetworkReply *sendServiceRequest(QNetworkAccessManager &net, const ServiceRequest &request);
+
+// The answer of a finished reply, stamped with at.
+ServiceAnswer serviceAnswerOf(QNetworkReply *reply, const QDateTime &at);
+// The same, with the body taken as it streamed: a body over its limit or a
+// redirect to another host is no answer (refused says why).
+ServiceAnswer serviceAnswerOf(QNetworkReply *reply, BoundedBody &body, const QDateTime &at);
+
+// The Retry-After header (seconds or an HTTP date) as a moment after at;
+// fallbackSeconds when missing or unreadable.
+QDateTime retryMoment(const QByteArray &header, const QDateTime &at, int fallbackSeconds);
+
+// The courier codes of each service, from the table shipped in the
+// resources: for a directory code, the service's own code ("" when the
+// service does not cover it) and whether phone digits are needed.
+struct ServiceCourier {
+    QString code;
+    bool needsPhone = false;
+    bool covered = false;
+};
+ServiceCourier serviceCourier(const QString &service, const QString &directoryCode);
+
+// The signed query's DataSign: Base64 of the lower-case hexadecimal MD5 of
+// the request data followed by the API key.
+QByteArray kdniaoDataSign(const QByteArray &requestData, const QByteArray &apiKey);
