@@ -10,8 +10,9 @@ struct CommandText {
 
 // Options every command takes are told once, in commandsHelp().
 const CommandText Commands[] = {
-    {"list", "parcelio list [--json]", "列出全部已保存的快递",
-     "每行一个快递: 编号、单号、物品、快递公司、已记录的进度条数、已记录的状态和最新一条进度。\n"},
+    {"list", "parcelio list [--archived] [--json]", "列出全部已保存的快递",
+     "每行一个快递: 编号、单号、物品、快递公司、已记录的进度条数、已记录的状态和最新一条进度。\n"
+     "状态后面跟着快递所处的阶段(待取件、异常、已取件), 归档的快递只在 --archived 时列出。\n"},
     {"query", "parcelio query <单号> [--company <公司>] | --id <编号> [--json]", "查询一个快递的物流进度",
      "与窗口相同的请求和解读; 进度按时间从新到旧列出, 并给出状态和在途时间。\n"
      "没有 --company 时, 已保存的单号用保存时的快递公司, 其余由单号识别服务判断。\n"
@@ -25,6 +26,14 @@ const CommandText Commands[] = {
     {"refresh", "parcelio refresh [--json]", "在后台查询一遍全部未签收的快递",
      "与窗口的「立即刷新」相同, 逐条打印有新进展的快递。\n"
      "退出状态: 0 有新进展, 1 没有新进展; 没有新进展且有查询失败时为 4。\n"},
+    {"code", "parcelio code <短信> | - [--id <编号>] [--json]", "从取件短信中记下取件码",
+     "在短信(或 - 时的标准输入)中找出取件码和单号尾号, 记到相符的快递上。\n"
+     "没有相符的快递, 或有几个相符而没有用 --id 指定时, 什么都不记, 退出状态为 2。\n"},
+    {"picked", "parcelio picked --id <编号> [--json]", "标记一个快递已取件",
+     "已取件的快递不再在后台查询。\n"},
+    {"archive", "parcelio archive --id <编号> [--json]", "归档一个快递",
+     "归档的快递不在快递列表、parcelio list 和后台查询中出现; 搜索仍能找到它。\n"},
+    {"unarchive", "parcelio unarchive --id <编号> [--json]", "取消归档一个快递", ""},
     {"help", "parcelio help [<命令>]", "显示全部命令或一个命令的用法", ""},
 };
 

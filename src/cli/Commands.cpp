@@ -2,6 +2,7 @@
 #include "app/Config.h"
 #include "app/Locations.h"
 #include "app/Text.h"
+#include "book/Stage.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
 #include "tracking/RecognitionText.h"
@@ -11,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -69,6 +71,7 @@ const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLite
 const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), QStringLiteral("公司"));
 const QCommandLineOption IdOption(QStringLiteral("id"), QString(), QStringLiteral("编号"));
 const QCommandLineOption ForceOption(QStringLiteral("force"));
+const QCommandLineOption ArchivedOption(QStringLiteral("archived"));
 
 // The book as the window finds it. The window keeps its single-copy lock
 // for as long as it runs, so while one runs the command works on a second
@@ -245,12 +248,29 @@ QJsonArray eventsJson(const QList<KeptEvent> &events)
     return a;
 }
 
+// Where a parcel waits and its code: the station and phone of its newest
+// event while it waits (or was picked up there), the code as kept.
+PickupStation stationOf(const QString &newest, Stage stage)
+{
+    return stage == Stage::AtStation || stage == Stage::PickedUp ? pickupStationOf(newest) : PickupStation{};
+}
+
+QJsonObject pickupJson(const PickupStation &at, const QString &code)
+{
+    return QJsonObject{{QStringLiteral("station"), at.station},
+                       {QStringLiteral("phone"), at.phone},
+                       {QStringLiteral("code"), code}};
+}
+
 QJsonObject parcelJson(const BookRow &r)
 {
     QJsonObject o{{QStringLiteral("id"), r.parcel.id},       {QStringLiteral("number"), r.parcel.number},
                   {QStringLiteral("goods"), r.parcel.goods}, {QStringLiteral("company"), r.parcel.company},
                   {QStringLiteral("count"), r.parcel.num},   {QStringLiteral("state"), r.state},
                   {QStringLiteral("unseen"), r.unseen}};
+    const Stage stage = bookRowStage(r);
+    o.insert(QStringLiteral("stage"), stageText(stage));
+    o.insert(QStringLiteral("pickup"), pickupJson(stationOf(r.newest.context, stage), r.life.code));
     o.insert(QStringLiteral("newest"), r.newest.time.isEmpty() && r.newest.context.isEmpty()
                                            ? QJsonValue()
                                            : QJsonValue(eventsJson({r.newest}).first()));
@@ -302,14 +322,33 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
     }
     to += ",\"number\":";
     appendJsonString(to, r.parcel.number);
-    to += ",\"queried\":";
+    const Stage stage = bookRowStage(r);
+    const PickupStation at = stationOf(r.newest.context, stage);
+    to += ",\"pickup\":{\"code\":";
+    appendJsonString(to, r.life.code);
+    to += ",\"phone\":";
+    appendJsonString(to, at.phone);
+    to += ",\"station\":";
+    appendJsonString(to, at.station);
+    to += "},\"queried\":";
     if (r.queried.isEmpty())
         to += "null";
     else
         appendJsonString(to, QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T')));
+    to += ",\"stage\":";
+    appendJsonString(to, stageText(stage));
     to += ",\"state\":";
     appendJsonString(to, r.state);
     to += r.unseen ? ",\"unseen\":true}" : ",\"unseen\":false}";
+}
+
+// The written state, and the stage after it where it tells more.
+QString stateColumn(const BookRow &r)
+{
+    const QString stage = stageText(bookRowStage(r));
+    if (r.state.isEmpty())
+        return stage.isEmpty() ? QStringLiteral("未查询") : stage;
+    return stage.isEmpty() || stage == r.state ? r.state : r.state + QLatin1Char('/') + stage;
 }
 
 QString parcelLine(const ParcelRecord &p)
@@ -328,7 +367,8 @@ int list(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("list 不接受参数")});
-    const QList<BookRow> rows = c.store->book();
+    const QList<BookRow> rows =
+        c.store->book(c.parser.isSet(ArchivedOption) ? Store::Shelf::Archived : Store::Shelf::Active);
     if (!c.store->error().isEmpty())
         return fail(databaseFailed(*c.store));
     if (c.json) {
@@ -353,7 +393,7 @@ int list(Context &c)
         text += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
                     .arg(r.parcel.id)
                     .arg(r.parcel.number, r.parcel.goods, r.parcel.company, r.parcel.num,
-                         r.state.isEmpty() ? QStringLiteral("未查询") : r.state,
+                         stateColumn(r),
                          r.newest.time.isEmpty() ? QString()
                                                  : r.newest.time + QLatin1Char(' ') + r.newest.context);
     }
@@ -456,6 +496,16 @@ int query(Context &c)
         for (const ParcelRecord &r : saved)
             ids.append(r.id);
         o.insert(QStringLiteral("saved"), ids);
+        // This answer's stage, with what the first saved row keeps.
+        ParcelLife life;
+        if (!saved.isEmpty()) {
+            if (const auto kept = c.store->lifeOf(saved.first().id))
+                life = *kept;
+        }
+        const QString newest = events.isEmpty() ? QString() : events.first().context;
+        const Stage stage = stageOf(t.reading.service, newest, !life.picked.isEmpty());
+        o.insert(QStringLiteral("stage"), stageText(stage));
+        o.insert(QStringLiteral("pickup"), pickupJson(stationOf(newest, stage), life.code));
         printJson(o);
         return CommandStatus::Ok;
     }
@@ -515,7 +565,7 @@ int add(Context &c)
         c.store->deleteParcel(QString::number(*id));
         return fail(f);
     }
-    BookRow shown{row, {}, {}, {}, false};
+    BookRow shown{row, {}, {}, {}, false, {}};
     if (t.reading.kind == TrackingReading::Events) {
         const QList<KeptEvent> events = keptEvents(t.reading);
         shown.state = parcelStateText(t.reading.state);
@@ -548,7 +598,7 @@ int remove(Context &c)
     if (!c.store->deleteParcel(QString::number(row->id)))
         return fail(databaseFailed(*c.store));
     if (c.json)
-        printJson(parcelJson(BookRow{*row, {}, {}, {}, false}));
+        printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}}));
     else
         out(QStringLiteral("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
     return CommandStatus::Ok;
@@ -597,6 +647,100 @@ int refresh(Context &c)
         return fail({CommandStatus::ServiceFailed, QStringLiteral("%1 个快递查询失败").arg(s.failed)});
     return CommandStatus::NoNews;
 }
+
+// --- after the road: pickup codes, picked up, archive ----------------------
+
+int printRow(Context &c, const QString &said, qint64 id)
+{
+    const std::optional<BookRow> row = c.store->bookRow(id);
+    if (!row)
+        return fail(databaseFailed(*c.store));
+    if (c.json)
+        printJson(parcelJson(*row));
+    else
+        out(said + parcelLine(row->parcel) + QLatin1Char('\n'));
+    return CommandStatus::Ok;
+}
+
+// The text of a command: its words, or standard input for "-".
+QString textArgument(const QStringList &args)
+{
+    if (args == QStringList{QStringLiteral("-")}) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(in.readAll());
+    }
+    return args.join(QLatin1Char(' '));
+}
+
+int code(Context &c)
+{
+    const QString text = textArgument(c.parser.positionalArguments());
+    if (text.trimmed().isEmpty())
+        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+    const PickupMessage message = readPickupMessage(text);
+    if (message.code.isEmpty())
+        return fail({CommandStatus::Usage, QStringLiteral("短信中没有找到取件码")});
+    qint64 id = 0;
+    if (c.parser.isSet(IdOption)) {
+        Failed why{};
+        const auto row = rowById(c, why);
+        if (!row)
+            return fail(why);
+        id = row->id;
+    } else {
+        const QList<BookRow> rows = c.store->book();
+        if (!c.store->error().isEmpty())
+            return fail(databaseFailed(*c.store));
+        QList<PickupCandidate> parcels;
+        for (const BookRow &r : rows) {
+            const Stage stage = bookRowStage(r);
+            if (stage != Stage::PickedUp)
+                parcels.append({r.parcel.id, r.parcel.number, r.parcel.goods, stage});
+        }
+        const QList<PickupCandidate> found = parcelsForMessage(message, parcels);
+        if (found.isEmpty())
+            return fail({CommandStatus::Usage, QStringLiteral("没有与短信相符的快递 (取件码 %1)").arg(message.code)});
+        if (found.size() > 1) {
+            QString list = QStringLiteral("有 %1 个快递与短信相符, 请用 --id 指定:").arg(found.size());
+            for (const PickupCandidate &p : found)
+                list += QStringLiteral("\n  [%1] %2 %3").arg(p.id).arg(p.number, p.goods);
+            return fail({CommandStatus::Usage, list});
+        }
+        id = found.first().id;
+    }
+    if (!c.store->setPickupCode(id, message.code))
+        return fail(databaseFailed(*c.store));
+    return printRow(c, QStringLiteral("取件码 %1 已记录: ").arg(message.code), id);
+}
+
+// picked, archive, unarchive: one mark on the parcel named by --id.
+int mark(Context &c)
+{
+    if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
+        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+    Failed why{};
+    const auto row = rowById(c, why);
+    if (!row)
+        return fail(why);
+    const QDateTime now = QDateTime::currentDateTime();
+    bool ok = false;
+    QString said;
+    if (c.name == QLatin1String("picked")) {
+        ok = c.store->setPicked(row->id, now);
+        said = QStringLiteral("已取件: ");
+    } else if (c.name == QLatin1String("archive")) {
+        ok = c.store->setArchived(row->id, now);
+        said = QStringLiteral("已归档: ");
+    } else {
+        ok = c.store->setArchived(row->id, QDateTime());
+        said = QStringLiteral("已取消归档: ");
+    }
+    if (!ok)
+        return fail(databaseFailed(*c.store));
+    return printRow(c, said, row->id);
+}
 } // namespace
 
 int runCommand(const QStringList &arguments)
@@ -614,8 +758,13 @@ int runCommand(const QStringList &arguments)
     QList<QCommandLineOption> options{JsonOption, TimeoutOption, HelpOption};
     if (c.name == QLatin1String("query") || c.name == QLatin1String("add"))
         options << CompanyOption;
-    if (c.name == QLatin1String("query") || c.name == QLatin1String("remove"))
+    const bool marks = c.name == QLatin1String("picked") || c.name == QLatin1String("archive") ||
+                       c.name == QLatin1String("unarchive");
+    if (c.name == QLatin1String("query") || c.name == QLatin1String("remove") ||
+        c.name == QLatin1String("code") || marks)
         options << IdOption;
+    if (c.name == QLatin1String("list"))
+        options << ArchivedOption;
     if (c.name == QLatin1String("add"))
         options << ForceOption;
     c.parser.addOptions(options);
@@ -645,5 +794,9 @@ int runCommand(const QStringList &arguments)
         return add(c);
     if (c.name == QLatin1String("remove"))
         return remove(c);
+    if (c.name == QLatin1String("code"))
+        return code(c);
+    if (marks)
+        return mark(c);
     return refresh(c);
 }
