@@ -718,7 +718,8 @@ bool Store::saveProgress(const KeptProgress &p)
     life.prepare(QStringLiteral("insert into parcel_life (id, service) values (?, ?)"
                                 " on conflict(id) do update set service=excluded.service"));
     life.addBindValue(p.id);
-    life.addBindValue(serviceStateName(p.service));
+    const QString service = serviceStateName(p.service);
+    life.addBindValue(service.isNull() ? QStringLiteral("") : service); // never NULL
     return run(life);
 }
 

@@ -41,7 +41,8 @@ bool Store::writeLife(qint64 id, const char *column, const QString &value)
                              " (select 1 from kd100 where id=?) on conflict(id) do update set %1=excluded.%1")
                   .arg(QLatin1String(column)));
     q.addBindValue(id);
-    q.addBindValue(value);
+    // A null text would be bound as NULL: the columns hold '' for "not so".
+    q.addBindValue(value.isNull() ? QStringLiteral("") : value);
     q.addBindValue(id);
     return runOnOneRow(q);
 }
