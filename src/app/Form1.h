@@ -378,6 +378,9 @@ public:
     // Archives parcels signed for a week, when the user turned that on.
     void autoArchive();
     std::optional<BookRow> shownBookRow();
+    // " (待取件)" or " (异常)" after a parcel's name in a notification of
+    // news, where the stage asks something of the user; else empty.
+    QString stageNote(qint64 id);
 
     // ---------------------------------------------------- network services
     void Command3_Click();

@@ -13,8 +13,7 @@
 using namespace layout;
 
 namespace {
-const QString AutoArchiveKey = QStringLiteral("auto_archive");
-constexpr int AutoArchiveDays = 7;
+const QString AutoArchiveKey = QString::fromLatin1(Store::AutoArchiveKey);
 
 bool switchOn(const QString &value)
 {
@@ -76,7 +75,7 @@ void Form1::buildArchiveControls()
     archiveButton->setToolTip(QStringLiteral("归档后不在快递列表和后台查询中出现; 搜索仍能找到它"));
     connect(archiveButton, &QPushButton::clicked, this, &Form1::toggleArchive);
 
-    autoArchiveBox = new QCheckBox(QStringLiteral("签收%1天后自动归档").arg(AutoArchiveDays), Frame7);
+    autoArchiveBox = new QCheckBox(QStringLiteral("签收%1天后自动归档").arg(Store::AutoArchiveDays), Frame7);
     autoArchiveBox->setObjectName(QStringLiteral("autoArchiveBox"));
     autoArchiveBox->setGeometry(6, 64, 150, 22);
     autoArchiveBox->setChecked(switchOn(db.watchSetting(AutoArchiveKey)));
@@ -89,11 +88,8 @@ void Form1::buildArchiveControls()
 
 void Form1::autoArchive()
 {
-    if (!switchOn(db.watchSetting(AutoArchiveKey)))
-        return;
-    const QDateTime at = now();
-    const std::optional<int> archived = db.archiveSignedBefore(at.addDays(-AutoArchiveDays), at);
-    if (archived && *archived > 0 && listShowsBook && Text1->isEnabled())
+    // At start the list is filled next; later it is refilled here.
+    if (db.autoArchive(now()) > 0 && loaded && listShowsBook && Text1->isEnabled())
         refillIfBookChanged();
 }
 
@@ -104,6 +100,15 @@ std::optional<BookRow> Form1::shownBookRow()
     if (!ok)
         return std::nullopt;
     return db.bookRow(id);
+}
+
+QString Form1::stageNote(qint64 id)
+{
+    const std::optional<BookRow> row = db.bookRow(id);
+    const Stage stage = row ? bookRowStage(*row) : Stage::Unknown;
+    if (stage != Stage::AtStation && stage != Stage::Problem)
+        return QString();
+    return QStringLiteral(" (%1)").arg(stageText(stage));
 }
 
 void Form1::showPickupLine()
@@ -129,23 +134,32 @@ void Form1::showPickupLine()
         if (!shownPickup.code.isEmpty())
             parts << QStringLiteral("取件码 ") + shownPickup.code;
     }
-    stationLine->setText(parts.join(QStringLiteral("  ")));
+    const bool phone = line && !shownPickup.phone.isEmpty();
+    const bool code = line && !shownPickup.code.isEmpty();
+    // Pasting needs a saved parcel shown that is not yet in hand.
+    const bool paste = row && stage != Stage::PickedUp && stage != Stage::Signed;
+    const QList<QPair<QPushButton *, bool>> buttons{
+        {copyPhoneButton, phone}, {copyCodeButton, code}, {pickedButton, waits}, {pasteSmsButton, paste}};
+    int buttonsWidth = 0;
+    for (const auto &[b, shown] : buttons)
+        buttonsWidth += shown ? b->width() + 4 : 0;
+    // A long station name is cut short; the whole event is its tooltip.
+    const QString text = parts.join(QStringLiteral("  "));
+    const int room = qMax(80, width() - 12 - stationLine->x() - buttonsWidth - 6);
+    const int textWidth = qMin(stationLine->fontMetrics().horizontalAdvance(text) + 4, room);
+    stationLine->setText(stationLine->fontMetrics().elidedText(text, Qt::ElideMiddle, textWidth));
+    stationLine->resize(textWidth, stationLine->height());
     stationLine->setToolTip(line && row ? row->newest.context : QString());
     stationLine->setVisible(line);
     // The buttons sit right after the text they act on.
-    int left = stationLine->x() + qMin(stationLine->sizeHint().width(), 470) + 6;
-    auto place = [&left](QPushButton *b, bool shown) {
+    int left = stationLine->x() + (line ? textWidth + 6 : 0);
+    for (const auto &[b, shown] : buttons) {
         b->setVisible(shown);
         if (shown) {
             b->move(left, b->y());
             left += b->width() + 4;
         }
-    };
-    place(copyPhoneButton, line && !shownPickup.phone.isEmpty());
-    place(copyCodeButton, line && !shownPickup.code.isEmpty());
-    place(pickedButton, waits);
-    // Pasting needs a saved parcel shown, or one waiting somewhere.
-    place(pasteSmsButton, row && stage != Stage::PickedUp && stage != Stage::Signed);
+    }
     if (archiveButton)
         archiveButton->setText(row && !row->life.archived.isEmpty() ? QStringLiteral("取消归档")
                                                                      : QStringLiteral("归档"));

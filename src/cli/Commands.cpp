@@ -608,6 +608,7 @@ int refresh(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("refresh 不接受参数")});
+    c.store->autoArchive(QDateTime::currentDateTime());
     BookWatch watch(*c.store, c.cfg, [] { return QDateTime::currentDateTime(); });
     watch.limitMs = c.limitMs;
     QJsonArray news;

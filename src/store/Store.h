@@ -147,6 +147,11 @@ public:
     // Archives every signed or picked-up parcel signed (or picked up)
     // before cutoff; the number archived, or nothing when a statement failed.
     std::optional<int> archiveSignedBefore(const QDateTime &cutoff, const QDateTime &now);
+    // The user's choice (watch_setting auto_archive): parcels signed for a
+    // week are archived by themselves. The number archived now.
+    static constexpr int AutoArchiveDays = 7;
+    static const char *const AutoArchiveKey;
+    int autoArchive(const QDateTime &now);
 
 private:
     bool writeLife(qint64 id, const char *column, const QString &value);

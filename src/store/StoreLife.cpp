@@ -67,6 +67,15 @@ bool Store::setTold(qint64 id, const QString &told)
     return writeLife(id, "told", told);
 }
 
+const char *const Store::AutoArchiveKey = "auto_archive";
+
+int Store::autoArchive(const QDateTime &now)
+{
+    if (watchSetting(QString::fromLatin1(AutoArchiveKey)) != QStringLiteral("是"))
+        return 0;
+    return archiveSignedBefore(now.addDays(-AutoArchiveDays), now).value_or(0);
+}
+
 std::optional<int> Store::archiveSignedBefore(const QDateTime &cutoff, const QDateTime &now)
 {
     const QList<BookRow> rows = book(Shelf::Active);
