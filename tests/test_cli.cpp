@@ -542,6 +542,29 @@ void TestCli::pickupCodesAndArchive()
     QCOMPARE(run({"unarchive", "--id", waiting}).rc, 0);
     QVERIFY(run({"list"}).out.contains("100000000005"));
     QCOMPARE(run({"archive", "--id", "99999"}).rc, 2);
+
+    // A pasted order page: the saved number is skipped, the new one added
+    // with the words beside it.
+    QProcess paste;
+    paste.setProcessEnvironment(env);
+    paste.start(program, {"add", "-", "--company", "中通快递"});
+    paste.write("订单 1 茶叶礼盒 运单号:100000000003\n订单 2 书包 100000000005\n客服 13812345678\n");
+    paste.closeWriteChannel();
+    QVERIFY(paste.waitForFinished(60000));
+    QCOMPARE(paste.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(paste.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].startsWith("100000000003\t已添加") && lines[0].contains("订单 1 茶叶礼盒"),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[1].startsWith("100000000005\t未添加: 快递数据已存在"), qPrintable(lines[1]));
+    // Nothing new in it: refused.
+    QProcess again;
+    again.setProcessEnvironment(env);
+    again.start(program, {"add", "-"});
+    again.write("100000000005\n");
+    again.closeWriteChannel();
+    QVERIFY(again.waitForFinished(60000));
+    QCOMPARE(again.exitCode(), 2);
 }
 
 QTEST_MAIN(TestCli)

@@ -1,6 +1,7 @@
 // Reading a tracking reply without a window (the display cases that go
 // through the window are in test_query).
 #include "book/Stage.h"
+#include "tracking/Intake.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
 
@@ -18,6 +19,7 @@ private slots:
     void stageOfRealEvents();
     void stationAndPhone();
     void pickupMessages();
+    void numbersInPastedText();
 };
 
 void TestProgress::resultCodeAndEntriesAreCutByMarkers()
@@ -202,6 +204,19 @@ void TestProgress::pickupMessages()
     // No code at all, and a code that names no parcel: only the waiting ones.
     QVERIFY(read("您的快递已发货,请留意物流信息,客服电话95311").code.isEmpty());
     QCOMPARE(ids(read("请凭7-2-5011取件")), (QList<qint64>{1, 3, 4}));
+}
+
+void TestProgress::numbersInPastedText()
+{
+    const QList<PastedNumber> found = pastedNumbers(QStringLiteral(
+        "订单详情\n蓝牙耳机 运单号: SF1234567890123\n联系电话 13812345678\n"
+        "【中通快递】您的包裹 78912345600059 已发出\n再说一次 sf1234567890123\n订单号2024"));
+    QCOMPARE(found.size(), 2); // the phone and the repeat are no parcels
+    QCOMPARE(found.at(0).number, QStringLiteral("SF1234567890123"));
+    QCOMPARE(found.at(0).goods, QStringLiteral("蓝牙耳机"));
+    QCOMPARE(found.at(1).number, QStringLiteral("78912345600059"));
+    QCOMPARE(found.at(1).goods, QStringLiteral("中通 您的包裹 已发出"));
+    QCOMPARE(pastedNumbers(QStringLiteral("100000000003")).value(0).goods, QStringLiteral("0003"));
 }
 
 QTEST_GUILESS_MAIN(TestProgress)

@@ -5,6 +5,7 @@
 #include "book/Stage.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
+#include "tracking/Intake.h"
 #include "tracking/RecognitionText.h"
 #include "tracking/Reply.h"
 #include "watch/BookWatch.h"
@@ -523,9 +524,79 @@ int query(Context &c)
     return CommandStatus::Ok;
 }
 
+QString textArgument(const QStringList &args);
+
+// Adds one checked number: the courier, one query, the row and its progress.
+std::optional<Failed> addNumber(Context &c, const QString &number, const QString &goods, BookRow &shown,
+                                Tracked &t)
+{
+    // Asked before any request: a saved number needs none.
+    const auto existing = c.store->findParcels(ParcelField::Number, Match::Exact, number);
+    if (!existing)
+        return databaseFailed(*c.store);
+    if (!existing->isEmpty())
+        return Failed{CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))};
+
+    Failed why{};
+    const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
+                                                     ? courierNamed(c, c.parser.value(CompanyOption), why)
+                                                     : recognised(c, number, why);
+    if (!courier)
+        return why;
+    if (auto bad = track(c, *courier, number, t)) {
+        if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
+            return bad;
+        t.reading = TrackingReading{}; // kept all the same, as the add panel offers
+    }
+    const std::optional<qint64> id = c.store->addParcel(courier->name, number, goods, QStringLiteral("0"));
+    if (!id)
+        return databaseFailed(*c.store);
+    ParcelRecord row{*id, number, goods, courier->name, QStringLiteral("0")};
+    // The window shows a parcel just added at once, and that display keeps
+    // its progress and count: so does this, from the same answer.
+    if (!keepAsWindow(*c.store, row, t)) {
+        const Failed f = databaseFailed(*c.store);
+        c.store->deleteParcel(QString::number(*id));
+        return f;
+    }
+    shown = BookRow{row, {}, {}, {}, false, {}};
+    return std::nullopt;
+}
+
+// add -: every tracking number in the text on standard input, one line each.
+int addPasted(Context &c)
+{
+    const QList<PastedNumber> found = pastedNumbers(textArgument({QStringLiteral("-")}));
+    if (found.isEmpty())
+        return fail({CommandStatus::Usage, QStringLiteral("没有找到快递单号")});
+    int added = 0;
+    int status = CommandStatus::Usage;
+    QJsonArray rows;
+    for (const PastedNumber &p : found) {
+        BookRow shown;
+        Tracked t;
+        if (auto bad = addNumber(c, p.number, p.goods, shown, t)) {
+            status = bad->status;
+            if (!c.json)
+                out(QStringLiteral("%1\t未添加: %2\n").arg(p.number, bad->why));
+            continue;
+        }
+        ++added;
+        if (c.json)
+            rows.append(parcelJson(shown));
+        else
+            out(QStringLiteral("%1\t已添加: %2\n").arg(p.number, parcelLine(shown.parcel)));
+    }
+    if (c.json)
+        printJson(rows);
+    return added > 0 ? int(CommandStatus::Ok) : status;
+}
+
 int add(Context &c)
 {
     const QStringList args = c.parser.positionalArguments();
+    if (args == QStringList{QStringLiteral("-")})
+        return addPasted(c);
     if (args.size() != 2)
         return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
     const QString number = args.at(0).trimmed();
@@ -534,38 +605,11 @@ int add(Context &c)
         return fail(*bad);
     if (goods.trimmed().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("请输入快递物品信息,例如：爸爸衣服")});
-    // Asked before any request: a saved number needs none.
-    const auto existing = c.store->findParcels(ParcelField::Number, Match::Exact, number);
-    if (!existing)
-        return fail(databaseFailed(*c.store));
-    if (!existing->isEmpty())
-        return fail(
-            {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))});
-
-    Failed why{};
-    const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
-                                                     ? courierNamed(c, c.parser.value(CompanyOption), why)
-                                                     : recognised(c, number, why);
-    if (!courier)
-        return fail(why);
+    BookRow shown;
     Tracked t;
-    if (auto bad = track(c, *courier, number, t)) {
-        if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
-            return fail(*bad);
-        t.reading = TrackingReading{}; // kept all the same, as the add panel offers
-    }
-    const std::optional<qint64> id = c.store->addParcel(courier->name, number, goods, QStringLiteral("0"));
-    if (!id)
-        return fail(databaseFailed(*c.store));
-    ParcelRecord row{*id, number, goods, courier->name, QStringLiteral("0")};
-    // The window shows a parcel just added at once, and that display keeps
-    // its progress and count: so does this, from the same answer.
-    if (!keepAsWindow(*c.store, row, t)) {
-        const Failed f = databaseFailed(*c.store);
-        c.store->deleteParcel(QString::number(*id));
-        return fail(f);
-    }
-    BookRow shown{row, {}, {}, {}, false, {}};
+    if (auto bad = addNumber(c, number, goods, shown, t))
+        return fail(*bad);
+    const ParcelRecord row = shown.parcel;
     if (t.reading.kind == TrackingReading::Events) {
         const QList<KeptEvent> events = keptEvents(t.reading);
         shown.state = parcelStateText(t.reading.state);
