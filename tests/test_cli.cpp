@@ -484,14 +484,14 @@ void TestCli::pickupCodesAndArchive()
         return QJsonObject();
     };
     // A parcel left at a station: stage, station and phone in both listings.
-    const Run add = run({"add", "100000000005", "书包", "--company", "中通快递"});
+    const Run add = run({"add", "100000000008", "书包", "--company", "中通快递"});
     QCOMPARE(add.rc, 0);
-    QJsonObject row = parcel(run({"list", "--json"}), "100000000005");
+    QJsonObject row = parcel(run({"list", "--json"}), "100000000008");
     QCOMPARE(row["stage"].toString(), QString("待取件"));
     QCOMPARE(row["pickup"].toObject(), (QJsonObject{{"station", "长沙层上观邸1栋113号店菜鸟驿站"},
                                                     {"phone", "17369217750"},
                                                     {"code", ""}}));
-    const Run query = run({"query", "100000000005", "--json"});
+    const Run query = run({"query", "100000000008", "--json"});
     QCOMPARE(query.json()["stage"].toString(), QString("待取件"));
     QCOMPARE(query.json()["pickup"]["station"].toString(), QString("长沙层上观邸1栋113号店菜鸟驿站"));
     const QString waiting = QString::number(row["id"].toInteger());
@@ -508,39 +508,39 @@ void TestCli::pickupCodesAndArchive()
     QProcess piped;
     piped.setProcessEnvironment(env);
     piped.start(program, {"code", "-"});
-    piped.write("【菜鸟驿站】您的中通包裹已到层上观邸1栋113号店,请凭取件码 8-3-1024 取件,尾号00005\n");
+    piped.write("【菜鸟驿站】您的中通包裹已到层上观邸1栋113号店,请凭取件码 8-3-1024 取件,尾号00008\n");
     piped.closeWriteChannel();
     QVERIFY(piped.waitForFinished(60000));
     QCOMPARE(piped.exitCode(), 0);
-    QCOMPARE(parcel(run({"list", "--json"}), "100000000005")["pickup"].toObject()["code"].toString(),
+    QCOMPARE(parcel(run({"list", "--json"}), "100000000008")["pickup"].toObject()["code"].toString(),
              QString("8-3-1024"));
 
     // Two waiting parcels end in the same digits: refused with both named.
-    sql("insert into kd100 (number, goods, company, num) values ('200000000005', '鞋', '中通快递', '1')");
+    sql("insert into kd100 (number, goods, company, num) values ('200000000008', '鞋', '中通快递', '1')");
     sql("insert into progress (id, events, queried, state) select id,"
         " '[[\"2026-12-03 10:00:00\",\"快件已由西溪驿站代收\"]]', '2026-12-03 10:05:00', '运送中'"
-        " from kd100 where number='200000000005'");
-    const Run two = run({"code", "取货码Y-894,尾号0005"});
+        " from kd100 where number='200000000008'");
+    const Run two = run({"code", "取货码Y-894,尾号0008"});
     QCOMPARE(two.rc, 2);
-    QVERIFY(two.err.contains("100000000005") && two.err.contains("200000000005"));
-    const Run chosen = run({"code", "取货码Y-894,尾号0005", "--id", waiting, "--json"});
+    QVERIFY(two.err.contains("100000000008") && two.err.contains("200000000008"));
+    const Run chosen = run({"code", "取货码Y-894,尾号0008", "--id", waiting, "--json"});
     QCOMPARE(chosen.rc, 0);
     QCOMPARE(chosen.json()["pickup"]["code"].toString(), QString("Y-894"));
 
     // Picked up: its stage, and the rounds leave it alone.
     QCOMPARE(run({"picked", "--id", waiting}).rc, 0);
-    QCOMPARE(parcel(run({"list", "--json"}), "100000000005")["stage"].toString(), QString("已取件"));
-    auto asked = [&] { return standIn.requests().filter("nu=100000000005").size(); };
+    QCOMPARE(parcel(run({"list", "--json"}), "100000000008")["stage"].toString(), QString("已取件"));
+    auto asked = [&] { return standIn.requests().filter("nu=100000000008").size(); };
     const qsizetype was = asked();
     run({"refresh"});
     QCOMPARE(asked(), was);
 
     // Archived: out of the list, in the archived one, and back again.
     QCOMPARE(run({"archive", "--id", waiting}).rc, 0);
-    QVERIFY(!run({"list"}).out.contains("100000000005"));
-    QVERIFY(run({"list", "--archived"}).out.contains("100000000005"));
+    QVERIFY(!run({"list"}).out.contains("100000000008"));
+    QVERIFY(run({"list", "--archived"}).out.contains("100000000008"));
     QCOMPARE(run({"unarchive", "--id", waiting}).rc, 0);
-    QVERIFY(run({"list"}).out.contains("100000000005"));
+    QVERIFY(run({"list"}).out.contains("100000000008"));
     QCOMPARE(run({"archive", "--id", "99999"}).rc, 2);
 
     // A pasted order page: the saved number is skipped, the new one added
@@ -548,7 +548,7 @@ void TestCli::pickupCodesAndArchive()
     QProcess paste;
     paste.setProcessEnvironment(env);
     paste.start(program, {"add", "-", "--company", "中通快递"});
-    paste.write("订单 1 茶叶礼盒 运单号:100000000003\n订单 2 书包 100000000005\n客服 13812345678\n");
+    paste.write("订单 1 茶叶礼盒 运单号:100000000003\n订单 2 书包 100000000008\n客服 13812345678\n");
     paste.closeWriteChannel();
     QVERIFY(paste.waitForFinished(60000));
     QCOMPARE(paste.exitCode(), 0);
@@ -556,12 +556,12 @@ void TestCli::pickupCodesAndArchive()
     QCOMPARE(lines.size(), 2);
     QVERIFY2(lines[0].startsWith("100000000003\t已添加") && lines[0].contains("订单 1 茶叶礼盒"),
              qPrintable(lines[0]));
-    QVERIFY2(lines[1].startsWith("100000000005\t未添加: 快递数据已存在"), qPrintable(lines[1]));
+    QVERIFY2(lines[1].startsWith("100000000008\t未添加: 快递数据已存在"), qPrintable(lines[1]));
     // Nothing new in it: refused.
     QProcess again;
     again.setProcessEnvironment(env);
     again.start(program, {"add", "-"});
-    again.write("100000000005\n");
+    again.write("100000000008\n");
     again.closeWriteChannel();
     QVERIFY(again.waitForFinished(60000));
     QCOMPARE(again.exitCode(), 2);

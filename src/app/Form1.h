@@ -381,6 +381,10 @@ public:
     // " (待取件)" or " (异常)" after a parcel's name in a notification of
     // news, where the stage asks something of the user; else empty.
     QString stageNote(qint64 id);
+    // Text pasted into the add panel's number box: its first unsaved number
+    // goes into the box, the words beside it into the goods when empty.
+    // False when it holds none.
+    bool takePastedNumbers(const QString &text);
 
     // ---------------------------------------------------- network services
     void Command3_Click();

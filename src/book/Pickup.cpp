@@ -5,8 +5,10 @@
 #include "app/Layout.h"
 #include "book/ParcelListModel.h"
 #include "book/Stage.h"
+#include "tracking/Intake.h"
 
 #include <QAction>
+#include <QRegularExpression>
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -249,4 +251,38 @@ void Form1::toggleArchive()
     if (listShowsBook)
         refillIfBookChanged();
     showPickupLine();
+}
+
+bool Form1::takePastedNumbers(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    QStringList saved;
+    QList<PastedNumber> found;
+    for (const PastedNumber &p : pastedNumbers(text)) {
+        // The add panel takes digits only, as it always has.
+        if (!digits.match(p.number).hasMatch())
+            continue;
+        const auto same = db.findParcels(ParcelField::Number, Match::Exact, p.number);
+        if (same && !same->isEmpty())
+            saved << p.number;
+        else
+            found << p;
+    }
+    if (found.isEmpty()) {
+        if (!saved.isEmpty())
+            setStatus(QStringLiteral("粘贴的单号已保存: %1..").arg(saved.join(QStringLiteral("、"))));
+        return false;
+    }
+    if (Text2->text().isEmpty())
+        Text2->setText(found.first().goods);
+    if (found.size() > 1) {
+        QStringList rest;
+        for (qsizetype i = 1; i < found.size(); ++i)
+            rest << found.at(i).number;
+        setStatus(QStringLiteral("粘贴的文字中还有%1个单号: %2, 添加这一个后再粘贴..")
+                      .arg(rest.size())
+                      .arg(rest.join(QStringLiteral("、"))));
+    }
+    Text3->setEditText(found.first().number);
+    return true;
 }
