@@ -77,9 +77,16 @@ void Form1::buildArchiveControls()
     archiveButton->setToolTip(QStringLiteral("归档后不在快递列表和后台查询中出现; 搜索仍能找到它"));
     connect(archiveButton, &QPushButton::clicked, this, &Form1::toggleArchive);
 
-    autoArchiveBox = new QCheckBox(QStringLiteral("签收%1天后自动归档").arg(Store::AutoArchiveDays), Frame7);
+    // Under the clock button, the settings panel's one free corner.
+    QWidget *settings = Frame7->parentWidget();
+    autoArchiveBox = new QCheckBox(QStringLiteral("签收%1天后归档").arg(Store::AutoArchiveDays), settings);
     autoArchiveBox->setObjectName(QStringLiteral("autoArchiveBox"));
-    autoArchiveBox->setGeometry(6, 64, 150, 22);
+    autoArchiveBox->setToolTip(QStringLiteral("已签收或已取件的快递%1天后自动归档; 搜索仍能找到它")
+                                   .arg(Store::AutoArchiveDays));
+    QFont small = autoArchiveBox->font();
+    small.setPointSizeF(8);
+    autoArchiveBox->setFont(small);
+    autoArchiveBox->setGeometry(14, 290, 112, 20);
     autoArchiveBox->setChecked(switchOn(db.watchSetting(AutoArchiveKey)));
     connect(autoArchiveBox, &QCheckBox::toggled, this, [this](bool on) {
         db.writeWatchSetting(AutoArchiveKey, on ? QStringLiteral("是") : QStringLiteral("否"));
