@@ -205,8 +205,7 @@ QList<PickupCandidate> parcelsForMessage(const PickupMessage &message, const QLi
         if (namesAny ? messageNames(message, p.number) : p.stage == Stage::AtStation)
             named.append(p);
     }
-    // A phone number in the text can look like a tracking number: a parcel
-    // the tail names is believed first.
+    // Several named, one of them waiting at a station: that one is meant.
     if (named.size() > 1)
         for (const PickupCandidate &p : named)
             if (p.stage == Stage::AtStation)
