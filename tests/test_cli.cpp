@@ -105,6 +105,7 @@ private slots:
     void windowListFollowsTheCommands();
     void outputIsPlainAndAFailedWriteFails();
     void servicesOfToday();
+    void pickupCodesAndArchive();
 };
 
 void TestCli::initTestCase()
@@ -622,6 +623,98 @@ void TestCli::outputIsPlainAndAFailedWriteFails()
     for (const QString &file : {at + "/config/parcelio/parcelio.ini", at + "/data/parcelio/db/kd100.mdb",
                                 at + "/data/parcelio/db/kd100.ldb"})
         QVERIFY2(mode(file) == 0600, qPrintable(file));
+}
+
+void TestCli::pickupCodesAndArchive()
+{
+    auto parcel = [&](const Run &r, const QString &number) {
+        for (const QJsonValue &v : r.json().toArray())
+            if (v[QStringLiteral("number")].toString() == number)
+                return v.toObject();
+        return QJsonObject();
+    };
+    // A parcel left at a station: stage, station and phone in both listings.
+    const Run add = run({"add", "100000000008", "书包", "--company", "中通快递"});
+    QCOMPARE(add.rc, 0);
+    QJsonObject row = parcel(run({"list", "--json"}), "100000000008");
+    QCOMPARE(row["stage"].toString(), QString("待取件"));
+    QCOMPARE(row["pickup"].toObject(), (QJsonObject{{"station", "长沙层上观邸1栋113号店菜鸟驿站"},
+                                                    {"phone", "17369217750"},
+                                                    {"code", ""}}));
+    const Run query = run({"query", "100000000008", "--json"});
+    QCOMPARE(query.json()["stage"].toString(), QString("待取件"));
+    QCOMPARE(query.json()["pickup"]["station"].toString(), QString("长沙层上观邸1栋113号店菜鸟驿站"));
+    const QString waiting = QString::number(row["id"].toInteger());
+
+    // Messages without a code, or naming no saved parcel, change nothing.
+    const QByteArray before = bookHash();
+    QCOMPARE(run({"code", "您的快递已发货,请留意物流信息"}).rc, 2);
+    const Run nobody = run({"code", "取件码1-1-1111,尾号4321"});
+    QCOMPARE(nobody.rc, 2);
+    QVERIFY(nobody.err.contains("没有与短信相符的快递"));
+    QCOMPARE(bookHash(), before);
+
+    // Standard input, as a script pipes a message in.
+    QProcess piped;
+    piped.setProcessEnvironment(env);
+    piped.start(program, {"code", "-"});
+    piped.write("【菜鸟驿站】您的中通包裹已到层上观邸1栋113号店,请凭取件码 8-3-1024 取件,尾号00008\n");
+    piped.closeWriteChannel();
+    QVERIFY(piped.waitForFinished(60000));
+    QCOMPARE(piped.exitCode(), 0);
+    QCOMPARE(parcel(run({"list", "--json"}), "100000000008")["pickup"].toObject()["code"].toString(),
+             QString("8-3-1024"));
+
+    // Two waiting parcels end in the same digits: refused with both named.
+    sql("insert into kd100 (number, goods, company, num) values ('200000000008', '鞋', '中通快递', '1')");
+    sql("insert into progress (id, events, queried, state) select id,"
+        " '[[\"2026-12-03 10:00:00\",\"快件已由西溪驿站代收\"]]', '2026-12-03 10:05:00', '运送中'"
+        " from kd100 where number='200000000008'");
+    const Run two = run({"code", "取货码Y-894,尾号0008"});
+    QCOMPARE(two.rc, 2);
+    QVERIFY(two.err.contains("100000000008") && two.err.contains("200000000008"));
+    const Run chosen = run({"code", "取货码Y-894,尾号0008", "--id", waiting, "--json"});
+    QCOMPARE(chosen.rc, 0);
+    QCOMPARE(chosen.json()["pickup"]["code"].toString(), QString("Y-894"));
+
+    // Picked up: its stage, and the rounds leave it alone.
+    QCOMPARE(run({"picked", "--id", waiting}).rc, 0);
+    QCOMPARE(parcel(run({"list", "--json"}), "100000000008")["stage"].toString(), QString("已取件"));
+    auto asked = [&] { return standIn.requests().filter("nu=100000000008").size(); };
+    const qsizetype was = asked();
+    run({"refresh"});
+    QCOMPARE(asked(), was);
+
+    // Archived: out of the list, in the archived one, and back again.
+    QCOMPARE(run({"archive", "--id", waiting}).rc, 0);
+    QVERIFY(!run({"list"}).out.contains("100000000008"));
+    QVERIFY(run({"list", "--archived"}).out.contains("100000000008"));
+    QCOMPARE(run({"unarchive", "--id", waiting}).rc, 0);
+    QVERIFY(run({"list"}).out.contains("100000000008"));
+    QCOMPARE(run({"archive", "--id", "99999"}).rc, 2);
+
+    // A pasted order page: the saved number is skipped, the new one added
+    // with the words beside it.
+    QProcess paste;
+    paste.setProcessEnvironment(env);
+    paste.start(program, {"add", "-", "--company", "中通快递"});
+    paste.write("订单 1 茶叶礼盒 运单号:100000000003\n订单 2 书包 100000000008\n客服 13812345678\n");
+    paste.closeWriteChannel();
+    QVERIFY(paste.waitForFinished(60000));
+    QCOMPARE(paste.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(paste.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].startsWith("100000000003\t已添加") && lines[0].contains("订单 1 茶叶礼盒"),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[1].startsWith("100000000008\t未添加: 快递数据已存在"), qPrintable(lines[1]));
+    // Nothing new in it: refused.
+    QProcess again;
+    again.setProcessEnvironment(env);
+    again.start(program, {"add", "-"});
+    again.write("100000000008\n");
+    again.closeWriteChannel();
+    QVERIFY(again.waitForFinished(60000));
+    QCOMPARE(again.exitCode(), 2);
 }
 
 QTEST_MAIN(TestCli)

@@ -1,6 +1,10 @@
 // The saved-parcel list: fill, selection, sentinel entries, Command5.
+#include "book/ParcelListModel.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +31,7 @@ private slots:
     void sentinelsRefreshTheList();
     void shownCountResetsByPosition();
     void command5ClearsTheStoredCount();
+    void stationParcelFromMarkToArchive();
 
 private:
     int requests() { return standIn->countRequests(QStringLiteral("/?")); }
@@ -52,6 +57,10 @@ void TestParcelList::initTestCase()
                       "{\"errCode\":\"0\",\"data\":[{\"time\":\"2024-03-03 10:00:00\",\"context\":\"到达\"},"
                       "{\"time\":\"2024-03-02 09:00:00\",\"context\":\"已发出\"},"
                       "{\"time\":\"2024-03-01 08:00:00\",\"context\":\"已收件\"}]}"));
+    QVERIFY(write(QStringLiteral("730000000005.json"),
+                  "{\"errCode\":\"0\",\"data\":[{\"time\":\"2024-03-03 10:00:00\",\"context\":\"快件已由"
+                  "长沙层上观邸1栋113号店菜鸟驿站代收,请及时取件,如有疑问请联系17369217750\"},"
+                  "{\"time\":\"2024-03-01 08:00:00\",\"context\":\"已收件\"}]}"));
     QVERIFY(QDir().mkpath(fixtures.path() + QStringLiteral("/version")));
     QFile version(fixtures.path() + QStringLiteral("/version/gx.txt"));
     QVERIFY(version.open(QIODevice::WriteOnly) && version.write("V5.4") == 4);
@@ -211,6 +220,61 @@ void TestParcelList::command5ClearsTheStoredCount()
     QCOMPARE(box.texts().size(), 5);
     QCOMPARE(box.texts().last(), QStringLiteral("信息数据不存在!"));
     QCOMPARE(requests(), start + 3);
+}
+
+void TestParcelList::stationParcelFromMarkToArchive()
+{
+    Form1 &w = h->w();
+    const qint64 id = *w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("730000000005"),
+                                           QStringLiteral("书包"), QStringLiteral("0"));
+    w.sX();
+    w.setListIndex(4);
+    waitForDisplay();
+    // The mark in the list and the line under the summary.
+    const auto *model = qobject_cast<ParcelListModel *>(w.Text1->model());
+    QCOMPARE(model->stateOf(id).stage, Stage::AtStation);
+    QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(0, 110, 200));
+    QVERIFY(w.stationLine->isVisible());
+    QCOMPARE(w.stationLine->text(),
+             QStringLiteral("待取件  长沙层上观邸1栋113号店菜鸟驿站  电话 17369217750"));
+    w.copyPhoneButton->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("17369217750"));
+
+    // A message naming no saved parcel is said so; Ctrl+V on the progress
+    // list keeps the code of the one it names.
+    QGuiApplication::clipboard()->setText(QStringLiteral("取件码1-1-1111,尾号9999"));
+    w.pasteSmsButton->click();
+    QCOMPARE(w.status(), QStringLiteral("取件码1-1-1111: 没有找到与短信相符的快递.."));
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("【菜鸟驿站】您的中通包裹已到层上观邸1栋113号店,请凭取件码 8-3-1024 取件,尾号0005"));
+    w.activateWindow();
+    w.ListView1->setFocus();
+    QTest::keyClick(w.ListView1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.store().lifeOf(id)->code, QStringLiteral("8-3-1024"));
+    QVERIFY(w.stationLine->text().endsWith(QStringLiteral("取件码 8-3-1024")));
+    w.copyCodeButton->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("8-3-1024"));
+
+    // Picked up: greyed, out of the rounds.
+    w.pickedButton->click();
+    QCOMPARE(model->stateOf(id).stage, Stage::PickedUp);
+    QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(150, 150, 150));
+    for (const WatchTarget &t : w.store().watchTargets())
+        QVERIFY(t.id != id);
+
+    // Archived from the edit panel: out of the list; the search finds it
+    // and brings it back.
+    w.menuCommand(Qt::Key_F5);
+    QCOMPARE(w.archiveButton->text(), QStringLiteral("归档"));
+    w.archiveButton->click();
+    QVERIFY(!entries(w.Text1).contains(QStringLiteral("书包")));
+    QCOMPARE(w.listSearchHits(false, false, QStringLiteral("书包")), 1);
+    w.setListIndex(0);
+    waitForDisplay();
+    w.menuCommand(Qt::Key_F5);
+    QCOMPARE(w.archiveButton->text(), QStringLiteral("取消归档"));
+    w.archiveButton->click();
+    QVERIFY(w.store().book().size() == 5);
 }
 
 QTEST_MAIN(TestParcelList)

@@ -91,6 +91,14 @@ void TestRecognition::typingAndTheButton()
     w.Command2->click();
     QCOMPARE(asked() - before, 4);
     QCOMPARE(w.Command1(12)->text(), QString("韵达快递"));
+
+    // Pasted text: the box keeps the number in it, the goods the words beside.
+    w.Check8->setChecked(true);
+    w.Text2->clear();
+    w.Text3->setEditText("订单 蓝牙耳机 运单号:370000000012\n客服电话13812345678");
+    QCOMPARE(w.Text3->currentText(), QString("370000000012"));
+    QCOMPARE(w.Text2->text(), QString("订单 蓝牙耳机"));
+    QCOMPARE(w.Command1(12)->text(), QString("申通快递"));
 }
 
 void TestRecognition::everyCaptionOfTheOutcome()

@@ -26,6 +26,8 @@ private slots:
     void clearAllUsesItsOwnConnection();
     void filesAreTheUsersAloneWhateverTheUmask();
     void badKeptRowLeavesTheBookReadable();
+    void archivePickedAndStageLiveBesideTheBook();
+    void versionOneFileKeepsEveryRow();
 };
 
 void TestStore::createsDatabaseWithCouriersAndSettings()
@@ -285,6 +287,91 @@ void TestStore::badKeptRowLeavesTheBookReadable()
     QVERIFY(rows[0].state.isEmpty() && rows[0].newest.time.isEmpty() && !rows[0].unseen);
     QCOMPARE(rows[1].newest.context, QStringLiteral("y"));
     QCOMPARE(rows[1].state, QStringLiteral("运送中"));
+}
+
+void TestStore::archivePickedAndStageLiveBesideTheBook()
+{
+    QTemporaryDir dir;
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    const qint64 a = *s.addParcel("中通快递", "100000000005", "书包", "0");
+    const qint64 b = *s.addParcel("中通快递", "100000000006", "书包", "0");
+    const qint64 c = *s.addParcel("中通快递", "100000000007", "茶叶", "0");
+    const QDateTime now = QDateTime::currentDateTime();
+    // The service's state is kept with the progress and decides the stage.
+    KeptProgress p{a, {{"2026-12-03 10:12:40", "[长沙市]快件到达"}}, now, "运送中", false};
+    p.service = ServiceState::AtStation;
+    QVERIFY(s.saveProgress(p));
+    QVERIFY(s.saveProgress(KeptProgress{b, {{"2026-11-01 09:00:00", "已签收,签收人:本人"}}, now, "已签收", false}));
+    QCOMPARE(bookRowStage(*s.bookRow(a)), Stage::AtStation);
+    QCOMPARE(s.entryStates().value(a).stage, Stage::AtStation);
+    QVERIFY(s.setPickupCode(a, "8-3-1024"));
+    QVERIFY(!s.setPickupCode(999, "1-1-1")); // no such parcel: nothing written
+
+    // Picked up: out of the rounds, still listed. Archived: out of the list,
+    // the drop-down and the rounds; the search still finds it.
+    QVERIFY(s.setPicked(a, now));
+    QCOMPARE(bookRowStage(*s.bookRow(a)), Stage::PickedUp);
+    QCOMPARE(s.watchTargets().size(), 1); // c; b is signed
+    QCOMPARE(s.watchTargets().first().id, c);
+    QVERIFY(s.setArchived(c, now));
+    QVERIFY(s.watchTargets().isEmpty());
+    QCOMPARE(s.book().size(), 2);
+    QCOMPARE(s.allEntries().size(), 2);
+    QCOMPARE(s.book(Store::Shelf::Archived).size(), 1);
+    QCOMPARE(s.findEntries(ParcelField::Goods, Match::Exact, "茶叶")->size(), 1);
+    QVERIFY(s.setArchived(c, QDateTime()));
+    QCOMPARE(s.allEntries().size(), 3);
+
+    // Signed more than a week ago (b) and picked up now (a): only b goes.
+    QCOMPARE(s.archiveSignedBefore(now.addDays(-7), now), std::optional<int>(1));
+    QCOMPARE(s.book(Store::Shelf::Archived).first().parcel.id, b);
+
+    // A deleted parcel takes its row along; so does clearing the book.
+    QVERIFY(s.deleteParcel(QString::number(a)));
+    QCOMPARE(s.lifeOf(a)->code, QString());
+    QVERIFY(s.deleteAllParcelsOnOwnConnection());
+    QCOMPARE(s.book(Store::Shelf::All).size(), 0);
+    const qint64 d = *s.addParcel("中通快递", "1", "x", "0");
+    QCOMPARE(s.lifeOf(d)->archived, QString());
+    QCOMPARE(bookRowStage(*s.bookRow(d)), Stage::Unknown);
+}
+
+void TestStore::versionOneFileKeepsEveryRow()
+{
+    QTemporaryDir dir;
+    {
+        Store s;
+        QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+        const qint64 id = *s.addParcel("申通快递", "100000000002", "茶叶", "6");
+        QVERIFY(s.saveProgress(KeptProgress{id, {{"2026-12-02 08:55:10", "快件已由西溪驿站代收"}},
+                                            QDateTime::currentDateTime(), "运送中", true}));
+        QVERIFY(s.writeWatchSetting("interval", "30"));
+    }
+    {
+        // Made back into a file of version 1, before this table was.
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "v1");
+        db.setDatabaseName(dir.path() + "/db/kd100.mdb");
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("drop table parcel_life"));
+        QVERIFY(q.exec("pragma user_version = 1"));
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("v1");
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    const QList<BookRow> rows = s.book();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().parcel.num, QString("6"));
+    QVERIFY(rows.first().unseen);
+    QCOMPARE(rows.first().newest.context, QString("快件已由西溪驿站代收"));
+    QCOMPARE(s.watchSetting("interval"), QString("30"));
+    // Read from the kept words until a service says otherwise.
+    QCOMPARE(bookRowStage(rows.first()), Stage::AtStation);
+    QVERIFY(s.setArchived(rows.first().parcel.id, QDateTime::currentDateTime()));
+    QVERIFY(s.book().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestStore)

@@ -56,6 +56,7 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     // made now; the other panels wait until one of them is first opened.
     buildSettingsPanel();
     buildBookWatchControls();
+    buildPickupControls();
 
     // The overlay for enlarged text covers the whole window when shown.
     Picture5 = placed<Panel>(this, QStringLiteral("Picture5"), rect());
@@ -87,6 +88,7 @@ void Form1::buildPanels()
     buildAddPanel();
     kdmenu(1)->raise(); // the panels keep their stacking order 0 to 4
     buildEditPanel();
+    buildArchiveControls();
     buildSearchPanel();
     buildCourierPanel();
     Picture5->raise(); // the enlarged text covers every panel

@@ -396,6 +396,36 @@ public:
     // The parcel whose kept progress stands in when its query fails.
     QString keptFallbackId;
 
+    // ------------------------------------- after the road (book/Pickup.cpp)
+    // Where the shown parcel waits, its phone and its pickup code, under the
+    // summary; the pasted pickup message; picked up; the archive.
+    Label *stationLine = nullptr;
+    QPushButton *copyPhoneButton = nullptr, *copyCodeButton = nullptr, *pickedButton = nullptr,
+                *pasteSmsButton = nullptr;
+    QPushButton *archiveButton = nullptr; // edit panel: 归档 / 取消归档
+    QCheckBox *autoArchiveBox = nullptr;  // settings: archive 7 days after signing
+    struct ShownPickup {
+        QString station, phone, code;
+    } shownPickup;
+    void buildPickupControls();
+    void buildArchiveControls();
+    // The station line of the shown parcel as the book keeps it now.
+    void showPickupLine();
+    // Finds the code and the parcel in a pasted message and keeps the code.
+    void pastePickupMessage(const QString &text);
+    void markPickedUp();
+    void toggleArchive();
+    // Archives parcels signed for a week, when the user turned that on.
+    void autoArchive();
+    std::optional<BookRow> shownBookRow();
+    // " (待取件)" or " (异常)" after a parcel's name in a notification of
+    // news, where the stage asks something of the user; else empty.
+    QString stageNote(qint64 id);
+    // Text pasted into the add panel's number box: its first unsaved number
+    // goes into the box, the words beside it into the goods when empty.
+    // False when it holds none.
+    bool takePastedNumbers(const QString &text);
+
     // ---------------------------------------------------- network services
     void Command3_Click();
     void ctime();

@@ -20,6 +20,7 @@ bool Form1::load(const QString &seedSqlFile)
     if (!main())
         return false;
     setting();
+    autoArchive();
     read();
     startBookWatch();
     LockHeader(ListView1);

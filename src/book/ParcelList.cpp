@@ -170,6 +170,7 @@ void Form1::Text1_Click()
     Label12(3)->setText(notQueried);
     setTextColour(Label12(3), Qt::white);
     Label12(5)->setText(notQueried);
+    showPickupLine();
 
     const int position = Text1->currentIndex();
     chosenIndex = QString::number(position);

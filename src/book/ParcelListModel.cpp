@@ -1,6 +1,22 @@
 #include "book/ParcelListModel.h"
 
 #include <QColor>
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+QPixmap stageDot(const QColor &colour)
+{
+    QPixmap dot(10, 10);
+    dot.fill(Qt::transparent);
+    QPainter p(&dot);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(1, 1, 8, 8);
+    return dot;
+}
+} // namespace
 
 void ParcelListModel::append(const QList<ParcelEntry> &entries)
 {
@@ -33,10 +49,22 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
         const EntryState st = states.value(e.id);
         if (st.unseen)
             return QColor(200, 30, 30);
-        if (st.isSigned)
+        if (st.stage == Stage::Problem)
+            return QColor(210, 110, 0);
+        if (st.stage == Stage::AtStation)
+            return QColor(0, 110, 200);
+        if (st.isSigned || st.stage == Stage::PickedUp)
             return QColor(150, 150, 150);
         return QVariant();
     }
+    case Qt::DecorationRole: {
+        // A dot where the parcel needs the user: waiting, or in trouble.
+        const Stage stage = states.value(e.id).stage;
+        if (stage != Stage::AtStation && stage != Stage::Problem)
+            return QVariant();
+        return stageDot(stage == Stage::Problem ? QColor(230, 120, 0) : QColor(0, 120, 215));
+    }
+    case Qt::ToolTipRole: return stageText(states.value(e.id).stage);
     case Qt::FontRole: {
         if (!states.value(e.id).unseen)
             return QVariant();
@@ -92,16 +120,18 @@ void ParcelListModel::setStates(const QHash<qint64, EntryState> &all)
 {
     states = all;
     if (!rows.isEmpty())
-        emit dataChanged(index(0), index(int(rows.size()) - 1), {Qt::ForegroundRole, Qt::FontRole});
+        emit dataChanged(index(0), index(int(rows.size()) - 1),
+                         {Qt::ForegroundRole, Qt::FontRole, Qt::DecorationRole});
 }
 
 void ParcelListModel::setState(qint64 id, const EntryState &state)
 {
-    if (!state.isSigned && !state.unseen)
+    if (!state.isSigned && !state.unseen && state.stage != Stage::AtStation && state.stage != Stage::Problem &&
+        state.stage != Stage::PickedUp)
         states.remove(id);
     else
         states.insert(id, state);
     for (int i = 0; i < rows.size(); ++i)
         if (rows.at(i).id == id)
-            emit dataChanged(index(i), index(i), {Qt::ForegroundRole, Qt::FontRole});
+            emit dataChanged(index(i), index(i), {Qt::ForegroundRole, Qt::FontRole, Qt::DecorationRole});
 }

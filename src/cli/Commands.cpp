@@ -5,8 +5,10 @@
 #include "net/Download.h"
 #include "platform/Notifications.h"
 #include "store/SettingValues.h"
+#include "book/Stage.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
+#include "tracking/Intake.h"
 #include "tracking/RecognitionText.h"
 #include "tracking/Reply.h"
 #include "tracking/Service.h"
@@ -15,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -94,6 +97,7 @@ const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), QSt
 const QCommandLineOption IdOption(QStringLiteral("id"), QString(), QStringLiteral("编号"));
 const QCommandLineOption ForceOption(QStringLiteral("force"));
 const QCommandLineOption PhoneOption(QStringLiteral("phone"), QString(), QStringLiteral("手机尾号"));
+const QCommandLineOption ArchivedOption(QStringLiteral("archived"));
 
 // The book as the window finds it. The window keeps its single-copy lock
 // for as long as it runs, so while one runs the command works on a second
@@ -362,6 +366,20 @@ std::optional<double> countOf(const QString &num)
     return ok && std::isfinite(n) ? std::optional<double>(n) : std::nullopt;
 }
 
+// Where a parcel waits and its code: the station and phone of its newest
+// event while it waits (or was picked up there), the code as kept.
+PickupStation stationOf(const QString &newest, Stage stage)
+{
+    return stage == Stage::AtStation || stage == Stage::PickedUp ? pickupStationOf(newest) : PickupStation{};
+}
+
+QJsonObject pickupJson(const PickupStation &at, const QString &code)
+{
+    return QJsonObject{{QStringLiteral("station"), at.station},
+                       {QStringLiteral("phone"), at.phone},
+                       {QStringLiteral("code"), code}};
+}
+
 QJsonObject parcelJson(const BookRow &r)
 {
     const std::optional<double> count = countOf(r.parcel.num);
@@ -373,6 +391,9 @@ QJsonObject parcelJson(const BookRow &r)
                   {QStringLiteral("state"), r.state},
                   {QStringLiteral("unseen"), r.unseen}};
     o.insert(QStringLiteral("phone"), r.phone.isEmpty() ? QJsonValue() : QJsonValue(r.phone));
+    const Stage stage = bookRowStage(r);
+    o.insert(QStringLiteral("stage"), stageText(stage));
+    o.insert(QStringLiteral("pickup"), pickupJson(stationOf(r.newest.context, stage), r.life.code));
     o.insert(QStringLiteral("newest"), r.newest.time.isEmpty() && r.newest.context.isEmpty()
                                            ? QJsonValue()
                                            : QJsonValue(eventsJson({r.newest}).first()));
@@ -430,14 +451,33 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
         to += "null";
     else
         appendJsonString(to, r.phone);
-    to += ",\"queried\":";
+    const Stage stage = bookRowStage(r);
+    const PickupStation at = stationOf(r.newest.context, stage);
+    to += ",\"pickup\":{\"code\":";
+    appendJsonString(to, r.life.code);
+    to += ",\"phone\":";
+    appendJsonString(to, at.phone);
+    to += ",\"station\":";
+    appendJsonString(to, at.station);
+    to += "},\"queried\":";
     if (r.queried.isEmpty())
         to += "null";
     else
         appendJsonString(to, QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T')));
+    to += ",\"stage\":";
+    appendJsonString(to, stageText(stage));
     to += ",\"state\":";
     appendJsonString(to, r.state);
     to += r.unseen ? ",\"unseen\":true}" : ",\"unseen\":false}";
+}
+
+// The written state, and the stage after it where it tells more.
+QString stateColumn(const BookRow &r)
+{
+    const QString stage = stageText(bookRowStage(r));
+    if (r.state.isEmpty())
+        return stage.isEmpty() ? QStringLiteral("未查询") : stage;
+    return stage.isEmpty() || stage == r.state ? r.state : r.state + QLatin1Char('/') + stage;
 }
 
 QString parcelLine(const ParcelRecord &p)
@@ -456,7 +496,8 @@ int list(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("list 不接受参数")});
-    const QList<BookRow> rows = c.store->book();
+    const QList<BookRow> rows =
+        c.store->book(c.parser.isSet(ArchivedOption) ? Store::Shelf::Archived : Store::Shelf::Active);
     if (!c.store->error().isEmpty())
         return fail(databaseFailed(*c.store));
     if (c.json) {
@@ -482,7 +523,7 @@ int list(Context &c)
             QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
                 .arg(r.parcel.id)
                 .arg(plain(r.parcel.number), plain(r.parcel.goods), plain(r.parcel.company),
-                     plain(r.parcel.num), r.state.isEmpty() ? QStringLiteral("未查询") : plain(r.state),
+                     plain(r.parcel.num), plain(stateColumn(r)),
                      r.newest.time.isEmpty() ? QString()
                                              : plain(r.newest.time + QLatin1Char(' ') + r.newest.context));
     }
@@ -591,6 +632,16 @@ int query(Context &c)
         for (const ParcelRecord &r : saved)
             ids.append(r.id);
         o.insert(QStringLiteral("saved"), ids);
+        // This answer's stage, with what the first saved row keeps.
+        ParcelLife life;
+        if (!saved.isEmpty()) {
+            if (const auto kept = c.store->lifeOf(saved.first().id))
+                life = *kept;
+        }
+        const QString newest = events.isEmpty() ? QString() : events.first().context;
+        const Stage stage = stageOf(t.reading.service, newest, !life.picked.isEmpty());
+        o.insert(QStringLiteral("stage"), stageText(stage));
+        o.insert(QStringLiteral("pickup"), pickupJson(stationOf(newest, stage), life.code));
         printJson(o);
         return CommandStatus::Ok;
     }
@@ -610,9 +661,92 @@ int query(Context &c)
     return CommandStatus::Ok;
 }
 
+QString textArgument(const QStringList &args);
+
+// Adds one checked number: the courier, one query, the row and its progress.
+std::optional<Failed> addNumber(Context &c, const QString &number, const QString &goods, BookRow &shown,
+                                Tracked &t)
+{
+    // Asked before any request: a saved number needs none.
+    const auto existing = c.store->findParcels(ParcelField::Number, Match::Exact, number);
+    if (!existing)
+        return databaseFailed(*c.store);
+    if (!existing->isEmpty())
+        return Failed{CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))};
+
+    QString phone;
+    if (auto bad = phoneOption(c, phone))
+        return bad;
+    Failed why{};
+    const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
+                                                     ? courierNamed(c, c.parser.value(CompanyOption), why)
+                                                     : recognised(c, number, why);
+    if (!courier)
+        return why;
+    if (phone.isEmpty() && c.service->needsPhone(courier->code))
+        return Failed{CommandStatus::Usage, ServiceText::PhoneNeeded + QStringLiteral(" (--phone)")};
+    if (auto bad = track(c, *courier, number, phone, t)) {
+        if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
+            return bad;
+        t.reading = TrackingReading{}; // kept all the same, as the add panel offers
+    }
+    // Checked again in the same step as the insert: another add of this
+    // number may have saved it while the requests above were out.
+    const Store::Added added = c.store->addParcelOnce(courier->name, number, goods, QStringLiteral("0"));
+    if (added.outcome == Store::Added::Failed)
+        return databaseFailed(*c.store);
+    if (added.outcome == Store::Added::AlreadySaved) {
+        const auto saved = c.store->parcelById(QString::number(added.id));
+        return Failed{CommandStatus::Usage,
+                      QStringLiteral("快递数据已存在! %1").arg(saved ? parcelLine(*saved) : number)};
+    }
+    const qint64 id = added.id;
+    ParcelRecord row{id, number, goods, courier->name, QStringLiteral("0")};
+    // The window shows a parcel just added at once, and that display keeps
+    // its progress and count: so does this, from the same answer.
+    if (!c.store->setPhone(id, phone) || !keepAsWindow(*c.store, row, t)) {
+        const Failed f = databaseFailed(*c.store);
+        c.store->deleteParcel(QString::number(id));
+        return f;
+    }
+    shown = BookRow{row, {}, {}, {}, false, phone, {}};
+    return std::nullopt;
+}
+
+// add -: every tracking number in the text on standard input, one line each.
+int addPasted(Context &c)
+{
+    const QList<PastedNumber> found = pastedNumbers(textArgument({QStringLiteral("-")}));
+    if (found.isEmpty())
+        return fail({CommandStatus::Usage, QStringLiteral("没有找到快递单号")});
+    int added = 0;
+    int status = CommandStatus::Usage;
+    QJsonArray rows;
+    for (const PastedNumber &p : found) {
+        BookRow shown;
+        Tracked t;
+        if (auto bad = addNumber(c, p.number, p.goods, shown, t)) {
+            status = bad->status;
+            if (!c.json)
+                out(QStringLiteral("%1\t未添加: %2\n").arg(p.number, bad->why));
+            continue;
+        }
+        ++added;
+        if (c.json)
+            rows.append(parcelJson(shown));
+        else
+            out(QStringLiteral("%1\t已添加: %2\n").arg(p.number, parcelLine(shown.parcel)));
+    }
+    if (c.json)
+        printJson(rows);
+    return added > 0 ? int(CommandStatus::Ok) : status;
+}
+
 int add(Context &c)
 {
     const QStringList args = c.parser.positionalArguments();
+    if (args == QStringList{QStringLiteral("-")})
+        return addPasted(c);
     if (args.size() != 2)
         return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
     const QString number = args.at(0).trimmed();
@@ -621,56 +755,11 @@ int add(Context &c)
         return fail(*bad);
     if (goods.trimmed().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("请输入快递物品信息,例如：爸爸衣服")});
-    // Asked before any request: a saved number needs none.
-    const auto existing = c.store->findParcels(ParcelField::Number, Match::Exact, number);
-    if (!existing)
-        return fail(databaseFailed(*c.store));
-    if (!existing->isEmpty())
-        return fail(
-            {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))});
-
-    QString phone;
-    if (auto bad = phoneOption(c, phone))
-        return fail(*bad);
-    Failed why{};
-    const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
-                                                     ? courierNamed(c, c.parser.value(CompanyOption), why)
-                                                     : recognised(c, number, why);
-    if (!courier)
-        return fail(why);
-    if (phone.isEmpty() && c.service->needsPhone(courier->code))
-        return fail({CommandStatus::Usage, ServiceText::PhoneNeeded + QStringLiteral(" (--phone)")});
+    BookRow shown;
     Tracked t;
-    if (auto bad = track(c, *courier, number, phone, t)) {
-        if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
-            return fail(*bad);
-        t.reading = TrackingReading{}; // kept all the same, as the add panel offers
-    }
-    // Checked again in the same step as the insert: another add of this
-    // number may have saved it while the requests above were out.
-    const Store::Added added = c.store->addParcelOnce(courier->name, number, goods, QStringLiteral("0"));
-    if (added.outcome == Store::Added::Failed)
-        return fail(databaseFailed(*c.store));
-    if (added.outcome == Store::Added::AlreadySaved) {
-        const auto saved = c.store->parcelById(QString::number(added.id));
-        return fail({CommandStatus::Usage,
-                     QStringLiteral("快递数据已存在! %1").arg(saved ? parcelLine(*saved) : number)});
-    }
-    const std::optional<qint64> id = added.id;
-    if (!c.store->setPhone(*id, phone)) {
-        const Failed f = databaseFailed(*c.store);
-        c.store->deleteParcel(QString::number(*id));
-        return fail(f);
-    }
-    ParcelRecord row{*id, number, goods, courier->name, QStringLiteral("0")};
-    // The window shows a parcel just added at once, and that display keeps
-    // its progress and count: so does this, from the same answer.
-    if (!keepAsWindow(*c.store, row, t)) {
-        const Failed f = databaseFailed(*c.store);
-        c.store->deleteParcel(QString::number(*id));
-        return fail(f);
-    }
-    BookRow shown{row, {}, {}, {}, false, phone};
+    if (auto bad = addNumber(c, number, goods, shown, t))
+        return fail(*bad);
+    const ParcelRecord row = shown.parcel;
     if (t.reading.kind == TrackingReading::Events) {
         const QList<KeptEvent> events = keptEvents(t.reading);
         shown.state = stateTextOf(t.reading.state, t.reading.service);
@@ -705,7 +794,7 @@ int remove(Context &c)
     if (!c.store->deleteParcel(QString::number(row->id)))
         return fail(databaseFailed(*c.store));
     if (c.json)
-        printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}}));
+        printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}, {}}));
     else
         out(QStringLiteral("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
     return CommandStatus::Ok;
@@ -715,6 +804,7 @@ int refresh(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
         return fail({CommandStatus::Usage, QStringLiteral("refresh 不接受参数")});
+    c.store->autoArchive(QDateTime::currentDateTime());
     BookWatch watch(*c.store, c.cfg, [] { return QDateTime::currentDateTime(); });
     watch.limitMs = c.limitMs;
     // News is told as the window's round tells it (no sound here): a desktop
@@ -783,6 +873,100 @@ int refresh(Context &c)
         return fail({CommandStatus::ServiceFailed, QStringLiteral("%1 个快递查询失败").arg(s.failed)});
     return CommandStatus::NoNews;
 }
+
+// --- after the road: pickup codes, picked up, archive ----------------------
+
+int printRow(Context &c, const QString &said, qint64 id)
+{
+    const std::optional<BookRow> row = c.store->bookRow(id);
+    if (!row)
+        return fail(databaseFailed(*c.store));
+    if (c.json)
+        printJson(parcelJson(*row));
+    else
+        out(said + parcelLine(row->parcel) + QLatin1Char('\n'));
+    return CommandStatus::Ok;
+}
+
+// The text of a command: its words, or standard input for "-".
+QString textArgument(const QStringList &args)
+{
+    if (args == QStringList{QStringLiteral("-")}) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(in.readAll());
+    }
+    return args.join(QLatin1Char(' '));
+}
+
+int code(Context &c)
+{
+    const QString text = textArgument(c.parser.positionalArguments());
+    if (text.trimmed().isEmpty())
+        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+    const PickupMessage message = readPickupMessage(text);
+    if (message.code.isEmpty())
+        return fail({CommandStatus::Usage, QStringLiteral("短信中没有找到取件码")});
+    qint64 id = 0;
+    if (c.parser.isSet(IdOption)) {
+        Failed why{};
+        const auto row = rowById(c, why);
+        if (!row)
+            return fail(why);
+        id = row->id;
+    } else {
+        const QList<BookRow> rows = c.store->book();
+        if (!c.store->error().isEmpty())
+            return fail(databaseFailed(*c.store));
+        QList<PickupCandidate> parcels;
+        for (const BookRow &r : rows) {
+            const Stage stage = bookRowStage(r);
+            if (stage != Stage::PickedUp)
+                parcels.append({r.parcel.id, r.parcel.number, r.parcel.goods, stage});
+        }
+        const QList<PickupCandidate> found = parcelsForMessage(message, parcels);
+        if (found.isEmpty())
+            return fail({CommandStatus::Usage, QStringLiteral("没有与短信相符的快递 (取件码 %1)").arg(message.code)});
+        if (found.size() > 1) {
+            QString list = QStringLiteral("有 %1 个快递与短信相符, 请用 --id 指定:").arg(found.size());
+            for (const PickupCandidate &p : found)
+                list += QStringLiteral("\n  [%1] %2 %3").arg(p.id).arg(p.number, p.goods);
+            return fail({CommandStatus::Usage, list});
+        }
+        id = found.first().id;
+    }
+    if (!c.store->setPickupCode(id, message.code))
+        return fail(databaseFailed(*c.store));
+    return printRow(c, QStringLiteral("取件码 %1 已记录: ").arg(message.code), id);
+}
+
+// picked, archive, unarchive: one mark on the parcel named by --id.
+int mark(Context &c)
+{
+    if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
+        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+    Failed why{};
+    const auto row = rowById(c, why);
+    if (!row)
+        return fail(why);
+    const QDateTime now = QDateTime::currentDateTime();
+    bool ok = false;
+    QString said;
+    if (c.name == QLatin1String("picked")) {
+        ok = c.store->setPicked(row->id, now);
+        said = QStringLiteral("已取件: ");
+    } else if (c.name == QLatin1String("archive")) {
+        ok = c.store->setArchived(row->id, now);
+        said = QStringLiteral("已归档: ");
+    } else {
+        ok = c.store->setArchived(row->id, QDateTime());
+        said = QStringLiteral("已取消归档: ");
+    }
+    if (!ok)
+        return fail(databaseFailed(*c.store));
+    return printRow(c, said, row->id);
+}
 } // namespace
 
 namespace {
@@ -801,8 +985,13 @@ int runCommandOnce(const QStringList &arguments)
     QList<QCommandLineOption> options{JsonOption, TimeoutOption, HelpOption};
     if (c.name == QLatin1String("query") || c.name == QLatin1String("add"))
         options << CompanyOption;
-    if (c.name == QLatin1String("query") || c.name == QLatin1String("remove"))
+    const bool marks = c.name == QLatin1String("picked") || c.name == QLatin1String("archive") ||
+                       c.name == QLatin1String("unarchive");
+    if (c.name == QLatin1String("query") || c.name == QLatin1String("remove") ||
+        c.name == QLatin1String("code") || marks)
         options << IdOption;
+    if (c.name == QLatin1String("list"))
+        options << ArchivedOption;
     if (c.name == QLatin1String("add"))
         options << ForceOption;
     if (c.name == QLatin1String("add") || c.name == QLatin1String("query"))
@@ -835,6 +1024,10 @@ int runCommandOnce(const QStringList &arguments)
         return add(c);
     if (c.name == QLatin1String("remove"))
         return remove(c);
+    if (c.name == QLatin1String("code"))
+        return code(c);
+    if (marks)
+        return mark(c);
     return refresh(c);
 }
 } // namespace

@@ -1,4 +1,6 @@
 #pragma once
+#include "book/Stage.h"
+#include "tracking/ServiceState.h"
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -56,12 +58,14 @@ struct KeptProgress {
     QDateTime queried;
     QString state;
     bool unseen = false;
+    ServiceState service = ServiceState::None; // the service's own state at that query
 };
 
 // What the saved-parcel list shows of a parcel beside its goods.
 struct EntryState {
     bool isSigned = false;
     bool unseen = false;
+    Stage stage = Stage::Unknown;
 };
 
 // A parcel the book watch asks about: its row and its courier's code.
@@ -71,6 +75,17 @@ struct WatchTarget {
     QString phone;          // last four phone digits, empty when none
     qint64 answeredMs = 0;  // the service's last answer (ms since the epoch)
     qint64 heldUntilMs = 0; // not to be asked before this
+};
+
+// What the user and the services add to a parcel after the road (table
+// parcel_life, keyed by kd100.id). Times are yyyy-MM-dd hh:mm:ss local
+// text, empty when not so.
+struct ParcelLife {
+    ServiceState service = ServiceState::None;
+    QString code;     // pickup code from a pasted message
+    QString picked;   // when the user marked it picked up
+    QString archived; // when it was archived
+    QString told;     // reminders already given, one key a line
 };
 
 // A saved parcel with the part of its kept progress a listing shows: the
@@ -84,4 +99,5 @@ struct BookRow {
     KeptEvent newest;
     bool unseen = false;
     QString phone; // last four phone digits, empty when none
+    ParcelLife life;
 };

@@ -55,6 +55,18 @@ const char *const SchemaV3[] = {
     " held_until integer not null default 0)",
 };
 
+// What version 4 adds: what the user and the services add to a parcel
+// after the road. One row per parcel that has any of it.
+const char *const SchemaV4[] = {
+    "create table if not exists parcel_life ("
+    " id integer primary key,"             // kd100.id
+    " service text not null default '',"   // the service's own state at the last good query
+    " code text not null default '',"      // pickup code
+    " picked text not null default '',"    // when the user marked it picked up
+    " archived text not null default ''," // when it was archived
+    " told text not null default '')",     // reminders already given
+};
+
 // Each version's statements, oldest first. A file of version v gets every
 // step above v, then user_version = SchemaVersion, in one transaction. A new
 // version appends its own step; statements must be safe to run on a file
@@ -67,7 +79,13 @@ struct SchemaStep {
 const SchemaStep SchemaSteps[] = {
     {1, std::begin(SchemaV1), std::end(SchemaV1)},
     {3, std::begin(SchemaV3), std::end(SchemaV3)},
+    {4, std::begin(SchemaV4), std::end(SchemaV4)},
 };
+
+// The saved-parcel list: every parcel but the archived ones.
+const char *const ActiveEntries =
+    "select id, goods from kd100 k where not exists"
+    " (select 1 from parcel_life l where l.id=k.id and l.archived<>'') order by id";
 
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 const QString SignedState = QStringLiteral("已签收");
@@ -413,15 +431,39 @@ QList<ParcelRecord> Store::allParcels()
     return parcels(q);
 }
 
-QList<BookRow> Store::book()
+QList<BookRow> Store::book(Shelf which)
+{
+    switch (which) {
+    case Shelf::Active: return bookWhere(" where l.archived is null or l.archived=''");
+    case Shelf::Archived: return bookWhere(" where l.archived<>''");
+    case Shelf::All: break;
+    }
+    return bookWhere("");
+}
+
+std::optional<BookRow> Store::bookRow(qint64 id)
+{
+    const QList<BookRow> rows = bookWhere(" where k.id=?", id);
+    if (!lastError.isEmpty() || rows.isEmpty())
+        return std::nullopt;
+    return rows.first();
+}
+
+QList<BookRow> Store::bookWhere(const char *shelf, const QVariant &bind)
 {
     // Only the newest event is taken out of each kept list. A kept list
     // that is no JSON would fail the whole statement: its parcel is listed
     // as if nothing were kept.
-    STORE_QUERY("select k.id, k.number, k.goods, k.company, k.num, p.state, p.queried, p.unseen,"
-                " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]'), f.digits"
-                " from kd100 k left join progress p on p.id=k.id and json_valid(p.events)"
-                " left join phone f on f.id=k.id order by k.id");
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QStringLiteral("select k.id, k.number, k.goods, k.company, k.num, p.state, p.queried, p.unseen,"
+                             " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]'),"
+                             " l.service, l.code, l.picked, l.archived, l.told, f.digits"
+                             " from kd100 k left join progress p on p.id=k.id and json_valid(p.events)"
+                             " left join phone f on f.id=k.id"
+                             " left join parcel_life l on l.id=k.id%1 order by k.id")
+                  .arg(QLatin1String(shelf)));
+    if (bind.isValid())
+        q.addBindValue(bind);
     q.setForwardOnly(true);
     QList<BookRow> out;
     if (!run(q))
@@ -434,7 +476,9 @@ QList<BookRow> Store::book()
         r.queried = q.value(6).toString();
         r.unseen = q.value(7).toInt() != 0;
         r.newest = {q.value(8).toString(), q.value(9).toString()};
-        r.phone = q.value(10).toString();
+        r.life = {serviceStateFromName(q.value(10).toString()), q.value(11).toString(), q.value(12).toString(),
+                  q.value(13).toString(), q.value(14).toString()};
+        r.phone = q.value(15).toString();
         out.append(r);
     }
     return out;
@@ -460,7 +504,8 @@ QList<ParcelEntry> Store::allEntries()
         if (sqlite3 *h = *static_cast<sqlite3 *const *>(handle.constData()))
             return allEntriesFrom(h);
     }
-    STORE_QUERY("select id, goods from kd100 order by id");
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QString::fromLatin1(ActiveEntries));
     return entries(q);
 }
 
@@ -468,7 +513,7 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
 {
     QList<ParcelEntry> out;
     sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(h, "select id, goods from kd100 order by id", -1, &stmt, nullptr);
+    int rc = sqlite3_prepare_v2(h, ActiveEntries, -1, &stmt, nullptr);
     if (rc == SQLITE_OK) {
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
@@ -565,7 +610,7 @@ bool Store::deleteParcel(const QString &id)
         q.addBindValue(key);
         if (!run(q))
             return false;
-        for (const char *table : {"phone", "service_pace"}) {
+        for (const char *table : {"phone", "service_pace", "parcel_life"}) {
             QSqlQuery side(QSqlDatabase::database(connName, false));
             side.prepare(QStringLiteral("delete from %1 where id=?").arg(QLatin1String(table)));
             side.addBindValue(key);
@@ -591,6 +636,7 @@ bool Store::deleteAllParcelsOnOwnConnection()
             // The parcels and their kept progress go together or not at all.
             ok = db.transaction() && q.exec(QStringLiteral("delete from progress")) &&
                  q.exec(QStringLiteral("delete from phone")) && q.exec(QStringLiteral("delete from service_pace")) &&
+                 q.exec(QStringLiteral("delete from parcel_life")) &&
                  q.exec(QStringLiteral("delete from kd100")) && db.commit();
             lastError = ok ? QString() : q.lastError().text();
             if (!ok)
@@ -756,7 +802,16 @@ bool Store::saveProgress(const KeptProgress &p)
     q.addBindValue(p.state);
     q.addBindValue(p.unseen ? 1 : 0);
     q.addBindValue(p.id);
-    return runOnOneRow(q);
+    if (!runOnOneRow(q))
+        return false;
+    // The service's state goes with the progress it was read with.
+    QSqlQuery life(QSqlDatabase::database(connName, false));
+    life.prepare(QStringLiteral("insert into parcel_life (id, service) values (?, ?)"
+                                " on conflict(id) do update set service=excluded.service"));
+    life.addBindValue(p.id);
+    const QString service = serviceStateName(p.service);
+    life.addBindValue(service.isNull() ? QStringLiteral("") : service); // never NULL
+    return run(life);
 }
 
 bool Store::saveNews(const KeptProgress &p, const QString &num)
@@ -880,14 +935,25 @@ bool Store::markSeen(qint64 id)
 QHash<qint64, EntryState> Store::entryStates()
 {
     QHash<qint64, EntryState> out;
-    STORE_QUERY("select id, state, unseen from progress where state=? or unseen<>0");
-    q.addBindValue(SignedState);
+    // The stage needs the newest event's words, so every kept row is read;
+    // picked-up parcels may have no progress at all.
+    STORE_QUERY("select k.id, p.state, p.unseen, json_extract(p.events, '$[0][1]'), l.service, l.picked,"
+                " p.id is not null from kd100 k left join progress p on p.id=k.id"
+                " left join parcel_life l on l.id=k.id where p.id is not null or l.picked<>''");
     q.setForwardOnly(true);
     if (!run(q))
         return out;
-    while (q.next())
-        out.insert(q.value(0).toLongLong(),
-                   EntryState{q.value(1).toString() == SignedState, q.value(2).toInt() != 0});
+    while (q.next()) {
+        const bool kept = q.value(6).toInt() != 0;
+        const bool picked = !q.value(5).toString().isEmpty();
+        const Stage stage = kept || picked
+                                ? stageOf(serviceStateFromName(q.value(4).toString()), q.value(3).toString(), picked)
+                                : Stage::Unknown;
+        const EntryState st{q.value(1).toString() == SignedState, q.value(2).toInt() != 0, stage};
+        if (st.isSigned || st.unseen || stage == Stage::AtStation || stage == Stage::Problem ||
+            stage == Stage::PickedUp)
+            out.insert(q.value(0).toLongLong(), st);
+    }
     return out;
 }
 
@@ -900,7 +966,8 @@ QList<WatchTarget> Store::watchTargets()
                 " f.digits, s.answered, s.held_until"
                 " from kd100 k left join progress p on p.id=k.id"
                 " left join phone f on f.id=k.id left join service_pace s on s.id=k.id"
-                " where p.id is null or p.state<>? order by k.id");
+                " where (p.id is null or p.state<>?) and not exists (select 1 from parcel_life l"
+                " where l.id=k.id and (l.archived<>'' or l.picked<>'')) order by k.id");
     q.addBindValue(SignedState);
     q.setForwardOnly(true);
     QList<WatchTarget> out;

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <optional>
 
@@ -28,6 +29,10 @@ struct RowLookup {
 enum class ParcelField { Number, Goods };
 enum class Match { Exact, Partial };
 
+// The stage of a book row: picked up, never queried (Unknown), else from
+// the service's state or the newest event's words.
+Stage bookRowStage(const BookRow &row);
+
 // Registers the bundled SQL, icons and sounds (safe to call more than once).
 void parcelioResources();
 
@@ -40,7 +45,7 @@ public:
     enum class OpenResult { Ok, AlreadyRunning, Failed, TooNew };
     // The schema this program writes (PRAGMA user_version). 0 is a file of
     // the versions before kept progress.
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
 
     Store();
     ~Store();
@@ -69,9 +74,11 @@ public:
 
     // kd100
     QList<ParcelRecord> allParcels();
-    // Every parcel with its kept state and newest event, in one statement.
-    QList<BookRow> book();
-    // Id and goods of every parcel, in the same order as allParcels(): all
+    // Every parcel with its kept state and newest event, in one statement:
+    // the active ones (not archived), the archived ones, or all.
+    enum class Shelf { Active, Archived, All };
+    QList<BookRow> book(Shelf which = Shelf::Active);
+    // Id and goods of every parcel but the archived ones, in the same order as allParcels(): all
     // the saved-parcel list needs, read without the other columns.
     QList<ParcelEntry> allEntries();
     // True when another connection (a command beside the window, the book
@@ -142,7 +149,7 @@ public:
     bool markSeen(qint64 id);
     QHash<qint64, EntryState> entryStates();
     // Every saved parcel not known to be signed for (never queried ones
-    // included), in the book's order.
+    // included), in the book's order; archived and picked-up ones stay out.
     QList<WatchTarget> watchTargets();
     // The last four phone digits kept for a parcel (table phone); empty
     // when none. Setting empty digits removes them.
@@ -160,7 +167,29 @@ public:
     QString watchSetting(const QString &key, const QString &fallback = QString());
     bool writeWatchSetting(const QString &key, const QString &value);
 
+    // After the road (store/StoreLife.cpp): the pickup code, picked up and
+    // archived, and the reminders given. Each writes nothing (and says so)
+    // when the parcel's row is gone. An invalid time clears the mark.
+    std::optional<ParcelLife> lifeOf(qint64 id);
+    bool setPickupCode(qint64 id, const QString &code);
+    bool setPicked(qint64 id, const QDateTime &when);
+    bool setArchived(qint64 id, const QDateTime &when);
+    bool setTold(qint64 id, const QString &told);
+    // One parcel's book row (any shelf); nothing when missing or failed.
+    std::optional<BookRow> bookRow(qint64 id);
+    // Archives every signed or picked-up parcel signed (or picked up)
+    // before cutoff; the number archived, or nothing when a statement failed.
+    std::optional<int> archiveSignedBefore(const QDateTime &cutoff, const QDateTime &now);
+    // The user's choice (watch_setting auto_archive): parcels signed for a
+    // week are archived by themselves. The number archived now.
+    static constexpr int AutoArchiveDays = 7;
+    static const char *const AutoArchiveKey;
+    int autoArchive(const QDateTime &now);
+
 private:
+    bool writeLife(qint64 id, const char *column, const QString &value);
+    // The book's statement with a fixed condition of this class.
+    QList<BookRow> bookWhere(const char *condition, const QVariant &bind = QVariant());
     static const QStringList &settingColumns();
     // The row id in a text, or nothing (and lastError says whenMissing).
     std::optional<qint64> rowKey(const QString &id, const char *whenMissing);

@@ -55,6 +55,7 @@ void Form1::Timer1_Timer()
                                                             : secondsBetween(oldest->text(1), now());
         Label12(5)->setText(durationText(seconds));
     }
+    showPickupLine();
     Timer1->stop();
     gxtj();
 }

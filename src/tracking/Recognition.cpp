@@ -8,8 +8,13 @@ void Form1::Text3_Change()
 {
     // Only numbers may stand in the box; anything else empties it (and the
     // emptied text is too short to be recognised).
-    if (!isNumeric(Text3->currentText()) && !Text3->currentText().isEmpty())
+    if (!isNumeric(Text3->currentText()) && !Text3->currentText().isEmpty()) {
+        // Pasted text with a number in it: the box takes the number (and
+        // this runs again for it).
+        if (takePastedNumbers(Text3->currentText()))
+            return;
         Text3->setEditText(QString());
+    }
     if (Check8->isChecked())
         recognize();
 }

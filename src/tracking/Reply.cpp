@@ -37,6 +37,7 @@ KeptProgress keptProgressOf(qint64 id, const TrackingReading &reading, const QDa
     p.id = id;
     p.queried = queried;
     p.state = stateTextOf(reading.state, reading.service);
+    p.service = reading.service;
     p.events.reserve(reading.entries.size());
     for (const ProgressEntry &e : reading.entries)
         p.events.append({e.time, e.context});

@@ -155,7 +155,7 @@ void Form1::bookWatchNews(const BookWatchNews &n)
 void Form1::notifyNews(qint64 id, const QString &goods, const QString &newest)
 {
     if (platform.notifier)
-        platform.notifier->notify(newsNoticeSummary(), goods + QLatin1Char('\n') + newest, id);
+        platform.notifier->notify(newsNoticeSummary(), goods + stageNote(id) + QLatin1Char('\n') + newest, id);
 }
 
 void Form1::chooseNotifiedParcel(qint64 id)

@@ -48,6 +48,7 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
     Label12(2)->setText(kept->state.isEmpty() ? parcelStateText(state) : kept->state);
     Label12(5)->setText(transitText(kept->events, state, now()));
     Label12(7)->setText(CurrentParcel.company);
+    showPickupLine();
     QString line = QStringLiteral("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
                    QStringLiteral("查询的结果..");
     if (!reason.isEmpty())
@@ -70,6 +71,13 @@ void Form1::refreshEntryStates()
 
 void Form1::setEntryState(qint64 id, const EntryState &state)
 {
-    if (auto *model = qobject_cast<ParcelListModel *>(Text1->model()))
-        model->setState(id, state);
+    auto *model = qobject_cast<ParcelListModel *>(Text1->model());
+    if (!model)
+        return;
+    // The stage is the book's: callers tell what they read, the book adds
+    // what the user marked.
+    EntryState withStage = state;
+    if (const auto row = db.bookRow(id))
+        withStage.stage = bookRowStage(*row);
+    model->setState(id, withStage);
 }

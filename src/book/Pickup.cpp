@@ -1,0 +1,295 @@
+// After the road: the station line under the summary (where the shown
+// parcel waits, its phone and pickup code), the pasted pickup message,
+// picked up, and the archive of the edit panel and the settings.
+#include "app/Form1.h"
+#include "app/Layout.h"
+#include "book/ParcelListModel.h"
+#include "book/Stage.h"
+#include "tracking/Intake.h"
+
+#include <QAction>
+#include <QRegularExpression>
+#include <QClipboard>
+#include <QGuiApplication>
+
+using namespace layout;
+
+namespace {
+const QString AutoArchiveKey = QString::fromLatin1(Store::AutoArchiveKey);
+
+bool switchOn(const QString &value)
+{
+    return value == QStringLiteral("是");
+}
+} // namespace
+
+void Form1::buildPickupControls()
+{
+    // In the gap between the summary and the progress list.
+    stationLine = label(this, QStringLiteral("stationLine"), QString(), QRect(20, 176, 470, 26));
+    setTextColour(stationLine, QColor(255, 230, 120));
+    stationLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const struct {
+        QPushButton *Form1::*button;
+        const char *name;
+        const char *text;
+        int left;
+        int width;
+    } buttons[] = {{&Form1::copyPhoneButton, "copyPhoneButton", "复制电话", 494, 64},
+                   {&Form1::copyCodeButton, "copyCodeButton", "复制取件码", 562, 76},
+                   {&Form1::pickedButton, "pickedButton", "已取件", 642, 56},
+                   {&Form1::pasteSmsButton, "pasteSmsButton", "粘贴取件短信", 642, 100}};
+    for (const auto &b : buttons) {
+        auto *button = placed<QPushButton>(this, QString::fromLatin1(b.name), QRect(b.left, 178, b.width, 22),
+                                           QString::fromUtf8(b.text));
+        button->setFocusPolicy(Qt::NoFocus);
+        button->hide();
+        this->*b.button = button;
+    }
+    pasteSmsButton->setToolTip(QStringLiteral("把收到的取件短信粘贴进来, 记下取件码 (在物流列表中按 Ctrl+V 也可)"));
+    connect(copyPhoneButton, &QPushButton::clicked, this, [this] {
+        putOnClipboard(shownPickup.phone);
+        setStatus(QStringLiteral("电话已复制.."));
+    });
+    connect(copyCodeButton, &QPushButton::clicked, this, [this] {
+        putOnClipboard(shownPickup.code);
+        setStatus(QStringLiteral("取件码已复制.."));
+    });
+    connect(pickedButton, &QPushButton::clicked, this, &Form1::markPickedUp);
+    connect(pasteSmsButton, &QPushButton::clicked, this,
+            [this] { pastePickupMessage(QGuiApplication::clipboard()->text()); });
+
+    // Ctrl+V on the progress list pastes a pickup message.
+    auto *paste = new QAction(QStringLiteral("粘贴取件短信"), ListView1);
+    paste->setObjectName(QStringLiteral("pastePickupAction"));
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setShortcutContext(Qt::WidgetShortcut);
+    ListView1->addAction(paste);
+    connect(paste, &QAction::triggered, this, [this] { pastePickupMessage(QGuiApplication::clipboard()->text()); });
+}
+
+void Form1::buildArchiveControls()
+{
+    // Beside the edit panel's title, where its short caption leaves room.
+    Panel *p = kdmenu(2);
+    archiveButton = placed<QPushButton>(p, QStringLiteral("archiveButton"), QRect(p->width() - 104, 10, 66, 24),
+                                        QStringLiteral("归档"));
+    archiveButton->setToolTip(QStringLiteral("归档后不在快递列表和后台查询中出现; 搜索仍能找到它"));
+    connect(archiveButton, &QPushButton::clicked, this, &Form1::toggleArchive);
+
+    // Under the clock button, the settings panel's one free corner.
+    QWidget *settings = Frame7->parentWidget();
+    autoArchiveBox = new QCheckBox(QStringLiteral("签收%1天后归档").arg(Store::AutoArchiveDays), settings);
+    autoArchiveBox->setObjectName(QStringLiteral("autoArchiveBox"));
+    autoArchiveBox->setToolTip(QStringLiteral("已签收或已取件的快递%1天后自动归档; 搜索仍能找到它")
+                                   .arg(Store::AutoArchiveDays));
+    QFont small = autoArchiveBox->font();
+    small.setPointSizeF(8);
+    autoArchiveBox->setFont(small);
+    autoArchiveBox->setGeometry(14, 290, 112, 20);
+    autoArchiveBox->setChecked(switchOn(db.watchSetting(AutoArchiveKey)));
+    connect(autoArchiveBox, &QCheckBox::toggled, this, [this](bool on) {
+        db.writeWatchSetting(AutoArchiveKey, on ? QStringLiteral("是") : QStringLiteral("否"));
+        if (on)
+            autoArchive();
+    });
+}
+
+void Form1::autoArchive()
+{
+    // At start the list is filled next; later it is refilled here.
+    if (db.autoArchive(now()) > 0 && loaded && listShowsBook && Text1->isEnabled())
+        refillIfBookChanged();
+}
+
+std::optional<BookRow> Form1::shownBookRow()
+{
+    bool ok = false;
+    const qint64 id = CurrentParcel.id.toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return db.bookRow(id);
+}
+
+QString Form1::stageNote(qint64 id)
+{
+    const std::optional<BookRow> row = db.bookRow(id);
+    const Stage stage = row ? bookRowStage(*row) : Stage::Unknown;
+    if (stage != Stage::AtStation && stage != Stage::Problem)
+        return QString();
+    return QStringLiteral(" (%1)").arg(stageText(stage));
+}
+
+void Form1::showPickupLine()
+{
+    const std::optional<BookRow> row = shownBookRow();
+    const Stage stage = row ? bookRowStage(*row) : Stage::Unknown;
+    shownPickup = {};
+    if (row) {
+        const PickupStation at = stage == Stage::AtStation || stage == Stage::PickedUp
+                                     ? pickupStationOf(row->newest.context)
+                                     : PickupStation{};
+        shownPickup = {at.station, at.phone, row->life.code};
+    }
+    const bool waits = stage == Stage::AtStation;
+    const bool line = waits || stage == Stage::PickedUp || !shownPickup.code.isEmpty();
+    QStringList parts;
+    if (line) {
+        parts << stageText(stage);
+        if (!shownPickup.station.isEmpty())
+            parts << shownPickup.station;
+        if (!shownPickup.phone.isEmpty())
+            parts << QStringLiteral("电话 ") + shownPickup.phone;
+        if (!shownPickup.code.isEmpty())
+            parts << QStringLiteral("取件码 ") + shownPickup.code;
+    }
+    const bool phone = line && !shownPickup.phone.isEmpty();
+    const bool code = line && !shownPickup.code.isEmpty();
+    // Pasting needs a saved parcel shown that is not yet in hand.
+    const bool paste = row && stage != Stage::PickedUp && stage != Stage::Signed;
+    const QList<QPair<QPushButton *, bool>> buttons{
+        {copyPhoneButton, phone}, {copyCodeButton, code}, {pickedButton, waits}, {pasteSmsButton, paste}};
+    int buttonsWidth = 0;
+    for (const auto &[b, shown] : buttons)
+        buttonsWidth += shown ? b->width() + 4 : 0;
+    // A long station name is cut short; the whole event is its tooltip.
+    const QString text = parts.join(QStringLiteral("  "));
+    const int room = qMax(80, width() - 12 - stationLine->x() - buttonsWidth - 6);
+    const int textWidth = qMin(stationLine->fontMetrics().horizontalAdvance(text) + 4, room);
+    stationLine->setText(stationLine->fontMetrics().elidedText(text, Qt::ElideMiddle, textWidth));
+    stationLine->resize(textWidth, stationLine->height());
+    stationLine->setToolTip(line && row ? row->newest.context : QString());
+    stationLine->setVisible(line);
+    // The buttons sit right after the text they act on.
+    int left = stationLine->x() + (line ? textWidth + 6 : 0);
+    for (const auto &[b, shown] : buttons) {
+        b->setVisible(shown);
+        if (shown) {
+            b->move(left, b->y());
+            left += b->width() + 4;
+        }
+    }
+    if (archiveButton)
+        archiveButton->setText(row && !row->life.archived.isEmpty() ? QStringLiteral("取消归档")
+                                                                     : QStringLiteral("归档"));
+}
+
+void Form1::pastePickupMessage(const QString &text)
+{
+    const PickupMessage message = readPickupMessage(text);
+    if (message.code.isEmpty()) {
+        setStatus(QStringLiteral("粘贴的内容中没有找到取件码.."));
+        return;
+    }
+    const QList<BookRow> rows = db.book();
+    if (!db.error().isEmpty()) {
+        setStatus(QStringLiteral("数据库读取失败.."));
+        return;
+    }
+    QList<PickupCandidate> parcels;
+    for (const BookRow &r : rows) {
+        const Stage stage = bookRowStage(r);
+        if (stage != Stage::PickedUp)
+            parcels.append({r.parcel.id, r.parcel.number, r.parcel.goods, stage});
+    }
+    QList<PickupCandidate> found = parcelsForMessage(message, parcels);
+    if (found.size() > 1) {
+        // The shown parcel, when it is one of them, is the user's choice.
+        for (const PickupCandidate &p : found)
+            if (QString::number(p.id) == CurrentParcel.id)
+                found = {p};
+    }
+    if (found.isEmpty()) {
+        setStatus(QStringLiteral("取件码%1: 没有找到与短信相符的快递..").arg(message.code));
+        return;
+    }
+    if (found.size() > 1) {
+        QStringList names;
+        for (const PickupCandidate &p : found)
+            names << QStringLiteral("%1(%2)").arg(p.goods, p.number);
+        setStatus(QStringLiteral("有%1个快递与短信相符: %2, 请先选择其中一个再粘贴..")
+                      .arg(found.size())
+                      .arg(names.join(QStringLiteral("、"))));
+        return;
+    }
+    const PickupCandidate &p = found.first();
+    if (!db.setPickupCode(p.id, message.code)) {
+        setStatus(QStringLiteral("取件码保存失败.."));
+        return;
+    }
+    setStatus(QStringLiteral("取件码%1已记到「%2」..").arg(message.code, p.goods));
+    showPickupLine();
+}
+
+void Form1::markPickedUp()
+{
+    const std::optional<BookRow> row = shownBookRow();
+    if (!row)
+        return;
+    if (!db.setPicked(row->parcel.id, now())) {
+        setStatus(QStringLiteral("保存失败.."));
+        return;
+    }
+    setStatus(QStringLiteral("「%1」已标记为已取件..").arg(row->parcel.goods));
+    setEntryState(row->parcel.id, EntryState{});
+    showPickupLine();
+}
+
+void Form1::toggleArchive()
+{
+    const std::optional<BookRow> row = shownBookRow();
+    if (!row) {
+        setStatus(QStringLiteral("请先选择快递.."));
+        return;
+    }
+    const bool archived = !row->life.archived.isEmpty();
+    if (!db.setArchived(row->parcel.id, archived ? QDateTime() : now())) {
+        setStatus(QStringLiteral("保存失败.."));
+        return;
+    }
+    hideAllPanels();
+    if (archived) {
+        setStatus(QStringLiteral("「%1」已取消归档..").arg(row->parcel.goods));
+    } else {
+        setStatus(QStringLiteral("「%1」已归档, 可在搜索中找回..").arg(row->parcel.goods));
+    }
+    // The list shows the book again: an archived parcel leaves it, one
+    // brought back returns to its place.
+    if (listShowsBook)
+        refillIfBookChanged();
+    showPickupLine();
+}
+
+bool Form1::takePastedNumbers(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    QStringList saved;
+    QList<PastedNumber> found;
+    for (const PastedNumber &p : pastedNumbers(text)) {
+        // The add panel takes digits only, as it always has.
+        if (!digits.match(p.number).hasMatch())
+            continue;
+        const auto same = db.findParcels(ParcelField::Number, Match::Exact, p.number);
+        if (same && !same->isEmpty())
+            saved << p.number;
+        else
+            found << p;
+    }
+    if (found.isEmpty()) {
+        if (!saved.isEmpty())
+            setStatus(QStringLiteral("粘贴的单号已保存: %1..").arg(saved.join(QStringLiteral("、"))));
+        return false;
+    }
+    if (Text2->text().isEmpty())
+        Text2->setText(found.first().goods);
+    if (found.size() > 1) {
+        QStringList rest;
+        for (qsizetype i = 1; i < found.size(); ++i)
+            rest << found.at(i).number;
+        setStatus(QStringLiteral("粘贴的文字中还有%1个单号: %2, 添加这一个后再粘贴..")
+                      .arg(rest.size())
+                      .arg(rest.join(QStringLiteral("、"))));
+    }
+    Text3->setEditText(found.first().number);
+    return true;
+}

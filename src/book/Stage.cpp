@@ -1,0 +1,214 @@
+#include "book/Stage.h"
+#include "tracking/Progress.h"
+
+#include <QRegularExpression>
+
+namespace {
+bool hasAny(const QString &text, std::initializer_list<const char *> words)
+{
+    for (const char *w : words)
+        if (text.contains(QString::fromUtf8(w)))
+            return true;
+    return false;
+}
+
+// "如有疑问请联系…", "如遇异常…": advice the courier appends to ordinary
+// events, not a word about this parcel.
+QString withoutAdvice(const QString &text)
+{
+    static const QRegularExpression advice(QStringLiteral("(如有|如遇|若有|若遇|如您有)[^,，。;；!！]*"));
+    return QString(text).remove(advice);
+}
+} // namespace
+
+QString stageText(Stage stage)
+{
+    switch (stage) {
+    case Stage::Unknown: return QString();
+    case Stage::InTransit: return QStringLiteral("运送中");
+    case Stage::OutForDelivery: return QStringLiteral("派件中");
+    case Stage::AtStation: return QStringLiteral("待取件");
+    case Stage::Signed: return QStringLiteral("已签收");
+    case Stage::Problem: return QStringLiteral("异常");
+    case Stage::PickedUp: return QStringLiteral("已取件");
+    }
+    return QString();
+}
+
+Stage stageFromWords(const QString &newestContext)
+{
+    if (newestContext.trimmed().isEmpty())
+        return Stage::Unknown;
+    const QString text = withoutAdvice(newestContext);
+    if (hasAny(text, {"拒收", "拒签", "退回", "退件", "退货", "返回寄件", "滞留", "破损", "丢失", "遗失",
+                      "无法派送", "无法投递", "派送不成功", "派送失败", "投递失败", "疑难", "问题件", "异常",
+                      "地址不详", "超区"}))
+        return Stage::Problem;
+    // Taken out of a station or locker: signed for, though station words remain.
+    if (hasAny(text, {"凭取货码签收", "凭取件码签收", "已取件", "已取出", "已被取走", "取件成功"}))
+        return Stage::Signed;
+    if (hasAny(text, {"代收", "驿站", "快递柜", "丰巢", "请及时取件", "待取件", "智能柜", "自提", "取件码",
+                      "取货码", "快递超市"}))
+        return Stage::AtStation;
+    // Otherwise as the written state reads the newest event.
+    switch (parcelState(text, QString())) {
+    case ParcelState::Signed: return Stage::Signed;
+    case ParcelState::OutForDelivery: return Stage::OutForDelivery;
+    case ParcelState::InTransit: break;
+    }
+    return Stage::InTransit;
+}
+
+Stage stageOf(ServiceState service, const QString &newestContext, bool pickedUp)
+{
+    if (pickedUp)
+        return Stage::PickedUp;
+    switch (service) {
+    case ServiceState::None: break;
+    case ServiceState::NoTrace:
+    case ServiceState::InTransit: return Stage::InTransit;
+    case ServiceState::OutForDelivery: return Stage::OutForDelivery;
+    case ServiceState::AtStation: return Stage::AtStation;
+    case ServiceState::Signed: return Stage::Signed;
+    case ServiceState::Problem: return Stage::Problem;
+    }
+    return stageFromWords(newestContext);
+}
+
+namespace {
+struct StateName {
+    ServiceState state;
+    const char *name;
+};
+const StateName StateNames[] = {
+    {ServiceState::NoTrace, "notrace"},   {ServiceState::InTransit, "transit"},
+    {ServiceState::OutForDelivery, "delivery"}, {ServiceState::AtStation, "station"},
+    {ServiceState::Signed, "signed"},     {ServiceState::Problem, "problem"},
+};
+} // namespace
+
+QString serviceStateName(ServiceState state)
+{
+    for (const StateName &s : StateNames)
+        if (s.state == state)
+            return QString::fromLatin1(s.name);
+    return QString();
+}
+
+ServiceState serviceStateFromName(const QString &name)
+{
+    for (const StateName &s : StateNames)
+        if (name == QLatin1String(s.name))
+            return s.state;
+    return ServiceState::None;
+}
+
+namespace {
+// A station name as cut out of an event: brackets around the whole name
+// go, a bracket left open is closed.
+QString cleanStation(QString s)
+{
+    s = s.trimmed();
+    if (s.startsWith(QStringLiteral("【")) && s.endsWith(QStringLiteral("】")) &&
+        s.count(QStringLiteral("【")) == 1)
+        s = s.mid(1, s.size() - 2);
+    if (s.count(QStringLiteral("【")) > s.count(QStringLiteral("】")))
+        s += QStringLiteral("】");
+    return s.trimmed();
+}
+
+QString firstCapture(const QRegularExpression &re, const QString &text)
+{
+    const QRegularExpressionMatch m = re.match(text);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+} // namespace
+
+PickupStation pickupStationOf(const QString &context)
+{
+    PickupStation out;
+    static const QRegularExpression byWhom(QStringLiteral("已(?:由|被)\\s*(.+?)\\s*代收"));
+    static const QRegularExpression putInto(
+        QStringLiteral("(?:放入|存放至|存放在|存放于|投递至|投递到|送达|到达|暂存至|暂存在|暂存于|投放至|放至|存入)"
+                       "\\s*(.+?)\\s*(?:[,，。;；!！]|请|，|$)"));
+    static const QRegularExpression bracketed(
+        QStringLiteral("【([^】]*(?:驿站|快递柜|丰巢|自提|代收点|快递超市|智能柜)[^】]*)】"));
+    static const QRegularExpression bare(
+        QStringLiteral("([^,，。;；:：\\s【】]*(?:驿站|快递柜|丰巢柜|智能柜|自提点|代收点|快递超市))"));
+    for (const QRegularExpression *re : {&byWhom, &putInto, &bracketed, &bare}) {
+        const QString s = cleanStation(firstCapture(*re, context));
+        if (!s.isEmpty()) {
+            out.station = s;
+            break;
+        }
+    }
+    // A number given with "联系" or "电话" first; else the first one at all.
+    static const QRegularExpression phone(
+        QStringLiteral("(?<![0-9])(1[3-9][0-9]{9}|0[0-9]{2,3}-?[0-9]{7,8}|400-?[0-9]{3}-?[0-9]{4})(?![0-9])"));
+    static const QRegularExpression named(QStringLiteral("(?:联系|电话|致电)"));
+    const QRegularExpressionMatch after = named.match(context);
+    const QRegularExpressionMatch m =
+        after.hasMatch() ? phone.match(context, after.capturedEnd()) : QRegularExpressionMatch();
+    out.phone = m.hasMatch() ? m.captured(1) : firstCapture(phone, context);
+    return out;
+}
+
+PickupMessage readPickupMessage(const QString &text)
+{
+    PickupMessage out;
+    static const QRegularExpression code(QStringLiteral(
+        "(?:取件码|取货码|提货码|取件号|提货号|取件编号|凭|请用)\\s*(?:为|是|:|：)?\\s*"
+        "([A-Za-z0-9]{1,6}(?:-[A-Za-z0-9]{1,8}){1,3}|[A-Za-z]?[0-9]{4,8})(?![A-Za-z0-9-])"));
+    const QRegularExpressionMatch c = code.match(text);
+    if (c.hasMatch())
+        out.code = c.captured(1).toUpper();
+    static const QRegularExpression tail(QStringLiteral(
+        "(?:尾号|后四位|后4位|后六位|后6位)\\s*(?:为|是|:|：)?\\s*([A-Za-z0-9]{3,10})(?![A-Za-z0-9])"));
+    static const QRegularExpression starred(QStringLiteral("\\*+\\s*([A-Za-z0-9]{3,10})(?![A-Za-z0-9])"));
+    for (const QRegularExpression *re : {&tail, &starred}) {
+        auto it = re->globalMatch(text);
+        while (it.hasNext()) {
+            const QString t = it.next().captured(1).toUpper();
+            if (!out.tails.contains(t))
+                out.tails.append(t);
+        }
+    }
+    static const QRegularExpression whole(
+        QStringLiteral("(?<![A-Za-z0-9*])([A-Za-z]{0,4}[0-9]{10,20})(?![A-Za-z0-9])"));
+    auto it = whole.globalMatch(text);
+    while (it.hasNext()) {
+        const QString n = it.next().captured(1).toUpper();
+        if (!out.numbers.contains(n))
+            out.numbers.append(n);
+    }
+    return out;
+}
+
+bool messageNames(const PickupMessage &message, const QString &number)
+{
+    const QString n = number.trimmed().toUpper();
+    if (n.isEmpty())
+        return false;
+    if (message.numbers.contains(n))
+        return true;
+    for (const QString &t : message.tails)
+        if (n.endsWith(t))
+            return true;
+    return false;
+}
+
+QList<PickupCandidate> parcelsForMessage(const PickupMessage &message, const QList<PickupCandidate> &parcels)
+{
+    const bool namesAny = !message.tails.isEmpty() || !message.numbers.isEmpty();
+    QList<PickupCandidate> named, waiting;
+    for (const PickupCandidate &p : parcels) {
+        if (namesAny ? messageNames(message, p.number) : p.stage == Stage::AtStation)
+            named.append(p);
+    }
+    // Several named, one of them waiting at a station: that one is meant.
+    if (named.size() > 1)
+        for (const PickupCandidate &p : named)
+            if (p.stage == Stage::AtStation)
+                waiting.append(p);
+    return waiting.size() == 1 ? waiting : named;
+}

@@ -1,0 +1,102 @@
+// What a parcel gains after the road: its pickup code, picked up, archived
+// and the reminders given, in parcel_life beside the written tables.
+#include "store/Store.h"
+#include "tracking/Progress.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+} // namespace
+
+Stage bookRowStage(const BookRow &row)
+{
+    if (!row.life.picked.isEmpty())
+        return Stage::PickedUp;
+    if (row.queried.isEmpty())
+        return Stage::Unknown;
+    return stageOf(row.life.service, row.newest.context);
+}
+
+std::optional<ParcelLife> Store::lifeOf(qint64 id)
+{
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QStringLiteral("select service, code, picked, archived, told from parcel_life where id=?"));
+    q.addBindValue(id);
+    if (!run(q))
+        return std::nullopt;
+    if (!q.next())
+        return ParcelLife{};
+    return ParcelLife{serviceStateFromName(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
+                      q.value(3).toString(), q.value(4).toString()};
+}
+
+bool Store::writeLife(qint64 id, const char *column, const QString &value)
+{
+    // column is one of the fixed names of the callers below, never the user's.
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QStringLiteral("insert into parcel_life (id, %1) select ?, ? where exists"
+                             " (select 1 from kd100 where id=?) on conflict(id) do update set %1=excluded.%1")
+                  .arg(QLatin1String(column)));
+    q.addBindValue(id);
+    // A null text would be bound as NULL: the columns hold '' for "not so".
+    q.addBindValue(value.isNull() ? QStringLiteral("") : value);
+    q.addBindValue(id);
+    return runOnOneRow(q);
+}
+
+bool Store::setPickupCode(qint64 id, const QString &code)
+{
+    return writeLife(id, "code", code.trimmed());
+}
+
+bool Store::setPicked(qint64 id, const QDateTime &when)
+{
+    return writeLife(id, "picked", when.isValid() ? when.toString(TimeFormat) : QString());
+}
+
+bool Store::setArchived(qint64 id, const QDateTime &when)
+{
+    return writeLife(id, "archived", when.isValid() ? when.toString(TimeFormat) : QString());
+}
+
+bool Store::setTold(qint64 id, const QString &told)
+{
+    return writeLife(id, "told", told);
+}
+
+const char *const Store::AutoArchiveKey = "auto_archive";
+
+int Store::autoArchive(const QDateTime &now)
+{
+    if (watchSetting(QString::fromLatin1(AutoArchiveKey)) != QStringLiteral("是"))
+        return 0;
+    return archiveSignedBefore(now.addDays(-AutoArchiveDays), now).value_or(0);
+}
+
+std::optional<int> Store::archiveSignedBefore(const QDateTime &cutoff, const QDateTime &now)
+{
+    const QList<BookRow> rows = book(Shelf::Active);
+    if (!lastError.isEmpty())
+        return std::nullopt;
+    int archived = 0;
+    for (const BookRow &r : rows) {
+        const Stage stage = bookRowStage(r);
+        QString since;
+        if (stage == Stage::PickedUp)
+            since = r.life.picked;
+        else if (stage == Stage::Signed)
+            since = r.newest.time;
+        else
+            continue;
+        const std::optional<QDateTime> at = parseEventTime(since);
+        if (!at || *at >= cutoff)
+            continue;
+        if (!setArchived(r.parcel.id, now))
+            return std::nullopt;
+        ++archived;
+    }
+    return archived;
+}

@@ -1,0 +1,41 @@
+#include "tracking/Intake.h"
+
+#include <QRegularExpression>
+
+namespace {
+// Labels and punctuation around a number say nothing of the goods.
+QString goodsBeside(QString line)
+{
+    static const QRegularExpression numbers(QStringLiteral("[A-Za-z]{0,4}[0-9]{9,20}"));
+    line.remove(numbers);
+    static const QRegularExpression noise(QStringLiteral(
+        "(快递单号|运单号码|运单号|物流单号|单号|订单号|快递|物流|[:：,，;；。.!！()（）\\[\\]【】|/\\\\-]|\\s)+"));
+    line.replace(noise, QStringLiteral(" "));
+    line = line.simplified();
+    return line.left(20).trimmed();
+}
+} // namespace
+
+QList<PastedNumber> pastedNumbers(const QString &text)
+{
+    static const QRegularExpression number(
+        QStringLiteral("(?<![A-Za-z0-9])([A-Za-z]{1,4}[0-9]{9,20}|[0-9]{10,20})(?![A-Za-z0-9])"));
+    static const QRegularExpression mobile(QStringLiteral("^1[3-9][0-9]{9}$"));
+    QList<PastedNumber> out;
+    QStringList seen;
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\\r\\n]+")));
+    for (const QString &line : lines) {
+        auto it = number.globalMatch(line);
+        while (it.hasNext()) {
+            const QString n = it.next().captured(1).toUpper();
+            if (mobile.match(n).hasMatch() || seen.contains(n))
+                continue;
+            seen << n;
+            QString goods = goodsBeside(line);
+            if (goods.isEmpty())
+                goods = n.right(4);
+            out.append({n, goods});
+        }
+    }
+    return out;
+}
