@@ -139,12 +139,23 @@ Failed databaseFailed(const Store &s)
     return {CommandStatus::DatabaseRefused, QStringLiteral("数据库操作失败,没有做任何改动: ") + s.error()};
 }
 
-struct Fetched {
-    bool answered = false;
-    int status = 0;
-    QString body;
-    QString refused; // why a reply that came is no answer all the same
-};
+// A reply that came, bounded and kept on its host, as the tracking
+// service's are read.
+using Fetched = ServiceAnswer;
+
+// Waits for the reply in a nested loop, at most limitMs (then it is aborted).
+void awaitReply(QNetworkReply *reply, int limitMs)
+{
+    QEventLoop wait;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
+    QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+    if (!reply->isFinished()) {
+        limit.start(limitMs);
+        wait.exec();
+    }
+}
 
 // The request as the window sends it, waited for at most limitMs.
 Fetched fetch(Context &c, const QString &url)
@@ -155,27 +166,8 @@ Fetched fetch(Context &c, const QString &url)
     request.setRawHeader("If-Modified-Since", "0");
     QNetworkReply *reply = c.net->get(request);
     BoundedBody body(reply, ReplyLimit::Any);
-    QEventLoop wait;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
-    QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-    if (!reply->isFinished()) {
-        limit.start(c.limitMs);
-        wait.exec();
-    }
-    Fetched f;
-    const QByteArray received = body.take();
-    if (body.tooLarge())
-        f.refused = QStringLiteral("的应答超过 %1 MiB").arg(ReplyLimit::Any / (1024 * 1024));
-    else if (redirectRefused(reply))
-        f.refused = QStringLiteral("重定向到其他主机,未跟随");
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    f.answered =
-        f.refused.isEmpty() && status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
-    f.status = status.toInt();
-    if (f.answered)
-        f.body = decodeReplyBody(received, reply->rawHeader("Content-Type"));
+    awaitReply(reply, c.limitMs);
+    const Fetched f = serviceAnswerOf(reply, body, QDateTime::currentDateTime());
     reply->deleteLater();
     return f;
 }
@@ -266,15 +258,7 @@ ServiceAnswer exchange(Context &c, const ServiceRequest &request)
         c.net = newNetworkManager();
     QNetworkReply *reply = sendServiceRequest(*c.net, request);
     BoundedBody body(reply, ReplyLimit::Any);
-    QEventLoop wait;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
-    QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-    if (!reply->isFinished()) {
-        limit.start(c.limitMs);
-        wait.exec();
-    }
+    awaitReply(reply, c.limitMs);
     const ServiceAnswer a = serviceAnswerOf(reply, body, QDateTime::currentDateTime());
     reply->deleteLater();
     return a;
