@@ -23,7 +23,9 @@ struct Options {
                             QStringLiteral("文件")};
     QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show"),
                                      QStringLiteral("窗口显示后立即退出(测量启动时间用)")};
-    QList<const QCommandLineOption *> all() const { return {&help, &version, &seed, &quitAfterShow}; }
+    QCommandLineOption hidden{QStringLiteral("hidden"),
+                              QStringLiteral("启动时只在托盘中显示图标(开机自动启动用)")};
+    QList<const QCommandLineOption *> all() const { return {&help, &version, &seed, &quitAfterShow, &hidden}; }
 };
 } // namespace
 
@@ -51,6 +53,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     cl.help = parser.isSet(o.help);
     cl.version = parser.isSet(o.version);
     cl.quitAfterShow = parser.isSet(o.quitAfterShow);
+    cl.hidden = parser.isSet(o.hidden);
     cl.seed = parser.value(o.seed);
     return cl;
 }

@@ -28,6 +28,10 @@ Config Config::load(const QString &iniPath)
     take("mail/tls", c.mailTls);
     take("clock/probe", c.clockProbe);
     take("clock/timeserver", c.timeServer);
+    take("desktop/language", c.language);
+    const QString tray = ini.value(QStringLiteral("desktop/tray")).toString().trimmed().toLower();
+    c.trayForced = tray == QLatin1String("on") || tray == QLatin1String("true") || tray == QLatin1String("1") ||
+                   tray == QLatin1String("yes");
     bool ok = false;
     const int pause = ini.value(QStringLiteral("watch/pause_ms")).toInt(&ok);
     if (ok && pause >= 0)

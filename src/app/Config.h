@@ -23,6 +23,10 @@ struct Config {
     QString timeServer = QStringLiteral("http://www.baidu.com/");
     // The book watch's pause between two requests.
     int watchPauseMs = 2000;
+    // [desktop] tray=on: the tray icon whatever the settings panel says.
+    bool trayForced = false;
+    // [desktop] language=zh|en|auto; auto follows the locale.
+    QString language = QStringLiteral("auto");
 
     static Config load(const QString &iniPath);
 };

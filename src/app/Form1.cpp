@@ -56,6 +56,7 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     // made now; the other panels wait until one of them is first opened.
     buildSettingsPanel();
     buildBookWatchControls();
+    buildDesktopControls();
 
     // The overlay for enlarged text covers the whole window when shown.
     Picture5 = placed<Panel>(this, QStringLiteral("Picture5"), rect());

@@ -22,7 +22,9 @@
 #include <QWidget>
 #include <memory>
 
+class QMenu;
 class QNetworkAccessManager;
+class QSystemTrayIcon;
 class Class1;
 class BookWatch;
 struct BookWatchNews;
@@ -356,6 +358,34 @@ public:
     // The parcel whose kept progress stands in when its query fails.
     QString keptFallbackId;
 
+    // ---------------------------------------------- desktop (src/app/Desktop.cpp)
+    QCheckBox *Check10 = nullptr; // close to the tray
+    QCheckBox *Check11 = nullptr; // start with the desktop
+    // Made only while the tray is switched on and the desktop has one.
+    QSystemTrayIcon *trayIcon = nullptr;
+    QMenu *trayMenu = nullptr;
+    int trayCount = -1; // the count the tray's picture shows
+    void buildDesktopControls();
+    // After the settings are loaded: the tray as stored (or forced by the
+    // ini), the notifications' actions, the bus name for commands' news.
+    void startDesktop();
+    // The icon is in a tray: closing the window hides it.
+    bool inTray() const;
+    void setTrayShown(bool on);
+    // The tray's tooltip and picture: the parcels with unseen news.
+    void updateTray();
+    void showFromTray();
+    // 退出 of the tray: ends the program as the close label does.
+    void quitProgram();
+    void Check10_Click();
+    void Check11_Click();
+    // A notification's action other than choosing it.
+    void notificationAction(qint64 id, const QString &key);
+    QList<NotifyAction> newsActions(qint64 id) const;
+    // News a command's round found in the book at book (a folder); false
+    // when this window keeps another book.
+    bool takeHandedNews(const QString &book, const QStringList &ids);
+
     // ---------------------------------------------------- network services
     void Command3_Click();
     void ctime();
@@ -384,6 +414,7 @@ protected:
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWindow();

@@ -22,6 +22,7 @@ bool Form1::load(const QString &seedSqlFile)
     setting();
     read();
     startBookWatch();
+    startDesktop();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fillTimePickers();

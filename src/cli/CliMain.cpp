@@ -1,4 +1,7 @@
 #include "app/CommandLine.h"
+#include "app/Config.h"
+#include "app/Language.h"
+#include "app/Locations.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
@@ -8,13 +11,21 @@
 // The commands (parcelio list, query …), their help and the program's
 // --help and --version: Qt Core alone, so that terminals, timers and status
 // bars need no display. The program (src/main.cpp) hands them over here.
+void tellDesktopOverBus(const QString &bookDir, const QList<RoundNews> &news);
+
 int main(int argc, char *argv[])
 {
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
+    QCoreApplication app(argc, argv);
+    {
+        // The commands speak the window's language; nothing is loaded for Chinese.
+        const Locations at = findLocations(programDir());
+        installTranslation(&app, chooseLanguage(Config::load(at.iniPath).language), translationDir(at.resourceDir));
+    }
     if (raw.size() > 1 && isCommandName(raw.at(1))) {
-        QCoreApplication app(argc, argv);
+        tellDesktop = tellDesktopOverBus;
         return runCommand(raw.mid(1));
     }
     if (raw.size() > 1 && !raw.at(1).startsWith(QLatin1Char('-'))) {

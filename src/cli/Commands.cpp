@@ -561,9 +561,11 @@ int refresh(Context &c)
     BookWatch watch(*c.store, c.cfg, [] { return QDateTime::currentDateTime(); });
     watch.limitMs = c.limitMs;
     QJsonArray news;
+    QList<RoundNews> told;
     QEventLoop wait;
     QObject::connect(&watch, &BookWatch::news, &wait, [&](const BookWatchNews &n) {
         const KeptEvent &e = n.progress.events.first();
+        told.append({n.parcel.id, n.parcel.goods, e.time + QLatin1Char(' ') + e.context});
         if (c.json) {
             QJsonObject o{{QStringLiteral("id"), n.parcel.id},
                           {QStringLiteral("number"), n.parcel.number},
@@ -584,6 +586,8 @@ int refresh(Context &c)
     if (!watch.startRound())
         return fail(databaseFailed(*c.store));
     wait.exec();
+    if (!told.isEmpty() && tellDesktop)
+        tellDesktop(findLocations(programDir()).dataDir, told);
     const RoundSummary &s = watch.lastRound();
     if (c.json)
         printJson(QJsonObject{{QStringLiteral("asked"), s.asked},
@@ -598,6 +602,8 @@ int refresh(Context &c)
     return CommandStatus::NoNews;
 }
 } // namespace
+
+std::function<void(const QString &, const QList<RoundNews> &)> tellDesktop;
 
 int runCommand(const QStringList &arguments)
 {

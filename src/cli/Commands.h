@@ -3,7 +3,9 @@
 // remove, refresh): the same book and the same services as the window,
 // without a window or a display.
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <functional>
 
 // Exit statuses of the commands, as the help and the README tell them.
 namespace CommandStatus {
@@ -27,3 +29,14 @@ QString commandsHelp();
 QString commandUsage(const QString &name);
 // One command's usage; empty for a name that is no command.
 QString commandHelp(const QString &name);
+
+// A parcel a refresh round found news for.
+struct RoundNews {
+    qint64 id = 0;
+    QString goods;
+    QString newest; // time and words of its newest event
+};
+// Tells the desktop of a refresh round's news: the program (parcelio-cli)
+// hands it to a window running on the same book (bookDir), or shows plain
+// notifications. Unset (tests of the logic), nothing is told.
+extern std::function<void(const QString &bookDir, const QList<RoundNews> &news)> tellDesktop;

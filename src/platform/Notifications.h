@@ -8,7 +8,8 @@
 class DesktopNotifications : public QObject, public Notifier {
     Q_OBJECT
 public:
-    void notify(const QString &summary, const QString &body, qint64 tag) override;
+    void notify(const QString &summary, const QString &body, qint64 tag,
+                const QList<NotifyAction> &actions) override;
 
 private slots:
     void actionInvoked(uint id, const QString &action);

@@ -18,7 +18,6 @@ const struct {
                  {"6小时", 360}, {"12小时", 720}, {"24小时", 1440}};
 const QString AutoKey = QStringLiteral("auto");
 const QString IntervalKey = QStringLiteral("interval_minutes");
-const QString NewsSummary = QStringLiteral("快递有最新进展");
 } // namespace
 
 void Form1::buildBookWatchControls()
@@ -164,7 +163,7 @@ void Form1::bookWatchNews(const BookWatchNews &n)
 void Form1::notifyNews(qint64 id, const QString &goods, const QString &newest)
 {
     if (platform.notifier)
-        platform.notifier->notify(NewsSummary, goods + QLatin1Char('\n') + newest, id);
+        platform.notifier->notify(tr("快递有最新进展"), goods + QLatin1Char('\n') + newest, id, newsActions(id));
 }
 
 void Form1::chooseNotifiedParcel(qint64 id)

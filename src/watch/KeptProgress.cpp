@@ -61,10 +61,12 @@ void Form1::refreshEntryStates()
         model->setBaseFont(Text1->font());
         model->setStates(db.entryStates());
     }
+    updateTray();
 }
 
 void Form1::setEntryState(qint64 id, const EntryState &state)
 {
     if (auto *model = qobject_cast<ParcelListModel *>(Text1->model()))
         model->setState(id, state);
+    updateTray();
 }
