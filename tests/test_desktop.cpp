@@ -3,6 +3,7 @@
 // to a running window, and the autostart entry. Runs under Xvfb (Qt offers
 // the D-Bus tray on X11 only) on a bus of its own (see CMakeLists.txt).
 #include "app/Autostart.h"
+#include "app/Language.h"
 #include "platform/Notifications.h"
 #include "support/BusStandIn.h"
 #include "support/Harness.h"
@@ -23,7 +24,12 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 const QString TrayHostEnv = QStringLiteral("PARCELIO_TRAYHOST");
@@ -101,6 +107,7 @@ private slots:
     void noTrayHost();
     void handedNewsAndActions();
     void autostartEntry();
+    void englishEverywhere(); // last: it leaves the English translation installed
 
 private:
     bool onPrivateBus() const { return qgetenv("PARCELIO_PRIVATE_BUS") == "1"; }
@@ -304,6 +311,76 @@ void TestDesktop::autostartEntry()
     QVERIFY(h.w().Check11->isChecked());
     h.w().Check11->setChecked(false);
     QVERIFY(!QFileInfo::exists(entry));
+}
+
+void TestDesktop::englishEverywhere()
+{
+    QVERIFY(installTranslation(qApp, Language::English, QStringLiteral(PARCELIO_APP_DIR "/translations")));
+    Harness h;
+    h.allPanels = true;
+    QVERIFY(h.start());
+    Form1 &w = h.w();
+    QVERIFY(h.passUpdateCheck());
+    for (int i = 0; i < 5; ++i) {
+        w.hideAllPanels();
+        w.ShowPanel(i);
+        shoot(w, QStringLiteral("en-panel%1").arg(i));
+    }
+    w.hideAllPanels();
+    shoot(w, QStringLiteral("en-window"));
+
+    // Every text the program shows of its own; what the user or the
+    // couriers wrote (goods, numbers, courier names) is theirs.
+    static const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+    const QStringList data{QStringLiteral("Text1"), QStringLiteral("Text3"), QStringLiteral("ListView2"),
+                           QStringLiteral("Sendmail")};
+    QStringList untranslated;
+    auto check = [&](const QObject *o, const QString &what, const QString &text) {
+        if (text.contains(chinese))
+            untranslated << o->objectName() + QLatin1Char(' ') + what + QStringLiteral(": ") + text;
+    };
+    check(&w, QStringLiteral("title"), w.windowTitle());
+    for (const QWidget *c : w.findChildren<QWidget *>()) {
+        if (data.contains(c->objectName()) || c->objectName().startsWith(QStringLiteral("Label20")))
+            continue;
+        check(c, QStringLiteral("tooltip"), c->toolTip());
+        if (const auto *l = qobject_cast<const QLabel *>(c))
+            check(c, QStringLiteral("text"), l->text());
+        if (const auto *b = qobject_cast<const QAbstractButton *>(c))
+            check(c, QStringLiteral("text"), b->text());
+        if (const auto *g = qobject_cast<const QGroupBox *>(c))
+            check(c, QStringLiteral("title"), g->title());
+        if (const auto *e = qobject_cast<const QLineEdit *>(c))
+            check(c, QStringLiteral("text"), e->text() + e->placeholderText());
+        if (const auto *box = qobject_cast<const QComboBox *>(c))
+            for (int i = 0; i < box->count(); ++i)
+                check(c, QStringLiteral("entry"), box->itemText(i));
+        if (const auto *tree = qobject_cast<const QTreeWidget *>(c))
+            for (int i = 0; i < tree->columnCount(); ++i)
+                check(c, QStringLiteral("column"), tree->headerItem()->text(i));
+    }
+    QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QLatin1Char('\n'))));
+
+    // The program's help, and a command's, in an English locale.
+    for (const QStringList &args : {QStringList{QStringLiteral("--help")},
+                                    QStringList{QStringLiteral("help"), QStringLiteral("add")}}) {
+        QProcess help;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        help.setProcessEnvironment(env);
+        help.start(QStringLiteral(PARCELIO_APP_DIR "/parcelio"), args);
+        QVERIFY(help.waitForFinished(10000));
+        QCOMPARE(help.exitCode(), 0);
+        const QString text = QString::fromUtf8(help.readAllStandardOutput());
+        QVERIFY2(text.contains(QStringLiteral("Usage")), qPrintable(text));
+        QStringList lines;
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            if (line.contains(chinese))
+                lines << line;
+        QVERIFY2(lines.isEmpty(), qPrintable(lines.join(QLatin1Char('\n'))));
+    }
 }
 
 QTEST_MAIN(TestDesktop)
