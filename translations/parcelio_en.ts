@@ -41,10 +41,7 @@
     </message>
     <message numerus="yes">
         <source>%n 个快递有新进展</source>
-        <translation>
-            <numerusform>%n parcel with news</numerusform>
-            <numerusform>%n parcels with news</numerusform>
-        </translation>
+        <translation><numerusform>%n parcel with news</numerusform><numerusform>%n parcels with news</numerusform></translation>
     </message>
     <message>
         <source>没有新进展</source>
@@ -85,19 +82,19 @@
         <translation>The program is already running!</translation>
     </message>
     <message>
-        <source>数据库由更新版本的程序创建,当前版本无法使用!<byte value="xd"/>
- <byte value="xd"/>
+        <source>数据库由更新版本的程序创建,当前版本无法使用!<byte value="xd" />
+ <byte value="xd" />
 请到官网下载最新版本：</source>
-        <translation>The database was made by a newer version and cannot be used by this one!<byte value="xd"/>
- <byte value="xd"/>
+        <translation>The database was made by a newer version and cannot be used by this one!<byte value="xd" />
+ <byte value="xd" />
 Get the newest version from the official site: </translation>
     </message>
     <message>
-        <source>数据库链接出错!请到官网下载原版!<byte value="xd"/>
- <byte value="xd"/>
+        <source>数据库链接出错!请到官网下载原版!<byte value="xd" />
+ <byte value="xd" />
 TesmarParcelio官方网站：</source>
-        <translation>The database cannot be opened! Please get the original from the official site!<byte value="xd"/>
- <byte value="xd"/>
+        <translation>The database cannot be opened! Please get the original from the official site!<byte value="xd" />
+ <byte value="xd" />
 TesmarParcelio official site: </translation>
     </message>
     <message>
@@ -186,7 +183,7 @@ TesmarParcelio official site: </translation>
     </message>
     <message>
         <source>常用：</source>
-        <translation>Common:</translation>
+        <translation>Pick:</translation>
     </message>
     <message>
         <source>序号</source>
@@ -194,19 +191,19 @@ TesmarParcelio official site: </translation>
     </message>
     <message>
         <source>快递公司（ 双击选择 ）</source>
-        <translation>Courier (double-click to choose)</translation>
+        <translation>Courier (double-click)</translation>
     </message>
     <message>
         <source>公司电话（ 右键复制 ）</source>
-        <translation>Telephone (right-click to copy)</translation>
+        <translation>Phone (right-click)</translation>
     </message>
     <message>
         <source>快递公司（双击选择）</source>
-        <translation>Courier (double-click to choose)</translation>
+        <translation>Courier (double-click)</translation>
     </message>
     <message>
         <source>公司电话已复制..</source>
-        <translation>Courier&apos;s telephone copied..</translation>
+        <translation>Courier's telephone copied..</translation>
     </message>
     <message>
         <source>正在检测快递</source>
@@ -223,6 +220,1034 @@ TesmarParcelio official site: </translation>
     <message>
         <source>未找到对应快递,请手动选择</source>
         <translation>No courier found; please choose one</translation>
+    </message>
+    <message>
+        <source>parcelio: 没有这个命令: %1 (parcelio --help 列出全部命令)
+</source>
+        <translation>parcelio: no such command: %1 (parcelio --help lists every command)
+</translation>
+    </message>
+    <message>
+        <source>显示本帮助并退出</source>
+        <translation>show this help and leave</translation>
+    </message>
+    <message>
+        <source>显示版本号并退出</source>
+        <translation>show the version and leave</translation>
+    </message>
+    <message>
+        <source>新建数据库时执行此 SQL 文件(演示数据用)</source>
+        <translation>run this SQL file when a new database is made (demo data)</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>file</translation>
+    </message>
+    <message>
+        <source>窗口显示后立即退出(测量启动时间用)</source>
+        <translation>leave once the window is shown (to time the start)</translation>
+    </message>
+    <message>
+        <source>启动时只在托盘中显示图标(开机自动启动用)</source>
+        <translation>start with only the tray icon (for starting with the desktop)</translation>
+    </message>
+    <message>
+        <source>命令行有误: </source>
+        <translation>Bad command line: </translation>
+    </message>
+    <message>
+        <source>未知选项: </source>
+        <translation>Unknown option: </translation>
+    </message>
+    <message>
+        <source>多余的参数: </source>
+        <translation>Extra arguments: </translation>
+    </message>
+    <message>
+        <source>用法: parcelio [选项]
+      parcelio &lt;命令&gt; [参数]
+快递跟踪助手 %1
+
+选项:
+</source>
+        <translation>Usage: parcelio [options]
+       parcelio &lt;command&gt; [arguments]
+Parcel tracker %1
+
+Options:
+</translation>
+    </message>
+    <message>
+        <source>列出全部已保存的快递</source>
+        <translation>list every saved parcel</translation>
+    </message>
+    <message>
+        <source>每行一个快递: 编号、单号、物品、快递公司、已记录的进度条数、已记录的状态和最新一条进度。
+</source>
+        <translation>One parcel a line: id, number, goods, courier, kept count, kept state and newest event.
+</translation>
+    </message>
+    <message>
+        <source>parcelio query &lt;单号&gt; [--company &lt;公司&gt;] | --id &lt;编号&gt; [--json]</source>
+        <translation>parcelio query &lt;number&gt; [--company &lt;courier&gt;] | --id &lt;id&gt; [--json]</translation>
+    </message>
+    <message>
+        <source>查询一个快递的物流进度</source>
+        <translation>query a parcel's tracking events</translation>
+    </message>
+    <message>
+        <source>与窗口相同的请求和解读; 进度按时间从新到旧列出, 并给出状态和在途时间。
+没有 --company 时, 已保存的单号用保存时的快递公司, 其余由单号识别服务判断。
+单号已保存时, 其进度条数和进度像在窗口中查询一样记录下来。
+</source>
+        <translation>The window's request and reading; events newest first, with the state and time under way.
+Without --company a saved number uses its saved courier; others are recognised.
+For a saved number its count and progress are kept as a query in the window keeps them.
+</translation>
+    </message>
+    <message>
+        <source>parcelio add &lt;单号&gt; &lt;物品&gt; [--company &lt;公司&gt;] [--force] [--json]</source>
+        <translation>parcelio add &lt;number&gt; &lt;goods&gt; [--company &lt;courier&gt;] [--force] [--json]</translation>
+    </message>
+    <message>
+        <source>保存一个新快递</source>
+        <translation>save a new parcel</translation>
+    </message>
+    <message>
+        <source>检查与窗口的添加面板相同: 单号只能是数字且不含 |, 物品不能为空, 同一单号只保存一次。
+没有 --company 时由单号识别服务判断快递公司。保存前先查询一次:
+查询服务不认识的单号只有加上 --force 才保存。
+</source>
+        <translation>The add panel's checks: digits only and no |, goods not empty, one parcel per number.
+Without --company the recognition service names the courier. It is queried once before saving:
+A number the tracking service does not know is kept only with --force.
+</translation>
+    </message>
+    <message>
+        <source>parcelio remove --id &lt;编号&gt; [--json]</source>
+        <translation>parcelio remove --id &lt;id&gt; [--json]</translation>
+    </message>
+    <message>
+        <source>删除一个已保存的快递</source>
+        <translation>remove a saved parcel</translation>
+    </message>
+    <message>
+        <source>快递和它记录的进度一起删除。编号见 parcelio list。
+</source>
+        <translation>The parcel goes with its kept progress. Ids: see parcelio list.
+</translation>
+    </message>
+    <message>
+        <source>在后台查询一遍全部未签收的快递</source>
+        <translation>query every parcel not yet signed for in the background</translation>
+    </message>
+    <message>
+        <source>与窗口的「立即刷新」相同, 逐条打印有新进展的快递。
+退出状态: 0 有新进展, 1 没有新进展; 没有新进展且有查询失败时为 4。
+</source>
+        <translation>The same as the window's Refresh now; prints each parcel with news.
+Exit status: 0 news, 1 no news; 4 when there is no news and a query failed.
+</translation>
+    </message>
+    <message>
+        <source>parcelio help [&lt;命令&gt;]</source>
+        <translation>parcelio help [&lt;command&gt;]</translation>
+    </message>
+    <message>
+        <source>显示全部命令或一个命令的用法</source>
+        <translation>show every command or the usage of one</translation>
+    </message>
+    <message>
+        <source>每个命令都接受:
+  --json              在标准输出打印一个 JSON 文档
+  --timeout &lt;秒&gt;      每个网络请求最多等待的秒数(默认 20)
+  -h                  显示该命令的用法
+</source>
+        <translation>Every command takes:
+  --json              print one JSON document on stdout
+  --timeout &lt;seconds&gt; how long one request may take (20 by default)
+  -h                  show this command's usage
+</translation>
+    </message>
+    <message>
+        <source>退出状态:
+  0  成功
+  1  refresh: 没有新进展
+  2  用法错误或输入不被接受(什么都没有改动)
+  3  查询服务不认识这个单号
+  4  服务出错、没有应答或回复无法识别
+  5  数据库无法打开或写入
+</source>
+        <translation>Exit status:
+  0  success
+  1  refresh: no news
+  2  bad usage or input refused (nothing changed)
+  3  the tracking service does not know the number
+  4  a service failed, did not answer or sent what cannot be read
+  5  the database cannot be opened or written
+</translation>
+    </message>
+    <message>
+        <source>
+命令(不打开窗口, 供终端、脚本和定时任务使用):
+</source>
+        <translation>
+Commands (no window; for terminals, scripts and timers):
+</translation>
+    </message>
+    <message>
+        <source>用 parcelio help &lt;命令&gt; 查看一个命令的用法。
+
+</source>
+        <translation>parcelio help &lt;command&gt; tells one command's usage.
+
+</translation>
+    </message>
+    <message>
+        <source>用法: %1
+%2
+
+%3
+%4
+%5</source>
+        <translation>Usage: %1
+%2
+
+%3
+%4
+%5</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>seconds</translation>
+    </message>
+    <message>
+        <source>公司</source>
+        <translation>Courier</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>id</translation>
+    </message>
+    <message>
+        <source>数据库无法使用: %1 (%2)</source>
+        <translation>The database cannot be used: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>由更新版本的程序创建</source>
+        <translation>made by a newer version of the program</translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>数据库操作失败,没有做任何改动: </source>
+        <translation>The database refused; nothing was changed: </translation>
+    </message>
+    <message>
+        <source>没有应答</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>出错 (HTTP %1)</source>
+        <translation>failed (HTTP %1)</translation>
+    </message>
+    <message>
+        <source>请输入快递单号!</source>
+        <translation>Enter a tracking number!</translation>
+    </message>
+    <message>
+        <source>单号不正确,请您检查! (超过 %1 个字符)</source>
+        <translation>Wrong tracking number, please check it! (more than %1 characters)</translation>
+    </message>
+    <message>
+        <source>单号不正确,请您检查! (单号只能是数字)</source>
+        <translation>Wrong tracking number, please check it! (digits only)</translation>
+    </message>
+    <message>
+        <source>没有名为「%1」的快递公司</source>
+        <translation>No courier named "%1"</translation>
+    </message>
+    <message>
+        <source>单号太短,无法识别快递公司,请用 --company 指定</source>
+        <translation>The number is too short to recognise the courier; name it with --company</translation>
+    </message>
+    <message>
+        <source>单号识别服务</source>
+        <translation>recognition service</translation>
+    </message>
+    <message>
+        <source>检测出错,请手动选择快递公司 (--company)</source>
+        <translation>Recognition failed; name the courier (--company)</translation>
+    </message>
+    <message>
+        <source>未找到对应快递,请用 --company 指定</source>
+        <translation>No courier found; name it with --company</translation>
+    </message>
+    <message>
+        <source>查询服务</source>
+        <translation>tracking service</translation>
+    </message>
+    <message>
+        <source>查询结果无法识别,请稍后再试..</source>
+        <translation>The answer cannot be read, please try again later..</translation>
+    </message>
+    <message>
+        <source>您当前查询的快递单号不存在 (%1 %2)</source>
+        <translation>The tracking number does not exist (%1 %2)</translation>
+    </message>
+    <message>
+        <source>查询失败,错误代码 %1</source>
+        <translation>the query failed, error code %1</translation>
+    </message>
+    <message>
+        <source>list 不接受参数</source>
+        <translation>list takes no arguments</translation>
+    </message>
+    <message>
+        <source>未查询</source>
+        <translation>not queried</translation>
+    </message>
+    <message>
+        <source>编号不正确: %1</source>
+        <translation>Wrong id: %1</translation>
+    </message>
+    <message>
+        <source>没有编号为 %1 的快递</source>
+        <translation>No parcel with id %1</translation>
+    </message>
+    <message>
+        <source>用法: </source>
+        <translation>Usage: </translation>
+    </message>
+    <message>
+        <source>暂无物流信息
+</source>
+        <translation>No tracking events yet
+</translation>
+    </message>
+    <message>
+        <source>状态: %1	在途: %2
+</source>
+        <translation>State: %1	Under way: %2
+</translation>
+    </message>
+    <message>
+        <source>请输入快递物品信息,例如：爸爸衣服</source>
+        <translation>Enter the goods, e.g. Dad's clothes</translation>
+    </message>
+    <message>
+        <source>快递数据已存在! %1</source>
+        <translation>The parcel is already saved! %1</translation>
+    </message>
+    <message>
+        <source>快递添加成功! </source>
+        <translation>Parcel added! </translation>
+    </message>
+    <message>
+        <source>快递信息已删除! </source>
+        <translation>Parcel deleted! </translation>
+    </message>
+    <message>
+        <source>refresh 不接受参数</source>
+        <translation>refresh takes no arguments</translation>
+    </message>
+    <message>
+        <source>快递有最新进展 [%1] %2 %3 %4	%5 %6
+</source>
+        <translation>News [%1] %2 %3 %4	%5 %6
+</translation>
+    </message>
+    <message>
+        <source>查询%1,更新%2,失败%3
+</source>
+        <translation>%1 asked, %2 news, %3 failed
+</translation>
+    </message>
+    <message>
+        <source>%1 个快递查询失败</source>
+        <translation>%1 parcel queries failed</translation>
+    </message>
+    <message>
+        <source>没有这个命令: </source>
+        <translation>No such command: </translation>
+    </message>
+    <message>
+        <source>--timeout 要在 0 到 3600 秒之间</source>
+        <translation>--timeout must be between 0 and 3600 seconds</translation>
+    </message>
+    <message>
+        <source>Tesmar软件工作室</source>
+        <translation>Tesmar Software Studio</translation>
+    </message>
+    <message>
+        <source>您的快递【</source>
+        <translation>Your parcel [</translation>
+    </message>
+    <message>
+        <source>】有最新动态 - TesmarParcelio</source>
+        <translation>] has news - TesmarParcelio</translation>
+    </message>
+    <message>
+        <source>推广服务 </source>
+        <translation>Promotion </translation>
+    </message>
+    <message>
+        <source>客服中心 </source>
+        <translation>Service centre </translation>
+    </message>
+    <message>
+        <source>官方论坛</source>
+        <translation>Forum</translation>
+    </message>
+    <message>
+        <source>】（</source>
+        <translation>] (</translation>
+    </message>
+    <message>
+        <source>&lt;/font&gt;（时间以&lt;font style='font-weight:bold;color:blue;'&gt;</source>
+        <translation>&lt;/font&gt; (time counted from &lt;font style='font-weight:bold;color:blue;'&gt;</translation>
+    </message>
+    <message>
+        <source>收件人、标题或发件人含有换行符,邮件未发送</source>
+        <translation>A line break in the recipient, subject or sender: the mail was not sent</translation>
+    </message>
+    <message>
+        <source>找不到邮件模块 libparcelio-mail</source>
+        <translation>the mail module libparcelio-mail is missing</translation>
+    </message>
+    <message>
+        <source>Parcelio - Orlo全新版</source>
+        <translation>Parcelio - Orlo new edition</translation>
+    </message>
+    <message>
+        <source>视力</source>
+        <translation>Eyes</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>WEB网页版</source>
+        <translation>Web</translation>
+    </message>
+    <message>
+        <source>官方网站</source>
+        <translation>Site</translation>
+    </message>
+    <message>
+        <source>对程序进行相关设置，快捷键F9</source>
+        <translation>Settings, key: F9</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>添加新快递，快捷键：F4</source>
+        <translation>Add a parcel, key: F4</translation>
+    </message>
+    <message>
+        <source>编辑当前快递单号，快捷键：F5</source>
+        <translation>Edit the shown parcel, key: F5</translation>
+    </message>
+    <message>
+        <source>清空快递列表，请谨慎操作，快捷键：F6</source>
+        <translation>Clear the parcel list (careful!), key: F6</translation>
+    </message>
+    <message>
+        <source>搜索当前数据库中的快递，快捷键：F7</source>
+        <translation>Search the saved parcels, key: F7</translation>
+    </message>
+    <message>
+        <source>刷新当前快递列表，快捷键：F8</source>
+        <translation>Refresh the parcel list, key: F8</translation>
+    </message>
+    <message>
+        <source>打开快递列表，快捷键：F12</source>
+        <translation>Open the courier list, key: F12</translation>
+    </message>
+    <message>
+        <source>将当前快递数据导出到计算机中，快捷键：F10</source>
+        <translation>Export the shown parcel's events, key: F10</translation>
+    </message>
+    <message>
+        <source>我的快递：</source>
+        <translation>My parcels:</translation>
+    </message>
+    <message>
+        <source>快件状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>更新状态</source>
+        <translation>Updates</translation>
+    </message>
+    <message>
+        <source>运送时间</source>
+        <translation>Under way</translation>
+    </message>
+    <message>
+        <source>快递公司</source>
+        <translation>Courier</translation>
+    </message>
+    <message>
+        <source>从快递接单时间算起</source>
+        <translation>counted from the courier's pickup</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>物流进度 ( 双击列表可复制单条物流进度 )</source>
+        <translation>Events (double-click one to copy it)</translation>
+    </message>
+    <message>
+        <source>查询提示：</source>
+        <translation>Note:</translation>
+    </message>
+    <message>
+        <source>程序检测更新中...</source>
+        <translation>Checking for updates...</translation>
+    </message>
+    <message>
+        <source>版本号</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Tesmar出品</source>
+        <translation>By Tesmar</translation>
+    </message>
+    <message>
+        <source>Tesmar系列软件</source>
+        <translation>Tesmar software</translation>
+    </message>
+    <message>
+        <source>请选择快递公司</source>
+        <translation>Choose a courier</translation>
+    </message>
+    <message>
+        <source>没有做任何改动!</source>
+        <translation>Nothing was changed!</translation>
+    </message>
+    <message>
+        <source>单号操作</source>
+        <translation>Edit parcel</translation>
+    </message>
+    <message>
+        <source>快递单号：</source>
+        <translation>Number:</translation>
+    </message>
+    <message>
+        <source>快递公司：</source>
+        <translation>Courier:</translation>
+    </message>
+    <message>
+        <source>快递物品：</source>
+        <translation>Goods:</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Change</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>快递数据清空</source>
+        <translation>Clear parcels</translation>
+    </message>
+    <message>
+        <source>请先选择快递..</source>
+        <translation>Choose a parcel first..</translation>
+    </message>
+    <message>
+        <source>此操作将清空快递数据,并重新进行获取,是否继续?</source>
+        <translation>This clears the courier data and fetches it again. Go on?</translation>
+    </message>
+    <message>
+        <source>信息数据不存在!</source>
+        <translation>No such record!</translation>
+    </message>
+    <message>
+        <source>初始化失败,没有做任何改动!</source>
+        <translation>Reset failed; nothing was changed!</translation>
+    </message>
+    <message>
+        <source>初始化成功!</source>
+        <translation>Reset done!</translation>
+    </message>
+    <message>
+        <source>请输入单号!</source>
+        <translation>Enter a number!</translation>
+    </message>
+    <message>
+        <source>请选择快递公司!</source>
+        <translation>Choose a courier!</translation>
+    </message>
+    <message>
+        <source>请输入物品信息!</source>
+        <translation>Enter the goods!</translation>
+    </message>
+    <message>
+        <source>确定要修改[</source>
+        <translation>Really change [</translation>
+    </message>
+    <message>
+        <source>]此单号码?</source>
+        <translation>] this number?</translation>
+    </message>
+    <message>
+        <source>快递信息修改失败,</source>
+        <translation>The parcel was not changed, </translation>
+    </message>
+    <message>
+        <source>快递信息修改成功!</source>
+        <translation>Parcel changed!</translation>
+    </message>
+    <message>
+        <source>当前快递信息已复制..</source>
+        <translation>Parcel details copied..</translation>
+    </message>
+    <message>
+        <source>确定要删除[</source>
+        <translation>Really delete [</translation>
+    </message>
+    <message>
+        <source>快递信息删除失败,</source>
+        <translation>The parcel was not deleted, </translation>
+    </message>
+    <message>
+        <source>快递信息已删除!</source>
+        <translation>Parcel deleted!</translation>
+    </message>
+    <message>
+        <source>没有可导出的数据!</source>
+        <translation>Nothing to export!</translation>
+    </message>
+    <message>
+        <source>(TXT文本)|*.txt</source>
+        <translation>(Text files)|*.txt</translation>
+    </message>
+    <message>
+        <source>已取消保存</source>
+        <translation>Not saved</translation>
+    </message>
+    <message>
+        <source>成功导出全部数据!</source>
+        <translation>Everything exported!</translation>
+    </message>
+    <message>
+        <source>成功导出全部数据..</source>
+        <translation>Everything exported..</translation>
+    </message>
+    <message>
+        <source>没有可导出的数据..</source>
+        <translation>Nothing to export..</translation>
+    </message>
+    <message>
+        <source>确定要清空快递列表吗?</source>
+        <translation>Really clear the parcel list?</translation>
+    </message>
+    <message>
+        <source>防误保护二次确认：确定要清空快递列表？</source>
+        <translation>Second confirmation: really clear the parcel list?</translation>
+    </message>
+    <message>
+        <source>正在清空...</source>
+        <translation>Clearing...</translation>
+    </message>
+    <message>
+        <source>快递列表未清空..</source>
+        <translation>Parcel list not cleared..</translation>
+    </message>
+    <message>
+        <source>快递列表清空失败,没有做任何改动!</source>
+        <translation>The list was not cleared; nothing was changed!</translation>
+    </message>
+    <message>
+        <source>快递列表已清空...</source>
+        <translation>Parcel list cleared...</translation>
+    </message>
+    <message>
+        <source>快递列表已刷新..</source>
+        <translation>Parcel list refreshed..</translation>
+    </message>
+    <message>
+        <source>确定要执行初始化吗?</source>
+        <translation>Really reset?</translation>
+    </message>
+    <message>
+        <source>此快递已被删除,快递列表已刷新..</source>
+        <translation>This parcel was deleted; the list is refreshed..</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>时间校准功能需要联网操作!</source>
+        <translation>Setting the clock needs the internet!</translation>
+    </message>
+    <message>
+        <source>时间校对失败!未能从网络取得完整的时间,系统时间未更改。</source>
+        <translation>The clock was not set: no complete time came from the network; the system time is unchanged.</translation>
+    </message>
+    <message>
+        <source>时间校对成功!</source>
+        <translation>Clock set!</translation>
+    </message>
+    <message>
+        <source>时间校对失败!系统已开启自动时间同步,请先关闭自动同步后再校对。</source>
+        <translation>The clock was not set: the system synchronises its time itself; turn that off first.</translation>
+    </message>
+    <message>
+        <source>时间校对失败!系统拒绝更改时间,系统时间未更改。</source>
+        <translation>The clock was not set: the system refused; the system time is unchanged.</translation>
+    </message>
+    <message>
+        <source>检测更新失败!请您稍后再试,暂时使用原版</source>
+        <translation>The update check failed! Try later; this version stays for now</translation>
+    </message>
+    <message>
+        <source>程序已加载完毕...</source>
+        <translation>Loaded...</translation>
+    </message>
+    <message>
+        <source>发现最新版本![</source>
+        <translation>A new version is out! [</translation>
+    </message>
+    <message>
+        <source>]<byte value="xd" />
+ <byte value="xd" />
+确定后自动打开官方网站!</source>
+        <translation>]<byte value="xd" />
+ <byte value="xd" />
+The official site opens when you press OK!</translation>
+    </message>
+    <message>
+        <source>程序已加载完毕,当前共有%1个快递单。</source>
+        <translation>Loaded; %1 parcels saved.</translation>
+    </message>
+    <message>
+        <source>程序已加载完毕,当前没有快递单。</source>
+        <translation>Loaded; no parcels saved.</translation>
+    </message>
+    <message>
+        <source>相关设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>子窗口是否支持拖动</source>
+        <translation>Panels can be dragged</translation>
+    </message>
+    <message>
+        <source>单击子窗口自动关闭</source>
+        <translation>Click a panel to close it</translation>
+    </message>
+    <message>
+        <source>快递更新是否启用语音提醒</source>
+        <translation>Sound an alert on news</translation>
+    </message>
+    <message>
+        <source>是否启用气泡提示信息</source>
+        <translation>Show balloon hints</translation>
+    </message>
+    <message>
+        <source>刷新快递列表后默认查询第一个</source>
+        <translation>Query the first after a refresh</translation>
+    </message>
+    <message>
+        <source>是否启用快递公司自动识别功能</source>
+        <translation>Recognise the courier from the number</translation>
+    </message>
+    <message>
+        <source>      是否启用邮件通知功能</source>
+        <translation>      E-mail notification</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>定时查询功能</source>
+        <translation>Timed query</translation>
+    </message>
+    <message>
+        <source>请设定时间：</source>
+        <translation>Set the time:</translation>
+    </message>
+    <message>
+        <source>时</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <translation>m</translation>
+    </message>
+    <message>
+        <source>开始定时</source>
+        <translation>Start timer</translation>
+    </message>
+    <message>
+        <source>循环查询</source>
+        <translation>Repeat query</translation>
+    </message>
+    <message>
+        <source>循环查询功能</source>
+        <translation>Repeated query</translation>
+    </message>
+    <message>
+        <source>每隔</source>
+        <translation>Every</translation>
+    </message>
+    <message>
+        <source>分钟自动进行一次查询</source>
+        <translation>minutes, query again</translation>
+    </message>
+    <message>
+        <source>开始循环</source>
+        <translation>Start repeat</translation>
+    </message>
+    <message>
+        <source>定时查询</source>
+        <translation>Timed query</translation>
+    </message>
+    <message>
+        <source>时间校对</source>
+        <translation>Set clock</translation>
+    </message>
+    <message>
+        <source>定制您的专属快递邮件推广服务</source>
+        <translation>Your own parcel mail promotion service</translation>
+    </message>
+    <message>
+        <source>设置保存失败,没有做任何改动..</source>
+        <translation>The setting was not saved; nothing was changed..</translation>
+    </message>
+    <message>
+        <source>请输入您的E-mail地址..</source>
+        <translation>Enter your e-mail address..</translation>
+    </message>
+    <message>
+        <source>您的E-mail地址输入错误!请您检查!</source>
+        <translation>Your e-mail address is wrong! Please check it!</translation>
+    </message>
+    <message>
+        <source>设置完毕..</source>
+        <translation>Settings saved..</translation>
+    </message>
+    <message>
+        <source>添加新快递</source>
+        <translation>Add a parcel</translation>
+    </message>
+    <message>
+        <source>开始查询</source>
+        <translation>Query</translation>
+    </message>
+    <message>
+        <source>友情提示：自动识别快递功能偶尔会因为使用人数过多而变得不稳定，您可进行多次刷新尝试，如果仍不可用请手动选择快递公司或稍后再试，第一版本可能识别率不是特别高，后续版本我们会继续改进。</source>
+        <translation>Note: recognising the courier may be unsteady when many people use it; refresh a few times, and if it still fails choose the courier yourself or try later. This first version does not always recognise it; later versions will improve.</translation>
+    </message>
+    <message>
+        <source>快递保存失败,请检查数据库是否可写..</source>
+        <translation>The parcel was not saved; check that the database can be written..</translation>
+    </message>
+    <message>
+        <source>您好,您当前输入的单号不存在有效信息,是否先进行保存?</source>
+        <translation>The number you entered has no tracking information yet. Save it anyway?</translation>
+    </message>
+    <message>
+        <source>快递添加成功！</source>
+        <translation>Parcel added!</translation>
+    </message>
+    <message>
+        <source>快递数据已存在!</source>
+        <translation>The parcel is already saved!</translation>
+    </message>
+    <message>
+        <source>单号不正确,请您检查!</source>
+        <translation>Wrong tracking number, please check it!</translation>
+    </message>
+    <message>
+        <source>查询完毕...</source>
+        <translation>Query done...</translation>
+    </message>
+    <message>
+        <source>查询中...</source>
+        <translation>Querying...</translation>
+    </message>
+    <message>
+        <source>二次防误操作：确认要删除此快递单号?</source>
+        <translation>Second confirmation: really delete this tracking number?</translation>
+    </message>
+    <message>
+        <source>快递信息删除失败,没有做任何改动!</source>
+        <translation>The parcel was not deleted; nothing was changed!</translation>
+    </message>
+    <message>
+        <source>程序自动检测快递异常!</source>
+        <translation>The program found a problem with this parcel!</translation>
+    </message>
+    <message>
+        <source>可能存在以下问题：</source>
+        <translation>Possible causes:</translation>
+    </message>
+    <message>
+        <source>1.网络异常</source>
+        <translation>1. a network problem</translation>
+    </message>
+    <message>
+        <source>2.快递公司异常</source>
+        <translation>2. a problem with the courier</translation>
+    </message>
+    <message>
+        <source>4.当前快递单号已失效</source>
+        <translation>4. the tracking number is no longer valid</translation>
+    </message>
+    <message>
+        <source>5.单号或对应快递公司错误</source>
+        <translation>5. a wrong number or courier</translation>
+    </message>
+    <message>
+        <source>请您稍后重试</source>
+        <translation>Please try again later</translation>
+    </message>
+    <message>
+        <source>30分钟</source>
+        <translation>30 minutes</translation>
+    </message>
+    <message>
+        <source>1小时</source>
+        <translation>1 hour</translation>
+    </message>
+    <message>
+        <source>2小时</source>
+        <translation>2 hours</translation>
+    </message>
+    <message>
+        <source>3小时</source>
+        <translation>3 hours</translation>
+    </message>
+    <message>
+        <source>6小时</source>
+        <translation>6 hours</translation>
+    </message>
+    <message>
+        <source>12小时</source>
+        <translation>12 hours</translation>
+    </message>
+    <message>
+        <source>24小时</source>
+        <translation>24 hours</translation>
+    </message>
+    <message>
+        <source>自动刷新</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>每隔所选时间在后台查询全部未签收的快递</source>
+        <translation>Query every parcel not yet signed for in the background at the chosen interval</translation>
+    </message>
+    <message>
+        <source>立即刷新</source>
+        <translation>Refresh now</translation>
+    </message>
+    <message>
+        <source>现在就在后台查询一遍全部未签收的快递</source>
+        <translation>Query every parcel not yet signed for in the background now</translation>
+    </message>
+    <message>
+        <source>上次刷新%1：查询%2,更新%3,失败%4</source>
+        <translation>Last refresh %1: %2 asked, %3 news, %4 failed</translation>
+    </message>
+    <message>
+        <source>最新信息发送失败!错误原因</source>
+        <translation>The news was not sent! Reason: </translation>
+    </message>
+    <message>
+        <source>正在刷新全部未签收快递..</source>
+        <translation>Refreshing every parcel not yet signed for..</translation>
+    </message>
+    <message>
+        <source>刷新正在进行,请稍候..</source>
+        <translation>A refresh is running, please wait..</translation>
+    </message>
+    <message>
+        <source>有更新</source>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>无更新</source>
+        <translation>No update</translation>
+    </message>
+    <message>
+        <source> 正发送最新动态邮件,请稍等..</source>
+        <translation> Sending the news by e-mail, please wait..</translation>
+    </message>
+    <message>
+        <source>没有快递进度可以发送</source>
+        <translation>No parcel progress to send</translation>
+    </message>
+    <message>
+        <source>快递有最新进展，已发送至邮箱!</source>
+        <translation>Parcel news, sent to your mailbox!</translation>
+    </message>
+    <message>
+        <source>以下为</source>
+        <translation>Shown: </translation>
+    </message>
+    <message>
+        <source>查询的结果..</source>
+        <translation> query..</translation>
+    </message>
+    <message>
+        <source>停止循环</source>
+        <translation>Stop repeat</translation>
+    </message>
+    <message>
+        <source>关闭定时</source>
+        <translation>Stop timer</translation>
+    </message>
+    <message>
+        <source>当前快递已签收,您不需要使用此功能</source>
+        <translation>This parcel is signed for; you need not use this</translation>
+    </message>
+    <message>
+        <source>请先查询单号后在使用本功能!</source>
+        <translation>Query a number first, then use this!</translation>
+    </message>
+    <message>
+        <source>请先设定时间!</source>
+        <translation>Set the time first!</translation>
+    </message>
+    <message>
+        <source>当前正在循环查询,是否终止?</source>
+        <translation>A repeated query is running. Stop it?</translation>
+    </message>
+    <message>
+        <source>请先查询单号后在使用定时功能!</source>
+        <translation>Query a number first, then use the timer!</translation>
+    </message>
+    <message>
+        <source>请设定查询时间!</source>
+        <translation>Set the query time!</translation>
+    </message>
+    <message>
+        <source>当前正在定时查询,是否终止?</source>
+        <translation>A timed query is running. Stop it?</translation>
     </message>
 </context>
 </TS>

@@ -60,6 +60,8 @@ class WindowService : public QObject {
     Q_CLASSINFO("D-Bus Interface", "cn.tesmar.parcelio.Window")
 public:
     explicit WindowService(Form1 *window) : QObject(window), window(window) {}
+    // The name goes with the window: a command then tells the user itself.
+    ~WindowService() override { QDBusConnection::sessionBus().unregisterService(QString::fromLatin1(AppId)); }
 
 public slots:
     // The ids of parcels a round of the book at book (its folder) found news

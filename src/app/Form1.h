@@ -6,6 +6,7 @@
 #include "Version.h"
 #include "app/Config.h"
 #include "app/ControlArray.h"
+#include "app/Tr.h"
 #include "app/Widgets.h"
 #include "platform/Platform.h"
 #include "store/Store.h"
@@ -47,7 +48,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char *Version = PARCELIO_VERSION;
-    static constexpr const char *BoxTitle = "Tesmar系列软件";
+    static constexpr const char *BoxTitle = QT_TRANSLATE_NOOP("Parcelio", "Tesmar系列软件");
 
     Form1(const QString &appDir, const Config &config, const Platform &platform, QWidget *parent = nullptr);
     ~Form1() override;
@@ -156,7 +157,7 @@ public:
     QString status() const;
     MessageBox::Answer msg(const QString &text, MessageBox::Buttons buttons = MessageBox::Ok,
                            MessageBox::Icon icon = MessageBox::Information,
-                           const QString &title = QString::fromUtf8(BoxTitle));
+                           const QString &title = Parcelio::tr(BoxTitle));
     // The seven menu icons at once; the lock below is their one user.
     void setMenuEnabled(bool on);
     void hideAllPanels();

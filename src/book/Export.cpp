@@ -1,5 +1,6 @@
 // Export of the progress list to a text file the user names.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "book/ExportText.h"
 
 #include <QSaveFile>
@@ -37,21 +38,21 @@ bool Form1::ExportListViewContent(QTreeWidget *list, const QString &path)
 void Form1::exportProgress()
 {
     if (ListView1->topLevelItemCount() == 0) {
-        msg(QStringLiteral("没有可导出的数据!"));
+        msg(Parcelio::tr("没有可导出的数据!"));
         return;
     }
     const QString path = platform.fileDialog
-                             ? platform.fileDialog->saveFileName(this, QStringLiteral("(TXT文本)|*.txt"))
+                             ? platform.fileDialog->saveFileName(this, Parcelio::tr("(TXT文本)|*.txt"))
                              : QString();
     if (path.isEmpty()) {
-        setStatus(QStringLiteral("已取消保存"));
+        setStatus(Parcelio::tr("已取消保存"));
         return;
     }
     if (ExportListViewContent(ListView1, path)) {
-        msg(QStringLiteral("成功导出全部数据!"));
-        setStatus(QStringLiteral("成功导出全部数据.."));
+        msg(Parcelio::tr("成功导出全部数据!"));
+        setStatus(Parcelio::tr("成功导出全部数据.."));
     } else {
-        msg(QStringLiteral("没有可导出的数据!"));
-        setStatus(QStringLiteral("没有可导出的数据.."));
+        msg(Parcelio::tr("没有可导出的数据!"));
+        setStatus(Parcelio::tr("没有可导出的数据.."));
     }
 }

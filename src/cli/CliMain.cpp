@@ -2,6 +2,7 @@
 #include "app/Config.h"
 #include "app/Language.h"
 #include "app/Locations.h"
+#include "app/Tr.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
@@ -22,15 +23,19 @@ int main(int argc, char *argv[])
     {
         // The commands speak the window's language; nothing is loaded for Chinese.
         const Locations at = findLocations(programDir());
-        installTranslation(&app, chooseLanguage(Config::load(at.iniPath).language), translationDir(at.resourceDir));
+        installTranslation(&app, chooseLanguage(Config::load(at.iniPath).language),
+                           translationDir(at.resourceDir));
     }
     if (raw.size() > 1 && isCommandName(raw.at(1))) {
         tellDesktop = tellDesktopOverBus;
         return runCommand(raw.mid(1));
     }
     if (raw.size() > 1 && !raw.at(1).startsWith(QLatin1Char('-'))) {
-        std::fprintf(stderr, "parcelio: 没有这个命令: %s (parcelio --help 列出全部命令)\n",
-                     raw.at(1).toUtf8().constData());
+        std::fputs(Parcelio::tr("parcelio: 没有这个命令: %1 (parcelio --help 列出全部命令)\n")
+                       .arg(raw.at(1))
+                       .toUtf8()
+                       .constData(),
+                   stderr);
         return 2;
     }
     // --help, --version and mistakes are answered without loading the window.

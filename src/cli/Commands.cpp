@@ -2,6 +2,7 @@
 #include "app/Config.h"
 #include "app/Locations.h"
 #include "app/Text.h"
+#include "app/Tr.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
 #include "tracking/RecognitionText.h"
@@ -64,10 +65,10 @@ struct Context {
 };
 
 const QCommandLineOption JsonOption(QStringLiteral("json"));
-const QCommandLineOption TimeoutOption(QStringLiteral("timeout"), QString(), QStringLiteral("秒"));
+const QCommandLineOption TimeoutOption(QStringLiteral("timeout"), QString(), Parcelio::tr("秒"));
 const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), QStringLiteral("公司"));
-const QCommandLineOption IdOption(QStringLiteral("id"), QString(), QStringLiteral("编号"));
+const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), Parcelio::tr("公司"));
+const QCommandLineOption IdOption(QStringLiteral("id"), QString(), Parcelio::tr("编号"));
 const QCommandLineOption ForceOption(QStringLiteral("force"));
 
 // The book as the window finds it. The window keeps its single-copy lock
@@ -83,30 +84,30 @@ std::optional<Failed> openBook(Context &c)
     const QString path = at.dataDir + QStringLiteral("/db/kd100.mdb");
     auto refused = [&](const QString &detail) {
         return Failed{CommandStatus::DatabaseRefused,
-                      QStringLiteral("数据库无法使用: %1 (%2)").arg(path, detail)};
+                      Parcelio::tr("数据库无法使用: %1 (%2)").arg(path, detail)};
     };
     switch (c.store->open(at.dataDir)) {
     case Store::OpenResult::Ok: c.store->releaseLock(); return std::nullopt;
-    case Store::OpenResult::TooNew: return refused(QStringLiteral("由更新版本的程序创建"));
+    case Store::OpenResult::TooNew: return refused(Parcelio::tr("由更新版本的程序创建"));
     case Store::OpenResult::Failed: return refused(c.store->error());
     case Store::OpenResult::AlreadyRunning: break;
     }
     c.store = std::make_unique<Store>();
     // openShared would create an empty file where none is.
     if (!QFileInfo::exists(path))
-        return refused(QStringLiteral("文件不存在"));
+        return refused(Parcelio::tr("文件不存在"));
     if (!c.store->openShared(path))
         return refused(c.store->error());
     switch (c.store->checkShared()) {
     case Store::OpenResult::Ok: return std::nullopt;
-    case Store::OpenResult::TooNew: return refused(QStringLiteral("由更新版本的程序创建"));
+    case Store::OpenResult::TooNew: return refused(Parcelio::tr("由更新版本的程序创建"));
     default: return refused(c.store->error());
     }
 }
 
 Failed databaseFailed(const Store &s)
 {
-    return {CommandStatus::DatabaseRefused, QStringLiteral("数据库操作失败,没有做任何改动: ") + s.error()};
+    return {CommandStatus::DatabaseRefused, Parcelio::tr("数据库操作失败,没有做任何改动: ") + s.error()};
 }
 
 struct Fetched {
@@ -145,10 +146,10 @@ Fetched fetch(Context &c, const QString &url)
 std::optional<Failed> noGoodAnswer(const Fetched &f, const QString &service)
 {
     if (!f.answered)
-        return Failed{CommandStatus::ServiceFailed, service + QStringLiteral("没有应答")};
+        return Failed{CommandStatus::ServiceFailed, service + Parcelio::tr("没有应答")};
     // An error page is no answer, whatever it holds.
     if (f.status < 200 || f.status > 299)
-        return Failed{CommandStatus::ServiceFailed, service + QStringLiteral("出错 (HTTP %1)").arg(f.status)};
+        return Failed{CommandStatus::ServiceFailed, service + Parcelio::tr("出错 (HTTP %1)").arg(f.status)};
     return std::nullopt;
 }
 
@@ -157,11 +158,11 @@ std::optional<Failed> refusedNumber(const QString &number)
 {
     auto usage = [](const QString &why) { return Failed{CommandStatus::Usage, why}; };
     if (number.isEmpty())
-        return usage(QStringLiteral("请输入快递单号!"));
+        return usage(Parcelio::tr("请输入快递单号!"));
     if (number.size() > MaxNumberLength)
-        return usage(QStringLiteral("单号不正确,请您检查! (超过 %1 个字符)").arg(MaxNumberLength));
+        return usage(Parcelio::tr("单号不正确,请您检查! (超过 %1 个字符)").arg(MaxNumberLength));
     if (number.contains(QLatin1Char('|')) || !isNumeric(number))
-        return usage(QStringLiteral("单号不正确,请您检查! (单号只能是数字)"));
+        return usage(Parcelio::tr("单号不正确,请您检查! (单号只能是数字)"));
     return std::nullopt;
 }
 
@@ -173,7 +174,7 @@ std::optional<CourierRecord> courierNamed(Context &c, const QString &name, Faile
         return std::nullopt;
     }
     if (rows.isEmpty()) {
-        why = {CommandStatus::Usage, QStringLiteral("没有名为「%1」的快递公司").arg(name)};
+        why = {CommandStatus::Usage, Parcelio::tr("没有名为「%1」的快递公司").arg(name)};
         return std::nullopt;
     }
     return rows.first();
@@ -183,18 +184,18 @@ std::optional<CourierRecord> courierNamed(Context &c, const QString &name, Faile
 std::optional<CourierRecord> recognised(Context &c, const QString &number, Failed &why)
 {
     if (number.size() <= 9) {
-        why = {CommandStatus::Usage, QStringLiteral("单号太短,无法识别快递公司,请用 --company 指定")};
+        why = {CommandStatus::Usage, Parcelio::tr("单号太短,无法识别快递公司,请用 --company 指定")};
         return std::nullopt;
     }
     const Fetched f = fetch(c, recognitionUrl(c.cfg.recognitionHost, number));
-    if (auto bad = noGoodAnswer(f, QStringLiteral("单号识别服务"))) {
+    if (auto bad = noGoodAnswer(f, Parcelio::tr("单号识别服务"))) {
         why = *bad;
         return std::nullopt;
     }
     const std::optional<QString> tail =
         f.body.contains(QStringLiteral("503")) ? std::nullopt : recognitionTailOf(f.body);
     if (!tail) {
-        why = {CommandStatus::ServiceFailed, QStringLiteral("检测出错,请手动选择快递公司 (--company)")};
+        why = {CommandStatus::ServiceFailed, Parcelio::tr("检测出错,请手动选择快递公司 (--company)")};
         return std::nullopt;
     }
     const QList<CourierRecord> rows = c.store->couriersByShibie(recognizedCodeOf(*tail));
@@ -203,7 +204,7 @@ std::optional<CourierRecord> recognised(Context &c, const QString &number, Faile
         return std::nullopt;
     }
     if (rows.isEmpty()) {
-        why = {CommandStatus::Usage, QStringLiteral("未找到对应快递,请用 --company 指定")};
+        why = {CommandStatus::Usage, Parcelio::tr("未找到对应快递,请用 --company 指定")};
         return std::nullopt;
     }
     return rows.first();
@@ -219,18 +220,18 @@ std::optional<Failed> track(Context &c, const CourierRecord &courier, const QStr
 {
     const Fetched f = fetch(c, trackingUrlOf(c.cfg, courier.code, number));
     t.queried = QDateTime::currentDateTime();
-    if (auto bad = noGoodAnswer(f, QStringLiteral("查询服务")))
+    if (auto bad = noGoodAnswer(f, Parcelio::tr("查询服务")))
         return bad;
     const ReplyReading r = readReply(f.body);
     switch (r.kind) {
     case ReplyReading::Unreadable:
-        return Failed{CommandStatus::ServiceFailed, QStringLiteral("查询结果无法识别,请稍后再试..")};
+        return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询结果无法识别,请稍后再试..")};
     case ReplyReading::UnknownNumber:
         return Failed{CommandStatus::UnknownNumber,
-                      QStringLiteral("您当前查询的快递单号不存在 (%1 %2)").arg(courier.name, number)};
+                      Parcelio::tr("您当前查询的快递单号不存在 (%1 %2)").arg(courier.name, number)};
     case ReplyReading::Failure:
         return Failed{CommandStatus::ServiceFailed,
-                      r.message.isEmpty() ? QStringLiteral("查询失败,错误代码 %1").arg(r.code) : r.message};
+                      r.message.isEmpty() ? Parcelio::tr("查询失败,错误代码 %1").arg(r.code) : r.message};
     case ReplyReading::Success: break;
     }
     t.reading = readTrackingReply(f.body);
@@ -327,7 +328,7 @@ QList<KeptEvent> keptEvents(const TrackingReading &r)
 int list(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("list 不接受参数")});
+        return fail({CommandStatus::Usage, Parcelio::tr("list 不接受参数")});
     const QList<BookRow> rows = c.store->book();
     if (!c.store->error().isEmpty())
         return fail(databaseFailed(*c.store));
@@ -353,7 +354,7 @@ int list(Context &c)
         text += QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
                     .arg(r.parcel.id)
                     .arg(r.parcel.number, r.parcel.goods, r.parcel.company, r.parcel.num,
-                         r.state.isEmpty() ? QStringLiteral("未查询") : r.state,
+                         r.state.isEmpty() ? Parcelio::tr("未查询") : r.state,
                          r.newest.time.isEmpty() ? QString()
                                                  : r.newest.time + QLatin1Char(' ') + r.newest.context);
     }
@@ -368,12 +369,12 @@ std::optional<ParcelRecord> rowById(Context &c, Failed &why)
     bool ok = false;
     const qint64 key = id.toLongLong(&ok);
     if (!ok || key <= 0) {
-        why = {CommandStatus::Usage, QStringLiteral("编号不正确: %1").arg(id)};
+        why = {CommandStatus::Usage, Parcelio::tr("编号不正确: %1").arg(id)};
         return std::nullopt;
     }
     const auto found = c.store->parcelById(QString::number(key));
     if (found.outcome == RowLookup<ParcelRecord>::Missing)
-        why = {CommandStatus::Usage, QStringLiteral("没有编号为 %1 的快递").arg(key)};
+        why = {CommandStatus::Usage, Parcelio::tr("没有编号为 %1 的快递").arg(key)};
     else if (!found)
         why = databaseFailed(*c.store);
     return found.row;
@@ -401,7 +402,7 @@ int query(Context &c)
     const QStringList args = c.parser.positionalArguments();
     const bool byId = c.parser.isSet(IdOption);
     if (byId ? !args.isEmpty() || c.parser.isSet(CompanyOption) : args.size() != 1)
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     Failed why{};
     QList<ParcelRecord> rows;
     QString number;
@@ -464,9 +465,9 @@ int query(Context &c)
         text += QStringLiteral(" [%1] %2").arg(r.id).arg(r.goods);
     text += QLatin1Char('\n');
     if (!any)
-        text += QStringLiteral("暂无物流信息\n");
+        text += Parcelio::tr("暂无物流信息\n");
     else
-        text += QStringLiteral("状态: %1\t在途: %2\n").arg(state, transit);
+        text += Parcelio::tr("状态: %1\t在途: %2\n").arg(state, transit);
     for (int i = 0; i < events.size(); ++i)
         text += QStringLiteral("%1\t%2\t%3\n").arg(i + 1).arg(events.at(i).time, events.at(i).context);
     out(text);
@@ -477,20 +478,20 @@ int add(Context &c)
 {
     const QStringList args = c.parser.positionalArguments();
     if (args.size() != 2)
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     const QString number = args.at(0).trimmed();
     const QString goods = args.at(1);
     if (auto bad = refusedNumber(number))
         return fail(*bad);
     if (goods.trimmed().isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("请输入快递物品信息,例如：爸爸衣服")});
+        return fail({CommandStatus::Usage, Parcelio::tr("请输入快递物品信息,例如：爸爸衣服")});
     // Asked before any request: a saved number needs none.
     const auto existing = c.store->findParcels(ParcelField::Number, Match::Exact, number);
     if (!existing)
         return fail(databaseFailed(*c.store));
     if (!existing->isEmpty())
         return fail(
-            {CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))});
+            {CommandStatus::Usage, Parcelio::tr("快递数据已存在! %1").arg(parcelLine(existing->first()))});
 
     Failed why{};
     const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
@@ -528,11 +529,11 @@ int add(Context &c)
         printJson(parcelJson(shown));
         return CommandStatus::Ok;
     }
-    QString text = QStringLiteral("快递添加成功! ") + parcelLine(shown.parcel) + QLatin1Char('\n');
+    QString text = Parcelio::tr("快递添加成功! ") + parcelLine(shown.parcel) + QLatin1Char('\n');
     if (!shown.state.isEmpty())
         text += QStringLiteral("%1\t%2 %3\n").arg(shown.state, shown.newest.time, shown.newest.context);
     else
-        text += QStringLiteral("暂无物流信息\n");
+        text += Parcelio::tr("暂无物流信息\n");
     out(text);
     return CommandStatus::Ok;
 }
@@ -540,7 +541,7 @@ int add(Context &c)
 int remove(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     Failed why{};
     const auto row = rowById(c, why);
     if (!row)
@@ -550,14 +551,14 @@ int remove(Context &c)
     if (c.json)
         printJson(parcelJson(BookRow{*row, {}, {}, {}, false}));
     else
-        out(QStringLiteral("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
+        out(Parcelio::tr("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
     return CommandStatus::Ok;
 }
 
 int refresh(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("refresh 不接受参数")});
+        return fail({CommandStatus::Usage, Parcelio::tr("refresh 不接受参数")});
     BookWatch watch(*c.store, c.cfg, [] { return QDateTime::currentDateTime(); });
     watch.limitMs = c.limitMs;
     QJsonArray news;
@@ -576,7 +577,7 @@ int refresh(Context &c)
                           {QStringLiteral("newest"), eventsJson({e}).first()}};
             news.append(o);
         } else {
-            out(QStringLiteral("快递有最新进展 [%1] %2 %3 %4\t%5 %6\n")
+            out(Parcelio::tr("快递有最新进展 [%1] %2 %3 %4\t%5 %6\n")
                     .arg(n.parcel.id)
                     .arg(n.parcel.company, n.parcel.number, n.parcel.goods, e.time, e.context));
             std::fflush(stdout);
@@ -594,11 +595,11 @@ int refresh(Context &c)
                               {QStringLiteral("failed"), s.failed},
                               {QStringLiteral("news"), news}});
     else
-        out(QStringLiteral("查询%1,更新%2,失败%3\n").arg(s.asked).arg(s.news).arg(s.failed));
+        out(Parcelio::tr("查询%1,更新%2,失败%3\n").arg(s.asked).arg(s.news).arg(s.failed));
     if (s.news > 0)
         return CommandStatus::Ok;
     if (s.failed > 0)
-        return fail({CommandStatus::ServiceFailed, QStringLiteral("%1 个快递查询失败").arg(s.failed)});
+        return fail({CommandStatus::ServiceFailed, Parcelio::tr("%1 个快递查询失败").arg(s.failed)});
     return CommandStatus::NoNews;
 }
 } // namespace
@@ -613,7 +614,7 @@ int runCommand(const QStringList &arguments)
         const QString topic = arguments.value(1);
         if (arguments.size() > 2 || (!topic.isEmpty() && !isCommandName(topic)))
             return fail({CommandStatus::Usage,
-                         QStringLiteral("没有这个命令: ") + arguments.mid(1).join(QLatin1Char(' '))});
+                         Parcelio::tr("没有这个命令: ") + arguments.mid(1).join(QLatin1Char(' '))});
         out(topic.isEmpty() ? commandsHelp() : commandHelp(topic));
         return CommandStatus::Ok;
     }
@@ -638,7 +639,7 @@ int runCommand(const QStringList &arguments)
         bool ok = false;
         const double seconds = c.parser.value(TimeoutOption).toDouble(&ok);
         if (!ok || seconds <= 0 || seconds > 3600)
-            return fail({CommandStatus::Usage, QStringLiteral("--timeout 要在 0 到 3600 秒之间")});
+            return fail({CommandStatus::Usage, Parcelio::tr("--timeout 要在 0 到 3600 秒之间")});
         c.limitMs = qMax(1, int(seconds * 1000));
     }
     if (auto refused = openBook(c))

@@ -1,11 +1,15 @@
 // Sets the computer's clock to China Standard Time from a web server's Date
 // header.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "net/Answers.h"
 
 namespace {
-const QString Title = QStringLiteral("提示");
+QString Title()
+{
+    return Parcelio::tr("提示");
 }
+} // namespace
 
 void Form1::Command3_Click()
 {
@@ -13,7 +17,7 @@ void Form1::Command3_Click()
     if (!GetBody(cfg.clockProbe).isEmpty())
         ctime();
     else
-        msg(QStringLiteral("时间校准功能需要联网操作!"), MessageBox::Ok, MessageBox::Information, Title);
+        msg(Parcelio::tr("时间校准功能需要联网操作!"), MessageBox::Ok, MessageBox::Information, Title());
     Command3->setEnabled(true);
 }
 
@@ -35,8 +39,8 @@ void Form1::ctime()
     const QDateTime b = GetNetTime();
     const QDateTime c = GetNetTime();
     if (!a.isValid() || !b.isValid() || !c.isValid()) {
-        msg(QStringLiteral("时间校对失败!未能从网络取得完整的时间,系统时间未更改。"), MessageBox::Ok,
-            MessageBox::Information, Title);
+        msg(Parcelio::tr("时间校对失败!未能从网络取得完整的时间,系统时间未更改。"), MessageBox::Ok,
+            MessageBox::Information, Title());
         return;
     }
     SystemClock::Result result;
@@ -44,15 +48,15 @@ void Form1::ctime()
         result = platform.systemClock->setLocal(c.date(), c.time());
     QString text;
     switch (result.outcome) {
-    case SystemClock::Set: text = QStringLiteral("时间校对成功!"); break;
+    case SystemClock::Set: text = Parcelio::tr("时间校对成功!"); break;
     case SystemClock::AutomaticSync:
-        text = QStringLiteral("时间校对失败!系统已开启自动时间同步,请先关闭自动同步后再校对。");
+        text = Parcelio::tr("时间校对失败!系统已开启自动时间同步,请先关闭自动同步后再校对。");
         break;
     case SystemClock::Refused:
-        text = QStringLiteral("时间校对失败!系统拒绝更改时间,系统时间未更改。");
+        text = Parcelio::tr("时间校对失败!系统拒绝更改时间,系统时间未更改。");
         if (!result.reason.isEmpty())
             text += QStringLiteral("\r\n") + result.reason;
         break;
     }
-    msg(text, MessageBox::Ok, MessageBox::Information, Title);
+    msg(text, MessageBox::Ok, MessageBox::Information, Title());
 }

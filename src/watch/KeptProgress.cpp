@@ -1,6 +1,7 @@
 // Each parcel's last good progress: kept after every successful query and
 // shown in place of a fresh reply when the service gives no readable answer.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "book/ParcelListModel.h"
 #include "tracking/Reply.h"
 
@@ -43,8 +44,8 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
     Label12(2)->setText(parcelStateText(state));
     Label12(5)->setText(transitText(kept->events, state, now()));
     Label12(7)->setText(CurrentParcel.company);
-    QString line = QStringLiteral("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
-                   QStringLiteral("查询的结果..");
+    QString line = Parcelio::tr("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
+                   Parcelio::tr("查询的结果..");
     if (!reason.isEmpty())
         line = reason + QLatin1Char(' ') + line;
     setStatus(line);
