@@ -20,14 +20,19 @@
 #include <vector>
 
 namespace {
-void measure(const QString &program, const QString &empty, int parcels, int rounds, const char *where)
+// baseline: the same program of an earlier build (PARCELIO_BENCH_BASELINE),
+// on a copy of the same book; empty when none is given.
+void measure(const QString &program, const QString &empty, int parcels, int rounds, const char *where,
+             const QString &baseline)
 {
-    std::vector<double> appMs, emptyMs, labelMs;
-    std::vector<long> appKb, emptyKb, labelKb;
+    std::vector<double> appMs, emptyMs, labelMs, baseMs;
+    std::vector<long> appKb, emptyKb, labelKb, baseKb;
     runOnce(program, {"--quit-after-show"}); // warm the file cache for all
     runOnce(empty, {});
     runOnce(empty, {"--label"});
-    // Paired rounds: a burst of load on the machine hits all three alike.
+    if (!baseline.isEmpty())
+        runOnce(baseline, {"--quit-after-show"});
+    // Paired rounds: a burst of load on the machine hits all of them alike.
     for (int i = 0; i < rounds; ++i) {
         const Run a = runOnce(program, {"--quit-after-show"});
         const Run e = runOnce(empty, {});
@@ -38,6 +43,11 @@ void measure(const QString &program, const QString &empty, int parcels, int roun
         emptyKb.push_back(e.peakKb);
         labelMs.push_back(l.ms);
         labelKb.push_back(l.peakKb);
+        if (!baseline.isEmpty()) {
+            const Run b = runOnce(baseline, {"--quit-after-show"});
+            baseMs.push_back(b.ms);
+            baseKb.push_back(b.peakKb);
+        }
     }
     const double am = median(appMs), em = median(emptyMs), lm = median(labelMs);
     const long ak = median(appKb), ek = median(emptyKb), lk = median(labelKb);
@@ -48,6 +58,10 @@ void measure(const QString &program, const QString &empty, int parcels, int roun
     std::printf("  ratio to empty window     %7.2f x   %7.2f x   (target: within 1.5 x both)\n", am / em,
                 double(ak) / double(ek));
     std::printf("  ratio to one-label window %7.2f x   %7.2f x\n", am / lm, double(ak) / double(lk));
+    if (!baseline.isEmpty())
+        std::printf("  ratio to the baseline build %6.3f x   %7.3f x   (%.1f ms, %ld KiB peak)\n",
+                    median(appMs) / median(baseMs), double(median(appKb)) / double(median(baseKb)), median(baseMs),
+                    median(baseKb));
 }
 } // namespace
 
@@ -87,8 +101,20 @@ int main(int argc, char *argv[])
     }
     QSqlDatabase::removeDatabase("fill");
 
+    // An earlier build's program folder to compare with, on a copy of the book.
+    QTemporaryDir baseDir;
+    QString baseline;
+    if (const QString from = qEnvironmentVariable("PARCELIO_BENCH_BASELINE"); !from.isEmpty()) {
+        baseline = baseDir.path() + "/parcelio";
+        QFile::copy(from + "/parcelio", baseline);
+        QFile::copy(from + "/parcelio-window", baseDir.path() + "/parcelio-window");
+        QFile::copy(from + "/skinh.she", baseDir.path() + "/skinh.she");
+        QDir().mkpath(baseDir.path() + "/db");
+        QFile::copy(dir.path() + "/db/kd100.mdb", baseDir.path() + "/db/kd100.mdb");
+    }
+
     const QString empty = QString(PARCELIO_BIN_DIR) + "/empty_window";
-    measure(program, empty, parcels, rounds, "offscreen");
+    measure(program, empty, parcels, rounds, "offscreen", baseline);
 
     // The same under a real X server: Xvfb picks a free display and tells us.
     QProcess xvfb;
@@ -101,7 +127,7 @@ int main(int argc, char *argv[])
     const QByteArray display = ":" + xvfb.readLine().trimmed();
     qputenv("DISPLAY", display);
     qputenv("QT_QPA_PLATFORM", "xcb");
-    measure(program, empty, parcels, rounds, "Xvfb");
+    measure(program, empty, parcels, rounds, "Xvfb", baseline);
     xvfb.terminate();
     xvfb.waitForFinished(5000);
     return 0;

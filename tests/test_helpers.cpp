@@ -1,5 +1,6 @@
 // Window-free helpers of the shell, the settings and the export: this
 // program links the logic library only.
+#include "app/Language.h"
 #include "app/Text.h"
 #include "book/ExportText.h"
 #include "store/SettingValues.h"
@@ -13,6 +14,7 @@ private slots:
     void numericFilter();
     void addressCheckRules();
     void exportCellWidths();
+    void languageChoice();
 };
 
 void TestHelpers::clockText()
@@ -55,6 +57,32 @@ void TestHelpers::exportCellWidths()
     QCOMPARE(SetStringFixedLength(QStringLiteral(" 中文 "), 8), QStringLiteral("中文    "));
     QCOMPARE(SetStringFixedLength(QStringLiteral("1234567890"), 8), QStringLiteral("1234567890"));
     QCOMPARE(SetStringFixedLength(QStringLiteral("   "), 8), QString());
+}
+
+void TestHelpers::languageChoice()
+{
+    // LC_ALL over LC_MESSAGES over LANG, as the C library reads them.
+    auto with = [](QByteArray all, QByteArray messages, QByteArray lang) {
+        return [=](const char *name) {
+            const QByteArray n(name);
+            return n == "LC_ALL" ? all : n == "LC_MESSAGES" ? messages : n == "LANG" ? lang : QByteArray();
+        };
+    };
+    const QString automatic = QStringLiteral("auto");
+    QCOMPARE(chooseLanguage(automatic, with("", "", "")), Language::Chinese);
+    QCOMPARE(chooseLanguage(automatic, with("", "", "C")), Language::Chinese);
+    QCOMPARE(chooseLanguage(automatic, with("", "", "C.UTF-8")), Language::Chinese);
+    QCOMPARE(chooseLanguage(automatic, with("", "", "POSIX")), Language::Chinese);
+    QCOMPARE(chooseLanguage(automatic, with("", "", "zh_TW.UTF-8")), Language::Chinese);
+    QCOMPARE(chooseLanguage(automatic, with("", "", "en_US.UTF-8")), Language::English);
+    QCOMPARE(chooseLanguage(automatic, with("", "", "de_DE.UTF-8")), Language::English);
+    QCOMPARE(chooseLanguage(automatic, with("", "en_GB.UTF-8", "zh_CN.UTF-8")), Language::English);
+    QCOMPARE(chooseLanguage(automatic, with("zh_CN.UTF-8", "en_GB.UTF-8", "en_GB.UTF-8")), Language::Chinese);
+    QCOMPARE(chooseLanguage(automatic, with("C", "", "en_US.UTF-8")), Language::Chinese);
+    // The ini's choice wins over the locale; anything else follows it.
+    QCOMPARE(chooseLanguage(QStringLiteral("zh"), with("", "", "en_US.UTF-8")), Language::Chinese);
+    QCOMPARE(chooseLanguage(QStringLiteral(" EN "), with("", "", "zh_CN.UTF-8")), Language::English);
+    QCOMPARE(chooseLanguage(QStringLiteral("fr"), with("", "", "zh_CN.UTF-8")), Language::Chinese);
 }
 
 QTEST_GUILESS_MAIN(TestHelpers)

@@ -10,17 +10,23 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/parcelio share/parcelio/skinh.she share/parcelio/ts.mp3 \
-         share/parcelio/sql/schema.sql share/applications/parcelio.desktop \
+         share/parcelio/sql/schema.sql share/applications/cn.tesmar.parcelio.desktop \
          share/icons/hicolor/scalable/apps/parcelio.svg lib/parcelio/libparcelio-sound.so \
          lib/parcelio/libparcelio-mail.so lib/parcelio/parcelio-window lib/parcelio/parcelio-cli \
-         lib/systemd/user/parcelio-refresh.service lib/systemd/user/parcelio-refresh.timer; do
+         lib/systemd/user/parcelio-refresh.service lib/systemd/user/parcelio-refresh.timer \
+         share/metainfo/cn.tesmar.parcelio.metainfo.xml share/parcelio/translations/parcelio_en.qm; do
   [ -s "$prefix/$f" ] || fail "$f not installed"
 done
-desktop-file-validate "$prefix/share/applications/parcelio.desktop" || fail "desktop entry invalid"
-grep -qx 'Icon=parcelio' "$prefix/share/applications/parcelio.desktop" || fail "entry names no icon"
+desktop-file-validate "$prefix/share/applications/cn.tesmar.parcelio.desktop" || fail "desktop entry invalid"
+grep -qx 'Icon=parcelio' "$prefix/share/applications/cn.tesmar.parcelio.desktop" || fail "entry names no icon"
+meta=$prefix/share/metainfo/cn.tesmar.parcelio.metainfo.xml
+appstreamcli validate --no-net "$meta" || fail "metainfo invalid"
+# The newest release named is the version being installed.
+release=$(python3 -c 'import sys, xml.etree.ElementTree as T; print(T.parse(sys.argv[1]).find("releases/release").get("version"))' "$meta")
 
 app=$prefix/bin/parcelio
 [ "$("$app" --version)" = "Parcelio 5.4.0" ] || fail "--version"
+[ "Parcelio $release" = "$("$app" --version)" ] || fail "metainfo's newest release $release is not this version"
 help=$("$app" --help)
 for o in --help --version --seed --quit-after-show; do
   [ "$(grep -c -- "$o\b" <<<"$help")" -eq 1 ] || fail "--help does not list $o on one line"

@@ -163,6 +163,8 @@ void Form1::Label2_MouseUp(int index)
 {
     if (index == 1)
         showMinimized();
+    else if (index == 2 && inTray())
+        hide(); // the tray keeps the program, and the book watch, running
     else if (index == 2 && platform.terminator) {
         finishNewsBeforeExit();
         platform.terminator->terminate();

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "Version.h"
+#include "app/Tr.h"
 #include "cli/Commands.h"
 
 #include <QCommandLineParser>
@@ -15,15 +16,19 @@ int displayWidth(const QString &s)
 }
 
 struct Options {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("显示本帮助并退出")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, Parcelio::tr("显示本帮助并退出")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
-                               QStringLiteral("显示版本号并退出")};
-    QCommandLineOption seed{QStringLiteral("seed"), QStringLiteral("新建数据库时执行此 SQL 文件(演示数据用)"),
-                            QStringLiteral("文件")};
+                               Parcelio::tr("显示版本号并退出")};
+    QCommandLineOption seed{QStringLiteral("seed"), Parcelio::tr("新建数据库时执行此 SQL 文件(演示数据用)"),
+                            Parcelio::tr("文件")};
     QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show"),
-                                     QStringLiteral("窗口显示后立即退出(测量启动时间用)")};
-    QList<const QCommandLineOption *> all() const { return {&help, &version, &seed, &quitAfterShow}; }
+                                     Parcelio::tr("窗口显示后立即退出(测量启动时间用)")};
+    QCommandLineOption hidden{QStringLiteral("hidden"),
+                              Parcelio::tr("启动时只在托盘中显示图标(开机自动启动用)")};
+    QList<const QCommandLineOption *> all() const
+    {
+        return {&help, &version, &seed, &quitAfterShow, &hidden};
+    }
 };
 } // namespace
 
@@ -39,18 +44,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringList unknown;
         for (const QString &n : parser.unknownOptionNames())
             unknown << (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
-        cl.error = unknown.isEmpty() ? QStringLiteral("命令行有误: ") + parser.errorText()
-                                     : QStringLiteral("未知选项: ") + unknown.join(QStringLiteral(", "));
+        cl.error = unknown.isEmpty() ? Parcelio::tr("命令行有误: ") + parser.errorText()
+                                     : Parcelio::tr("未知选项: ") + unknown.join(QStringLiteral(", "));
         return cl;
     }
     if (!parser.positionalArguments().isEmpty()) {
         cl.ok = false;
-        cl.error = QStringLiteral("多余的参数: ") + parser.positionalArguments().join(QLatin1Char(' '));
+        cl.error = Parcelio::tr("多余的参数: ") + parser.positionalArguments().join(QLatin1Char(' '));
         return cl;
     }
     cl.help = parser.isSet(o.help);
     cl.version = parser.isSet(o.version);
     cl.quitAfterShow = parser.isSet(o.quitAfterShow);
+    cl.hidden = parser.isSet(o.hidden);
     cl.seed = parser.value(o.seed);
     return cl;
 }
@@ -59,7 +65,7 @@ QString commandLineHelp()
 {
     const Options o;
     QString text =
-        QStringLiteral("用法: parcelio [选项]\n      parcelio <命令> [参数]\n快递跟踪助手 %1\n\n选项:\n")
+        Parcelio::tr("用法: parcelio [选项]\n      parcelio <命令> [参数]\n快递跟踪助手 %1\n\n选项:\n")
             .arg(versionLine());
     for (const QCommandLineOption *opt : o.all()) {
         QStringList names;

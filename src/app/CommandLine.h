@@ -9,6 +9,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool quitAfterShow = false;
+    bool hidden = false; // start in the tray (the autostart entry)
     QString seed; // SQL run once when a new database is made
 };
 

@@ -36,6 +36,10 @@ Config Config::load(const QString &iniPath)
     take("17track/url", c.track17Url);
     take("17track/token", c.track17Token);
     c.service = c.service.trimmed().toLower();
+    take("desktop/language", c.language);
+    const QString tray = ini.value(QStringLiteral("desktop/tray")).toString().trimmed().toLower();
+    c.trayForced = tray == QLatin1String("on") || tray == QLatin1String("true") || tray == QLatin1String("1") ||
+                   tray == QLatin1String("yes");
     bool ok = false;
     const int interval = ini.value(QStringLiteral("watch/min_interval_minutes")).toInt(&ok);
     if (ok && interval >= 0)

@@ -35,6 +35,10 @@ struct Config {
     QString kdniaoRequestType = QStringLiteral("1002");
     QString track17Url = QStringLiteral("https://api.17track.net/track/v2.2/");
     QString track17Token;
+    // [desktop] tray=on: the tray icon whatever the settings panel says.
+    bool trayForced = false;
+    // [desktop] language=zh|en|auto; auto follows the locale.
+    QString language = QStringLiteral("auto");
 
     static Config load(const QString &iniPath);
 };

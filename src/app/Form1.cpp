@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "app/Balloon.h"
 #include "app/Layout.h"
+#include "app/Tr.h"
 #include "book/ParcelListModel.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     QFont::insertSubstitutions(QStringLiteral("Consolas"), {QStringLiteral("WenQuanYi Micro Hei Mono"),
                                                             QStringLiteral("DejaVu Sans Mono")});
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Parcelio - Orlo全新版"));
+    setWindowTitle(Parcelio::tr("Parcelio - Orlo全新版"));
     setFixedSize(twips(11445), twips(8055));
     setMouseTracking(true);
     setAutoFillBackground(true);
@@ -57,11 +58,12 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     buildSettingsPanel();
     buildBookWatchControls();
     buildPickupControls();
+    buildDesktopControls();
 
     // The overlay for enlarged text covers the whole window when shown.
     Picture5 = placed<Panel>(this, QStringLiteral("Picture5"), rect());
     Picture5->setAutoFillBackground(true);
-    Label23 = label(Picture5, QStringLiteral("Label23"), QStringLiteral("视力"), Picture5->rect());
+    Label23 = label(Picture5, QStringLiteral("Label23"), Parcelio::tr("视力"), Picture5->rect());
     Label23->setFont(yahei(36));
     Label23->setWordWrap(true);
     Label23->setAlignment(Qt::AlignCenter);
@@ -144,27 +146,29 @@ void Form1::buildWindow()
         int i;
         const char *text;
         int left;
-    } links[] = {{1, "设置", 7560}, {2, "WEB网页版", 8280}, {0, "官方网站", 9360}};
+    } links[] = {{1, QT_TRANSLATE_NOOP("Parcelio", "设置"), 7560},
+                 {2, QT_TRANSLATE_NOOP("Parcelio", "WEB网页版"), 8280},
+                 {0, QT_TRANSLATE_NOOP("Parcelio", "官方网站"), 9360}};
     for (const auto &l : links) {
         // Fixed sizes: measuring text at start-up costs more than it saves.
-        auto *w = label(this, idx("Label16", l.i), QString::fromUtf8(l.text),
+        auto *w = label(this, idx("Label16", l.i), Parcelio::tr(l.text),
                         QRect(twips(l.left), twips(150), l.i == 2 ? 68 : 52, 18));
         w->setCursor(Qt::PointingHandCursor);
         w->setMouseTracking(true);
         setTextColour(w, Silver);
         Label16.set(l.i, w);
     }
-    Label16(1)->setToolTip(QStringLiteral("对程序进行相关设置，快捷键F9"));
+    Label16(1)->setToolTip(Parcelio::tr("对程序进行相关设置，快捷键F9"));
 
     auto *minimise = label(this, QStringLiteral("Label2(1)"), QStringLiteral("-"), tw(10200, 0, 615, 495));
     QFont consolas(QStringLiteral("Consolas"));
     consolas.setPointSize(18);
     minimise->setFont(consolas);
-    minimise->setToolTip(QStringLiteral("最小化"));
+    minimise->setToolTip(Parcelio::tr("最小化"));
     auto *close = label(this, QStringLiteral("Label2(2)"), QStringLiteral("x"), tw(10800, 60, 615, 495));
     consolas.setPointSize(12);
     close->setFont(consolas);
-    close->setToolTip(QStringLiteral("关闭"));
+    close->setToolTip(Parcelio::tr("关闭"));
     for (auto *w : {minimise, close}) {
         w->setAlignment(Qt::AlignCenter);
         w->setCursor(Qt::PointingHandCursor);
@@ -179,26 +183,26 @@ void Form1::buildWindow()
         int i;
         const char *icon;
         const char *tip;
-    } icons[] = {{3, "add", "添加新快递，快捷键：F4"},
-                 {1, "edit", "编辑当前快递单号，快捷键：F5"},
-                 {2, "clear", "清空快递列表，请谨慎操作，快捷键：F6"},
-                 {4, "search", "搜索当前数据库中的快递，快捷键：F7"},
-                 {5, "refresh", "刷新当前快递列表，快捷键：F8"},
-                 {6, "couriers", "打开快递列表，快捷键：F12"},
-                 {7, "export", "将当前快递数据导出到计算机中，快捷键：F10"}};
+    } icons[] = {{3, "add", QT_TRANSLATE_NOOP("Parcelio", "添加新快递，快捷键：F4")},
+                 {1, "edit", QT_TRANSLATE_NOOP("Parcelio", "编辑当前快递单号，快捷键：F5")},
+                 {2, "clear", QT_TRANSLATE_NOOP("Parcelio", "清空快递列表，请谨慎操作，快捷键：F6")},
+                 {4, "search", QT_TRANSLATE_NOOP("Parcelio", "搜索当前数据库中的快递，快捷键：F7")},
+                 {5, "refresh", QT_TRANSLATE_NOOP("Parcelio", "刷新当前快递列表，快捷键：F8")},
+                 {6, "couriers", QT_TRANSLATE_NOOP("Parcelio", "打开快递列表，快捷键：F12")},
+                 {7, "export", QT_TRANSLATE_NOOP("Parcelio", "将当前快递数据导出到计算机中，快捷键：F10")}};
     int left = 20;
     for (const auto &ic : icons) {
         auto *w = label(this, idx("Image2", ic.i), QString(), QRect(left, 44, 56, 56));
         w->setPixmap(iconPixmap(ic.icon));
         w->setAlignment(Qt::AlignCenter);
-        w->setToolTip(QString::fromUtf8(ic.tip));
+        w->setToolTip(Parcelio::tr(ic.tip));
         w->setCursor(Qt::PointingHandCursor);
         Image2.set(ic.i, w);
         left += 66;
     }
 
     auto *listCaption =
-        label(this, QStringLiteral("Label1"), QStringLiteral("我的快递："), QRect(20, 124, 70, 24));
+        label(this, QStringLiteral("Label1"), Parcelio::tr("我的快递："), QRect(20, 124, 70, 24));
     setTextColour(listCaption, Qt::white);
     Text1 = placed<QComboBox>(this, QStringLiteral("Text1"), QRect(92, 120, 250, 30));
     Text1->setEditable(false);
@@ -212,12 +216,16 @@ void Form1::buildWindow()
         int x;
         int y;
         int w;
-    } summary[] = {{0, "快件状态", 370, 112, 64}, {2, "未查询", 436, 112, 110},
-                   {1, "更新状态", 556, 112, 64}, {3, "未查询", 622, 112, 120},
-                   {4, "运送时间", 370, 144, 64}, {5, "未查询", 436, 144, 110},
-                   {6, "快递公司", 556, 144, 64}, {7, "未查询", 622, 144, 120}};
+    } summary[] = {{0, QT_TRANSLATE_NOOP("Parcelio", "快件状态"), 370, 112, 64},
+                   {2, QT_TRANSLATE_NOOP("Parcelio", "未查询"), 436, 112, 110},
+                   {1, QT_TRANSLATE_NOOP("Parcelio", "更新状态"), 556, 112, 64},
+                   {3, QT_TRANSLATE_NOOP("Parcelio", "未查询"), 622, 112, 120},
+                   {4, QT_TRANSLATE_NOOP("Parcelio", "运送时间"), 370, 144, 64},
+                   {5, QT_TRANSLATE_NOOP("Parcelio", "未查询"), 436, 144, 110},
+                   {6, QT_TRANSLATE_NOOP("Parcelio", "快递公司"), 556, 144, 64},
+                   {7, QT_TRANSLATE_NOOP("Parcelio", "未查询"), 622, 144, 120}};
     for (const auto &s : summary) {
-        auto *w = label(this, idx("Label12", s.i), QString::fromUtf8(s.text), QRect(s.x, s.y, s.w, 26));
+        auto *w = label(this, idx("Label12", s.i), Parcelio::tr(s.text), QRect(s.x, s.y, s.w, 26));
         setTextColour(w, Qt::white);
         if (s.i == 2 || s.i == 3 || s.i == 5 || s.i == 7) {
             w->setFont(yahei(10, true));
@@ -225,7 +233,7 @@ void Form1::buildWindow()
         Label12.set(s.i, w);
     }
     for (int i : {4, 5})
-        Label12(i)->setToolTip(QStringLiteral("从快递接单时间算起"));
+        Label12(i)->setToolTip(Parcelio::tr("从快递接单时间算起"));
 
     Picture7 = placed<QFrame>(this, QStringLiteral("Picture7"), tw(120, 3120, 11055, 4335));
     Picture7->setAutoFillBackground(true);
@@ -235,8 +243,8 @@ void Form1::buildWindow()
 
     ListView1 = placed<ListView>(this, QStringLiteral("ListView1"), tw(360, 3360, 10815, 3855));
     ListView1->setColumnCount(3);
-    ListView1->setHeaderLabels({QStringLiteral("Num"), QStringLiteral("时间"),
-                                QStringLiteral("物流进度 ( 双击列表可复制单条物流进度 )")});
+    ListView1->setHeaderLabels({QStringLiteral("Num"), Parcelio::tr("时间"),
+                                Parcelio::tr("物流进度 ( 双击列表可复制单条物流进度 )")});
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -254,14 +262,14 @@ void Form1::buildWindow()
         int left;
         int width;
         Qt::Alignment align;
-    } bar[] = {{0, "查询提示：", 120, 900, Qt::AlignLeft},
+    } bar[] = {{0, QT_TRANSLATE_NOOP("Parcelio", "查询提示："), 120, 900, Qt::AlignLeft},
                // Wider than its design width so that the longest messages fit.
-               {2, "程序检测更新中...", 2040, 4600, Qt::AlignLeft},
-               {3, "版本号", 6720, 900, Qt::AlignHCenter},
-               {4, "Tesmar出品", 7680, 1740, Qt::AlignHCenter},
+               {2, QT_TRANSLATE_NOOP("Parcelio", "程序检测更新中..."), 2040, 4600, Qt::AlignLeft},
+               {3, QT_TRANSLATE_NOOP("Parcelio", "版本号"), 6720, 900, Qt::AlignHCenter},
+               {4, QT_TRANSLATE_NOOP("Parcelio", "Tesmar出品"), 7680, 1740, Qt::AlignHCenter},
                {5, "Time", 9360, 2055, Qt::AlignHCenter}};
     for (const auto &b : bar) {
-        auto *w = label(this, idx("Label11", b.i), QString::fromUtf8(b.text),
+        auto *w = label(this, idx("Label11", b.i), Parcelio::tr(b.text),
                         QRect(twips(b.left), twips(7650) - 2, twips(b.width), 18));
         w->setAlignment(b.align | Qt::AlignVCenter);
         setTextColour(w, Qt::white);

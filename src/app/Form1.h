@@ -6,6 +6,7 @@
 #include "Version.h"
 #include "app/Config.h"
 #include "app/ControlArray.h"
+#include "app/Tr.h"
 #include "app/Widgets.h"
 #include "net/Answers.h"
 #include "net/Download.h"
@@ -26,8 +27,10 @@
 #include <QWidget>
 #include <memory>
 
+class QMenu;
 class QNetworkAccessManager;
 class QThread;
+class QSystemTrayIcon;
 class Class1;
 class TrackingService;
 struct ServiceRequest;
@@ -61,7 +64,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char *Version = PARCELIO_VERSION;
-    static constexpr const char *BoxTitle = "Tesmar系列软件";
+    static constexpr const char *BoxTitle = QT_TRANSLATE_NOOP("Parcelio", "Tesmar系列软件");
 
     Form1(const QString &appDir, const Config &config, const Platform &platform, QWidget *parent = nullptr);
     ~Form1() override;
@@ -173,7 +176,7 @@ public:
     QString status() const;
     MessageBox::Answer msg(const QString &text, MessageBox::Buttons buttons = MessageBox::Ok,
                            MessageBox::Icon icon = MessageBox::Information,
-                           const QString &title = QString::fromUtf8(BoxTitle));
+                           const QString &title = Parcelio::tr(BoxTitle));
     // The seven menu icons at once; the lock below is their one user.
     void setMenuEnabled(bool on);
     void hideAllPanels();
@@ -426,6 +429,35 @@ public:
     // False when it holds none.
     bool takePastedNumbers(const QString &text);
 
+    // ---------------------------------------------- desktop (src/app/Desktop.cpp)
+    QCheckBox *Check10 = nullptr; // close to the tray
+    QCheckBox *Check11 = nullptr; // start with the desktop
+    // Made only while the tray is switched on and the desktop has one.
+    QSystemTrayIcon *trayIcon = nullptr;
+    QMenu *trayMenu = nullptr;
+    int trayCount = -1; // the count the tray's picture shows
+    void buildDesktopControls();
+    // After the settings are loaded: the tray as stored (or forced by the
+    // ini), the notifications' actions, the bus name for commands' news.
+    void startDesktop();
+    // The icon is in a tray: closing the window hides it.
+    bool inTray() const;
+    void setTrayShown(bool on);
+    // The tray's tooltip and picture: the parcels with unseen news and
+    // those waiting at a station.
+    void updateTray();
+    void showFromTray();
+    // 退出 of the tray: ends the program as the close label does.
+    void quitProgram();
+    void Check10_Click();
+    void Check11_Click();
+    // A notification's action other than choosing it.
+    void notificationAction(qint64 id, const QString &key);
+    QList<NotifyAction> newsActions(qint64 id);
+    // News a command's round found in the book at book (a folder); false
+    // when this window keeps another book.
+    bool takeHandedNews(const QString &book, const QStringList &ids);
+
     // ---------------------------------------------------- network services
     void Command3_Click();
     void ctime();
@@ -453,6 +485,7 @@ protected:
     void paintEvent(QPaintEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWindow();

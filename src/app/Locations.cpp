@@ -46,7 +46,8 @@ Locations findLocations(const QString &programDir)
                                       "; [recognition] host\n"
                                       "; [maker] host, site, web, home\n"
                                       "; [mail] relay, user, password, tls\n"
-                                      "; [clock] probe, timeserver\n");
+                                      "; [clock] probe, timeserver\n"
+                                      "; [desktop] tray (on/off), language (zh/en/auto)\n");
     return at;
 }
 

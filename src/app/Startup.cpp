@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "app/Text.h"
 
 #include <QDateTime>
@@ -23,6 +24,7 @@ bool Form1::load(const QString &seedSqlFile)
     autoArchive();
     read();
     startBookWatch();
+    startDesktop();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fillTimePickers();
@@ -44,17 +46,17 @@ bool Form1::main()
     // One line for scripts and launchers; the user sees the box.
     if (result == Store::OpenResult::AlreadyRunning) {
         std::fputs("parcelio: another copy is already running with this database\n", stderr);
-        msg(QStringLiteral("程序已运行!"));
+        msg(Parcelio::tr("程序已运行!"));
     } else if (result == Store::OpenResult::TooNew) {
         // Left as it is: this version would not know what the newer one keeps.
-        msg(QStringLiteral("数据库由更新版本的程序创建,当前版本无法使用!\r\n \r\n请到官网下载最新版本：") +
+        msg(Parcelio::tr("数据库由更新版本的程序创建,当前版本无法使用!\r\n \r\n请到官网下载最新版本：") +
             cfg.site);
     } else {
         // With the engine's own reason, which the box does not show.
         qWarning().noquote() << "parcelio: the database"
                              << QDir::toNativeSeparators(appDir + QStringLiteral("/db/kd100.mdb"))
                              << "cannot be used:" << db.error();
-        msg(QStringLiteral("数据库链接出错!请到官网下载原版!\r\n \r\nTesmarParcelio官方网站：") + cfg.site);
+        msg(Parcelio::tr("数据库链接出错!请到官网下载原版!\r\n \r\nTesmarParcelio官方网站：") + cfg.site);
         openWeb(cfg.site);
     }
     if (platform.terminator)
@@ -86,7 +88,7 @@ void Form1::csh()
     unlockControls();
     AniGIF1->hide();
     ListView1->setFocus();
-    setStatus(QStringLiteral("程序初始化完毕.."));
+    setStatus(Parcelio::tr("程序初始化完毕.."));
 }
 
 void Form1::Timer5_Timer()

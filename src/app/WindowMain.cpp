@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Config.h"
 #include "app/Form1.h"
+#include "app/Language.h"
 #include "app/Locations.h"
 #include "platform/RealPlatform.h"
 
@@ -52,14 +53,19 @@ int main(int argc, char *argv[])
     // so that no second font is looked up and loaded.
     QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 9));
     const Locations at = findLocations(programDir());
+    const Config cfg = Config::load(at.iniPath);
+    // Before any text is made; nothing is loaded for Chinese.
+    installTranslation(app.get(), chooseLanguage(cfg.language), translationDir(at.resourceDir));
     RealPlatform platform;
-    Form1 window(at.dataDir, Config::load(at.iniPath), platform);
+    Form1 window(at.dataDir, cfg, platform);
     window.setResourceDirectory(at.resourceDir);
     if (!window.load(cl.seed))
         return 1;
     if (QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
-    window.show();
+    // Started with the desktop: only the tray icon shows, when there is a tray.
+    if (!cl.hidden || !window.inTray())
+        window.show();
     // --quit-after-show: leave as soon as the window is up (start-up benchmark).
     if (cl.quitAfterShow)
         QTimer::singleShot(0, app.get(), &QCoreApplication::quit);

@@ -5,13 +5,20 @@
 #include "app/Layout.h"
 #include "app/Text.h"
 #include "tracking/Service.h"
+#include "app/Tr.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 
 namespace {
-const QString NoCompany = QStringLiteral("请选择快递公司");
-const QString NothingChanged = QStringLiteral("没有做任何改动!");
+QString NoCompany()
+{
+    return Parcelio::tr("请选择快递公司");
+}
+QString NothingChanged()
+{
+    return Parcelio::tr("没有做任何改动!");
+}
 } // namespace
 
 using namespace layout;
@@ -19,27 +26,29 @@ using namespace layout;
 void Form1::buildEditPanel()
 {
     // Taller than it was by one row at the bottom, for the phone digits.
-    Panel *p = makePanel(2, QStringLiteral("单号操作"), 5295, 4635);
-    label(p, QStringLiteral("Label10"), QStringLiteral("快递单号："), QRect(20, 56, 76, 24));
+    Panel *p = makePanel(2, Parcelio::tr("单号操作"), 5295, 4635);
+    label(p, QStringLiteral("Label10"), Parcelio::tr("快递单号："), QRect(20, 56, 76, 24));
     Text4 = placed<QLineEdit>(p, QStringLiteral("Text4"), QRect(100, 52, 230, 28));
-    label(p, QStringLiteral("Label13"), QStringLiteral("快递公司："), QRect(20, 94, 76, 24));
-    commandButton(p, 8, QStringLiteral("请选择快递公司"), QRect(100, 90, 230, 30));
-    label(p, QStringLiteral("Label14"), QStringLiteral("快递物品："), QRect(20, 134, 76, 24));
+    label(p, QStringLiteral("Label13"), Parcelio::tr("快递公司："), QRect(20, 94, 76, 24));
+    commandButton(p, 8, Parcelio::tr("请选择快递公司"), QRect(100, 90, 230, 30));
+    label(p, QStringLiteral("Label14"), Parcelio::tr("快递物品："), QRect(20, 134, 76, 24));
     Text6 = placed<QLineEdit>(p, QStringLiteral("Text6"), QRect(100, 130, 230, 28));
     const struct {
         int i;
         const char *text;
         int left;
-    } buttons[] = {{9, "修改", 20}, {10, "复制", 124}, {11, "删除", 228}};
+    } buttons[] = {{9, QT_TRANSLATE_NOOP("Parcelio", "修改"), 20},
+                   {10, QT_TRANSLATE_NOOP("Parcelio", "复制"), 124},
+                   {11, QT_TRANSLATE_NOOP("Parcelio", "删除"), 228}};
     for (const auto &b : buttons)
-        commandButton(p, b.i, QString::fromUtf8(b.text), QRect(b.left, 176, 100, 32));
+        commandButton(p, b.i, Parcelio::tr(b.text), QRect(b.left, 176, 100, 32));
     Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32),
-                                   QStringLiteral("快递数据清空"));
+                                   Parcelio::tr("快递数据清空"));
 
-    label(p, QStringLiteral("Label30"), QStringLiteral("手机尾号："), QRect(20, 268, 76, 24));
+    label(p, QStringLiteral("Label30"), Parcelio::tr("手机尾号："), QRect(20, 268, 76, 24));
     Text10 = placed<QLineEdit>(p, QStringLiteral("Text10"), QRect(100, 264, 70, 28));
     Text10->setMaxLength(4);
-    Text10->setToolTip(QStringLiteral("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
+    Text10->setToolTip(Parcelio::tr("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
 
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
@@ -56,28 +65,28 @@ void Form1::Command5_Click()
     bool ok = false;
     const int position = chosenIndex.toInt(&ok);
     if (!ok || position < 0) {
-        setStatus(QStringLiteral("请先选择快递.."));
+        setStatus(Parcelio::tr("请先选择快递.."));
         return;
     }
-    if (msg(QStringLiteral("此操作将清空快递数据,并重新进行获取,是否继续?"), MessageBox::YesNo) !=
+    if (msg(Parcelio::tr("此操作将清空快递数据,并重新进行获取,是否继续?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
         return;
     // The loaded parcel, the one the edit panel shows, not the entry that
     // now stands at its old list position.
     const QString id = CurrentParcel.id;
     if (const auto row = db.parcelById(id); !row) {
-        msg(row.outcome == RowLookup<ParcelRecord>::Missing ? QStringLiteral("信息数据不存在!")
-                                                            : QStringLiteral("初始化失败,没有做任何改动!"));
+        msg(row.outcome == RowLookup<ParcelRecord>::Missing ? Parcelio::tr("信息数据不存在!")
+                                                            : Parcelio::tr("初始化失败,没有做任何改动!"));
         return;
     }
     // The kept progress goes with the count.
     if (!db.resetParcel(id)) {
-        msg(QStringLiteral("初始化失败,没有做任何改动!"));
+        msg(Parcelio::tr("初始化失败,没有做任何改动!"));
         return;
     }
     CurrentParcel.num = QStringLiteral("0");
     setEntryState(id.toLongLong(), EntryState{});
-    msg(QStringLiteral("初始化成功!"));
+    msg(Parcelio::tr("初始化成功!"));
     // Reload with the cleared count, so every event counts as news.
     Text1_Click();
     const int entry = entryPositionOf(id);
@@ -97,31 +106,31 @@ void putOnClipboard(const QString &text)
 void Form1::changeParcel()
 {
     if (Text4->text().isEmpty()) {
-        msg(QStringLiteral("请输入单号!"));
+        msg(Parcelio::tr("请输入单号!"));
         return;
     }
-    if (Command1(8)->text() == NoCompany) {
-        msg(QStringLiteral("请选择快递公司!"));
+    if (Command1(8)->text() == NoCompany()) {
+        msg(Parcelio::tr("请选择快递公司!"));
         return;
     }
     if (Text6->text().isEmpty()) {
-        msg(QStringLiteral("请输入物品信息!"));
+        msg(Parcelio::tr("请输入物品信息!"));
         return;
     }
     const QString phone = Text10->text().trimmed();
     if (!phone.isEmpty() && !isPhoneDigits(phone)) {
-        msg(QStringLiteral("手机尾号应为四位数字"));
+        msg(Parcelio::tr("手机尾号应为四位数字"));
         return;
     }
     if (phone.isEmpty()) {
         const QList<CourierRecord> couriers = db.couriersByName(Command1(8)->text());
         if (!couriers.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
-            msg(ServiceText::PhoneNeeded);
+            msg(ServiceText::PhoneNeeded());
             return;
         }
     }
     const QString listText = Text1->currentText();
-    if (msg(QStringLiteral("确定要修改[") + listText + QStringLiteral("]此单号码?"), MessageBox::YesNo) !=
+    if (msg(Parcelio::tr("确定要修改[") + listText + Parcelio::tr("]此单号码?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
         return;
 
@@ -131,20 +140,20 @@ void Form1::changeParcel()
         // Either the row is gone or no parcel is loaded: nothing is written,
         // and the list is not rewritten for a row that does not exist.
         msg(row.outcome == RowLookup<ParcelRecord>::Missing
-                ? QStringLiteral("信息数据不存在!")
-                : QStringLiteral("快递信息修改失败,") + NothingChanged);
+                ? Parcelio::tr("信息数据不存在!")
+                : Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }
     if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text()) ||
         !db.setPhone(id.toLongLong(), phone)) {
-        msg(QStringLiteral("快递信息修改失败,") + NothingChanged);
+        msg(Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }
     // Another number or courier: the store forgot the old one's progress.
     if (row->number != Text4->text() || row->company != Command1(8)->text())
         setEntryState(id.toLongLong(), EntryState{});
     CurrentService.phone = phone;
-    msg(QStringLiteral("快递信息修改成功!"));
+    msg(Parcelio::tr("快递信息修改成功!"));
     // What is saved now, also when the list no longer holds the parcel.
     CurrentParcel.company = Command1(8)->text();
     CurrentParcel.goods = Text6->text();
@@ -163,30 +172,30 @@ void Form1::changeParcel()
 void Form1::copyParcel()
 {
     if (Text1->currentText().isEmpty()) {
-        setStatus(QStringLiteral("请先选择快递.."));
+        setStatus(Parcelio::tr("请先选择快递.."));
         return;
     }
     // What is saved, not what is typed into the panel's boxes.
-    const QString text = QStringLiteral("快递物品：") + CurrentParcel.goods + QStringLiteral("\r\n") +
-                         QStringLiteral("快递公司：") + CurrentParcel.company + QStringLiteral("\r\n") +
-                         QStringLiteral("快递单号：") + CurrentParcel.number;
+    const QString text = Parcelio::tr("快递物品：") + CurrentParcel.goods + QStringLiteral("\r\n") +
+                         Parcelio::tr("快递公司：") + CurrentParcel.company + QStringLiteral("\r\n") +
+                         Parcelio::tr("快递单号：") + CurrentParcel.number;
     putOnClipboard(text);
-    setStatus(QStringLiteral("当前快递信息已复制.."));
+    setStatus(Parcelio::tr("当前快递信息已复制.."));
 }
 
 void Form1::deleteChosenParcel()
 {
-    if (msg(QStringLiteral("确定要删除[") + Text1->currentText() + QStringLiteral("]此单号码?"),
+    if (msg(Parcelio::tr("确定要删除[") + Text1->currentText() + Parcelio::tr("]此单号码?"),
             MessageBox::YesNo) != MessageBox::AnswerYes)
         return;
     if (!db.deleteParcel(CurrentParcel.id)) {
         // The list keeps showing what is still saved.
-        msg(QStringLiteral("快递信息删除失败,") + NothingChanged);
+        msg(Parcelio::tr("快递信息删除失败,") + NothingChanged());
         return;
     }
     // Its events stay on show, but nothing can act on the row any more.
     CurrentParcel.id.clear();
-    msg(QStringLiteral("快递信息已删除!"));
+    msg(Parcelio::tr("快递信息已删除!"));
     sX();
     kdmenu(2)->hide();
     // Without the setting, the deleted parcel's events stay on show.

@@ -1,5 +1,6 @@
 // Export of the progress list to a text file the user names.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "book/ExportText.h"
 
 #include <QSaveFile>
@@ -13,7 +14,7 @@ bool Form1::ExportListViewContent(QTreeWidget *list, const QString &path, QStrin
     };
     const int rows = list->topLevelItemCount();
     if (rows == 0)
-        return failed(QStringLiteral("没有可导出的数据"));
+        return failed(Parcelio::tr("没有可导出的数据"));
     const int columns = list->columnCount();
     QString text;
     QStringList cells;
@@ -43,24 +44,24 @@ bool Form1::ExportListViewContent(QTreeWidget *list, const QString &path, QStrin
 void Form1::exportProgress()
 {
     if (ListView1->topLevelItemCount() == 0) {
-        msg(QStringLiteral("没有可导出的数据!"));
+        msg(Parcelio::tr("没有可导出的数据!"));
         return;
     }
     const QString path = platform.fileDialog
-                             ? platform.fileDialog->saveFileName(this, QStringLiteral("(TXT文本)|*.txt"))
+                             ? platform.fileDialog->saveFileName(this, Parcelio::tr("(TXT文本)|*.txt"))
                              : QString();
     if (path.isEmpty()) {
-        setStatus(QStringLiteral("已取消保存"));
+        setStatus(Parcelio::tr("已取消保存"));
         return;
     }
     QString why;
     if (ExportListViewContent(ListView1, path, &why)) {
-        msg(QStringLiteral("成功导出全部数据!"));
-        setStatus(QStringLiteral("成功导出全部数据.."));
+        msg(Parcelio::tr("成功导出全部数据!"));
+        setStatus(Parcelio::tr("成功导出全部数据.."));
     } else {
         // The list was not empty: what failed is the writing, and the user
         // is told so with its reason.
-        msg(QStringLiteral("导出失败! ") + why);
-        setStatus(QStringLiteral("导出失败.."));
+        msg(Parcelio::tr("导出失败! ") + why);
+        setStatus(Parcelio::tr("导出失败.."));
     }
 }

@@ -1,6 +1,7 @@
 // The main menu: seven icons and the function keys, two ways to the same
 // commands.
 #include "app/Form1.h"
+#include "app/Tr.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -52,7 +53,7 @@ void Form1::menuCommand(int key)
         Text3->setEditText(QString());
         Text2->clear();
         Text9->clear();
-        Command1(12)->setText(QStringLiteral("请选择快递公司"));
+        Command1(12)->setText(Parcelio::tr("请选择快递公司"));
         ShowPanel(0);
         // The panel takes the focus through its first field, so that the
         // number can be typed at once.
@@ -61,7 +62,7 @@ void Form1::menuCommand(int key)
         break;
     case Qt::Key_F5: // edit the shown parcel
         if (Text1->currentText().isEmpty()) {
-            setStatus(QStringLiteral("请先选择快递.."));
+            setStatus(Parcelio::tr("请先选择快递.."));
             break;
         }
         Text4->setText(CurrentParcel.number);
@@ -73,21 +74,21 @@ void Form1::menuCommand(int key)
         Command1(9)->setDefault(true);
         break;
     case Qt::Key_F6: // clear the list; every step is tried whatever went before
-        if (msg(QStringLiteral("确定要清空快递列表吗?"), MessageBox::YesNo) != MessageBox::AnswerYes)
+        if (msg(Parcelio::tr("确定要清空快递列表吗?"), MessageBox::YesNo) != MessageBox::AnswerYes)
             break;
-        if (msg(QStringLiteral("防误保护二次确认：确定要清空快递列表？"), MessageBox::YesNo) !=
+        if (msg(Parcelio::tr("防误保护二次确认：确定要清空快递列表？"), MessageBox::YesNo) !=
             MessageBox::AnswerYes)
             break;
-        setStatus(QStringLiteral("正在清空..."));
+        setStatus(Parcelio::tr("正在清空..."));
         if (!store().deleteAllParcelsOnOwnConnection()) {
             // Nothing was deleted, so the list keeps showing the parcels.
-            setStatus(QStringLiteral("快递列表未清空.."));
-            msg(QStringLiteral("快递列表清空失败,没有做任何改动!"));
+            setStatus(Parcelio::tr("快递列表未清空.."));
+            msg(Parcelio::tr("快递列表清空失败,没有做任何改动!"));
             break;
         }
         Text1->clear();
         ListView1->clear();
-        setStatus(QStringLiteral("快递列表已清空..."));
+        setStatus(Parcelio::tr("快递列表已清空..."));
         break;
     case Qt::Key_F7: // search
         Option1(1)->setChecked(true);
@@ -103,7 +104,7 @@ void Form1::menuCommand(int key)
         ListView1->clear();
         if (Check7->isChecked() && Text1->count() > 0)
             setListIndex(0);
-        setStatus(QStringLiteral("快递列表已刷新.."));
+        setStatus(Parcelio::tr("快递列表已刷新.."));
         break;
     case Qt::Key_F9: // settings
         hideAllPanels();
@@ -111,11 +112,11 @@ void Form1::menuCommand(int key)
         break;
     case Qt::Key_F10: exportProgress(); break;
     case Qt::Key_F11: // initialise
-        if (msg(QStringLiteral("确定要执行初始化吗?"), MessageBox::YesNo) == MessageBox::AnswerYes)
+        if (msg(Parcelio::tr("确定要执行初始化吗?"), MessageBox::YesNo) == MessageBox::AnswerYes)
             csh();
         break;
     case Qt::Key_F12: // courier list, for browsing
-        ListView2->headerItem()->setText(1, QStringLiteral("快递公司"));
+        ListView2->headerItem()->setText(1, Parcelio::tr("快递公司"));
         ListView2->clear();
         kdlb();
         ShowPanel(4);

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Tr.h"
 
 #include "book/ParcelListModel.h"
 
@@ -119,7 +120,7 @@ void Form1::Text1_Click()
         const bool query = Check7->isChecked() && Text1->count() > 0;
         if (query)
             setListIndex(0);
-        setStatus(QStringLiteral("快递列表已刷新.."));
+        setStatus(Parcelio::tr("快递列表已刷新.."));
         if (!query) {
             // No query follows to unlock the window, so the refresh does.
             unlockControls();
@@ -146,7 +147,7 @@ void Form1::Text1_Click()
         // parcel shown before under this entry's name.
         sX();
         ListView1->clear();
-        setStatus(QStringLiteral("此快递已被删除,快递列表已刷新.."));
+        setStatus(Parcelio::tr("此快递已被删除,快递列表已刷新.."));
         unlockControls();
         stopWatchForRemovedParcel();
         return;
@@ -164,7 +165,7 @@ void Form1::Text1_Click()
     if (!couriers.isEmpty())
         CurrentParcel.code = couriers.first().code;
 
-    const QString notQueried = QStringLiteral("未查询");
+    const QString notQueried = Parcelio::tr("未查询");
     Label12(7)->setText(notQueried);
     Label12(2)->setText(notQueried);
     Label12(3)->setText(notQueried);

@@ -64,7 +64,7 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
             return QVariant();
         return stageDot(stage == Stage::Problem ? QColor(230, 120, 0) : QColor(0, 120, 215));
     }
-    case Qt::ToolTipRole: return stageText(states.value(e.id).stage);
+    case Qt::ToolTipRole: return shownStage(states.value(e.id).stage);
     case Qt::FontRole: {
         if (!states.value(e.id).unseen)
             return QVariant();

@@ -35,32 +35,32 @@ void Form1::buildPickupControls()
         const char *text;
         int left;
         int width;
-    } buttons[] = {{&Form1::copyPhoneButton, "copyPhoneButton", "复制电话", 494, 64},
-                   {&Form1::copyCodeButton, "copyCodeButton", "复制取件码", 562, 76},
-                   {&Form1::pickedButton, "pickedButton", "已取件", 642, 56},
-                   {&Form1::pasteSmsButton, "pasteSmsButton", "粘贴取件短信", 642, 100}};
+    } buttons[] = {{&Form1::copyPhoneButton, "copyPhoneButton", QT_TRANSLATE_NOOP("Parcelio", "复制电话"), 494, 64},
+                   {&Form1::copyCodeButton, "copyCodeButton", QT_TRANSLATE_NOOP("Parcelio", "复制取件码"), 562, 76},
+                   {&Form1::pickedButton, "pickedButton", QT_TRANSLATE_NOOP("Parcelio", "已取件"), 642, 56},
+                   {&Form1::pasteSmsButton, "pasteSmsButton", QT_TRANSLATE_NOOP("Parcelio", "粘贴取件短信"), 642, 100}};
     for (const auto &b : buttons) {
         auto *button = placed<QPushButton>(this, QString::fromLatin1(b.name), QRect(b.left, 178, b.width, 22),
-                                           QString::fromUtf8(b.text));
+                                           Parcelio::tr(b.text));
         button->setFocusPolicy(Qt::NoFocus);
         button->hide();
         this->*b.button = button;
     }
-    pasteSmsButton->setToolTip(QStringLiteral("把收到的取件短信粘贴进来, 记下取件码 (在物流列表中按 Ctrl+V 也可)"));
+    pasteSmsButton->setToolTip(Parcelio::tr("把收到的取件短信粘贴进来, 记下取件码 (在物流列表中按 Ctrl+V 也可)"));
     connect(copyPhoneButton, &QPushButton::clicked, this, [this] {
         putOnClipboard(shownPickup.phone);
-        setStatus(QStringLiteral("电话已复制.."));
+        setStatus(Parcelio::tr("电话已复制.."));
     });
     connect(copyCodeButton, &QPushButton::clicked, this, [this] {
         putOnClipboard(shownPickup.code);
-        setStatus(QStringLiteral("取件码已复制.."));
+        setStatus(Parcelio::tr("取件码已复制.."));
     });
     connect(pickedButton, &QPushButton::clicked, this, &Form1::markPickedUp);
     connect(pasteSmsButton, &QPushButton::clicked, this,
             [this] { pastePickupMessage(QGuiApplication::clipboard()->text()); });
 
     // Ctrl+V on the progress list pastes a pickup message.
-    auto *paste = new QAction(QStringLiteral("粘贴取件短信"), ListView1);
+    auto *paste = new QAction(Parcelio::tr("粘贴取件短信"), ListView1);
     paste->setObjectName(QStringLiteral("pastePickupAction"));
     paste->setShortcut(QKeySequence::Paste);
     paste->setShortcutContext(Qt::WidgetShortcut);
@@ -73,15 +73,15 @@ void Form1::buildArchiveControls()
     // Beside the edit panel's title, where its short caption leaves room.
     Panel *p = kdmenu(2);
     archiveButton = placed<QPushButton>(p, QStringLiteral("archiveButton"), QRect(p->width() - 104, 10, 66, 24),
-                                        QStringLiteral("归档"));
-    archiveButton->setToolTip(QStringLiteral("归档后不在快递列表和后台查询中出现; 搜索仍能找到它"));
+                                        Parcelio::tr("归档"));
+    archiveButton->setToolTip(Parcelio::tr("归档后不在快递列表和后台查询中出现; 搜索仍能找到它"));
     connect(archiveButton, &QPushButton::clicked, this, &Form1::toggleArchive);
 
     // Under the clock button, the settings panel's one free corner.
     QWidget *settings = Frame7->parentWidget();
-    autoArchiveBox = new QCheckBox(QStringLiteral("签收%1天后归档").arg(Store::AutoArchiveDays), settings);
+    autoArchiveBox = new QCheckBox(Parcelio::tr("签收%1天后归档").arg(Store::AutoArchiveDays), settings);
     autoArchiveBox->setObjectName(QStringLiteral("autoArchiveBox"));
-    autoArchiveBox->setToolTip(QStringLiteral("已签收或已取件的快递%1天后自动归档; 搜索仍能找到它")
+    autoArchiveBox->setToolTip(Parcelio::tr("已签收或已取件的快递%1天后自动归档; 搜索仍能找到它")
                                    .arg(Store::AutoArchiveDays));
     QFont small = autoArchiveBox->font();
     small.setPointSizeF(8);
@@ -117,7 +117,7 @@ QString Form1::stageNote(qint64 id)
     const Stage stage = row ? bookRowStage(*row) : Stage::Unknown;
     if (stage != Stage::AtStation && stage != Stage::Problem)
         return QString();
-    return QStringLiteral(" (%1)").arg(stageText(stage));
+    return QStringLiteral(" (%1)").arg(shownStage(stage));
 }
 
 void Form1::showPickupLine()
@@ -135,13 +135,13 @@ void Form1::showPickupLine()
     const bool line = waits || stage == Stage::PickedUp || !shownPickup.code.isEmpty();
     QStringList parts;
     if (line) {
-        parts << stageText(stage);
+        parts << shownStage(stage);
         if (!shownPickup.station.isEmpty())
             parts << shownPickup.station;
         if (!shownPickup.phone.isEmpty())
-            parts << QStringLiteral("电话 ") + shownPickup.phone;
+            parts << Parcelio::tr("电话 ") + shownPickup.phone;
         if (!shownPickup.code.isEmpty())
-            parts << QStringLiteral("取件码 ") + shownPickup.code;
+            parts << Parcelio::tr("取件码 ") + shownPickup.code;
     }
     const bool phone = line && !shownPickup.phone.isEmpty();
     const bool code = line && !shownPickup.code.isEmpty();
@@ -170,20 +170,20 @@ void Form1::showPickupLine()
         }
     }
     if (archiveButton)
-        archiveButton->setText(row && !row->life.archived.isEmpty() ? QStringLiteral("取消归档")
-                                                                     : QStringLiteral("归档"));
+        archiveButton->setText(row && !row->life.archived.isEmpty() ? Parcelio::tr("取消归档")
+                                                                     : Parcelio::tr("归档"));
 }
 
 void Form1::pastePickupMessage(const QString &text)
 {
     const PickupMessage message = readPickupMessage(text);
     if (message.code.isEmpty()) {
-        setStatus(QStringLiteral("粘贴的内容中没有找到取件码.."));
+        setStatus(Parcelio::tr("粘贴的内容中没有找到取件码.."));
         return;
     }
     const QList<BookRow> rows = db.book();
     if (!db.error().isEmpty()) {
-        setStatus(QStringLiteral("数据库读取失败.."));
+        setStatus(Parcelio::tr("数据库读取失败.."));
         return;
     }
     QList<PickupCandidate> parcels;
@@ -200,24 +200,24 @@ void Form1::pastePickupMessage(const QString &text)
                 found = {p};
     }
     if (found.isEmpty()) {
-        setStatus(QStringLiteral("取件码%1: 没有找到与短信相符的快递..").arg(message.code));
+        setStatus(Parcelio::tr("取件码%1: 没有找到与短信相符的快递..").arg(message.code));
         return;
     }
     if (found.size() > 1) {
         QStringList names;
         for (const PickupCandidate &p : found)
             names << QStringLiteral("%1(%2)").arg(p.goods, p.number);
-        setStatus(QStringLiteral("有%1个快递与短信相符: %2, 请先选择其中一个再粘贴..")
+        setStatus(Parcelio::tr("有%1个快递与短信相符: %2, 请先选择其中一个再粘贴..")
                       .arg(found.size())
-                      .arg(names.join(QStringLiteral("、"))));
+                      .arg(names.join(Parcelio::tr("、"))));
         return;
     }
     const PickupCandidate &p = found.first();
     if (!db.setPickupCode(p.id, message.code)) {
-        setStatus(QStringLiteral("取件码保存失败.."));
+        setStatus(Parcelio::tr("取件码保存失败.."));
         return;
     }
-    setStatus(QStringLiteral("取件码%1已记到「%2」..").arg(message.code, p.goods));
+    setStatus(Parcelio::tr("取件码%1已记到「%2」..").arg(message.code, p.goods));
     showPickupLine();
 }
 
@@ -227,10 +227,10 @@ void Form1::markPickedUp()
     if (!row)
         return;
     if (!db.setPicked(row->parcel.id, now())) {
-        setStatus(QStringLiteral("保存失败.."));
+        setStatus(Parcelio::tr("保存失败.."));
         return;
     }
-    setStatus(QStringLiteral("「%1」已标记为已取件..").arg(row->parcel.goods));
+    setStatus(Parcelio::tr("「%1」已标记为已取件..").arg(row->parcel.goods));
     setEntryState(row->parcel.id, EntryState{});
     showPickupLine();
 }
@@ -239,19 +239,19 @@ void Form1::toggleArchive()
 {
     const std::optional<BookRow> row = shownBookRow();
     if (!row) {
-        setStatus(QStringLiteral("请先选择快递.."));
+        setStatus(Parcelio::tr("请先选择快递.."));
         return;
     }
     const bool archived = !row->life.archived.isEmpty();
     if (!db.setArchived(row->parcel.id, archived ? QDateTime() : now())) {
-        setStatus(QStringLiteral("保存失败.."));
+        setStatus(Parcelio::tr("保存失败.."));
         return;
     }
     hideAllPanels();
     if (archived) {
-        setStatus(QStringLiteral("「%1」已取消归档..").arg(row->parcel.goods));
+        setStatus(Parcelio::tr("「%1」已取消归档..").arg(row->parcel.goods));
     } else {
-        setStatus(QStringLiteral("「%1」已归档, 可在搜索中找回..").arg(row->parcel.goods));
+        setStatus(Parcelio::tr("「%1」已归档, 可在搜索中找回..").arg(row->parcel.goods));
     }
     // The list shows the book again: an archived parcel leaves it, one
     // brought back returns to its place.
@@ -277,7 +277,7 @@ bool Form1::takePastedNumbers(const QString &text)
     }
     if (found.isEmpty()) {
         if (!saved.isEmpty())
-            setStatus(QStringLiteral("粘贴的单号已保存: %1..").arg(saved.join(QStringLiteral("、"))));
+            setStatus(Parcelio::tr("粘贴的单号已保存: %1..").arg(saved.join(Parcelio::tr("、"))));
         return false;
     }
     if (Text2->text().isEmpty())
@@ -286,9 +286,9 @@ bool Form1::takePastedNumbers(const QString &text)
         QStringList rest;
         for (qsizetype i = 1; i < found.size(); ++i)
             rest << found.at(i).number;
-        setStatus(QStringLiteral("粘贴的文字中还有%1个单号: %2, 添加这一个后再粘贴..")
+        setStatus(Parcelio::tr("粘贴的文字中还有%1个单号: %2, 添加这一个后再粘贴..")
                       .arg(rest.size())
-                      .arg(rest.join(QStringLiteral("、"))));
+                      .arg(rest.join(Parcelio::tr("、"))));
     }
     Text3->setEditText(found.first().number);
     return true;

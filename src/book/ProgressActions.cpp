@@ -1,6 +1,7 @@
 // Mouse actions on the progress list: a balloon hint on click, a copy on
 // double click, the enlarged-text overlay on a right-button press.
 #include "app/Balloon.h"
+#include "app/Tr.h"
 #include "app/Form1.h"
 
 namespace {
@@ -20,7 +21,7 @@ QString rowText(const QTreeWidgetItem *row)
 
 void refuse(Form1 &w)
 {
-    w.setStatus(QStringLiteral("当前没有物流信息"));
+    w.setStatus(Parcelio::tr("当前没有物流信息"));
 }
 } // namespace
 
@@ -34,9 +35,9 @@ void Form1::ListView1_Click()
     if (!rowTip)
         rowTip = std::make_unique<Class1>();
     rowTip->ParentControl(ListView1);
-    rowTip->ToolTipTitle(QStringLiteral("物流跟踪信息"));
-    rowTip->ToolTipText(QStringLiteral("时间:") + row->text(1) + QStringLiteral("\r\n") +
-                        QStringLiteral("物流进度:") + row->text(2));
+    rowTip->ToolTipTitle(Parcelio::tr("物流跟踪信息"));
+    rowTip->ToolTipText(Parcelio::tr("时间:") + row->text(1) + QStringLiteral("\r\n") +
+                        Parcelio::tr("物流进度:") + row->text(2));
     rowTip->Create();
 }
 
@@ -46,7 +47,7 @@ void Form1::ListView1_DblClick()
     if (!row)
         return refuse(*this);
     putOnClipboard(rowText(row));
-    setStatus(QStringLiteral("单条物流进度已复制.."));
+    setStatus(Parcelio::tr("单条物流进度已复制.."));
 }
 
 void Form1::ListView1_MouseDown(Qt::MouseButton button)

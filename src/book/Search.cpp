@@ -2,6 +2,7 @@
 // The hits replace the list, followed by the two entries that bring the
 // full list back.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "app/Layout.h"
 #include "app/Text.h"
 
@@ -11,7 +12,7 @@ using namespace layout;
 
 void Form1::buildSearchPanel()
 {
-    Panel *p = makePanel(3, QStringLiteral("搜索快递"), 4455, 4335);
+    Panel *p = makePanel(3, Parcelio::tr("搜索快递"), 4455, 4335);
     auto *field = new QButtonGroup(p);
     auto *match = new QButtonGroup(p);
     const struct {
@@ -22,18 +23,18 @@ void Form1::buildSearchPanel()
         const char *text;
         int x;
         int y;
-    } opts[] = {{&Option1, field, "Option1", 0, "使用单号查询", 20, 56},
-                {&Option1, field, "Option1", 1, "使用物品名称查询", 148, 56},
-                {&Option2, match, "Option2", 0, "精准查询", 20, 92},
-                {&Option2, match, "Option2", 1, "模糊查询", 148, 92}};
+    } opts[] = {{&Option1, field, "Option1", 0, QT_TRANSLATE_NOOP("Parcelio", "使用单号查询"), 20, 56},
+                {&Option1, field, "Option1", 1, QT_TRANSLATE_NOOP("Parcelio", "使用物品名称查询"), 148, 56},
+                {&Option2, match, "Option2", 0, QT_TRANSLATE_NOOP("Parcelio", "精准查询"), 20, 92},
+                {&Option2, match, "Option2", 1, QT_TRANSLATE_NOOP("Parcelio", "模糊查询"), 148, 92}};
     for (const auto &o : opts) {
-        auto *r = named<QRadioButton>(p, idx(o.base, o.i), QString::fromUtf8(o.text));
+        auto *r = named<QRadioButton>(p, idx(o.base, o.i), Parcelio::tr(o.text));
         r->setGeometry(o.x, o.y, 130, 26);
         o.group->addButton(r);
         o.arr->set(o.i, r);
     }
     Text7 = placed<QLineEdit>(p, QStringLiteral("Text7"), QRect(20, 134, p->width() - 40, 30));
-    commandButton(p, 14, QStringLiteral("开始搜索"), QRect(20, 182, p->width() - 40, 36));
+    commandButton(p, 14, Parcelio::tr("开始搜索"), QRect(20, 182, p->width() - 40, 36));
 
     connect(Text7, &QLineEdit::textChanged, this, &Form1::Text7_Change);
 }
@@ -74,7 +75,7 @@ void Form1::searchParcels()
 
     const QString text = Text7->text();
     if (text.isEmpty()) {
-        msg(byNumber ? QStringLiteral("请输入快递单号..") : QStringLiteral("请输入快递物品.."));
+        msg(byNumber ? Parcelio::tr("请输入快递单号..") : Parcelio::tr("请输入快递物品.."));
         return;
     }
     const int found = listSearchHits(byNumber, partial, text);
@@ -83,12 +84,12 @@ void Form1::searchParcels()
         return;
     }
     if (found == 0) {
-        msg(QStringLiteral("没有找到相关快递"));
-        setStatus(QStringLiteral("没有找到相关快递.."));
+        msg(Parcelio::tr("没有找到相关快递"));
+        setStatus(Parcelio::tr("没有找到相关快递.."));
         return;
     }
     kdmenu(3)->hide();
-    msg(partial ? QStringLiteral("已为您找到%1个相关快递").arg(found) : QStringLiteral("已为您找到相关快递"));
+    msg(partial ? Parcelio::tr("已为您找到%1个相关快递").arg(found) : Parcelio::tr("已为您找到相关快递"));
     // The first hit is loaded and queried before the way back is offered.
     setListIndex(0);
     addSentinelEntries();

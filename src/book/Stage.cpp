@@ -1,4 +1,5 @@
 #include "book/Stage.h"
+#include "app/Tr.h"
 #include "tracking/Progress.h"
 
 #include <QRegularExpression>
@@ -31,6 +32,20 @@ QString stageText(Stage stage)
     case Stage::Signed: return QStringLiteral("已签收");
     case Stage::Problem: return QStringLiteral("异常");
     case Stage::PickedUp: return QStringLiteral("已取件");
+    }
+    return QString();
+}
+
+QString shownStage(Stage stage)
+{
+    switch (stage) {
+    case Stage::Unknown: return QString();
+    case Stage::InTransit: return Parcelio::tr("运送中");
+    case Stage::OutForDelivery: return Parcelio::tr("派件中");
+    case Stage::AtStation: return Parcelio::tr("待取件");
+    case Stage::Signed: return Parcelio::tr("已签收");
+    case Stage::Problem: return Parcelio::tr("异常");
+    case Stage::PickedUp: return Parcelio::tr("已取件");
     }
     return QString();
 }

@@ -17,6 +17,8 @@ enum class Stage {
     PickedUp,       // 已取件 (the user said so)
 };
 QString stageText(Stage stage);
+// The same in the user's language, for the window and the commands' text.
+QString shownStage(Stage stage);
 
 // The service's state decides when it gives one; otherwise the newest
 // event's words. A parcel the user marked picked up stays 已取件.

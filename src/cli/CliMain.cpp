@@ -1,4 +1,8 @@
 #include "app/CommandLine.h"
+#include "app/Config.h"
+#include "app/Language.h"
+#include "app/Locations.h"
+#include "app/Tr.h"
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
@@ -8,18 +12,30 @@
 // The commands (parcelio list, query …), their help and the program's
 // --help and --version: Qt Core alone, so that terminals, timers and status
 // bars need no display. The program (src/main.cpp) hands them over here.
+bool tellDesktopOverBus(const QString &bookDir, const QStringList &ids);
+
 int main(int argc, char *argv[])
 {
     QStringList raw;
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
+    QCoreApplication app(argc, argv);
+    {
+        // The commands speak the window's language; nothing is loaded for Chinese.
+        const Locations at = findLocations(programDir());
+        installTranslation(&app, chooseLanguage(Config::load(at.iniPath).language),
+                           translationDir(at.resourceDir));
+    }
     if (raw.size() > 1 && isCommandName(raw.at(1))) {
-        QCoreApplication app(argc, argv);
+        tellDesktop = tellDesktopOverBus;
         return runCommand(raw.mid(1));
     }
     if (raw.size() > 1 && !raw.at(1).startsWith(QLatin1Char('-'))) {
-        std::fprintf(stderr, "parcelio: 没有这个命令: %s (parcelio --help 列出全部命令)\n",
-                     raw.at(1).toUtf8().constData());
+        std::fputs(Parcelio::tr("parcelio: 没有这个命令: %1 (parcelio --help 列出全部命令)\n")
+                       .arg(raw.at(1))
+                       .toUtf8()
+                       .constData(),
+                   stderr);
         return 2;
     }
     // --help, --version and mistakes are answered without loading the window.

@@ -6,6 +6,7 @@
 #include "platform/Notifications.h"
 #include "store/SettingValues.h"
 #include "book/Stage.h"
+#include "app/Tr.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
 #include "tracking/Intake.h"
@@ -91,10 +92,10 @@ struct Context {
 };
 
 const QCommandLineOption JsonOption(QStringLiteral("json"));
-const QCommandLineOption TimeoutOption(QStringLiteral("timeout"), QString(), QStringLiteral("秒"));
+const QCommandLineOption TimeoutOption(QStringLiteral("timeout"), QString(), Parcelio::tr("秒"));
 const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), QStringLiteral("公司"));
-const QCommandLineOption IdOption(QStringLiteral("id"), QString(), QStringLiteral("编号"));
+const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), Parcelio::tr("公司"));
+const QCommandLineOption IdOption(QStringLiteral("id"), QString(), Parcelio::tr("编号"));
 const QCommandLineOption ForceOption(QStringLiteral("force"));
 const QCommandLineOption PhoneOption(QStringLiteral("phone"), QString(), QStringLiteral("手机尾号"));
 const QCommandLineOption ArchivedOption(QStringLiteral("archived"));
@@ -113,30 +114,30 @@ std::optional<Failed> openBook(Context &c)
     const QString path = at.dataDir + QStringLiteral("/db/kd100.mdb");
     auto refused = [&](const QString &detail) {
         return Failed{CommandStatus::DatabaseRefused,
-                      QStringLiteral("数据库无法使用: %1 (%2)").arg(path, detail)};
+                      Parcelio::tr("数据库无法使用: %1 (%2)").arg(path, detail)};
     };
     switch (c.store->open(at.dataDir)) {
     case Store::OpenResult::Ok: c.store->releaseLock(); return std::nullopt;
-    case Store::OpenResult::TooNew: return refused(QStringLiteral("由更新版本的程序创建"));
+    case Store::OpenResult::TooNew: return refused(Parcelio::tr("由更新版本的程序创建"));
     case Store::OpenResult::Failed: return refused(c.store->error());
     case Store::OpenResult::AlreadyRunning: break;
     }
     c.store = std::make_unique<Store>();
     // openShared would create an empty file where none is.
     if (!QFileInfo::exists(path))
-        return refused(QStringLiteral("文件不存在"));
+        return refused(Parcelio::tr("文件不存在"));
     if (!c.store->openShared(path))
         return refused(c.store->error());
     switch (c.store->checkShared()) {
     case Store::OpenResult::Ok: return std::nullopt;
-    case Store::OpenResult::TooNew: return refused(QStringLiteral("由更新版本的程序创建"));
+    case Store::OpenResult::TooNew: return refused(Parcelio::tr("由更新版本的程序创建"));
     default: return refused(c.store->error());
     }
 }
 
 Failed databaseFailed(const Store &s)
 {
-    return {CommandStatus::DatabaseRefused, QStringLiteral("数据库操作失败,没有做任何改动: ") + s.error()};
+    return {CommandStatus::DatabaseRefused, Parcelio::tr("数据库操作失败,没有做任何改动: ") + s.error()};
 }
 
 // A reply that came, bounded and kept on its host, as the tracking
@@ -176,10 +177,10 @@ std::optional<Failed> noGoodAnswer(const Fetched &f, const QString &service)
 {
     if (!f.answered)
         return Failed{CommandStatus::ServiceFailed,
-                      service + (f.refused.isEmpty() ? QStringLiteral("没有应答") : f.refused)};
+                      service + (f.refused.isEmpty() ? Parcelio::tr("没有应答") : f.refused)};
     // An error page is no answer, whatever it holds.
     if (f.status < 200 || f.status > 299)
-        return Failed{CommandStatus::ServiceFailed, service + QStringLiteral("出错 (HTTP %1)").arg(f.status)};
+        return Failed{CommandStatus::ServiceFailed, service + Parcelio::tr("出错 (HTTP %1)").arg(f.status)};
     return std::nullopt;
 }
 
@@ -188,15 +189,15 @@ std::optional<Failed> refusedNumber(const QString &number)
 {
     auto usage = [](const QString &why) { return Failed{CommandStatus::Usage, why}; };
     if (number.isEmpty())
-        return usage(QStringLiteral("请输入快递单号!"));
+        return usage(Parcelio::tr("请输入快递单号!"));
     if (number.size() > MaxNumberLength)
-        return usage(QStringLiteral("单号不正确,请您检查! (超过 %1 个字符)").arg(MaxNumberLength));
+        return usage(Parcelio::tr("单号不正确,请您检查! (超过 %1 个字符)").arg(MaxNumberLength));
     // Digits alone: a number test would let "1.5e3" or "+12" through.
     const bool digits = std::all_of(number.cbegin(), number.cend(), [](QChar ch) {
         return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
     });
     if (!digits)
-        return usage(QStringLiteral("单号不正确,请您检查! (单号只能是数字)"));
+        return usage(Parcelio::tr("单号不正确,请您检查! (单号只能是数字)"));
     return std::nullopt;
 }
 
@@ -208,7 +209,7 @@ std::optional<CourierRecord> courierNamed(Context &c, const QString &name, Faile
         return std::nullopt;
     }
     if (rows.isEmpty()) {
-        why = {CommandStatus::Usage, QStringLiteral("没有名为「%1」的快递公司").arg(name)};
+        why = {CommandStatus::Usage, Parcelio::tr("没有名为「%1」的快递公司").arg(name)};
         return std::nullopt;
     }
     return rows.first();
@@ -218,18 +219,18 @@ std::optional<CourierRecord> courierNamed(Context &c, const QString &name, Faile
 std::optional<CourierRecord> recognised(Context &c, const QString &number, Failed &why)
 {
     if (number.size() <= 9) {
-        why = {CommandStatus::Usage, QStringLiteral("单号太短,无法识别快递公司,请用 --company 指定")};
+        why = {CommandStatus::Usage, Parcelio::tr("单号太短,无法识别快递公司,请用 --company 指定")};
         return std::nullopt;
     }
     const Fetched f = fetch(c, recognitionUrl(c.cfg.recognitionHost, number));
-    if (auto bad = noGoodAnswer(f, QStringLiteral("单号识别服务"))) {
+    if (auto bad = noGoodAnswer(f, Parcelio::tr("单号识别服务"))) {
         why = *bad;
         return std::nullopt;
     }
     const std::optional<QString> tail =
         f.body.contains(QStringLiteral("503")) ? std::nullopt : recognitionTailOf(f.body);
     if (!tail) {
-        why = {CommandStatus::ServiceFailed, QStringLiteral("检测出错,请手动选择快递公司 (--company)")};
+        why = {CommandStatus::ServiceFailed, Parcelio::tr("检测出错,请手动选择快递公司 (--company)")};
         return std::nullopt;
     }
     const QList<CourierRecord> rows = c.store->couriersByShibie(recognizedCodeOf(*tail));
@@ -238,7 +239,7 @@ std::optional<CourierRecord> recognised(Context &c, const QString &number, Faile
         return std::nullopt;
     }
     if (rows.isEmpty()) {
-        why = {CommandStatus::Usage, QStringLiteral("未找到对应快递,请用 --company 指定")};
+        why = {CommandStatus::Usage, Parcelio::tr("未找到对应快递,请用 --company 指定")};
         return std::nullopt;
     }
     return rows.first();
@@ -269,7 +270,7 @@ Failed failureOf(const TrackingReading &r, const CourierRecord &courier, const Q
 {
     if (r.reply.kind == ReplyReading::UnknownNumber)
         return {CommandStatus::UnknownNumber,
-                QStringLiteral("您当前查询的快递单号不存在 (%1 %2)").arg(courier.name, number)};
+                Parcelio::tr("您当前查询的快递单号不存在 (%1 %2)").arg(courier.name, number)};
     switch (r.trouble) {
     case TrackingReading::PhoneNeeded: return {CommandStatus::Usage, r.reply.message + QStringLiteral(" (--phone)")};
     case TrackingReading::NotCovered:
@@ -277,13 +278,13 @@ Failed failureOf(const TrackingReading &r, const CourierRecord &courier, const Q
     case TrackingReading::Quota:
         if (r.retryAt.isValid())
             return {CommandStatus::ServiceFailed,
-                    r.reply.message + QStringLiteral(" (%1 以后)").arg(r.retryAt.toString(QStringLiteral("hh:mm")))};
+                    r.reply.message + Parcelio::tr(" (%1 以后)").arg(r.retryAt.toString(QStringLiteral("hh:mm")))};
         break;
     case TrackingReading::WrongKey:
     case TrackingReading::NoTrouble: break;
     }
     return {CommandStatus::ServiceFailed,
-            r.reply.message.isEmpty() ? QStringLiteral("查询失败,错误代码 %1").arg(r.reply.code) : r.reply.message};
+            r.reply.message.isEmpty() ? Parcelio::tr("查询失败,错误代码 %1").arg(r.reply.code) : r.reply.message};
 }
 
 std::optional<Failed> track(Context &c, const CourierRecord &courier, const QString &number, const QString &phone,
@@ -304,16 +305,16 @@ std::optional<Failed> track(Context &c, const CourierRecord &courier, const QStr
     t.paced = c.service->paced();
     if (!a.answered)
         return Failed{CommandStatus::ServiceFailed,
-                      QStringLiteral("查询服务") + (a.refused.isEmpty() ? QStringLiteral("没有应答") : a.refused)};
+                      Parcelio::tr("查询服务") + (a.refused.isEmpty() ? Parcelio::tr("没有应答") : a.refused)};
     // An error page is no answer, whatever it holds; a refused key and a
     // quota are told by the service's reading.
     const bool told = reading.trouble != TrackingReading::NoTrouble;
     if ((a.status < 200 || a.status > 299) && !told)
-        return Failed{CommandStatus::ServiceFailed, QStringLiteral("查询服务出错 (HTTP %1)").arg(a.status)};
+        return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询服务出错 (HTTP %1)").arg(a.status)};
     switch (reading.kind) {
     case TrackingReading::NoAnswer:
     case TrackingReading::Unreadable:
-        return Failed{CommandStatus::ServiceFailed, QStringLiteral("查询结果无法识别,请稍后再试..")};
+        return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询结果无法识别,请稍后再试..")};
     case TrackingReading::Failure: return failureOf(reading, courier, number);
     case TrackingReading::NoEvents:
     case TrackingReading::Events: break;
@@ -329,7 +330,7 @@ std::optional<Failed> phoneOption(Context &c, QString &phone)
         return std::nullopt;
     phone = c.parser.value(PhoneOption).trimmed();
     if (!isPhoneDigits(phone))
-        return Failed{CommandStatus::Usage, QStringLiteral("--phone 要是手机号后四位数字")};
+        return Failed{CommandStatus::Usage, Parcelio::tr("--phone 要是手机号后四位数字")};
     return std::nullopt;
 }
 
@@ -458,10 +459,11 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
 // The written state, and the stage after it where it tells more.
 QString stateColumn(const BookRow &r)
 {
-    const QString stage = stageText(bookRowStage(r));
+    const Stage stage = bookRowStage(r);
     if (r.state.isEmpty())
-        return stage.isEmpty() ? QStringLiteral("未查询") : stage;
-    return stage.isEmpty() || stage == r.state ? r.state : r.state + QLatin1Char('/') + stage;
+        return stage == Stage::Unknown ? Parcelio::tr("未查询") : shownStage(stage);
+    return stage == Stage::Unknown || stageText(stage) == r.state ? r.state
+                                                                  : r.state + QLatin1Char('/') + shownStage(stage);
 }
 
 QString parcelLine(const ParcelRecord &p)
@@ -479,7 +481,7 @@ QList<KeptEvent> keptEvents(const TrackingReading &r)
 int list(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("list 不接受参数")});
+        return fail({CommandStatus::Usage, Parcelio::tr("list 不接受参数")});
     const QList<BookRow> rows =
         c.store->book(c.parser.isSet(ArchivedOption) ? Store::Shelf::Archived : Store::Shelf::Active);
     if (!c.store->error().isEmpty())
@@ -522,12 +524,12 @@ std::optional<ParcelRecord> rowById(Context &c, Failed &why)
     bool ok = false;
     const qint64 key = id.toLongLong(&ok);
     if (!ok || key <= 0) {
-        why = {CommandStatus::Usage, QStringLiteral("编号不正确: %1").arg(id)};
+        why = {CommandStatus::Usage, Parcelio::tr("编号不正确: %1").arg(id)};
         return std::nullopt;
     }
     const auto found = c.store->parcelById(QString::number(key));
     if (found.outcome == RowLookup<ParcelRecord>::Missing)
-        why = {CommandStatus::Usage, QStringLiteral("没有编号为 %1 的快递").arg(key)};
+        why = {CommandStatus::Usage, Parcelio::tr("没有编号为 %1 的快递").arg(key)};
     else if (!found)
         why = databaseFailed(*c.store);
     return found.row;
@@ -558,7 +560,7 @@ int query(Context &c)
     const QStringList args = c.parser.positionalArguments();
     const bool byId = c.parser.isSet(IdOption);
     if (byId ? !args.isEmpty() || c.parser.isSet(CompanyOption) : args.size() != 1)
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     Failed why{};
     QList<ParcelRecord> rows;
     QString number;
@@ -634,9 +636,9 @@ int query(Context &c)
         text += QStringLiteral(" [%1] %2").arg(r.id).arg(plain(r.goods));
     text += QLatin1Char('\n');
     if (!any)
-        text += QStringLiteral("暂无物流信息\n");
+        text += Parcelio::tr("暂无物流信息\n");
     else
-        text += QStringLiteral("状态: %1\t在途: %2\n").arg(plain(state), plain(transit));
+        text += Parcelio::tr("状态: %1\t在途: %2\n").arg(plain(state), plain(transit));
     for (int i = 0; i < events.size(); ++i)
         text += QStringLiteral("%1\t%2\t%3\n")
                     .arg(i + 1)
@@ -656,7 +658,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (!existing)
         return databaseFailed(*c.store);
     if (!existing->isEmpty())
-        return Failed{CommandStatus::Usage, QStringLiteral("快递数据已存在! %1").arg(parcelLine(existing->first()))};
+        return Failed{CommandStatus::Usage, Parcelio::tr("快递数据已存在! %1").arg(parcelLine(existing->first()))};
 
     QString phone;
     if (auto bad = phoneOption(c, phone))
@@ -668,7 +670,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (!courier)
         return why;
     if (phone.isEmpty() && c.service->needsPhone(courier->code))
-        return Failed{CommandStatus::Usage, ServiceText::PhoneNeeded + QStringLiteral(" (--phone)")};
+        return Failed{CommandStatus::Usage, ServiceText::PhoneNeeded() + QStringLiteral(" (--phone)")};
     if (auto bad = track(c, *courier, number, phone, t)) {
         if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
             return bad;
@@ -682,7 +684,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (added.outcome == Store::Added::AlreadySaved) {
         const auto saved = c.store->parcelById(QString::number(added.id));
         return Failed{CommandStatus::Usage,
-                      QStringLiteral("快递数据已存在! %1").arg(saved ? parcelLine(*saved) : number)};
+                      Parcelio::tr("快递数据已存在! %1").arg(saved ? parcelLine(*saved) : number)};
     }
     const qint64 id = added.id;
     ParcelRecord row{id, number, goods, courier->name, QStringLiteral("0")};
@@ -702,7 +704,7 @@ int addPasted(Context &c)
 {
     const QList<PastedNumber> found = pastedNumbers(textArgument({QStringLiteral("-")}));
     if (found.isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("没有找到快递单号")});
+        return fail({CommandStatus::Usage, Parcelio::tr("没有找到快递单号")});
     int added = 0;
     int status = CommandStatus::Usage;
     QJsonArray rows;
@@ -712,14 +714,14 @@ int addPasted(Context &c)
         if (auto bad = addNumber(c, p.number, p.goods, shown, t)) {
             status = bad->status;
             if (!c.json)
-                out(QStringLiteral("%1\t未添加: %2\n").arg(p.number, bad->why));
+                out(Parcelio::tr("%1\t未添加: %2\n").arg(p.number, bad->why));
             continue;
         }
         ++added;
         if (c.json)
             rows.append(parcelJson(shown));
         else
-            out(QStringLiteral("%1\t已添加: %2\n").arg(p.number, parcelLine(shown.parcel)));
+            out(Parcelio::tr("%1\t已添加: %2\n").arg(p.number, parcelLine(shown.parcel)));
     }
     if (c.json)
         printJson(rows);
@@ -732,13 +734,13 @@ int add(Context &c)
     if (args == QStringList{QStringLiteral("-")})
         return addPasted(c);
     if (args.size() != 2)
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     const QString number = args.at(0).trimmed();
     const QString goods = args.at(1);
     if (auto bad = refusedNumber(number))
         return fail(*bad);
     if (goods.trimmed().isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("请输入快递物品信息,例如：爸爸衣服")});
+        return fail({CommandStatus::Usage, Parcelio::tr("请输入快递物品信息,例如：爸爸衣服")});
     BookRow shown;
     Tracked t;
     if (auto bad = addNumber(c, number, goods, shown, t))
@@ -756,13 +758,13 @@ int add(Context &c)
         printJson(parcelJson(shown));
         return CommandStatus::Ok;
     }
-    QString text = QStringLiteral("快递添加成功! ") + parcelLine(shown.parcel) + QLatin1Char('\n');
+    QString text = Parcelio::tr("快递添加成功! ") + parcelLine(shown.parcel) + QLatin1Char('\n');
     if (!shown.state.isEmpty())
         text +=
             QStringLiteral("%1\t%2\n")
                 .arg(plain(shown.state), plain(shown.newest.time + QLatin1Char(' ') + shown.newest.context));
     else
-        text += QStringLiteral("暂无物流信息\n");
+        text += Parcelio::tr("暂无物流信息\n");
     out(text);
     return CommandStatus::Ok;
 }
@@ -770,7 +772,7 @@ int add(Context &c)
 int remove(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     Failed why{};
     const auto row = rowById(c, why);
     if (!row)
@@ -780,14 +782,14 @@ int remove(Context &c)
     if (c.json)
         printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}, {}}));
     else
-        out(QStringLiteral("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
+        out(Parcelio::tr("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
     return CommandStatus::Ok;
 }
 
 int refresh(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("refresh 不接受参数")});
+        return fail({CommandStatus::Usage, Parcelio::tr("refresh 不接受参数")});
     c.store->autoArchive(QDateTime::currentDateTime());
     BookWatch watch(*c.store, c.cfg, [] { return QDateTime::currentDateTime(); });
     watch.limitMs = c.limitMs;
@@ -798,9 +800,14 @@ int refresh(Context &c)
     DesktopNotifications notifier;
     QList<OutgoingMail> mails;
     QJsonArray news;
+    struct Told {
+        qint64 id;
+        QString notice;
+    };
+    QList<Told> told;
     QEventLoop wait;
     QObject::connect(&watch, &BookWatch::news, &wait, [&](const BookWatchNews &n) {
-        notifier.notify(newsNoticeSummary(), roundNewsNotice(n), n.progress.id);
+        told.append({n.progress.id, roundNewsNotice(n)});
         if (!recipient.isEmpty())
             mails << roundNewsMail(c.cfg, recipient, n, QDateTime::currentDateTime());
         const KeptEvent &e = n.progress.events.first();
@@ -814,7 +821,7 @@ int refresh(Context &c)
                           {QStringLiteral("newest"), eventsJson({e}).first()}};
             news.append(o);
         } else {
-            out(QStringLiteral("快递有最新进展 [%1] %2 %3 %4\t%5 %6\n")
+            out(Parcelio::tr("快递有最新进展 [%1] %2 %3 %4\t%5 %6\n")
                     .arg(n.parcel.id)
                     .arg(plain(n.parcel.company), plain(n.parcel.number), plain(n.parcel.goods),
                          plain(e.time), plain(e.context)));
@@ -825,13 +832,21 @@ int refresh(Context &c)
     if (!watch.startRound())
         return fail(databaseFailed(*c.store));
     wait.exec();
+    // A window running on the same book tells the news itself, with its
+    // actions; without one, plain notifications from here.
+    QStringList ids;
+    for (const Told &n : told)
+        ids << QString::number(n.id);
+    if (told.isEmpty() || !tellDesktop || !tellDesktop(findLocations(programDir()).dataDir, ids))
+        for (const Told &n : told)
+            notifier.notify(newsNoticeSummary(), n.notice, n.id, {});
     for (const OutgoingMail &mail : mails) {
         QString error = refusedHeaders(mail);
         if (error.isEmpty())
             error = sendMail(mail, MailLimitMs);
         if (!error.isEmpty())
             std::fputs(
-                ("parcelio: " + QStringLiteral("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
+                ("parcelio: " + Parcelio::tr("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
                     .constData(),
                 stderr);
     }
@@ -854,7 +869,7 @@ int refresh(Context &c)
     if (s.news > 0)
         return CommandStatus::Ok;
     if (s.failed > 0)
-        return fail({CommandStatus::ServiceFailed, QStringLiteral("%1 个快递查询失败").arg(s.failed)});
+        return fail({CommandStatus::ServiceFailed, Parcelio::tr("%1 个快递查询失败").arg(s.failed)});
     return CommandStatus::NoNews;
 }
 
@@ -888,10 +903,10 @@ int code(Context &c)
 {
     const QString text = textArgument(c.parser.positionalArguments());
     if (text.trimmed().isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     const PickupMessage message = readPickupMessage(text);
     if (message.code.isEmpty())
-        return fail({CommandStatus::Usage, QStringLiteral("短信中没有找到取件码")});
+        return fail({CommandStatus::Usage, Parcelio::tr("短信中没有找到取件码")});
     qint64 id = 0;
     if (c.parser.isSet(IdOption)) {
         Failed why{};
@@ -911,9 +926,9 @@ int code(Context &c)
         }
         const QList<PickupCandidate> found = parcelsForMessage(message, parcels);
         if (found.isEmpty())
-            return fail({CommandStatus::Usage, QStringLiteral("没有与短信相符的快递 (取件码 %1)").arg(message.code)});
+            return fail({CommandStatus::Usage, Parcelio::tr("没有与短信相符的快递 (取件码 %1)").arg(message.code)});
         if (found.size() > 1) {
-            QString list = QStringLiteral("有 %1 个快递与短信相符, 请用 --id 指定:").arg(found.size());
+            QString list = Parcelio::tr("有 %1 个快递与短信相符, 请用 --id 指定:").arg(found.size());
             for (const PickupCandidate &p : found)
                 list += QStringLiteral("\n  [%1] %2 %3").arg(p.id).arg(p.number, p.goods);
             return fail({CommandStatus::Usage, list});
@@ -922,14 +937,14 @@ int code(Context &c)
     }
     if (!c.store->setPickupCode(id, message.code))
         return fail(databaseFailed(*c.store));
-    return printRow(c, QStringLiteral("取件码 %1 已记录: ").arg(message.code), id);
+    return printRow(c, Parcelio::tr("取件码 %1 已记录: ").arg(message.code), id);
 }
 
 // picked, archive, unarchive: one mark on the parcel named by --id.
 int mark(Context &c)
 {
     if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
-        return fail({CommandStatus::Usage, QStringLiteral("用法: ") + commandUsage(c.name)});
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     Failed why{};
     const auto row = rowById(c, why);
     if (!row)
@@ -939,19 +954,21 @@ int mark(Context &c)
     QString said;
     if (c.name == QLatin1String("picked")) {
         ok = c.store->setPicked(row->id, now);
-        said = QStringLiteral("已取件: ");
+        said = Parcelio::tr("已取件: ");
     } else if (c.name == QLatin1String("archive")) {
         ok = c.store->setArchived(row->id, now);
-        said = QStringLiteral("已归档: ");
+        said = Parcelio::tr("已归档: ");
     } else {
         ok = c.store->setArchived(row->id, QDateTime());
-        said = QStringLiteral("已取消归档: ");
+        said = Parcelio::tr("已取消归档: ");
     }
     if (!ok)
         return fail(databaseFailed(*c.store));
     return printRow(c, said, row->id);
 }
 } // namespace
+
+std::function<bool(const QString &, const QStringList &)> tellDesktop;
 
 namespace {
 int runCommandOnce(const QStringList &arguments)
@@ -962,7 +979,7 @@ int runCommandOnce(const QStringList &arguments)
         const QString topic = arguments.value(1);
         if (arguments.size() > 2 || (!topic.isEmpty() && !isCommandName(topic)))
             return fail({CommandStatus::Usage,
-                         QStringLiteral("没有这个命令: ") + arguments.mid(1).join(QLatin1Char(' '))});
+                         Parcelio::tr("没有这个命令: ") + arguments.mid(1).join(QLatin1Char(' '))});
         out(topic.isEmpty() ? commandsHelp() : commandHelp(topic));
         return CommandStatus::Ok;
     }
@@ -995,7 +1012,7 @@ int runCommandOnce(const QStringList &arguments)
         const double seconds = c.parser.value(TimeoutOption).toDouble(&ok);
         // "nan" and "inf" read as numbers too: only a finite span is one.
         if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > 3600)
-            return fail({CommandStatus::Usage, QStringLiteral("--timeout 要在 0 到 3600 秒之间")});
+            return fail({CommandStatus::Usage, Parcelio::tr("--timeout 要在 0 到 3600 秒之间")});
         c.limitMs = qMax(1, int(seconds * 1000));
     }
     if (auto refused = openBook(c))
@@ -1025,7 +1042,7 @@ int runCommand(const QStringList &arguments)
     const bool flushed = std::fflush(stdout) == 0;
     const int error = errno;
     if (!flushed || std::ferror(stdout)) {
-        QString why = QStringLiteral("输出无法写入");
+        QString why = Parcelio::tr("输出无法写入");
         if (error != 0)
             why += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error));
         std::fputs(("parcelio: " + why + QLatin1Char('\n')).toUtf8().constData(), stderr);

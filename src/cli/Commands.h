@@ -3,7 +3,9 @@
 // remove, refresh): the same book and the same services as the window,
 // without a window or a display.
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <functional>
 
 // Exit statuses of the commands, as the help and the README tell them.
 namespace CommandStatus {
@@ -28,3 +30,9 @@ QString commandsHelp();
 QString commandUsage(const QString &name);
 // One command's usage; empty for a name that is no command.
 QString commandHelp(const QString &name);
+
+// A parcel a refresh round found news for.
+// Hands a refresh round's news (the parcels' ids) to a window running on
+// the same book (bookDir), which tells it with its own actions: true when one
+// took it. Unset (tests of the logic), no window takes it.
+extern std::function<bool(const QString &bookDir, const QStringList &ids)> tellDesktop;

@@ -1,6 +1,7 @@
 // The courier directory: the companies with their telephone numbers, a live
 // search, quick picks, and the choice of a company for the add or edit panel.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "app/Layout.h"
 
 namespace {
@@ -11,18 +12,18 @@ using namespace layout;
 
 void Form1::buildCourierPanel()
 {
-    Panel *p = makePanel(4, QStringLiteral("快递公司列表"), 9015, 6615);
+    Panel *p = makePanel(4, Parcelio::tr("快递公司列表"), 9015, 6615);
     Label17 = panelTitle(4);
     Label17->setObjectName(QStringLiteral("Label17"));
-    Label18 = label(p, QStringLiteral("Label18"), QStringLiteral("搜索："), QRect(20, 50, 44, 26));
+    Label18 = label(p, QStringLiteral("Label18"), Parcelio::tr("搜索："), QRect(20, 50, 44, 26));
     Text8 = placed<QLineEdit>(p, QStringLiteral("Text8"), QRect(66, 48, 210, 28));
     Command4 =
-        placed<QPushButton>(p, QStringLiteral("Command4"), QRect(284, 47, 64, 30), QStringLiteral("刷新"));
+        placed<QPushButton>(p, QStringLiteral("Command4"), QRect(284, 47, 64, 30), Parcelio::tr("刷新"));
 
     Picture3 = placed<QFrame>(p, QStringLiteral("Picture3"), QRect(10, 84, p->width() - 20, 24));
     Picture3->setMouseTracking(true);
     Picture3->installEventFilter(this);
-    Label19 = label(Picture3, QStringLiteral("Label19"), QStringLiteral("常用："), QRect(10, 2, 44, 20));
+    Label19 = label(Picture3, QStringLiteral("Label19"), Parcelio::tr("常用："), QRect(10, 2, 44, 20));
     const struct {
         int i;
         const char *text;
@@ -43,8 +44,8 @@ void Form1::buildCourierPanel()
         placed<ListView>(p, QStringLiteral("ListView2"), QRect(10, 114, p->width() - 20, p->height() - 124));
     ListView2->setFont(yahei(10.5));
     ListView2->setColumnCount(3);
-    ListView2->setHeaderLabels({QStringLiteral("序号"), QStringLiteral("快递公司（ 双击选择 ）"),
-                                QStringLiteral("公司电话（ 右键复制 ）")});
+    ListView2->setHeaderLabels({Parcelio::tr("序号"), Parcelio::tr("快递公司（ 双击选择 ）"),
+                                Parcelio::tr("公司电话（ 右键复制 ）")});
     ListView2->setRootIsDecorated(false);
     ListView2->setUniformRowHeights(true);
     ListView2->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -88,7 +89,7 @@ void Form1::kdlb()
 void Form1::openCourierPanel(int buttonIndex)
 {
     buildPanels();
-    ListView2->headerItem()->setText(1, QStringLiteral("快递公司（双击选择）"));
+    ListView2->headerItem()->setText(1, Parcelio::tr("快递公司（双击选择）"));
     ListView2->clear();
     kdlb();
     if (buttonIndex == 8) {
@@ -171,5 +172,5 @@ void Form1::ListView2_MouseDown(Qt::MouseButton button)
     if (!item || !item->isSelected())
         return;
     putOnClipboard(item->text(2));
-    setStatus(item->text(1) + QStringLiteral("公司电话已复制.."));
+    setStatus(item->text(1) + Parcelio::tr("公司电话已复制.."));
 }

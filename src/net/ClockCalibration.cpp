@@ -2,12 +2,16 @@
 // header, once the readings are believable.
 #include "BuildDate.h"
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "net/Answers.h"
 
 #include <QTimeZone>
 
 namespace {
-const QString Title = QStringLiteral("提示");
+QString Title()
+{
+    return Parcelio::tr("提示");
+}
 // Readings of one server a moment apart that differ by more than this, once
 // the time between them is allowed for, cannot all be true. Date headers
 // count whole seconds, and each answer takes its own time on the way.
@@ -41,7 +45,7 @@ void Form1::Command3_Click()
     if (!GetBody(cfg.clockProbe).isEmpty())
         ctime();
     else
-        msg(QStringLiteral("时间校准功能需要联网操作!"), MessageBox::Ok, MessageBox::Information, Title);
+        msg(Parcelio::tr("时间校准功能需要联网操作!"), MessageBox::Ok, MessageBox::Information, Title());
     Command3->setEnabled(true);
 }
 
@@ -64,21 +68,21 @@ void Form1::ctime()
     const ServerTime b = GetNetTime();
     const ServerTime c = GetNetTime();
     if (!a.isValid() || !b.isValid() || !c.isValid()) {
-        msg(QStringLiteral("时间校对失败!未能从网络取得完整的时间,系统时间未更改。"), MessageBox::Ok,
-            MessageBox::Information, Title);
+        msg(Parcelio::tr("时间校对失败!未能从网络取得完整的时间,系统时间未更改。"), MessageBox::Ok,
+            MessageBox::Information, Title());
         return;
     }
     if (!believable({&a, &b, &c})) {
-        msg(QStringLiteral("时间校对失败,服务器时间不可信"), MessageBox::Ok, MessageBox::Warning, Title);
+        msg(Parcelio::tr("时间校对失败,服务器时间不可信"), MessageBox::Ok, MessageBox::Warning, Title());
         return;
     }
     // China's wall-clock time is what this computer's clock will show.
     const QDateTime shown(c.now().date(), c.now().time());
     if (qAbs(now().secsTo(shown)) > AskAboveSecs) {
         const QString question =
-            QStringLiteral("服务器时间与本机时间相差超过一天。\r\n是否将系统时间设为 %1 ?")
+            Parcelio::tr("服务器时间与本机时间相差超过一天。\r\n是否将系统时间设为 %1 ?")
                 .arg(shown.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
-        if (msg(question, MessageBox::YesNo, MessageBox::Warning, Title) != MessageBox::AnswerYes)
+        if (msg(question, MessageBox::YesNo, MessageBox::Warning, Title()) != MessageBox::AnswerYes)
             return;
     }
     // Read again: the question may have waited for minutes.
@@ -88,15 +92,15 @@ void Form1::ctime()
         result = platform.systemClock->setLocal(set.date(), set.time());
     QString text;
     switch (result.outcome) {
-    case SystemClock::Set: text = QStringLiteral("时间校对成功!"); break;
+    case SystemClock::Set: text = Parcelio::tr("时间校对成功!"); break;
     case SystemClock::AutomaticSync:
-        text = QStringLiteral("时间校对失败!系统已开启自动时间同步,请先关闭自动同步后再校对。");
+        text = Parcelio::tr("时间校对失败!系统已开启自动时间同步,请先关闭自动同步后再校对。");
         break;
     case SystemClock::Refused:
-        text = QStringLiteral("时间校对失败!系统拒绝更改时间,系统时间未更改。");
+        text = Parcelio::tr("时间校对失败!系统拒绝更改时间,系统时间未更改。");
         if (!result.reason.isEmpty())
             text += QStringLiteral("\r\n") + result.reason;
         break;
     }
-    msg(text, MessageBox::Ok, MessageBox::Information, Title);
+    msg(text, MessageBox::Ok, MessageBox::Information, Title());
 }

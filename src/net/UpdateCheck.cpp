@@ -1,6 +1,7 @@
 // The update check one second after load, and the notice for the e-mail
 // footer.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "net/Answers.h"
 
 void Form1::Timer3_Timer()
@@ -12,14 +13,14 @@ void Form1::Timer3_Timer()
     const QString version = answerText(
         fetch(maker + QStringLiteral("/version/gx.txt"), requestLimitMs, false, ReplyLimit::Version));
     if (version.isEmpty()) {
-        msg(QStringLiteral("检测更新失败!请您稍后再试,暂时使用原版"), MessageBox::Ok, MessageBox::Warning);
+        msg(Parcelio::tr("检测更新失败!请您稍后再试,暂时使用原版"), MessageBox::Ok, MessageBox::Warning);
         reportBook(false);
         unlockAfterUpdateCheck();
         return;
     }
     if (version != QLatin1String(OwnVersion)) {
-        setStatus(QStringLiteral("程序已加载完毕..."));
-        msg(QStringLiteral("发现最新版本![") + version + QStringLiteral("]\r\n \r\n确定后自动打开官方网站!"));
+        setStatus(Parcelio::tr("程序已加载完毕..."));
+        msg(Parcelio::tr("发现最新版本![") + version + Parcelio::tr("]\r\n \r\n确定后自动打开官方网站!"));
         openWeb(cfg.site);
         if (platform.terminator)
             platform.terminator->terminate();
@@ -42,10 +43,10 @@ void Form1::reportBook(bool openAddPanel)
 {
     const int n = Text1->count();
     if (n != 0) {
-        setStatus(QStringLiteral("程序已加载完毕,当前共有%1个快递单。").arg(n));
+        setStatus(Parcelio::tr("程序已加载完毕,当前共有%1个快递单。").arg(n));
         return;
     }
-    setStatus(QStringLiteral("程序已加载完毕,当前没有快递单。"));
+    setStatus(Parcelio::tr("程序已加载完毕,当前没有快递单。"));
     if (openAddPanel)
         menuCommand(Qt::Key_F4); // the add panel, opened as its key opens it
 }

@@ -1,5 +1,6 @@
 #include "platform/Notifications.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -15,7 +16,8 @@ const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 } // namespace
 
-void DesktopNotifications::notify(const QString &summary, const QString &body, qint64 tag)
+void DesktopNotifications::notify(const QString &summary, const QString &body, qint64 tag,
+                                  const QList<NotifyAction> &actions)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
@@ -31,9 +33,16 @@ void DesktopNotifications::notify(const QString &summary, const QString &body, q
     QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
     // The body is markup to some servers: plain text must stay plain.
     QString plain = body.toHtmlEscaped();
-    call << QStringLiteral("Parcelio") << uint(0) << QStringLiteral("parcelio") << summary << plain
-         << QStringList{QStringLiteral("default"), QStringLiteral("查看")}
-         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("parcelio")}} << int(-1);
+    // Choosing the notification itself is its view action's; a notification
+    // without actions (a command's, no window to act) offers none.
+    QStringList pairs;
+    for (const NotifyAction &a : actions) {
+        if (a.key == QLatin1String("view"))
+            pairs << QStringLiteral("default") << a.label;
+        pairs << a.key << a.label;
+    }
+    call << QStringLiteral("Parcelio") << uint(0) << QStringLiteral("parcelio") << summary << plain << pairs
+         << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("cn.tesmar.parcelio")}} << int(-1);
     // Asynchronous: a slow or missing service never holds the window.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), this);
     ++unanswered;
@@ -58,13 +67,16 @@ void DesktopNotifications::waitForAnswers(int limitMs)
 
 void DesktopNotifications::actionInvoked(uint id, const QString &action)
 {
-    Q_UNUSED(action); // the only action is choosing the notification
     const auto it = tags.constFind(id);
     if (it == tags.constEnd())
         return; // another program's notification
     const qint64 tag = *it;
-    if (onChosen)
-        onChosen(tag);
+    if (action == QLatin1String("default") || action == QLatin1String("view")) {
+        if (onChosen)
+            onChosen(tag);
+    } else if (onAction) {
+        onAction(tag, action);
+    }
 }
 
 void DesktopNotifications::notificationClosed(uint id, uint)

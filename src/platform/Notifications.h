@@ -8,7 +8,8 @@
 class DesktopNotifications : public QObject, public Notifier {
     Q_OBJECT
 public:
-    void notify(const QString &summary, const QString &body, qint64 tag) override;
+    void notify(const QString &summary, const QString &body, qint64 tag,
+                const QList<NotifyAction> &actions) override;
     // Runs the event loop until every notification asked for is answered,
     // at most limitMs: a program about to leave must not cut them off.
     void waitForAnswers(int limitMs);

@@ -2,6 +2,7 @@
 // What the window needs from the desktop, behind small interfaces so that
 // tests can script answers and see what the program asked for.
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -81,13 +82,22 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &filter) = 0;
 };
 
+// A button of a notification: the key comes back when it is chosen.
+struct NotifyAction {
+    QString key;
+    QString label;
+};
+
 // Desktop notifications. Without a notification service nothing is shown
-// and nothing fails. Choosing a notification calls onChosen with its tag.
+// and nothing fails. Choosing a notification (or its "view" action) calls
+// onChosen with its tag; any other action calls onAction.
 class Notifier {
 public:
     virtual ~Notifier() = default;
-    virtual void notify(const QString &summary, const QString &body, qint64 tag) = 0;
+    virtual void notify(const QString &summary, const QString &body, qint64 tag,
+                        const QList<NotifyAction> &actions) = 0;
     std::function<void(qint64 tag)> onChosen;
+    std::function<void(qint64 tag, const QString &key)> onAction;
 };
 
 struct Platform {

@@ -4,6 +4,7 @@
 // handler reads its switches.
 #include "app/Form1.h"
 #include "app/Layout.h"
+#include "app/Tr.h"
 #include "store/SettingValues.h"
 
 #include <QScopedValueRollback>
@@ -29,51 +30,53 @@ const Form1::SettingSwitch &Form1::switchOf(int check)
 
 void Form1::buildSettingsPanel()
 {
-    Panel *p = makePanel(1, QStringLiteral("相关设置"), 8535, 4695);
+    Panel *p = makePanel(1, Parcelio::tr("相关设置"), 8535, 4695);
     Frame2 = placed<QGroupBox>(p, QStringLiteral("Frame2"), QRect(14, 46, 262, 196));
     const struct {
         int check;
         const char *text;
-    } checks[] = {{4, "子窗口是否支持拖动"},           {5, "单击子窗口自动关闭"},
-                  {3, "快递更新是否启用语音提醒"},     {6, "是否启用气泡提示信息"},
-                  {7, "刷新快递列表后默认查询第一个"}, {8, "是否启用快递公司自动识别功能"}};
+    } checks[] = {{4, QT_TRANSLATE_NOOP("Parcelio", "子窗口是否支持拖动")},
+                  {5, QT_TRANSLATE_NOOP("Parcelio", "单击子窗口自动关闭")},
+                  {3, QT_TRANSLATE_NOOP("Parcelio", "快递更新是否启用语音提醒")},
+                  {6, QT_TRANSLATE_NOOP("Parcelio", "是否启用气泡提示信息")},
+                  {7, QT_TRANSLATE_NOOP("Parcelio", "刷新快递列表后默认查询第一个")},
+                  {8, QT_TRANSLATE_NOOP("Parcelio", "是否启用快递公司自动识别功能")}};
     int top = 12;
     for (const auto &c : checks) {
         QCheckBox *&box = this->*switchOf(c.check).box;
-        box = named<QCheckBox>(Frame2, QStringLiteral("Check%1").arg(c.check), QString::fromUtf8(c.text));
+        box = named<QCheckBox>(Frame2, QStringLiteral("Check%1").arg(c.check), Parcelio::tr(c.text));
         box->setGeometry(12, top, 240, 26);
         top += 30;
     }
 
     Frame1 = placed<QGroupBox>(p, QStringLiteral("Frame1"), QRect(290, 46, 266, 80),
-                               QStringLiteral("      是否启用邮件通知功能"));
+                               Parcelio::tr("      是否启用邮件通知功能"));
     Check2 = placed<QCheckBox>(Frame1, QStringLiteral("Check2"), QRect(6, 0, 20, 20));
     Sendmail =
-        placed<QLineEdit>(Frame1, QStringLiteral("Sendmail"), QRect(12, 34, 242, 28), QStringLiteral("无"));
+        placed<QLineEdit>(Frame1, QStringLiteral("Sendmail"), QRect(12, 34, 242, 28), Parcelio::tr("无"));
     Sendmail->setEnabled(false);
 
     Frame4 = placed<QGroupBox>(p, QStringLiteral("Frame4"), QRect(290, 136, 266, 106),
-                               QStringLiteral("定时查询功能"));
-    label(Frame4, QStringLiteral("Label5"), QStringLiteral("请设定时间："), QRect(10, 30, 84, 24));
+                               Parcelio::tr("定时查询功能"));
+    label(Frame4, QStringLiteral("Label5"), Parcelio::tr("请设定时间："), QRect(10, 30, 84, 24));
     Combo2 = placed<QComboBox>(Frame4, QStringLiteral("Combo2"), QRect(94, 28, 56, 26));
-    label(Frame4, QStringLiteral("Label6"), QStringLiteral("时"), QRect(154, 30, 16, 24));
+    label(Frame4, QStringLiteral("Label6"), Parcelio::tr("时"), QRect(154, 30, 16, 24));
     Combo3 = placed<QComboBox>(Frame4, QStringLiteral("Combo3"), QRect(172, 28, 56, 26));
-    label(Frame4, QStringLiteral("Label7"), QStringLiteral("分"), QRect(232, 30, 16, 24));
-    commandButton(Frame4, 18, QStringLiteral("开始定时"), QRect(10, 66, 116, 30));
-    commandButton(Frame4, 17, QStringLiteral("循环查询"), QRect(138, 66, 116, 30));
+    label(Frame4, QStringLiteral("Label7"), Parcelio::tr("分"), QRect(232, 30, 16, 24));
+    commandButton(Frame4, 18, Parcelio::tr("开始定时"), QRect(10, 66, 116, 30));
+    commandButton(Frame4, 17, Parcelio::tr("循环查询"), QRect(138, 66, 116, 30));
 
-    Frame6 =
-        placed<QGroupBox>(p, QStringLiteral("Frame6"), Frame4->geometry(), QStringLiteral("循环查询功能"));
-    label(Frame6, QStringLiteral("Label8"), QStringLiteral("每隔"), QRect(10, 30, 32, 24));
+    Frame6 = placed<QGroupBox>(p, QStringLiteral("Frame6"), Frame4->geometry(), Parcelio::tr("循环查询功能"));
+    label(Frame6, QStringLiteral("Label8"), Parcelio::tr("每隔"), QRect(10, 30, 32, 24));
     Combo4 = placed<QComboBox>(Frame6, QStringLiteral("Combo4"), QRect(44, 28, 64, 26));
-    label(Frame6, QStringLiteral("Label9"), QStringLiteral("分钟自动进行一次查询"), QRect(112, 30, 150, 24));
-    commandButton(Frame6, 16, QStringLiteral("开始循环"), QRect(10, 66, 116, 30));
-    commandButton(Frame6, 15, QStringLiteral("定时查询"), QRect(138, 66, 116, 30));
+    label(Frame6, QStringLiteral("Label9"), Parcelio::tr("分钟自动进行一次查询"), QRect(112, 30, 150, 24));
+    commandButton(Frame6, 16, Parcelio::tr("开始循环"), QRect(10, 66, 116, 30));
+    commandButton(Frame6, 15, Parcelio::tr("定时查询"), QRect(138, 66, 116, 30));
     Frame6->hide();
 
-    Command3 = placed<QPushButton>(p, QStringLiteral("Command3"), QRect(14, 256, 110, 32),
-                                   QStringLiteral("时间校对"));
-    Label22 = label(p, QStringLiteral("Label22"), QStringLiteral("定制您的专属快递邮件推广服务"),
+    Command3 =
+        placed<QPushButton>(p, QStringLiteral("Command3"), QRect(14, 256, 110, 32), Parcelio::tr("时间校对"));
+    Label22 = label(p, QStringLiteral("Label22"), Parcelio::tr("定制您的专属快递邮件推广服务"),
                     QRect(290, 262, 266, 24));
     Label22->setCursor(Qt::PointingHandCursor);
     setTextColour(Label22, QColor(0, 102, 204));
@@ -134,7 +137,7 @@ void Form1::Check_Click(const SettingSwitch &s)
     }
     if (box == Check2)
         Sendmail->setEnabled(Check2->isChecked());
-    setStatus(QStringLiteral("设置保存失败,没有做任何改动.."));
+    setStatus(Parcelio::tr("设置保存失败,没有做任何改动.."));
 }
 
 void Form1::checkAndStoreAddress()
@@ -143,16 +146,16 @@ void Form1::checkAndStoreAddress()
     if (Check2->isChecked()) {
         switch (checkAddress(Sendmail->text())) {
         case AddressCheck::Empty:
-            setStatus(QStringLiteral("请输入您的E-mail地址.."));
+            setStatus(Parcelio::tr("请输入您的E-mail地址.."));
             Sendmail->setFocus();
             return;
         case AddressCheck::NoAt:
         case AddressCheck::NotOneAddress:
-            setStatus(QStringLiteral("您的E-mail地址输入错误!请您检查!"));
+            setStatus(Parcelio::tr("您的E-mail地址输入错误!请您检查!"));
             Sendmail->setFocus();
             return;
         case AddressCheck::NoKnownPiece:
-            setStatus(QStringLiteral("您的E-mail地址输入错误!请您检查!"));
+            setStatus(Parcelio::tr("您的E-mail地址输入错误!请您检查!"));
             Check2->setChecked(false); // stores 否 and disables the box
             return;
         case AddressCheck::Ok: break;
@@ -160,9 +163,9 @@ void Form1::checkAndStoreAddress()
     }
     if (!db.writeSetting(address, Check2->isChecked() ? Sendmail->text() : QString())) {
         // The panel stays open so that the user can try again.
-        setStatus(QStringLiteral("设置保存失败,没有做任何改动.."));
+        setStatus(Parcelio::tr("设置保存失败,没有做任何改动.."));
         return;
     }
     kdmenu(1)->hide();
-    setStatus(QStringLiteral("设置完毕.."));
+    setStatus(Parcelio::tr("设置完毕.."));
 }

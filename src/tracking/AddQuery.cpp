@@ -1,11 +1,15 @@
 // The add panel's query button: checks the entries, asks the tracking
 // service once and saves the parcel when the answer allows it.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "tracking/Progress.h"
 #include "tracking/Service.h"
 
 namespace {
-const QString NoCompany = QStringLiteral("请选择快递公司");
+QString NoCompany()
+{
+    return Parcelio::tr("请选择快递公司");
+}
 
 // Back to idle: busy picture and watchdog off, list and menu usable unless
 // a running loop or timed query holds them.
@@ -21,7 +25,7 @@ void endBusy(Form1 &w)
 void saveFailed(Form1 &w)
 {
     endBusy(w);
-    w.setStatus(QStringLiteral("快递保存失败,请检查数据库是否可写.."));
+    w.setStatus(Parcelio::tr("快递保存失败,请检查数据库是否可写.."));
 }
 
 // Code "1": the service does not know the number (yet); the user may keep
@@ -30,7 +34,7 @@ bool saveAnyway(Form1 &w, const QString &number, const QString &company, const Q
                 const QString &phone)
 {
     w.Timer7->stop();
-    if (w.msg(QStringLiteral("您好,您当前输入的单号不存在有效信息,是否先进行保存?"), MessageBox::YesNo) !=
+    if (w.msg(Parcelio::tr("您好,您当前输入的单号不存在有效信息,是否先进行保存?"), MessageBox::YesNo) !=
         MessageBox::AnswerYes)
         return true;
     const Store::Added added = w.store().addParcelOnce(company, number, goods, QStringLiteral("0"));
@@ -40,11 +44,11 @@ bool saveAnyway(Form1 &w, const QString &number, const QString &company, const Q
         if (!w.store().setPhone(added.id, phone))
             return false;
         w.kdmenu(0)->hide();
-        w.msg(QStringLiteral("快递添加成功！"));
+        w.msg(Parcelio::tr("快递添加成功！"));
         w.sX();
     } else {
         w.kdmenu(0)->hide();
-        w.msg(QStringLiteral("快递数据已存在!"));
+        w.msg(Parcelio::tr("快递数据已存在!"));
         w.narrowListToNumber(number, false);
     }
     w.AniGIF1->hide();
@@ -63,40 +67,40 @@ void Form1::queryNewParcel()
 
     if (number.isEmpty()) {
         Text3->setFocus();
-        setStatus(QStringLiteral("请输入快递单号!"));
+        setStatus(Parcelio::tr("请输入快递单号!"));
         return;
     }
     if (number.contains(QLatin1Char('|'))) {
-        setStatus(QStringLiteral("单号不正确,请您检查!"));
+        setStatus(Parcelio::tr("单号不正确,请您检查!"));
         return;
     }
     // A caption that names no courier (unchosen, or a recognition message)
     // is refused: the query would go out with another parcel's courier code.
     QList<CourierRecord> couriers;
-    if (company != NoCompany) {
+    if (company != NoCompany()) {
         couriers = store().couriersByName(company);
         if (!store().error().isEmpty())
             return saveFailed(*this);
     }
     if (couriers.isEmpty()) {
         Command1(12)->setFocus();
-        setStatus(QStringLiteral("请选择快递公司!"));
+        setStatus(Parcelio::tr("请选择快递公司!"));
         return;
     }
     if (goods.isEmpty()) {
-        setStatus(QStringLiteral("请输入快递物品信息,例如：爸爸衣服"));
+        setStatus(Parcelio::tr("请输入快递物品信息,例如：爸爸衣服"));
         return;
     }
 
     if (!phone.isEmpty() && !isPhoneDigits(phone)) {
         Text9->setFocus();
-        setStatus(QStringLiteral("手机尾号应为四位数字"));
+        setStatus(Parcelio::tr("手机尾号应为四位数字"));
         return;
     }
     // Refused before any request: the service would refuse it anyway.
     if (phone.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
         Text9->setFocus();
-        setStatus(ServiceText::PhoneNeeded);
+        setStatus(ServiceText::PhoneNeeded());
         return;
     }
 
@@ -106,7 +110,7 @@ void Form1::queryNewParcel()
     CurrentParcel.code = couriers.first().code;
     CurrentService.phone = phone;
 
-    setStatus(QStringLiteral("未查询"));
+    setStatus(Parcelio::tr("未查询"));
     ListView1->clear();
     // A display still pending from the previous reply would otherwise tick
     // during the wait and fill the list with the old parcel's events.
@@ -124,7 +128,7 @@ void Form1::queryNewParcel()
     if (reading.kind == ReplyReading::Unreadable) {
         // Not an answer we can read: nothing is saved.
         endBusy(*this);
-        setStatus(QStringLiteral("查询结果无法识别,请稍后再试.."));
+        setStatus(Parcelio::tr("查询结果无法识别,请稍后再试.."));
         return;
     }
 
@@ -146,7 +150,7 @@ void Form1::queryNewParcel()
         return saveFailed(*this);
     if (added.outcome == Store::Added::AlreadySaved) {
         kdmenu(0)->hide();
-        msg(QStringLiteral("快递数据已存在!"));
+        msg(Parcelio::tr("快递数据已存在!"));
         narrowListToNumber(number, true);
         return;
     }

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
 
@@ -35,7 +36,7 @@ void Form1::Timer1_Timer()
 
     AniGIF1->hide();
     Timer7->stop();
-    setStatus(QStringLiteral("查询完毕..."));
+    setStatus(Parcelio::tr("查询完毕..."));
     Label12(7)->setText(CurrentParcel.company);
 
     unlockControls();

@@ -1,5 +1,6 @@
 // The signed instant query: a form POST whose RequestData is signed with
 // the account's API key; traces come oldest first.
+#include "app/Tr.h"
 #include "app/Config.h"
 #include "tracking/Service.h"
 
@@ -72,7 +73,7 @@ TrackingReading refusalOf(const QString &reason)
         r.reply.code = QStringLiteral("1");
         return r;
     }
-    return troubleReading(TrackingReading::NoTrouble, QStringLiteral("查询服务: ") + reason);
+    return troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + reason);
 }
 
 class KdniaoService final : public TrackingService {
@@ -149,7 +150,7 @@ public:
             // Known to nobody yet: the unknown-number flow, as the written
             // service tells it.
             if (r.service == ServiceState::NoTrace || r.service == ServiceState::InTransit)
-                return refusalOf(QStringLiteral("暂无轨迹"));
+                return refusalOf(Parcelio::tr("暂无轨迹"));
             r.kind = TrackingReading::NoEvents;
             return r;
         }

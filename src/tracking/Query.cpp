@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
 #include "tracking/Service.h"
@@ -15,8 +16,7 @@ void Form1::kdgs(const QString &number)
     AniGIF1->show();
     watchdogTicks = 0;
     Timer7->start();
-    setStatus(CurrentParcel.company + QStringLiteral(":") + CurrentParcel.goods +
-              QStringLiteral("查询中..."));
+    setStatus(CurrentParcel.company + QStringLiteral(":") + CurrentParcel.goods + Parcelio::tr("查询中..."));
     // Copied: the caller's text may change while the request waits.
     const QString nu = number;
     // The book watch lets the user's own request go first.
@@ -52,7 +52,7 @@ void Form1::kdgs(const QString &number)
 
 void Form1::cx()
 {
-    setStatus(QStringLiteral("未查询"));
+    setStatus(Parcelio::tr("未查询"));
     ListView1->clear();
     // A display still pending from an earlier reply is superseded by this
     // query; left running it would tick during the wait below and its rows
@@ -77,7 +77,7 @@ void Form1::cx()
         AniGIF1->hide();
         Timer7->stop();
         unlockControls();
-        setStatus(QStringLiteral("快递单号已修改,本次查询结果作废,请重新查询.."));
+        setStatus(Parcelio::tr("快递单号已修改,本次查询结果作废,请重新查询.."));
         return;
     }
 
@@ -87,7 +87,7 @@ void Form1::cx()
         AniGIF1->hide();
         Timer7->stop();
         unlockControls();
-        setStatus(QStringLiteral("查询结果无法识别,请稍后再试.."));
+        setStatus(Parcelio::tr("查询结果无法识别,请稍后再试.."));
         showKeptProgress(id, status());
         return;
     }
@@ -96,22 +96,22 @@ void Form1::cx()
         bool kept = true; // the parcel is still saved
         if (reading.kind == ReplyReading::UnknownNumber) {
             Timer7->stop();
-            const QString ask = QStringLiteral("您好,您当前查询的快递单号不存在,是否保留?\r\n\r\n"
+            const QString ask = Parcelio::tr("您好,您当前查询的快递单号不存在,是否保留?\r\n\r\n"
                                                "如果此快递单号是您刚添加不久,建议几小时后再来查询");
             if (msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes &&
-                msg(QStringLiteral("二次防误操作：确认要删除此快递单号?"), MessageBox::YesNo) ==
+                msg(Parcelio::tr("二次防误操作：确认要删除此快递单号?"), MessageBox::YesNo) ==
                     MessageBox::AnswerYes) {
                 // The queried parcel's own row goes; success is only told
                 // when the row really went.
                 if (db.deleteParcel(CurrentParcel.id)) {
                     CurrentParcel.id.clear();
                     kept = false;
-                    msg(QStringLiteral("快递信息已删除!"));
+                    msg(Parcelio::tr("快递信息已删除!"));
                     sX();
                     if (Check7->isChecked() && Text1->count() > 0)
                         setListIndex(0);
                 } else {
-                    msg(QStringLiteral("快递信息删除失败,没有做任何改动!"));
+                    msg(Parcelio::tr("快递信息删除失败,没有做任何改动!"));
                 }
             }
         } else if (!reading.message.isEmpty()) {
@@ -154,11 +154,10 @@ void Form1::Timer7_Timer()
     watchdogTicks = 0;
     csh();
     // The numbering skips 3, as the message always has.
-    msg(QStringList{QStringLiteral("程序自动检测快递异常!"), QStringLiteral(" "),
-                    QStringLiteral("可能存在以下问题："), QStringLiteral("1.网络异常"),
-                    QStringLiteral("2.快递公司异常"), QStringLiteral("4.当前快递单号已失效"),
-                    QStringLiteral("5.单号或对应快递公司错误"), QStringLiteral(" "),
-                    QStringLiteral("请您稍后重试")}
+    msg(QStringList{
+        Parcelio::tr("程序自动检测快递异常!"), QStringLiteral(" "), Parcelio::tr("可能存在以下问题："),
+        Parcelio::tr("1.网络异常"), Parcelio::tr("2.快递公司异常"), Parcelio::tr("4.当前快递单号已失效"),
+        Parcelio::tr("5.单号或对应快递公司错误"), QStringLiteral(" "), Parcelio::tr("请您稍后重试")}
             .join(QStringLiteral("\r\n")));
     // The request goes on; until it answers, what was last seen is shown.
     const QString fallback = std::exchange(keptFallbackId, QString());

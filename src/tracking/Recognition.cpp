@@ -1,6 +1,7 @@
 // Courier recognition: the number-recognition service names the company of
 // a typed number, and the add panel's company button shows it.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "app/Text.h"
 #include "tracking/RecognitionText.h"
 
@@ -30,8 +31,8 @@ void Form1::recognize()
     if (number.size() <= 9)
         return;
     QPushButton *company = Command1(12);
-    company->setText(QStringLiteral("正在检测快递"));
-    const QString failed = QStringLiteral("检测出错,请查询您的单号是否正确");
+    company->setText(Parcelio::tr("正在检测快递"));
+    const QString failed = Parcelio::tr("检测出错,请查询您的单号是否正确");
 
     recognitionReply.clear();
     // Typing on during the wait runs this again for the longer number; that
@@ -40,7 +41,7 @@ void Form1::recognize()
     if (recognitionReply.isEmpty())
         return;
     if (recognitionReply.contains(QStringLiteral("503"))) {
-        company->setText(QStringLiteral("检测出错,请手动选择或多次刷新"));
+        company->setText(Parcelio::tr("检测出错,请手动选择或多次刷新"));
         return;
     }
     const std::optional<QString> tail = recognitionTailOf(recognitionReply);
@@ -54,7 +55,7 @@ void Form1::recognize()
     if (!store().error().isEmpty())
         company->setText(failed);
     else if (rows.isEmpty())
-        company->setText(QStringLiteral("未找到对应快递,请手动选择"));
+        company->setText(Parcelio::tr("未找到对应快递,请手动选择"));
     else
         company->setText(rows.first().name);
 }

@@ -1,5 +1,6 @@
 // What every tracking service shares: the courier table, the request on
 // the wire, the answer's headers, and the written form of a reading.
+#include "app/Tr.h"
 #include "tracking/Service.h"
 #include "app/Config.h"
 #include "net/Download.h"
@@ -29,7 +30,7 @@ std::shared_ptr<const TrackingService> TrackingService::make(const Config &cfg)
 ServiceRequest TrackingService::prelude(const ServiceAsk &) const
 {
     ServiceRequest r;
-    r.refused = troubleReading(TrackingReading::NoTrouble, QStringLiteral("查询服务无需预先登记"));
+    r.refused = troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务无需预先登记"));
     return r;
 }
 
@@ -62,10 +63,10 @@ TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &
     QString text = message;
     if (text.isEmpty()) {
         switch (trouble) {
-        case TrackingReading::WrongKey: text = ServiceText::WrongKey; break;
-        case TrackingReading::PhoneNeeded: text = ServiceText::PhoneNeeded; break;
-        case TrackingReading::Quota: text = ServiceText::Quota; break;
-        case TrackingReading::NotCovered: text = ServiceText::NotCovered; break;
+        case TrackingReading::WrongKey: text = ServiceText::WrongKey(); break;
+        case TrackingReading::PhoneNeeded: text = ServiceText::PhoneNeeded(); break;
+        case TrackingReading::Quota: text = ServiceText::Quota(); break;
+        case TrackingReading::NotCovered: text = ServiceText::NotCovered(); break;
         case TrackingReading::NoTrouble: break;
         }
     }
@@ -136,9 +137,9 @@ ServiceAnswer serviceAnswerOf(QNetworkReply *reply, BoundedBody &body, const QDa
     a.at = at;
     const QByteArray received = body.take();
     if (body.tooLarge())
-        a.refused = QStringLiteral("的应答超过 %1 MiB").arg(ReplyLimit::Any / (1024 * 1024));
+        a.refused = Parcelio::tr("的应答超过 %1 MiB").arg(ReplyLimit::Any / (1024 * 1024));
     else if (redirectRefused(reply))
-        a.refused = QStringLiteral("重定向到其他主机,未跟随");
+        a.refused = Parcelio::tr("重定向到其他主机,未跟随");
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     a.answered = a.refused.isEmpty() && status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
     a.status = status.toInt();

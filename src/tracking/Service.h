@@ -3,6 +3,7 @@
 // query, the add panel, the book watch, the commands) asks it for the
 // request of a parcel and for the reading of the answer, so none of them
 // knows which service it talks to.
+#include "app/Tr.h"
 #include "tracking/Reply.h"
 
 #include <QByteArray>
@@ -75,10 +76,22 @@ QString writtenReplyOf(const TrackingReading &reading);
 
 // The failure texts that every service shares.
 namespace ServiceText {
-inline const QString PhoneNeeded = QStringLiteral("需要寄件人或收件人手机号后四位");
-inline const QString WrongKey = QStringLiteral("查询服务账号或密钥错误");
-inline const QString Quota = QStringLiteral("查询过于频繁或次数已用完,请稍后再试");
-inline const QString NotCovered = QStringLiteral("当前查询服务不支持此快递公司");
+inline QString PhoneNeeded()
+{
+    return Parcelio::tr("需要寄件人或收件人手机号后四位");
+}
+inline QString WrongKey()
+{
+    return Parcelio::tr("查询服务账号或密钥错误");
+}
+inline QString Quota()
+{
+    return Parcelio::tr("查询过于频繁或次数已用完,请稍后再试");
+}
+inline QString NotCovered()
+{
+    return Parcelio::tr("当前查询服务不支持此快递公司");
+}
 } // namespace ServiceText
 
 // A 429 answer: the number (or the account) held until Retry-After says.

@@ -1,5 +1,6 @@
 // The token JSON API: a number is registered once, then read. A number the
 // service has not registered yet is told as needing the prelude.
+#include "app/Tr.h"
 #include "app/Config.h"
 #include "tracking/Service.h"
 
@@ -76,7 +77,7 @@ public:
         if (o.value(QStringLiteral("code")).toInt() != 0) {
             const QString message = data.value(QStringLiteral("errors")).toArray().at(0).toObject().value(
                 QStringLiteral("message")).toString();
-            return troubleReading(TrackingReading::NoTrouble, QStringLiteral("查询服务: ") + message);
+            return troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
         }
         const QJsonArray rejected = data.value(QStringLiteral("rejected")).toArray();
         if (!rejected.isEmpty()) {
@@ -84,7 +85,7 @@ public:
             const int code = error.value(QStringLiteral("code")).toInt();
             const QString message = error.value(QStringLiteral("message")).toString();
             if (code == NotRegistered) {
-                TrackingReading r = troubleReading(TrackingReading::NoTrouble, QStringLiteral("单号尚未登记"));
+                TrackingReading r = troubleReading(TrackingReading::NoTrouble, Parcelio::tr("单号尚未登记"));
                 r.needsPrelude = true;
                 return r;
             }
@@ -98,7 +99,7 @@ public:
             }
             if (message.contains(QStringLiteral("carrier"), Qt::CaseInsensitive))
                 return troubleReading(TrackingReading::NotCovered);
-            return troubleReading(TrackingReading::NoTrouble, QStringLiteral("查询服务: ") + message);
+            return troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
         }
         const QJsonArray accepted = data.value(QStringLiteral("accepted")).toArray();
         if (accepted.isEmpty())

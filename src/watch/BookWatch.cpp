@@ -1,3 +1,4 @@
+#include "app/Tr.h"
 #include "watch/BookWatch.h"
 #include "store/Store.h"
 #include "tracking/Reply.h"
@@ -429,10 +430,10 @@ void BookWatch::nextMail()
 
 QString roundText(const RoundSummary &s)
 {
-    QString text = QStringLiteral("查询%1,更新%2,失败%3").arg(s.asked).arg(s.news).arg(s.failed);
+    QString text = Parcelio::tr("查询%1,更新%2,失败%3").arg(s.asked).arg(s.news).arg(s.failed);
     if (s.rested > 0)
-        text += QStringLiteral(",%1个未到查询间隔").arg(s.rested);
+        text += Parcelio::tr(",%1个未到查询间隔").arg(s.rested);
     if (s.held > 0)
-        text += QStringLiteral(",%1个暂缓至%2").arg(s.held).arg(s.heldUntil.toString(QStringLiteral("MM-dd hh:mm")));
+        text += Parcelio::tr(",%1个暂缓至%2").arg(s.held).arg(s.heldUntil.toString(QStringLiteral("MM-dd hh:mm")));
     return text;
 }

@@ -4,6 +4,7 @@
 // last good progress kept. Requests are asynchronous: nothing here waits in
 // a nested event loop, so no handler of the window ever runs inside it.
 #include "app/Config.h"
+#include "app/Tr.h"
 #include "net/Download.h"
 #include "tracking/Service.h"
 #include "store/Records.h"
@@ -38,7 +39,7 @@ OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const Bo
 // round's news (goods, then the newest event).
 inline QString newsNoticeSummary()
 {
-    return QStringLiteral("快递有最新进展");
+    return Parcelio::tr("快递有最新进展");
 }
 QString roundNewsNotice(const BookWatchNews &news);
 

@@ -3,6 +3,7 @@
 // list's marks). None of it touches the shown parcel, the progress list or
 // the status line.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "book/ParcelListModel.h"
 #include "store/SettingValues.h"
 #include "tracking/Reply.h"
@@ -14,8 +15,11 @@ namespace {
 const struct {
     const char *text;
     int minutes;
-} Intervals[] = {{"30分钟", 30}, {"1小时", 60},   {"2小时", 120},  {"3小时", 180},
-                 {"6小时", 360}, {"12小时", 720}, {"24小时", 1440}};
+} Intervals[] = {
+    {QT_TRANSLATE_NOOP("Parcelio", "30分钟"), 30},  {QT_TRANSLATE_NOOP("Parcelio", "1小时"), 60},
+    {QT_TRANSLATE_NOOP("Parcelio", "2小时"), 120},  {QT_TRANSLATE_NOOP("Parcelio", "3小时"), 180},
+    {QT_TRANSLATE_NOOP("Parcelio", "6小时"), 360},  {QT_TRANSLATE_NOOP("Parcelio", "12小时"), 720},
+    {QT_TRANSLATE_NOOP("Parcelio", "24小时"), 1440}};
 const QString AutoKey = QStringLiteral("auto");
 const QString IntervalKey = QStringLiteral("interval_minutes");
 } // namespace
@@ -30,19 +34,19 @@ void Form1::buildBookWatchControls()
     Frame7->setFlat(true);
     Frame7->setGeometry(128, 250, 158, p->height() - 252);
     Frame7->setAttribute(Qt::WA_NoMousePropagation);
-    Check9 = new QCheckBox(QStringLiteral("自动刷新"), Frame7);
+    Check9 = new QCheckBox(Parcelio::tr("自动刷新"), Frame7);
     Check9->setObjectName(QStringLiteral("Check9"));
-    Check9->setToolTip(QStringLiteral("每隔所选时间在后台查询全部未签收的快递"));
+    Check9->setToolTip(Parcelio::tr("每隔所选时间在后台查询全部未签收的快递"));
     Check9->setGeometry(6, 6, 80, 26);
     Combo5 = new QComboBox(Frame7);
     Combo5->setObjectName(QStringLiteral("Combo5"));
     Combo5->setGeometry(86, 6, 70, 26);
     for (const auto &i : Intervals)
-        Combo5->addItem(QString::fromUtf8(i.text), i.minutes);
+        Combo5->addItem(Parcelio::tr(i.text), i.minutes);
     Combo5->setCurrentIndex(1);
-    Command6 = new QPushButton(QStringLiteral("立即刷新"), Frame7);
+    Command6 = new QPushButton(Parcelio::tr("立即刷新"), Frame7);
     Command6->setObjectName(QStringLiteral("Command6"));
-    Command6->setToolTip(QStringLiteral("现在就在后台查询一遍全部未签收的快递"));
+    Command6->setToolTip(Parcelio::tr("现在就在后台查询一遍全部未签收的快递"));
     Command6->setGeometry(6, 36, 150, 24);
     // Under the promotion link, which stays clickable.
     Label27 = new Label(QString(), p);
@@ -75,11 +79,11 @@ void Form1::startBookWatch()
             [this](qint64 id, const EntryState &state) { setEntryState(id, state); });
     connect(bookWatch, &BookWatch::news, this, &Form1::bookWatchNews);
     connect(bookWatch, &BookWatch::roundFinished, this, [this](const RoundSummary &s) {
-        QString line = QStringLiteral("上次刷新%1：").arg(s.ended.toString(QStringLiteral("MM-dd hh:mm"))) +
+        QString line = Parcelio::tr("上次刷新%1：").arg(s.ended.toString(QStringLiteral("MM-dd hh:mm"))) +
                        roundText(s);
         // When the next round runs, as the timer counts.
         if (Timer8->isActive())
-            line += QStringLiteral(",下次%1").arg(
+            line += Parcelio::tr(",下次%1").arg(
                 now().addMSecs(Timer8->remainingTime()).toString(QStringLiteral("hh:mm")));
         Label27->setText(line);
         Label27->setToolTip(line);
@@ -88,7 +92,7 @@ void Form1::startBookWatch()
     });
     connect(bookWatch, &BookWatch::mailFinished, this, [this](const QString &, const QString &error) {
         if (!error.isEmpty())
-            Label27->setText(QStringLiteral("最新信息发送失败!错误原因") + error);
+            Label27->setText(Parcelio::tr("最新信息发送失败!错误原因") + error);
     });
     if (platform.notifier)
         platform.notifier->onChosen = [this](qint64 id) { chooseNotifiedParcel(id); };
@@ -131,9 +135,9 @@ void Form1::Command6_Click()
     if (!bookWatch)
         return;
     if (bookWatch->startRound())
-        Label27->setText(QStringLiteral("正在刷新全部未签收快递.."));
+        Label27->setText(Parcelio::tr("正在刷新全部未签收快递.."));
     else
-        Label27->setText(QStringLiteral("刷新正在进行,请稍候.."));
+        Label27->setText(Parcelio::tr("刷新正在进行,请稍候.."));
 }
 
 void Form1::bookWatchNews(const BookWatchNews &n)
@@ -146,16 +150,17 @@ void Form1::bookWatchNews(const BookWatchNews &n)
         if (refused.isEmpty())
             bookWatch->sendMail(mail, mailLimitMs);
         else
-            Label27->setText(QStringLiteral("最新信息发送失败!错误原因") + refused);
+            Label27->setText(Parcelio::tr("最新信息发送失败!错误原因") + refused);
     }
-    if (platform.notifier)
-        platform.notifier->notify(newsNoticeSummary(), roundNewsNotice(n), n.progress.id);
+    const KeptEvent &e = n.progress.events.first();
+    notifyNews(n.progress.id, n.parcel.goods, e.time + QLatin1Char(' ') + e.context);
 }
 
 void Form1::notifyNews(qint64 id, const QString &goods, const QString &newest)
 {
     if (platform.notifier)
-        platform.notifier->notify(newsNoticeSummary(), goods + stageNote(id) + QLatin1Char('\n') + newest, id);
+        platform.notifier->notify(newsNoticeSummary(), goods + stageNote(id) + QLatin1Char('\n') + newest, id,
+                                  newsActions(id));
 }
 
 void Form1::chooseNotifiedParcel(qint64 id)

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "watch/BookWatch.h"
+#include "app/Tr.h"
 #include "watch/Mail.h"
 
 #include <QDeadlineTimer>
@@ -26,7 +27,7 @@ void Form1::gxtj()
     const bool isSigned = Label12(2)->text() == QStringLiteral("已签收");
 
     if (news && !isSigned) {
-        Label12(3)->setText(QStringLiteral("有更新"));
+        Label12(3)->setText(Parcelio::tr("有更新"));
         setTextColour(Label12(3), QColor(255, 0, 0));
         // The row gets the new count, and the news is told by the one query
         // that raised it: a round of the book watch that saw the same event
@@ -50,7 +51,7 @@ void Form1::gxtj()
         if (Check2->isChecked() && !Sendmail->text().isEmpty())
             emailgx();
     } else if (!isSigned) {
-        Label12(3)->setText(QStringLiteral("无更新"));
+        Label12(3)->setText(Parcelio::tr("无更新"));
         setTextColour(Label12(3), Qt::white);
     } else {
         setTextColour(Label12(3), Qt::white);
@@ -60,11 +61,11 @@ void Form1::gxtj()
 
 void Form1::emailgx()
 {
-    setStatus(QStringLiteral(" 正发送最新动态邮件,请稍等.."));
-    const QString failed = QStringLiteral("最新信息发送失败!错误原因");
+    setStatus(Parcelio::tr(" 正发送最新动态邮件,请稍等.."));
+    const QString failed = Parcelio::tr("最新信息发送失败!错误原因");
     const QTreeWidgetItem *newest = ListView1->topLevelItem(0);
     if (!newest) {
-        setStatus(failed + QStringLiteral("没有快递进度可以发送"));
+        setStatus(failed + Parcelio::tr("没有快递进度可以发送"));
         return;
     }
     const QDateTime sent = now();
@@ -88,7 +89,7 @@ void Form1::emailgx()
         worker->wait();
         mailWorker = nullptr;
     }
-    setStatus(error.isEmpty() ? QStringLiteral("快递有最新进展，已发送至邮箱!") : failed + error);
+    setStatus(error.isEmpty() ? Parcelio::tr("快递有最新进展，已发送至邮箱!") : failed + error);
 }
 
 void Form1::finishNewsBeforeExit()

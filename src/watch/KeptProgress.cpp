@@ -1,6 +1,7 @@
 // Each parcel's last good progress: kept after every successful query and
 // shown in place of a fresh reply when the service gives no readable answer.
 #include "app/Form1.h"
+#include "app/Tr.h"
 #include "book/ParcelListModel.h"
 #include "tracking/Reply.h"
 
@@ -49,8 +50,8 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
     Label12(5)->setText(transitText(kept->events, state, now()));
     Label12(7)->setText(CurrentParcel.company);
     showPickupLine();
-    QString line = QStringLiteral("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
-                   QStringLiteral("查询的结果..");
+    QString line = Parcelio::tr("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
+                   Parcelio::tr("查询的结果..");
     if (!reason.isEmpty())
         line = reason + QLatin1Char(' ') + line;
     setStatus(line);
@@ -67,6 +68,7 @@ void Form1::refreshEntryStates()
         model->setBaseFont(Text1->font());
         model->setStates(db.entryStates());
     }
+    updateTray();
 }
 
 void Form1::setEntryState(qint64 id, const EntryState &state)
@@ -80,4 +82,5 @@ void Form1::setEntryState(qint64 id, const EntryState &state)
     if (const auto row = db.bookRow(id))
         withStage.stage = bookRowStage(*row);
     model->setState(id, withStage);
+    updateTray();
 }

@@ -2,12 +2,25 @@
 // user's hand, every N minutes or once at a chosen time. The captions of the
 // start/stop buttons are the modes' state.
 #include "app/Form1.h"
+#include "app/Tr.h"
 
 namespace {
-const QString LoopIdle = QStringLiteral("开始循环");
-const QString LoopRunning = QStringLiteral("停止循环");
-const QString TimedIdle = QStringLiteral("开始定时");
-const QString TimedArmed = QStringLiteral("关闭定时");
+QString LoopIdle()
+{
+    return Parcelio::tr("开始循环");
+}
+QString LoopRunning()
+{
+    return Parcelio::tr("停止循环");
+}
+QString TimedIdle()
+{
+    return Parcelio::tr("开始定时");
+}
+QString TimedArmed()
+{
+    return Parcelio::tr("关闭定时");
+}
 
 // The leading decimal number of a picker's text; -1 when there is none.
 int leadingNumber(const QString &text)
@@ -32,7 +45,7 @@ QDateTime Form1::now() const
 // Each stopped by its caption first, so that the unlock finds no mode running.
 void Form1::stopLoop()
 {
-    Command1(16)->setText(LoopIdle);
+    Command1(16)->setText(LoopIdle());
     Timer6->stop();
     Combo4->setEnabled(true);
     unlockControls();
@@ -41,7 +54,7 @@ void Form1::stopLoop()
 
 void Form1::stopTimed()
 {
-    Command1(18)->setText(TimedIdle);
+    Command1(18)->setText(TimedIdle());
     Timer4->stop();
     Combo2->setEnabled(true);
     Combo3->setEnabled(true);
@@ -61,12 +74,12 @@ bool Form1::watchedParcelGone()
 
 bool Form1::stopWatchForRemovedParcel()
 {
-    if (Command1(16)->text() == LoopRunning) {
+    if (Command1(16)->text() == LoopRunning()) {
         stopLoop();
-        setStatus(QStringLiteral("此快递已被删除,循环查询已停止.."));
-    } else if (Command1(18)->text() == TimedArmed) {
+        setStatus(Parcelio::tr("此快递已被删除,循环查询已停止.."));
+    } else if (Command1(18)->text() == TimedArmed()) {
         stopTimed();
-        setStatus(QStringLiteral("此快递已被删除,定时查询已停止.."));
+        setStatus(Parcelio::tr("此快递已被删除,定时查询已停止.."));
     } else {
         return false;
     }
@@ -80,12 +93,12 @@ void Form1::watchCommand(int index)
     // The refusals of both start buttons, each mode with its own texts.
     auto mayStart = [this](const QString &notQueried, bool noTime, const QString &setTime) {
         const QString state = Label12(2)->text();
-        if (Text1->currentText().isEmpty() || Label12(5)->text() == QStringLiteral("未查询"))
+        if (Text1->currentText().isEmpty() || Label12(5)->text() == Parcelio::tr("未查询"))
             msg(notQueried);
         else if (noTime)
             msg(setTime);
         else if (state.contains(QStringLiteral("签收")) || state.contains(QStringLiteral("感谢")))
-            msg(QStringLiteral("当前快递已签收,您不需要使用此功能"));
+            msg(Parcelio::tr("当前快递已签收,您不需要使用此功能"));
         else
             return true;
         return false;
@@ -102,42 +115,42 @@ void Form1::watchCommand(int index)
 
     switch (index) {
     case 16: // loop start/stop
-        if (Command1(16)->text() == LoopIdle) {
-            if (mayStart(QStringLiteral("请先查询单号后在使用本功能!"), Combo4->currentText().isEmpty(),
-                         QStringLiteral("请先设定时间!"))) {
+        if (Command1(16)->text() == LoopIdle()) {
+            if (mayStart(Parcelio::tr("请先查询单号后在使用本功能!"), Combo4->currentText().isEmpty(),
+                         Parcelio::tr("请先设定时间!"))) {
                 lockControls(Hold::WatchMode);
                 Combo4->setEnabled(false);
-                Command1(16)->setText(LoopRunning);
+                Command1(16)->setText(LoopRunning());
                 Timer6->start();
                 loopMinutes = 0;
             }
-        } else if (Command1(16)->text() == LoopRunning) {
+        } else if (Command1(16)->text() == LoopRunning()) {
             stopLoop();
         }
         break;
     case 15: // to the timed frame
-        if (switchFrame(Frame6, Frame4, Command1(16)->text() == LoopRunning,
-                        QStringLiteral("当前正在循环查询,是否终止?")))
+        if (switchFrame(Frame6, Frame4, Command1(16)->text() == LoopRunning(),
+                        Parcelio::tr("当前正在循环查询,是否终止?")))
             stopLoop();
         break;
     case 18: // timed start/stop
-        if (Command1(18)->text() == TimedIdle) {
-            if (mayStart(QStringLiteral("请先查询单号后在使用定时功能!"),
+        if (Command1(18)->text() == TimedIdle()) {
+            if (mayStart(Parcelio::tr("请先查询单号后在使用定时功能!"),
                          Combo2->currentText().isEmpty() || Combo3->currentText().isEmpty(),
-                         QStringLiteral("请设定查询时间!"))) {
+                         Parcelio::tr("请设定查询时间!"))) {
                 lockControls(Hold::WatchMode);
                 Combo2->setEnabled(false);
                 Combo3->setEnabled(false);
-                Command1(18)->setText(TimedArmed);
+                Command1(18)->setText(TimedArmed());
                 Timer4->start();
             }
-        } else if (Command1(18)->text() == TimedArmed) {
+        } else if (Command1(18)->text() == TimedArmed()) {
             stopTimed();
         }
         break;
     case 17: // to the loop frame
-        if (switchFrame(Frame4, Frame6, Command1(18)->text() == TimedArmed,
-                        QStringLiteral("当前正在定时查询,是否终止?")))
+        if (switchFrame(Frame4, Frame6, Command1(18)->text() == TimedArmed(),
+                        Parcelio::tr("当前正在定时查询,是否终止?")))
             stopTimed();
         break;
     default: break;
@@ -146,12 +159,12 @@ void Form1::watchCommand(int index)
 
 bool Form1::watchModeRuns() const
 {
-    return Command1(16)->text() == LoopRunning || Command1(18)->text() == TimedArmed;
+    return Command1(16)->text() == LoopRunning() || Command1(18)->text() == TimedArmed();
 }
 
 void Form1::Timer6_Timer()
 {
-    if (Command1(16)->text() != LoopRunning)
+    if (Command1(16)->text() != LoopRunning())
         return;
     const int every = leadingNumber(Combo4->currentText());
     if (every <= 0) // no interval: the start refuses that, so never here
@@ -175,7 +188,7 @@ void Form1::Timer6_Timer()
 
 void Form1::Timer4_Timer()
 {
-    if (Command1(18)->text() != TimedArmed || !Timer4->isActive() || rerunGuard > 0)
+    if (Command1(18)->text() != TimedArmed() || !Timer4->isActive() || rerunGuard > 0)
         return;
     const QTime t = now().time();
     if (t.hour() != leadingNumber(Combo2->currentText()) ||

@@ -1,5 +1,6 @@
 #include "watch/Mail.h"
 #include "app/Config.h"
+#include "app/Tr.h"
 #include "platform/Modules.h"
 #include "store/SettingValues.h"
 
@@ -10,7 +11,10 @@ namespace {
 // The maker's fixed addresses that the ini does not cover.
 const QString CustomerService = QStringLiteral("http://kf.tesmar.cn/");
 const QString Forum = QStringLiteral("http://bbs.tesmar.cn/");
-const QString Studio = QStringLiteral("Tesmar软件工作室");
+QString Studio()
+{
+    return Parcelio::tr("Tesmar软件工作室");
+}
 const QString ContactQQ = QStringLiteral("800046127");
 
 bool hasLineBreak(const QString &text)
@@ -39,7 +43,7 @@ QString generalDateTime(const QDateTime &t)
 
 QString newsSubject(const QString &goods)
 {
-    return QStringLiteral("您的快递【") + goods + QStringLiteral("】有最新动态 - TesmarParcelio");
+    return Parcelio::tr("您的快递【") + goods + Parcelio::tr("】有最新动态 - TesmarParcelio");
 }
 
 QString htmlEscaped(const QString &text)
@@ -79,16 +83,16 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "height='54' style='font:12px Tahoma, Arial, 微软雅黑;'><tbody><tr>"
                         "<td width='240' valign='top'>");
     // 3: logo, then the links cell
-    b += QStringLiteral("<a href='") + htmlEscaped(cfg.home) +
-         QStringLiteral("' target='_blank'><img src='") + images +
-         QStringLiteral("logo.png' height='41' border='0'></a></td>"
-                        "<td width='430' align='right' valign='bottom' "
-                        "style='color:#ffffff;padding-bottom:7px;'>") +
-         whiteLink(QStringLiteral("http://") + host + QStringLiteral("/tui.html"),
-                   QStringLiteral("推广服务 ")) +
-         QStringLiteral(" | ") + whiteLink(CustomerService, QStringLiteral("客服中心 "));
+    b +=
+        QStringLiteral("<a href='") + htmlEscaped(cfg.home) + QStringLiteral("' target='_blank'><img src='") +
+        images +
+        QStringLiteral("logo.png' height='41' border='0'></a></td>"
+                       "<td width='430' align='right' valign='bottom' "
+                       "style='color:#ffffff;padding-bottom:7px;'>") +
+        whiteLink(QStringLiteral("http://") + host + QStringLiteral("/tui.html"), Parcelio::tr("推广服务 ")) +
+        QStringLiteral(" | ") + whiteLink(CustomerService, Parcelio::tr("客服中心 "));
     // 4
-    b += QStringLiteral(" | ") + whiteLink(Forum, QStringLiteral("官方论坛")) +
+    b += QStringLiteral(" | ") + whiteLink(Forum, Parcelio::tr("官方论坛")) +
          QStringLiteral("</td></tr></tbody></table></div><div style='width:600px;margin:0 auto;"
                         "color:#5a5a5a;background:#ffffff;padding:0 50px;margin-bottom:25px;'>"
                         "<div style='line-height:1.5;font-size:13px;margin-bottom:10px;"
@@ -98,7 +102,7 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "<p style='line-height:25px;margin:0;border-bottom: 1px dashed #ccc;'>"
                         "您的快递<font color='blue' style='font-weight:bold;'>【");
     b += htmlEscaped(f.goods);
-    b += QStringLiteral("】（");
+    b += Parcelio::tr("】（");
     b += htmlEscaped(f.number);
     b += QStringLiteral("）</font>有了最新动态：</p><p style='line-height:25px;margin:0;"
                         "border-bottom: 1px dashed #ccc;color:red;margin-top:15px;"
@@ -110,7 +114,7 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "margin-top:10px;'>当前您的快递约已派送：<font style='font-weight:bold;"
                         "color:red;'>");
     b += htmlEscaped(f.transit);
-    b += QStringLiteral("</font>（时间以<font style='font-weight:bold;color:blue;'>");
+    b += Parcelio::tr("</font>（时间以<font style='font-weight:bold;color:blue;'>");
     b += htmlEscaped(f.company);
     b += QStringLiteral("</font>公司接单起计算）</p><p style='line-height:25px;margin:0;"
                         "border-bottom: 1px dashed #ccc;margin-top:10px'>感谢您使用TesmarParcelio,"
@@ -121,7 +125,7 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "margin-top:10px'>");
     b += htmlEscaped(f.noticeCaption);
     // 21: studio, small logo, web address, the date paragraph
-    b += QStringLiteral("</a></b></p><p style='line-height:25px;margin:0;margin-top:30px;'>") + Studio +
+    b += QStringLiteral("</a></b></p><p style='line-height:25px;margin:0;margin-top:30px;'>") + Studio() +
          QStringLiteral("</p><p style='float:right;width:50px;height:85px;background:url(") + images +
          QStringLiteral("slogo.png) no-repeat;margin-top:-20px;'></p>"
                         "<p style='line-height:25px;margin:0;'>") +
@@ -175,10 +179,10 @@ QByteArray encodedWords(const QString &text)
 QString refusedHeaders(const OutgoingMail &m)
 {
     if (hasLineBreak(m.recipient) || hasLineBreak(m.subject) || hasLineBreak(m.sender))
-        return QStringLiteral("收件人、标题或发件人含有换行符,邮件未发送");
+        return Parcelio::tr("收件人、标题或发件人含有换行符,邮件未发送");
     // An address stored before the settings panel checked for it.
     if (!isOneAddress(m.recipient) || !isOneAddress(m.sender))
-        return QStringLiteral("收件人或发件人不是一个邮件地址,邮件未发送");
+        return Parcelio::tr("收件人或发件人不是一个邮件地址,邮件未发送");
     return QString();
 }
 
@@ -204,7 +208,7 @@ QString sendMail(const OutgoingMail &m, int limitMs)
     using Send = void (*)(const MailTransfer &, int, QString &);
     const auto send = reinterpret_cast<Send>(moduleFunction("parcelio-mail", "parcelio_send_mail"));
     if (!send)
-        return QStringLiteral("找不到邮件模块 libparcelio-mail");
+        return Parcelio::tr("找不到邮件模块 libparcelio-mail");
     MailTransfer t;
     t.url = relayUrl(m.relay).toUtf8();
     t.from = m.sender.toUtf8();

@@ -1,0 +1,278 @@
+// The program as a citizen of the desktop: the tray icon, the notifications'
+// actions, starting with the desktop, and the news a command run beside the
+// window hands over. The tray is made only when it is switched on; with it
+// off, closing ends the program as it always has.
+#include "app/Autostart.h"
+#include "app/Form1.h"
+#include "app/Layout.h"
+#include "app/Locations.h"
+#include "store/SettingValues.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDBusConnection>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+using namespace layout;
+
+namespace {
+const QString TrayKey = QStringLiteral("tray");
+const QString WindowPath = QStringLiteral("/Window");
+
+// The tray's picture: a parcel, with the number of parcels with unseen news
+// on it when there are any (a tray has no badge of its own).
+QIcon trayPicture(int count)
+{
+    QPixmap pm(64, 64);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 60, 20), 3));
+    p.setBrush(QColor(201, 146, 72));
+    p.drawRect(8, 18, 48, 40);
+    p.drawLine(8, 30, 56, 30);
+    p.setBrush(QColor(240, 220, 170));
+    p.drawRect(26, 18, 12, 12);
+    if (count > 0) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(220, 30, 30));
+        p.drawEllipse(30, 0, 34, 34);
+        p.setPen(Qt::white);
+        QFont f = p.font();
+        f.setBold(true);
+        f.setPixelSize(count > 99 ? 14 : 20);
+        p.setFont(f);
+        p.drawText(QRect(30, 0, 34, 34), Qt::AlignCenter,
+                   count > 99 ? QStringLiteral("99+") : QString::number(count));
+    }
+    return QIcon(pm);
+}
+} // namespace
+
+// What a running window offers on the session bus: a command's news.
+class WindowService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "cn.tesmar.parcelio.Window")
+public:
+    explicit WindowService(Form1 *window) : QObject(window), window(window) {}
+    // The name goes with the window: a command then tells the user itself.
+    ~WindowService() override { QDBusConnection::sessionBus().unregisterService(QString::fromLatin1(AppId)); }
+
+public slots:
+    // The ids of parcels a round of the book at book (its folder) found news
+    // for. False when this window keeps another book: the caller then tells
+    // the user itself.
+    bool News(const QString &book, const QStringList &ids) { return window->takeHandedNews(book, ids); }
+
+private:
+    Form1 *window;
+};
+
+void Form1::buildDesktopControls()
+{
+    // In the free part of the settings panel's title row: the panel and its
+    // written controls keep their size and places.
+    Panel *p = kdmenu(1);
+    Check10 =
+        placed<QCheckBox>(p, QStringLiteral("Check10"), QRect(150, 12, 196, 24), tr("关闭后最小化到托盘"));
+    Check11 = placed<QCheckBox>(p, QStringLiteral("Check11"), QRect(352, 12, 180, 24), tr("开机自动启动"));
+    Check10->setAttribute(Qt::WA_NoMousePropagation);
+    Check11->setAttribute(Qt::WA_NoMousePropagation);
+    Check10->setToolTip(tr("关闭窗口后程序留在托盘中,继续自动刷新"));
+    Check11->setToolTip(tr("登录桌面时在托盘中启动本程序"));
+    connect(Check10, &QCheckBox::toggled, this, [this] { Check10_Click(); });
+    connect(Check11, &QCheckBox::toggled, this, [this] { Check11_Click(); });
+}
+
+void Form1::startDesktop()
+{
+    {
+        const QSignalBlocker quiet10(Check10);
+        const QSignalBlocker quiet11(Check11);
+        Check10->setChecked(cfg.trayForced || switchIsOn(db.watchSetting(TrayKey)));
+        Check11->setChecked(autostartOn());
+    }
+    if (Check10->isChecked())
+        setTrayShown(true);
+    if (platform.notifier)
+        platform.notifier->onAction = [this](qint64 id, const QString &key) { notificationAction(id, key); };
+    // A command run beside the window hands its news here. Offered a moment
+    // after start, so that the start itself does not wait for the bus.
+    QTimer::singleShot(1000, this, [this] {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected())
+            return;
+        auto *service = new WindowService(this);
+        if (bus.registerObject(WindowPath, service, QDBusConnection::ExportAllSlots))
+            bus.registerService(QString::fromLatin1(AppId));
+    });
+}
+
+bool Form1::inTray() const
+{
+    return trayIcon && trayIcon->isVisible();
+}
+
+void Form1::setTrayShown(bool on)
+{
+    if (!on) {
+        if (trayIcon) {
+            trayIcon->hide();
+            delete trayIcon;
+            trayIcon = nullptr;
+        }
+        qApp->setQuitOnLastWindowClosed(true);
+        return;
+    }
+    if (trayIcon)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        setStatus(tr("桌面上没有托盘,关闭窗口仍将退出程序.."));
+        Check10->setToolTip(tr("桌面上没有托盘:关闭窗口仍将退出程序"));
+        return;
+    }
+    trayIcon = new QSystemTrayIcon(this);
+    trayIcon->setObjectName(QStringLiteral("trayIcon"));
+    trayMenu = new QMenu(this);
+    trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    trayMenu->addAction(tr("显示窗口"), this, [this] { showFromTray(); })
+        ->setObjectName(QStringLiteral("trayShow"));
+    trayMenu->addAction(tr("立即刷新"), this, [this] { Command6_Click(); })
+        ->setObjectName(QStringLiteral("trayRefresh"));
+    trayMenu->addSeparator();
+    trayMenu->addAction(tr("退出"), this, [this] { quitProgram(); })
+        ->setObjectName(QStringLiteral("trayQuit"));
+    trayIcon->setContextMenu(trayMenu);
+    connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
+            isVisible() ? hide() : showFromTray();
+    });
+    updateTray();
+    trayIcon->show();
+    // The window may go while the program keeps watching.
+    qApp->setQuitOnLastWindowClosed(false);
+}
+
+void Form1::updateTray()
+{
+    if (!trayIcon)
+        return;
+    int unseen = 0, waiting = 0, either = 0;
+    const auto states = db.entryStates();
+    for (const EntryState &s : states) {
+        const bool atStation = s.stage == Stage::AtStation;
+        unseen += s.unseen ? 1 : 0;
+        waiting += atStation ? 1 : 0;
+        either += s.unseen || atStation ? 1 : 0;
+    }
+    QString tip = QStringLiteral("Parcelio");
+    tip += QLatin1Char('\n') + (unseen > 0 ? tr("%n 个快递有新进展", nullptr, unseen) : tr("没有新进展"));
+    if (waiting > 0)
+        tip += QLatin1Char('\n') + tr("%n 个快递待取件", nullptr, waiting);
+    trayIcon->setToolTip(tip);
+    // The picture counts the parcels that ask something of the user.
+    if (either != trayCount || trayIcon->icon().isNull()) {
+        trayCount = either;
+        trayIcon->setIcon(trayPicture(either));
+    }
+}
+
+void Form1::showFromTray()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void Form1::quitProgram()
+{
+    if (!platform.terminator)
+        return;
+    finishNewsBeforeExit();
+    platform.terminator->terminate();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // With the tray, closing only hides: the book watch keeps running.
+    if (inTray()) {
+        hide();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void Form1::Check10_Click()
+{
+    const bool on = Check10->isChecked();
+    setTrayShown(on);
+    if (on && !trayIcon) {
+        // No tray on this desktop: the switch says so and stays off.
+        const QSignalBlocker quiet(Check10);
+        Check10->setChecked(false);
+        return;
+    }
+    if (!db.writeWatchSetting(TrayKey, on ? QStringLiteral("是") : QStringLiteral("否")))
+        setStatus(tr("设置保存失败,没有做任何改动.."));
+}
+
+void Form1::Check11_Click()
+{
+    const bool on = Check11->isChecked();
+    const bool done =
+        on ? writeAutostart(QDir(programDir()).filePath(QStringLiteral("parcelio"))) : removeAutostart();
+    if (done)
+        return;
+    const QSignalBlocker quiet(Check11);
+    Check11->setChecked(!on);
+    setStatus(tr("设置保存失败,没有做任何改动.."));
+}
+
+void Form1::notificationAction(qint64 id, const QString &key)
+{
+    if (key == QLatin1String("copy-number")) {
+        if (const auto row = db.parcelById(QString::number(id)))
+            putOnClipboard(row->number);
+    }
+    if (key == QLatin1String("copy-pickup")) {
+        if (const auto row = db.bookRow(id))
+            putOnClipboard(row->life.code);
+    }
+}
+
+QList<NotifyAction> Form1::newsActions(qint64 id)
+{
+    QList<NotifyAction> actions{{QStringLiteral("view"), tr("查看")}, {QStringLiteral("copy-number"), tr("复制单号")}};
+    // A parcel waiting at a station whose code the user pasted: the code is
+    // what they need at the counter.
+    const std::optional<BookRow> row = db.bookRow(id);
+    if (row && !row->life.code.isEmpty() && bookRowStage(*row) == Stage::AtStation)
+        actions.append({QStringLiteral("copy-pickup"), Parcelio::tr("复制取件码")});
+    return actions;
+}
+
+bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
+{
+    if (QFileInfo(book).canonicalFilePath() != QFileInfo(appDir).canonicalFilePath())
+        return false;
+    for (const QString &id : ids) {
+        const auto row = db.parcelById(id);
+        const auto kept = db.progressOf(id);
+        if (!row || !kept || kept->events.isEmpty())
+            continue;
+        const KeptEvent &e = kept->events.first();
+        notifyNews(row->id, row->goods, e.time + QLatin1Char(' ') + e.context);
+    }
+    // The list's marks and the book as the command left them.
+    refreshEntryStates();
+    refillIfBookChanged();
+    return true;
+}
+
+#include "Desktop.moc"
