@@ -1596,5 +1596,13 @@ If you added it only recently, query it again in a few hours</translation>
         <source>复制取件码</source>
         <translation>Copy code</translation>
     </message>
+    <message>
+        <source>%1天%2小时%3分</source>
+        <translation>%1 d %2 h %3 min</translation>
+    </message>
+    <message>
+        <source>问题件</source>
+        <translation>Problem parcel</translation>
+    </message>
 </context>
 </TS>

@@ -149,6 +149,8 @@ public:
     // ------------------------------------------------------- shared state
     CurrentParcelState CurrentParcel;
     CurrentServiceState CurrentService;
+    // Label12(2) says the state in the user's language.
+    void showState(const QString &state);
     qint16 eventCount = 0;
     qint16 watchdogTicks = 0;
     qint16 shownCount = 0;

@@ -49,7 +49,7 @@ void Form1::Timer1_Timer()
         const QString second = count > 1 ? ListView1->topLevelItem(1)->text(2) : QString();
         // A service that gives its own state decides it over the words.
         const ParcelState state = decidedState(parcelState(newest->text(2), second), CurrentService.service);
-        Label12(2)->setText(stateTextOf(state, CurrentService.service));
+        showState(stateTextOf(state, CurrentService.service));
         // A signed parcel is timed from its first to its last event, any
         // other from its first event to now.
         const qint64 seconds = state == ParcelState::Signed ? secondsBetween(oldest->text(1), newest->text(1))
@@ -59,4 +59,9 @@ void Form1::Timer1_Timer()
     showPickupLine();
     Timer1->stop();
     gxtj();
+}
+
+void Form1::showState(const QString &state)
+{
+    Label12(2)->setText(shownState(state));
 }

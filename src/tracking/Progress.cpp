@@ -1,4 +1,5 @@
 #include "tracking/Progress.h"
+#include "app/Tr.h"
 
 #include <QRegularExpression>
 
@@ -137,7 +138,7 @@ QString durationText(qint64 seconds)
     const qint64 days = seconds / 86400;
     const qint64 hours = (seconds / 3600) % 24;
     const qint64 minutes = (seconds % 3600) / 60;
-    return QStringLiteral("%1天%2小时%3分").arg(days).arg(hours).arg(minutes);
+    return Parcelio::tr("%1天%2小时%3分").arg(days).arg(hours).arg(minutes);
 }
 
 qint64 secondsBetween(const QString &from, const QDateTime &to)
@@ -179,6 +180,21 @@ QString parcelStateText(ParcelState state)
     case ParcelState::InTransit: break;
     }
     return QStringLiteral("运送中");
+}
+
+QString shownState(const QString &state)
+{
+    // The written state words, as the user's language says them; anything
+    // else (a state kept by an older version) as it stands.
+    static const char *const words[] = {QT_TRANSLATE_NOOP("Parcelio", "已签收"),
+                                        QT_TRANSLATE_NOOP("Parcelio", "派件中"),
+                                        QT_TRANSLATE_NOOP("Parcelio", "运送中"),
+                                        QT_TRANSLATE_NOOP("Parcelio", "待取件"),
+                                        QT_TRANSLATE_NOOP("Parcelio", "问题件")};
+    for (const char *w : words)
+        if (state == QString::fromUtf8(w))
+            return Parcelio::tr(w);
+    return state;
 }
 
 QString resultMessage(const QString &code)

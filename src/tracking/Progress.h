@@ -66,3 +66,5 @@ enum class ParcelState { Signed, OutForDelivery, InTransit };
 // Read from the newest context and the one before it (empty when missing).
 ParcelState parcelState(const QString &newest, const QString &second);
 QString parcelStateText(ParcelState state);
+// A state text as the window shows it: translated where it is one of ours.
+QString shownState(const QString &state);

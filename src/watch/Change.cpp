@@ -24,7 +24,9 @@ void Form1::gxtj()
     if (!ok)
         stored = 0;
     const bool news = stored < shownCount;
-    const bool isSigned = Label12(2)->text() == QStringLiteral("已签收");
+    // The label reads in the user's language.
+    const QString shown = Label12(2)->text();
+    const bool isSigned = shown == QStringLiteral("已签收") || shown == Parcelio::tr("已签收");
 
     if (news && !isSigned) {
         Label12(3)->setText(Parcelio::tr("有更新"));

@@ -46,7 +46,7 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
     // As kept: a service's own state is not in the words.
     const ParcelState state =
         kept->state == parcelStateText(ParcelState::Signed) ? ParcelState::Signed : stateOf(kept->events);
-    Label12(2)->setText(kept->state.isEmpty() ? parcelStateText(state) : kept->state);
+    showState(kept->state.isEmpty() ? parcelStateText(state) : kept->state);
     Label12(5)->setText(transitText(kept->events, state, now()));
     Label12(7)->setText(CurrentParcel.company);
     showPickupLine();

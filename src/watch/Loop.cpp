@@ -97,7 +97,8 @@ void Form1::watchCommand(int index)
             msg(notQueried);
         else if (noTime)
             msg(setTime);
-        else if (state.contains(QStringLiteral("签收")) || state.contains(QStringLiteral("感谢")))
+        else if (state.contains(QStringLiteral("签收")) || state.contains(QStringLiteral("感谢")) ||
+                 state == Parcelio::tr("已签收"))
             msg(Parcelio::tr("当前快递已签收,您不需要使用此功能"));
         else
             return true;
