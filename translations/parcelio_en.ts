@@ -1476,7 +1476,7 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
     </message>
     <message>
         <source>签收%1天后归档</source>
-        <translation>Archive %1 days after signing</translation>
+        <translation>Archive after %1 d</translation>
     </message>
     <message>
         <source>已签收或已取件的快递%1天后自动归档; 搜索仍能找到它</source>
