@@ -391,6 +391,15 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     QVERIFY(h.w().Check9->isChecked() && h.w().Timer8->isActive());
     QCOMPARE(h.w().Combo5->currentText(), QStringLiteral("24小时"));
     QCOMPARE(h.w().Timer8->interval(), 24 * 3600 * 1000);
+    // After a round, the line says when the next one runs, as the timer counts.
+    h.w().Command6->click();
+    QTRY_VERIFY(h.w().Label27->text().startsWith(QStringLiteral("上次刷新")));
+    // The timer started a moment ago: its minute may be the one before now's.
+    const QDateTime day = QDateTime::currentDateTime().addSecs(24 * 3600);
+    const QString line = h.w().Label27->text();
+    QVERIFY2(line.endsWith(QStringLiteral(",下次") + day.toString(QStringLiteral("hh:mm"))) ||
+                 line.endsWith(QStringLiteral(",下次") + day.addSecs(-60).toString(QStringLiteral("hh:mm"))),
+             qPrintable(line));
 }
 
 void TestBookWatch::oldDatabaseUpgradedNewerRefused()

@@ -144,8 +144,7 @@ void Form1::changeParcel()
                 : Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }
-    if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text()) ||
-        !db.setPhone(id.toLongLong(), phone)) {
+    if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text(), &phone)) {
         msg(Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }

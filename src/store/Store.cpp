@@ -664,7 +664,7 @@ bool Store::setParcelNum(const QString &id, const QString &num)
 }
 
 bool Store::updateParcel(const QString &id, const QString &company, const QString &goods,
-                         const QString &number)
+                         const QString &number, const QString *phone)
 {
     const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
     if (!parsed)
@@ -691,7 +691,7 @@ bool Store::updateParcel(const QString &id, const QString &company, const QStrin
         q.addBindValue(goods);
         q.addBindValue(number);
         q.addBindValue(key);
-        return runOnOneRow(q);
+        return runOnOneRow(q) && (!phone || setPhone(key, *phone));
     });
 }
 

@@ -99,7 +99,10 @@ public:
     bool setParcelNum(const QString &id, const QString &num);
     // False unless a row was written. A new number or courier also clears
     // what is kept of the old one (count and progress), as resetParcel does.
-    bool updateParcel(const QString &id, const QString &company, const QString &goods, const QString &number);
+    // With phone, the phone digits are written in the same step: both or
+    // neither.
+    bool updateParcel(const QString &id, const QString &company, const QString &goods, const QString &number,
+                      const QString *phone = nullptr);
     // Returns the new record's id, or nothing when the insert failed.
     std::optional<qint64> addParcel(const QString &company, const QString &number, const QString &goods,
                                     const QString &num);
