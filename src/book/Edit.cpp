@@ -2,6 +2,7 @@
 // delete act on the row that was last loaded (CurrentParcel.id), the one the
 // panel shows, whatever the list has been refilled with since.
 #include "app/Form1.h"
+#include "tracking/Intake.h"
 #include "app/Layout.h"
 #include "app/Text.h"
 #include "tracking/Service.h"
@@ -56,7 +57,8 @@ void Form1::buildEditPanel()
 
 void Form1::Text4_Change()
 {
-    if (!isNumeric(Text4->text()))
+    // A letter-digit number the add panel took is shown here to be edited.
+    if (!isNumeric(Text4->text()) && !isLetterDigitNumber(Text4->text()))
         Text4->clear();
 }
 
