@@ -276,8 +276,8 @@ void TestAddQuery::pastedNumbersAddedTogether()
     QCOMPARE(box.texts()[2], QString("已添加2个快递..\n\n未添加:\n"
                                      "SF1234567890123: 需要寄件人或收件人手机号后四位\n"
                                      "4040000000001: 检测出错,请查询您的单号是否正确"));
-    for (const auto &[number, company, goods] :
-         {std::tuple{"370000000012", "申通快递", "茶叶礼盒"}, std::tuple{"750000000003", "中通快递", "书包"}}) {
+    for (const auto &[number, company, goods] : {std::tuple{"370000000012", "申通快递", "茶叶礼盒"},
+                                                 std::tuple{"750000000003", "中通快递", "书包"}}) {
         const auto saved = *w.store().findParcels(ParcelField::Number, Match::Exact, number);
         QCOMPARE(saved.size(), 1);
         QCOMPARE(saved[0].company + saved[0].goods, QString(company) + goods);

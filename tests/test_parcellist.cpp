@@ -289,8 +289,10 @@ void TestParcelList::messageForSeveralParcelsAsksWhich()
                                               QStringLiteral("鞋子"), QStringLiteral("0"));
     const QString sms = QStringLiteral("【驿站】请凭取件码 5-5-5555 取件,运单尾号0077");
     w.pastePickupMessage(sms); // both answered No
-    QCOMPARE(box.texts(), (QStringList{QStringLiteral("有2个快递与短信相符, 把取件码5-5-5555记到「玩具」(950000000077)吗?"),
-                                       QStringLiteral("有2个快递与短信相符, 把取件码5-5-5555记到「鞋子」(960000000077)吗?")}));
+    QCOMPARE(
+        box.texts(),
+        (QStringList{QStringLiteral("有2个快递与短信相符, 把取件码5-5-5555记到「玩具」(950000000077)吗?"),
+                     QStringLiteral("有2个快递与短信相符, 把取件码5-5-5555记到「鞋子」(960000000077)吗?")}));
     QCOMPARE(w.status(), QStringLiteral("没有选择快递, 取件码5-5-5555未记录.."));
     QVERIFY(w.store().lifeOf(toy)->code.isEmpty() && w.store().lifeOf(shoes)->code.isEmpty());
 

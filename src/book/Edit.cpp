@@ -2,9 +2,9 @@
 // delete act on the row that was last loaded (CurrentParcel.id), the one the
 // panel shows, whatever the list has been refilled with since.
 #include "app/Form1.h"
-#include "tracking/Intake.h"
 #include "app/Layout.h"
 #include "app/Text.h"
+#include "tracking/Intake.h"
 #include "tracking/Service.h"
 #include "app/Tr.h"
 

@@ -309,6 +309,7 @@ void Form1::addPastedNumbers(const QList<PastedNumber> &found, const QStringList
     // No second paste into the panel while the recognition requests wait.
     Panel *panel = kdmenu(0);
     panel->setEnabled(false);
+    setStatus(Parcelio::tr("正在检测快递"));
     for (const PastedNumber &p : found) {
         Offered o{p, std::nullopt, QString()};
         const QString reply = GetBody(recognitionUrl(cfg.recognitionHost, p.number));
@@ -329,10 +330,11 @@ void Form1::addPastedNumbers(const QList<PastedNumber> &found, const QStringList
 
     QString ask = Parcelio::tr("粘贴的文字中有%1个新单号, 是否全部添加?\n").arg(offered.size());
     for (const Offered &o : offered)
-        ask += QStringLiteral("\n%1  %2  %3").arg(o.pasted.number, o.courier ? o.courier->name : o.why,
-                                                 o.pasted.goods);
+        ask += QStringLiteral("\n%1  %2  %3")
+                   .arg(o.pasted.number, o.courier ? o.courier->name : o.why, o.pasted.goods);
     if (!saved.isEmpty())
-        ask += QStringLiteral("\n\n") + Parcelio::tr("已保存, 不再添加: %1").arg(saved.join(Parcelio::tr("、")));
+        ask +=
+            QStringLiteral("\n\n") + Parcelio::tr("已保存, 不再添加: %1").arg(saved.join(Parcelio::tr("、")));
     if (msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes) {
         setStatus(Parcelio::tr("粘贴的单号没有添加.."));
         return;

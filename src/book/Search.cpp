@@ -2,10 +2,10 @@
 // The hits replace the list, followed by the two entries that bring the
 // full list back.
 #include "app/Form1.h"
-#include "tracking/Intake.h"
 #include "app/Tr.h"
 #include "app/Layout.h"
 #include "app/Text.h"
+#include "tracking/Intake.h"
 
 #include <QButtonGroup>
 

@@ -52,7 +52,9 @@ void Form1::recognize()
     switch (r.outcome) {
     case RecognisedCourier::Named: company->setText(r.courier.name); break;
     case RecognisedCourier::Busy: company->setText(Parcelio::tr("检测出错,请手动选择或多次刷新")); break;
-    case RecognisedCourier::NotInDirectory: company->setText(Parcelio::tr("未找到对应快递,请手动选择")); break;
+    case RecognisedCourier::NotInDirectory:
+        company->setText(Parcelio::tr("未找到对应快递,请手动选择"));
+        break;
     case RecognisedCourier::Unreadable:
     case RecognisedCourier::DatabaseFailed: company->setText(failed); break;
     }
