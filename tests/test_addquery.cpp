@@ -17,6 +17,7 @@ private slots:
     void failureCodesAndUnknownCompany();
     void failingWriteEndsBusyState();
     void signedServiceAsksForThePhone();
+    void pastedNumbersAddedTogether();
 
 private:
     std::unique_ptr<StandIn> s;
@@ -42,7 +43,8 @@ void TestAddQuery::cleanup()
 
 bool TestAddQuery::start(const QByteArray &extraSql)
 {
-    if (QTest::currentTestFunction() == QByteArray("signedServiceAsksForThePhone")) {
+    const QByteArray test = QTest::currentTestFunction();
+    if (test == "signedServiceAsksForThePhone" || test == "pastedNumbersAddedTogether") {
         h->setIni("tracking/service", "kdniao");
         h->setIni("kdniao/url", s->url("/Ebusiness/EbusinessOrderHandle.aspx").toString());
         h->setIni("kdniao/business_id", "1237100");
@@ -244,6 +246,46 @@ void TestAddQuery::signedServiceAsksForThePhone()
     const auto station = *w.store().findParcels(ParcelField::Number, Match::Exact, "700000000001");
     QCOMPARE(w.store().progressOf(QString::number(station[0].id))->state, QString("待取件"));
     QVERIFY(h->platform.box.shown.isEmpty());
+}
+
+// Several new numbers pasted into the number box: listed with their
+// recognised couriers, added together on Yes without a tracking request.
+void TestAddQuery::pastedNumbersAddedTogether()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    auto &box = h->platform.box;
+    QTest::mouseClick(w.Image2(3), Qt::LeftButton);
+    const QString page = "订单详情\n茶叶礼盒 运单号:370000000012\n书包 750000000003\n衣服 SF1234567890123\n"
+                         "茶叶 100000000002\n杂物 4040000000001\n客服 13812345678";
+    w.Text3->setEditText(page); // answered No
+    QCOMPARE(box.shown.size(), 1);
+    QCOMPARE(box.shown[0].buttons, MessageBox::YesNo);
+    QCOMPARE(box.texts()[0], QString("粘贴的文字中有4个新单号, 是否全部添加?\n\n"
+                                     "370000000012  申通快递  茶叶礼盒\n750000000003  中通快递  书包\n"
+                                     "SF1234567890123  顺丰快递  衣服\n"
+                                     "4040000000001  检测出错,请查询您的单号是否正确  杂物\n\n"
+                                     "已保存, 不再添加: 100000000002"));
+    QCOMPARE(w.store().allParcels().size(), 4);
+    QVERIFY(w.Text3->currentText().isEmpty());
+    QCOMPARE(w.status(), QString("粘贴的单号没有添加.."));
+
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.Text3->setEditText(page);
+    QCOMPARE(box.shown.size(), 3);
+    QCOMPARE(box.texts()[2], QString("已添加2个快递..\n\n未添加:\n"
+                                     "SF1234567890123: 需要寄件人或收件人手机号后四位\n"
+                                     "4040000000001: 检测出错,请查询您的单号是否正确"));
+    for (const auto &[number, company, goods] : {std::tuple{"370000000012", "申通快递", "茶叶礼盒"},
+                                                 std::tuple{"750000000003", "中通快递", "书包"}}) {
+        const auto saved = *w.store().findParcels(ParcelField::Number, Match::Exact, number);
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved[0].company + saved[0].goods, QString(company) + goods);
+    }
+    QCOMPARE(w.store().allParcels().size(), 6);
+    QVERIFY(list().contains("茶叶礼盒") && list().contains("书包"));
+    QVERIFY(!w.kdmenu(0)->isVisible() && idle());
+    QCOMPARE(s->countRequests("/Ebusiness/EbusinessOrderHandle.aspx"), 0);
 }
 
 QTEST_MAIN(TestAddQuery)

@@ -194,6 +194,9 @@ void TestChrome::numericFilters()
     QCOMPARE(w.Text4->text(), QString());
     QTest::keyClicks(w.Text4, "34");
     QCOMPARE(w.Text4->text(), QString("34"));
+    // A letter-digit number, as the add panel takes it, stays to be edited.
+    w.Text4->setText("SF1234567890123");
+    QCOMPARE(w.Text4->text(), QString("SF1234567890123"));
 
     w.ShowPanel(3);
     w.Option1(1)->setChecked(true);

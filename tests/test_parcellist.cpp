@@ -32,6 +32,7 @@ private slots:
     void shownCountResetsByPosition();
     void command5ClearsTheStoredCount();
     void stationParcelFromMarkToArchive();
+    void messageForSeveralParcelsAsksWhich();
 
 private:
     int requests() { return standIn->countRequests(QStringLiteral("/?")); }
@@ -275,6 +276,33 @@ void TestParcelList::stationParcelFromMarkToArchive()
     QCOMPARE(w.archiveButton->text(), QStringLiteral("取消归档"));
     w.archiveButton->click();
     QVERIFY(w.store().book().size() == 5);
+}
+
+// A message whose tail fits two parcels: each is offered until one is taken.
+void TestParcelList::messageForSeveralParcelsAsksWhich()
+{
+    Form1 &w = h->w();
+    auto &box = h->platform.box;
+    const qint64 toy = *w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("950000000077"),
+                                            QStringLiteral("玩具"), QStringLiteral("0"));
+    const qint64 shoes = *w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("960000000077"),
+                                              QStringLiteral("鞋子"), QStringLiteral("0"));
+    const QString sms = QStringLiteral("【驿站】请凭取件码 5-5-5555 取件,运单尾号0077");
+    w.pastePickupMessage(sms); // both answered No
+    QCOMPARE(
+        box.texts(),
+        (QStringList{QStringLiteral("有2个快递与短信相符, 把取件码5-5-5555记到「玩具」(950000000077)吗?"),
+                     QStringLiteral("有2个快递与短信相符, 把取件码5-5-5555记到「鞋子」(960000000077)吗?")}));
+    QCOMPARE(w.status(), QStringLiteral("没有选择快递, 取件码5-5-5555未记录.."));
+    QVERIFY(w.store().lifeOf(toy)->code.isEmpty() && w.store().lifeOf(shoes)->code.isEmpty());
+
+    box.setNextAnswer(MessageBox::AnswerNo);
+    box.setNextAnswer(MessageBox::AnswerYes);
+    w.pastePickupMessage(sms);
+    QCOMPARE(box.shown.size(), 4);
+    QVERIFY(w.store().lifeOf(toy)->code.isEmpty());
+    QCOMPARE(w.store().lifeOf(shoes)->code, QStringLiteral("5-5-5555"));
+    QCOMPARE(w.status(), QStringLiteral("取件码5-5-5555已记到「鞋子」.."));
 }
 
 QTEST_MAIN(TestParcelList)

@@ -99,6 +99,16 @@ void TestRecognition::typingAndTheButton()
     QCOMPARE(w.Text3->currentText(), QString("370000000012"));
     QCOMPARE(w.Text2->text(), QString("订单 蓝牙耳机"));
     QCOMPARE(w.Command1(12)->text(), QString("申通快递"));
+    // A letter-digit number stands in the box and is recognised; among
+    // words or in lower case it comes in as the intake writes it.
+    w.Text3->setEditText("运单 sf1234567890123");
+    QCOMPARE(w.Text3->currentText(), QString("SF1234567890123"));
+    QCOMPARE(w.Command1(12)->text(), QString("顺丰快递"));
+    QCOMPARE(s->requests().last().section('\t', 1, 1), QString("/autonumber/auto?num=SF1234567890123"));
+    QTest::keyClick(w.Text3->lineEdit(), Qt::Key_4);
+    QCOMPARE(w.Text3->currentText(), QString("SF12345678901234"));
+    w.Text3->setEditText("SF12345678"); // too few digits for a number
+    QVERIFY(w.Text3->currentText().isEmpty());
 }
 
 void TestRecognition::everyCaptionOfTheOutcome()

@@ -1507,10 +1507,6 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
         <translation>Pickup code %1: no parcel matches the message..</translation>
     </message>
     <message>
-        <source>有%1个快递与短信相符: %2, 请先选择其中一个再粘贴..</source>
-        <translation>%1 parcels match the message: %2; choose one of them, then paste again..</translation>
-    </message>
-    <message>
         <source>、</source>
         <translation>, </translation>
     </message>
@@ -1541,10 +1537,6 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
     <message>
         <source>粘贴的单号已保存: %1..</source>
         <translation>The pasted numbers are saved already: %1..</translation>
-    </message>
-    <message>
-        <source>粘贴的文字中还有%1个单号: %2, 添加这一个后再粘贴..</source>
-        <translation>The pasted text holds %1 more numbers: %2; add this one, then paste again..</translation>
     </message>
     <message>
         <source>时间校对失败,服务器时间不可信</source>
@@ -1603,6 +1595,36 @@ If you added it only recently, query it again in a few hours</translation>
     <message>
         <source>问题件</source>
         <translation>Problem parcel</translation>
+    </message>
+    <message>
+        <source>有%1个快递与短信相符, 把取件码%2记到「%3」(%4)吗?</source>
+        <translation>%1 parcels match the message. Keep pickup code %2 with &quot;%3&quot; (%4)?</translation>
+    </message>
+    <message>
+        <source>没有选择快递, 取件码%1未记录..</source>
+        <translation>No parcel chosen: pickup code %1 was not kept..</translation>
+    </message>
+    <message>
+        <source>粘贴的文字中有%1个新单号, 是否全部添加?
+</source>
+        <translation>The pasted text holds %1 new numbers. Add them all?
+</translation>
+    </message>
+    <message>
+        <source>已保存, 不再添加: %1</source>
+        <translation>Saved already, not added again: %1</translation>
+    </message>
+    <message>
+        <source>粘贴的单号没有添加..</source>
+        <translation>The pasted numbers were not added..</translation>
+    </message>
+    <message>
+        <source>已添加%1个快递..</source>
+        <translation>%1 parcels added..</translation>
+    </message>
+    <message>
+        <source>未添加:</source>
+        <translation>Not added:</translation>
     </message>
 </context>
 </TS>

@@ -35,6 +35,7 @@ class Class1;
 class TrackingService;
 struct ServiceRequest;
 struct ServiceAnswer;
+struct PastedNumber;
 class BookWatch;
 struct BookWatchNews;
 enum class SettingKey;
@@ -426,10 +427,13 @@ public:
     // " (待取件)" or " (异常)" after a parcel's name in a notification of
     // news, where the stage asks something of the user; else empty.
     QString stageNote(qint64 id);
-    // Text pasted into the add panel's number box: its first unsaved number
-    // goes into the box, the words beside it into the goods when empty.
-    // False when it holds none.
+    // Text pasted into the add panel's number box: one unsaved number goes
+    // into the box, the words beside it into the goods when empty; several
+    // are offered for adding at once. False when it holds none.
     bool takePastedNumbers(const QString &text);
+    // Recognises each number, lists them in a Yes/No box and adds them on
+    // Yes; saved are the pasted numbers already in the book.
+    void addPastedNumbers(const QList<PastedNumber> &found, const QStringList &saved);
 
     // ---------------------------------------------- desktop (src/app/Desktop.cpp)
     QCheckBox *Check10 = nullptr; // close to the tray

@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "app/Layout.h"
 #include "app/Text.h"
+#include "tracking/Intake.h"
 #include "tracking/Service.h"
 #include "app/Tr.h"
 
@@ -56,7 +57,8 @@ void Form1::buildEditPanel()
 
 void Form1::Text4_Change()
 {
-    if (!isNumeric(Text4->text()))
+    // A letter-digit number the add panel took is shown here to be edited.
+    if (!isNumeric(Text4->text()) && !isLetterDigitNumber(Text4->text()))
         Text4->clear();
 }
 

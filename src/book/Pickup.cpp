@@ -6,9 +6,10 @@
 #include "book/ParcelListModel.h"
 #include "book/Stage.h"
 #include "tracking/Intake.h"
+#include "tracking/RecognitionText.h"
+#include "tracking/Service.h"
 
 #include <QAction>
-#include <QRegularExpression>
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -204,13 +205,22 @@ void Form1::pastePickupMessage(const QString &text)
         return;
     }
     if (found.size() > 1) {
-        QStringList names;
-        for (const PickupCandidate &p : found)
-            names << QStringLiteral("%1(%2)").arg(p.goods, p.number);
-        setStatus(Parcelio::tr("有%1个快递与短信相符: %2, 请先选择其中一个再粘贴..")
-                      .arg(found.size())
-                      .arg(names.join(Parcelio::tr("、"))));
-        return;
+        // The user chooses: each candidate is offered in turn until one is taken.
+        std::optional<PickupCandidate> chosen;
+        for (const PickupCandidate &p : found) {
+            const QString ask = Parcelio::tr("有%1个快递与短信相符, 把取件码%2记到「%3」(%4)吗?")
+                                    .arg(found.size())
+                                    .arg(message.code, p.goods, p.number);
+            if (msg(ask, MessageBox::YesNo) == MessageBox::AnswerYes) {
+                chosen = p;
+                break;
+            }
+        }
+        if (!chosen) {
+            setStatus(Parcelio::tr("没有选择快递, 取件码%1未记录..").arg(message.code));
+            return;
+        }
+        found = {*chosen};
     }
     const PickupCandidate &p = found.first();
     if (!db.setPickupCode(p.id, message.code)) {
@@ -262,13 +272,9 @@ void Form1::toggleArchive()
 
 bool Form1::takePastedNumbers(const QString &text)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
     QStringList saved;
     QList<PastedNumber> found;
     for (const PastedNumber &p : pastedNumbers(text)) {
-        // The add panel takes digits only, as it always has.
-        if (!digits.match(p.number).hasMatch())
-            continue;
         const auto same = db.findParcels(ParcelField::Number, Match::Exact, p.number);
         if (same && !same->isEmpty())
             saved << p.number;
@@ -280,16 +286,95 @@ bool Form1::takePastedNumbers(const QString &text)
             setStatus(Parcelio::tr("粘贴的单号已保存: %1..").arg(saved.join(Parcelio::tr("、"))));
         return false;
     }
+    if (found.size() > 1) {
+        // Several: the box stays empty and the list is offered for adding at once.
+        Text3->setEditText(QString());
+        addPastedNumbers(found, saved);
+        return true;
+    }
     if (Text2->text().isEmpty())
         Text2->setText(found.first().goods);
-    if (found.size() > 1) {
-        QStringList rest;
-        for (qsizetype i = 1; i < found.size(); ++i)
-            rest << found.at(i).number;
-        setStatus(Parcelio::tr("粘贴的文字中还有%1个单号: %2, 添加这一个后再粘贴..")
-                      .arg(rest.size())
-                      .arg(rest.join(Parcelio::tr("、"))));
-    }
     Text3->setEditText(found.first().number);
     return true;
+}
+
+void Form1::addPastedNumbers(const QList<PastedNumber> &found, const QStringList &saved)
+{
+    struct Offered {
+        PastedNumber pasted;
+        std::optional<CourierRecord> courier;
+        QString why; // when no courier
+    };
+    QList<Offered> offered;
+    // No second paste into the panel while the recognition requests wait.
+    Panel *panel = kdmenu(0);
+    panel->setEnabled(false);
+    setStatus(Parcelio::tr("正在检测快递"));
+    for (const PastedNumber &p : found) {
+        Offered o{p, std::nullopt, QString()};
+        const QString reply = GetBody(recognitionUrl(cfg.recognitionHost, p.number));
+        const RecognisedCourier r = courierOfRecognition(db, reply);
+        if (reply.isEmpty())
+            o.why = Parcelio::tr("单号识别服务") + Parcelio::tr("没有应答");
+        else if (r.outcome == RecognisedCourier::Named)
+            o.courier = r.courier;
+        else if (r.outcome == RecognisedCourier::Busy)
+            o.why = Parcelio::tr("检测出错,请手动选择或多次刷新");
+        else if (r.outcome == RecognisedCourier::NotInDirectory)
+            o.why = Parcelio::tr("未找到对应快递,请手动选择");
+        else
+            o.why = Parcelio::tr("检测出错,请查询您的单号是否正确");
+        offered << o;
+    }
+    panel->setEnabled(true);
+
+    QString ask = Parcelio::tr("粘贴的文字中有%1个新单号, 是否全部添加?\n").arg(offered.size());
+    for (const Offered &o : offered)
+        ask += QStringLiteral("\n%1  %2  %3")
+                   .arg(o.pasted.number, o.courier ? o.courier->name : o.why, o.pasted.goods);
+    if (!saved.isEmpty())
+        ask +=
+            QStringLiteral("\n\n") + Parcelio::tr("已保存, 不再添加: %1").arg(saved.join(Parcelio::tr("、")));
+    if (msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes) {
+        setStatus(Parcelio::tr("粘贴的单号没有添加.."));
+        return;
+    }
+
+    // As the add command takes pasted text, without a query: the book watch
+    // or choosing a parcel asks for its progress.
+    int added = 0;
+    QStringList refused;
+    for (const Offered &o : offered) {
+        QString why = o.why;
+        if (o.courier && trackingService().needsPhone(o.courier->code)) {
+            why = ServiceText::PhoneNeeded();
+        } else if (o.courier) {
+            const Store::Added a =
+                db.addParcelOnce(o.courier->name, o.pasted.number, o.pasted.goods, QStringLiteral("0"));
+            if (a.outcome == Store::Added::Saved)
+                ++added;
+            else if (a.outcome == Store::Added::AlreadySaved)
+                why = Parcelio::tr("快递数据已存在!");
+            else
+                why = Parcelio::tr("快递保存失败,请检查数据库是否可写..");
+        }
+        if (!why.isEmpty())
+            refused << QStringLiteral("%1: %2").arg(o.pasted.number, why);
+    }
+    if (added > 0) {
+        panel->hide();
+        // A list a query holds is refilled by that query's end.
+        if (Text1->isEnabled()) {
+            if (listShowsBook)
+                refillIfBookChanged();
+            else
+                sX();
+        }
+    }
+    const QString said = Parcelio::tr("已添加%1个快递..").arg(added);
+    setStatus(said);
+    if (!refused.isEmpty())
+        msg(said + QStringLiteral("\n\n") + Parcelio::tr("未添加:") + QStringLiteral("\n") +
+                refused.join(QLatin1Char('\n')),
+            MessageBox::Ok, MessageBox::Warning);
 }

@@ -5,6 +5,7 @@
 #include "app/Tr.h"
 #include "app/Layout.h"
 #include "app/Text.h"
+#include "tracking/Intake.h"
 
 #include <QButtonGroup>
 
@@ -41,7 +42,7 @@ void Form1::buildSearchPanel()
 
 void Form1::Text7_Change()
 {
-    if (Option1(0)->isChecked() && !isNumeric(Text7->text()))
+    if (Option1(0)->isChecked() && !isNumeric(Text7->text()) && !isLetterDigitNumber(Text7->text()))
         Text7->clear();
 }
 

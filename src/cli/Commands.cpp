@@ -227,22 +227,19 @@ std::optional<CourierRecord> recognised(Context &c, const QString &number, Faile
         why = *bad;
         return std::nullopt;
     }
-    const std::optional<QString> tail =
-        f.body.contains(QStringLiteral("503")) ? std::nullopt : recognitionTailOf(f.body);
-    if (!tail) {
+    const RecognisedCourier r = courierOfRecognition(*c.store, f.body);
+    switch (r.outcome) {
+    case RecognisedCourier::Named: return r.courier;
+    case RecognisedCourier::Busy:
+    case RecognisedCourier::Unreadable:
         why = {CommandStatus::ServiceFailed, Parcelio::tr("检测出错,请手动选择快递公司 (--company)")};
-        return std::nullopt;
-    }
-    const QList<CourierRecord> rows = c.store->couriersByShibie(recognizedCodeOf(*tail));
-    if (!c.store->error().isEmpty()) {
-        why = databaseFailed(*c.store);
-        return std::nullopt;
-    }
-    if (rows.isEmpty()) {
+        break;
+    case RecognisedCourier::NotInDirectory:
         why = {CommandStatus::Usage, Parcelio::tr("未找到对应快递,请用 --company 指定")};
-        return std::nullopt;
+        break;
+    case RecognisedCourier::DatabaseFailed: why = databaseFailed(*c.store); break;
     }
-    return rows.first();
+    return std::nullopt;
 }
 
 // What the tracking service said of one number, read as the window reads it.

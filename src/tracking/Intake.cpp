@@ -1,8 +1,12 @@
 #include "tracking/Intake.h"
+#include "store/Store.h"
+#include "tracking/RecognitionText.h"
 
 #include <QRegularExpression>
 
 namespace {
+const QString LetterDigits = QStringLiteral("[A-Za-z]{1,4}[0-9]{9,20}");
+
 // Labels and punctuation around a number say nothing of the goods.
 QString goodsBeside(QString line)
 {
@@ -19,7 +23,7 @@ QString goodsBeside(QString line)
 QList<PastedNumber> pastedNumbers(const QString &text)
 {
     static const QRegularExpression number(
-        QStringLiteral("(?<![A-Za-z0-9])([A-Za-z]{1,4}[0-9]{9,20}|[0-9]{10,20})(?![A-Za-z0-9])"));
+        QStringLiteral("(?<![A-Za-z0-9])(%1|[0-9]{10,20})(?![A-Za-z0-9])").arg(LetterDigits));
     static const QRegularExpression mobile(QStringLiteral("^1[3-9][0-9]{9}$"));
     QList<PastedNumber> out;
     QStringList seen;
@@ -37,5 +41,31 @@ QList<PastedNumber> pastedNumbers(const QString &text)
             out.append({n, goods});
         }
     }
+    return out;
+}
+
+bool isLetterDigitNumber(const QString &text)
+{
+    static const QRegularExpression whole(QStringLiteral("^%1$").arg(LetterDigits));
+    return whole.match(text).hasMatch() && text == text.toUpper();
+}
+
+RecognisedCourier courierOfRecognition(Store &store, const QString &reply)
+{
+    RecognisedCourier out;
+    if (reply.contains(QStringLiteral("503"))) {
+        out.outcome = RecognisedCourier::Busy;
+        return out;
+    }
+    const std::optional<QString> tail = recognitionTailOf(reply);
+    if (!tail)
+        return out;
+    const QList<CourierRecord> rows = store.couriersByShibie(recognizedCodeOf(*tail));
+    if (!store.error().isEmpty())
+        out.outcome = RecognisedCourier::DatabaseFailed;
+    else if (rows.isEmpty())
+        out.outcome = RecognisedCourier::NotInDirectory;
+    else
+        out = {RecognisedCourier::Named, rows.first()};
     return out;
 }

@@ -3,16 +3,19 @@
 #include "app/Form1.h"
 #include "app/Tr.h"
 #include "app/Text.h"
+#include "tracking/Intake.h"
 #include "tracking/RecognitionText.h"
 
 void Form1::Text3_Change()
 {
-    // Only numbers may stand in the box; anything else empties it (and the
-    // emptied text is too short to be recognised).
-    if (!isNumeric(Text3->currentText()) && !Text3->currentText().isEmpty()) {
+    // Only numbers may stand in the box, and whole letter-digit numbers
+    // (SF1234567890123) as pasted text yields them; anything else empties it
+    // (and the emptied text is too short to be recognised).
+    const QString text = Text3->currentText();
+    if (!text.isEmpty() && !isNumeric(text) && !isLetterDigitNumber(text)) {
         // Pasted text with a number in it: the box takes the number (and
         // this runs again for it).
-        if (takePastedNumbers(Text3->currentText()))
+        if (takePastedNumbers(text))
             return;
         Text3->setEditText(QString());
     }
@@ -40,22 +43,19 @@ void Form1::recognize()
     recognitionReply = GetBody(recognitionUrl(cfg.recognitionHost, number));
     if (recognitionReply.isEmpty())
         return;
-    if (recognitionReply.contains(QStringLiteral("503"))) {
-        company->setText(Parcelio::tr("检测出错,请手动选择或多次刷新"));
-        return;
+    const RecognisedCourier r = courierOfRecognition(store(), recognitionReply);
+    if (const std::optional<QString> tail = recognitionTailOf(recognitionReply);
+        tail && r.outcome != RecognisedCourier::Busy) {
+        recognitionTail = *tail;
+        recognizedCode = recognizedCodeOf(recognitionTail);
     }
-    const std::optional<QString> tail = recognitionTailOf(recognitionReply);
-    if (!tail) {
-        company->setText(failed);
-        return;
-    }
-    recognitionTail = *tail;
-    recognizedCode = recognizedCodeOf(recognitionTail);
-    const QList<CourierRecord> rows = store().couriersByShibie(recognizedCode);
-    if (!store().error().isEmpty())
-        company->setText(failed);
-    else if (rows.isEmpty())
+    switch (r.outcome) {
+    case RecognisedCourier::Named: company->setText(r.courier.name); break;
+    case RecognisedCourier::Busy: company->setText(Parcelio::tr("检测出错,请手动选择或多次刷新")); break;
+    case RecognisedCourier::NotInDirectory:
         company->setText(Parcelio::tr("未找到对应快递,请手动选择"));
-    else
-        company->setText(rows.first().name);
+        break;
+    case RecognisedCourier::Unreadable:
+    case RecognisedCourier::DatabaseFailed: company->setText(failed); break;
+    }
 }
