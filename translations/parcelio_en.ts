@@ -1626,5 +1626,41 @@ If you added it only recently, query it again in a few hours</translation>
         <source>未添加:</source>
         <translation>Not added:</translation>
     </message>
+    <message>
+        <source>您的快递</source>
+        <translation>Your parcel </translation>
+    </message>
+    <message>
+        <source>有了最新动态：</source>
+        <translation> has news:</translation>
+    </message>
+    <message>
+        <source>当前您的快递约已派送：</source>
+        <translation>Your parcel has been under way for about: </translation>
+    </message>
+    <message>
+        <source>公司接单起计算）</source>
+        <translation> taking it in)</translation>
+    </message>
+    <message>
+        <source>感谢您使用TesmarParcelio,欢迎您继续支持Tesmar其他产品!</source>
+        <translation>Thank you for using TesmarParcelio; please keep supporting the other products of Tesmar!</translation>
+    </message>
+    <message>
+        <source>本邮件由TesmarParcelio系统自动发出，请勿回复。</source>
+        <translation>This mail was sent by the TesmarParcelio system; please do not reply.</translation>
+    </message>
+    <message>
+        <source>如果您遇到问题或需要定制推广服务，请在右上方反馈或咨询客服QQ:</source>
+        <translation>If you have a problem or want a custom promotion service, write to us from the links above or ask customer service, QQ: </translation>
+    </message>
+    <message>
+        <source>【</source>
+        <translation>[</translation>
+    </message>
+    <message>
+        <source>）</source>
+        <translation>)</translation>
+    </message>
 </context>
 </TS>

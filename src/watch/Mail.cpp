@@ -99,26 +99,30 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "color:#000;font-family: 微软雅黑;'>");
     // 5 to 20: the parcel's news
     b += QStringLiteral("<strong style='display:block;margin-bottom:5px;'></strong>"
-                        "<p style='line-height:25px;margin:0;border-bottom: 1px dashed #ccc;'>"
-                        "您的快递<font color='blue' style='font-weight:bold;'>【");
+                        "<p style='line-height:25px;margin:0;border-bottom: 1px dashed #ccc;'>") +
+         Parcelio::tr("您的快递") + QStringLiteral("<font color='blue' style='font-weight:bold;'>") +
+         Parcelio::tr("【");
     b += htmlEscaped(f.goods);
     b += Parcelio::tr("】（");
     b += htmlEscaped(f.number);
-    b += QStringLiteral("）</font>有了最新动态：</p><p style='line-height:25px;margin:0;"
+    b += Parcelio::tr("）") + QStringLiteral("</font>") + Parcelio::tr("有了最新动态：") +
+         QStringLiteral("</p><p style='line-height:25px;margin:0;"
                         "border-bottom: 1px dashed #ccc;color:red;margin-top:15px;"
                         "font-weight:bold;'>");
     b += htmlEscaped(f.eventTime);
     b += QLatin1Char(' ');
     b += htmlEscaped(f.eventText);
     b += QStringLiteral("</p><p style='line-height:25px;margin:0;border-bottom: 1px dashed #ccc;"
-                        "margin-top:10px;'>当前您的快递约已派送：<font style='font-weight:bold;"
-                        "color:red;'>");
+                        "margin-top:10px;'>") +
+         Parcelio::tr("当前您的快递约已派送：") + QStringLiteral("<font style='font-weight:bold;color:red;'>");
     b += htmlEscaped(f.transit);
     b += Parcelio::tr("</font>（时间以<font style='font-weight:bold;color:blue;'>");
     b += htmlEscaped(f.company);
-    b += QStringLiteral("</font>公司接单起计算）</p><p style='line-height:25px;margin:0;"
-                        "border-bottom: 1px dashed #ccc;margin-top:10px'>感谢您使用TesmarParcelio,"
-                        "欢迎您继续支持Tesmar其他产品!</p><p style='line-height:25px;margin:0;"
+    b += QStringLiteral("</font>") + Parcelio::tr("公司接单起计算）") +
+         QStringLiteral("</p><p style='line-height:25px;margin:0;"
+                        "border-bottom: 1px dashed #ccc;margin-top:10px'>") +
+         Parcelio::tr("感谢您使用TesmarParcelio,欢迎您继续支持Tesmar其他产品!") +
+         QStringLiteral("</p><p style='line-height:25px;margin:0;"
                         "border-bottom: 1px dashed #ccc;margin-top:15px;'><b><a href='");
     b += htmlEscaped(webLinkOnly(f.noticeUrl));
     b += QStringLiteral("' target='_blank' style='text-decoration: none;color:black;"
@@ -138,10 +142,10 @@ QString newsBody(const NewsFacts &f, const Config &cfg)
                         "padding:20px 50px 30px;'>");
     b += QStringLiteral("<table cellspacing='0' cellpadding='0' border='0' width='600px' "
                         "height='55' style='font-size:12px;color:#919191;'><tbody><tr>"
-                        "<td width='460'><p style='line-height:20px;margin:0 0 5px'>"
-                        "本邮件由TesmarParcelio系统自动发出，请勿回复。</p>"
-                        "<p style='line-height:20px;margin:0 0 5px'>如果您遇到问题或需要定制推广服务，"
-                        "请在右上方反馈或咨询客服QQ:") +
+                        "<td width='460'><p style='line-height:20px;margin:0 0 5px'>") +
+         Parcelio::tr("本邮件由TesmarParcelio系统自动发出，请勿回复。") +
+         QStringLiteral("</p><p style='line-height:20px;margin:0 0 5px'>") +
+         Parcelio::tr("如果您遇到问题或需要定制推广服务，请在右上方反馈或咨询客服QQ:") +
          ContactQQ +
          QStringLiteral("</p></td><td align='right' width='140' valign='bottom'></td></tr>"
                         "</tbody></table></div></td></tr></tbody></table>");
