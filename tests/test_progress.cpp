@@ -172,6 +172,13 @@ void TestProgress::signedQuerySignatureAndReading()
     const QString written = svc->displayText(a, r);
     QCOMPARE(progressEntries(written, 10).at(0).context, QStringLiteral("放入快递柜"));
     QCOMPARE(readReply(written).kind, ReplyReading::Success);
+    // Other spellings written in the display's form; no date at all kept as it came.
+    a.body = QStringLiteral(R"({"Success":true,"State":"2","Traces":[
+        {"AcceptTime":"2026/12/1 8:05","AcceptStation":"已揽收"},
+        {"AcceptTime":"2026-02-30 08:00:00","AcceptStation":"到达"}]})");
+    r = svc->read(a);
+    QCOMPARE(r.entries.at(1).time, QStringLiteral("2026-12-01 08:05:00"));
+    QCOMPARE(r.entries.at(0).time, QStringLiteral("2026-02-30 08:00:00"));
 
     const struct {
         const char *state, *ex;

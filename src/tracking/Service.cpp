@@ -73,6 +73,15 @@ TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &
     return r;
 }
 
+TrackingReading eventsReading(TrackingReading r)
+{
+    r.kind = TrackingReading::Events;
+    r.state = decidedState(
+        parcelState(r.entries.at(0).context, r.entries.size() > 1 ? r.entries.at(1).context : QString()),
+        r.service);
+    return r;
+}
+
 bool isPhoneDigits(const QString &text)
 {
     static const QRegularExpression four(QStringLiteral("^[0-9]{4}$"));

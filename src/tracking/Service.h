@@ -87,6 +87,10 @@ TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide);
 // A failed reading of one of these kinds, with its message.
 TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &message = QString());
 
+// A reading with entries (newest first) made one of events: its state from
+// the newest two, where the service's own state does not decide.
+TrackingReading eventsReading(TrackingReading reading);
+
 // Four digits, or empty; anything else is refused by the callers.
 bool isPhoneDigits(const QString &text);
 

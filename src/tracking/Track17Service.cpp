@@ -130,11 +130,7 @@ public:
             r.kind = TrackingReading::NoEvents;
             return r;
         }
-        r.kind = TrackingReading::Events;
-        r.state = decidedState(parcelState(r.entries.at(0).context,
-                                           r.entries.size() > 1 ? r.entries.at(1).context : QString()),
-                               r.service);
-        return r;
+        return eventsReading(std::move(r));
     }
 
 private:
