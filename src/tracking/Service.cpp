@@ -33,6 +33,17 @@ ServiceRequest TrackingService::prelude(const ServiceAsk &) const
     return r;
 }
 
+ServiceRequest TrackingService::batchRequest(const QList<ServiceAsk> &asks, bool prelude) const
+{
+    // One number a request: the batch is its first parcel.
+    return prelude ? this->prelude(asks.value(0)) : request(asks.value(0));
+}
+
+QList<TrackingReading> TrackingService::readBatch(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const
+{
+    return QList<TrackingReading>(asks.size(), read(answer));
+}
+
 QString TrackingService::displayText(const ServiceAnswer &, const TrackingReading &reading) const
 {
     return writtenReplyOf(reading);
