@@ -373,18 +373,26 @@ void BookWatch::answered()
 struct BookWatch::Taking {
     QList<WatchTarget> parcels;
     ServiceAnswer answer;
-    QList<TrackingReading> readings; // read on the store's thread
-    qsizetype next = 0;
+    QList<TrackingReading> readings; // the store's thread only
+    qsizetype next = 0;              // the store's thread only
+    qsizetype posted = 0, done = 0;  // the window's thread only
 };
 
 void BookWatch::take(const QList<WatchTarget> &parcels, const ServiceAnswer &answer)
 {
     ++pendingWrites;
-    keepNext(std::make_shared<Taking>(Taking{parcels, answer, {}, 0}));
+    const auto t = std::make_shared<Taking>(Taking{parcels, answer, {}, 0, 0, 0});
+    // Two parcels under way at most: the store's thread need not wait for
+    // the window, and the window's own reads of the book find no long run
+    // of commits holding the lock.
+    keepNext(t);
+    if (parcels.size() > 1)
+        keepNext(t);
 }
 
 void BookWatch::keepNext(const std::shared_ptr<Taking> &t)
 {
+    ++t->posted;
     const QString path = store.databasePath();
     QMetaObject::invokeMethod(
         storeContext,
@@ -406,16 +414,14 @@ void BookWatch::keepNext(const std::shared_ptr<Taking> &t)
             }
             const qsizetype i = t->next++;
             const Outcome outcome = judge(*threadStore, *svc, t->parcels.at(i), t->readings.value(i), t->answer.at);
-            // The next parcel is kept once the window has taken this one:
-            // commits back to back would keep its own reads of the book
-            // waiting on the lock.
             QMetaObject::invokeMethod(
                 this,
                 [this, t, outcome] {
                     taken(outcome);
-                    if (t->next < t->parcels.size())
+                    ++t->done;
+                    if (t->posted < t->parcels.size())
                         keepNext(t);
-                    else
+                    else if (t->done == t->parcels.size())
                         allTaken();
                 },
                 Qt::QueuedConnection);
