@@ -838,6 +838,61 @@ void TestCli::servicesOfToday()
     QCOMPARE(standIn.countRequests("/track/v2.2/register"), registered + 1);
     QCOMPARE(run({"query", "700000000004", "--company", "圆通速递", "--json"}, t17).json()["state"].toString(),
              QStringLiteral("已签收"));
+
+    // A round asks the token API for many numbers a call: one reading for
+    // all, one registration for those it did not know, one reading again;
+    // each number's own error stays its own, and 顺丰 without digits is
+    // refused before any request.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-17track");
+        db.setDatabaseName(tmp.path() + "/17track-data/parcelio/db/kd100.mdb");
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("insert into kd100 (company, number, goods, num) values ('圆通速递', '700000000004', '鞋', '0'),"
+                       " ('中通快递', '100000000001', '书', '0'), ('中通快递', '100000000002', '灯', '0'),"
+                       " ('中通快递', '700000000003', '包', '0'), ('顺丰快递', '100000000003', '衣服', '0')"));
+    }
+    QSqlDatabase::removeDatabase("cli-17track");
+    const QString Info = "/track/v2.2/gettrackinfo", Register = "/track/v2.2/register";
+    const int infos = standIn.countRequests(Info), registers = standIn.countRequests(Register);
+    Run round = run({"refresh", "--json"}, t17);
+    QCOMPARE(round.json()["asked"].toInt(), 4);
+    QCOMPARE(round.json()["failed"].toInt(), 2); // 700000000003 wants digits; 顺丰 was not asked
+    QCOMPARE(round.json()["news"].toArray().size(), 1); // the two signed ones are no news
+    QCOMPARE(standIn.countRequests(Info), infos + 2);
+    QCOMPARE(standIn.countRequests(Register), registers + 1);
+    const QString registered17 = standIn.requests().filter("\t" + Register).last();
+    QVERIFY2(registered17.contains("100000000001") && registered17.contains("100000000002") &&
+                 registered17.contains("700000000003") && !registered17.contains("700000000004"),
+             qPrintable(registered17));
+    const QJsonArray after = run({"list", "--json"}, t17).json().toArray();
+    QCOMPARE(after.size(), 5);
+    QCOMPARE(after[0]["state"].toString(), QStringLiteral("已签收")); // 700000000004, by the service's state
+    // The minimum interval holds for every number of the list.
+    Run restedRound = run({"refresh", "--json"}, t17);
+    QCOMPARE(restedRound.json()["rested"].toInt(), 2); // the signed ones are not watched
+    QCOMPARE(standIn.countRequests(Info), infos + 2);
+    // A 429 to a call holds every number in it and the rest of the account.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-17track");
+        db.setDatabaseName(tmp.path() + "/17track-data/parcelio/db/kd100.mdb");
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec("insert into kd100 (company, number, goods, num) values ('中通快递', '700000000002', '灯', '0')"));
+        QVERIFY(q.exec("update service_pace set answered=0"));
+    }
+    QSqlDatabase::removeDatabase("cli-17track");
+    // Registered by the user's own query, which the 429 refuses.
+    QVERIFY(run({"query", "700000000002", "--company", "中通快递"}, t17).rc != 0);
+    const int beforeHeld = standIn.countRequests(Info);
+    Run heldRound = run({"refresh", "--json"}, t17);
+    QCOMPARE(heldRound.json()["held"].toInt(), 3); // 700000000004 and 100000000001 are signed: not asked
+    QVERIFY(!heldRound.json()["held_until"].isNull());
+    const int heldInfos = standIn.countRequests(Info);
+    QCOMPARE(heldInfos, beforeHeld + 1);
+    QVERIFY(run({"refresh"}, t17).out.contains("暂缓至"));
+    QCOMPARE(standIn.countRequests(Info), heldInfos);
+
     const QProcessEnvironment badToken = setUp("17track-wrong", "[tracking]\nservice=17track\n[17track]\n"
                                                                 "url=http://%1/track/v2.2/\ntoken=nope\n");
     Run noToken = run({"query", "700000000001", "--company", "中通快递"}, badToken);

@@ -172,6 +172,13 @@ void TestProgress::signedQuerySignatureAndReading()
     const QString written = svc->displayText(a, r);
     QCOMPARE(progressEntries(written, 10).at(0).context, QStringLiteral("放入快递柜"));
     QCOMPARE(readReply(written).kind, ReplyReading::Success);
+    // Other spellings written in the display's form; no date at all kept as it came.
+    a.body = QStringLiteral(R"({"Success":true,"State":"2","Traces":[
+        {"AcceptTime":"2026/12/1 8:05","AcceptStation":"已揽收"},
+        {"AcceptTime":"2026-02-30 08:00:00","AcceptStation":"到达"}]})");
+    r = svc->read(a);
+    QCOMPARE(r.entries.at(1).time, QStringLiteral("2026-12-01 08:05:00"));
+    QCOMPARE(r.entries.at(0).time, QStringLiteral("2026-02-30 08:00:00"));
 
     const struct {
         const char *state, *ex;
@@ -232,6 +239,29 @@ void TestProgress::tokenApiReading()
     QVERIFY(svc->read(a).needsPrelude);
     a.status = 401;
     QCOMPARE(svc->read(a).trouble, TrackingReading::WrongKey);
+
+    // A round's list: each number read from its own item, whatever the
+    // order of the answer; a number the answer leaves out is unreadable.
+    const QList<ServiceAsk> asks{{"zhongtong", "7001", {}}, {"zhongtong", "7002", "1234"}, {"zhongtong", "7003", {}}};
+    const QByteArray listed = svc->batchRequest(asks, true).body;
+    QVERIFY2(listed.contains("7001") && listed.contains(R"("param":"1234")") && listed.contains("7003"),
+             listed.constData());
+    a.status = 200;
+    a.body = QStringLiteral(R"({"code":0,"data":{"accepted":[{"number":"7002","track_info":{
+        "latest_status":{"status":"InTransit"},"tracking":{"providers":[{"events":[
+        {"time_iso":"2026-12-03T18:05:11+08:00","description":"已揽收","location":""}]}]}}}],
+        "rejected":[{"number":"7001","error":{"code":-18019902,"message":"does not register"}}]}})");
+    QList<TrackingReading> each = svc->readBatch(a, asks);
+    QCOMPARE(each.size(), 3);
+    QVERIFY(each.at(0).needsPrelude);
+    QCOMPARE(each.at(1).kind, TrackingReading::Events);
+    QCOMPARE(each.at(1).entries.at(0).context, QStringLiteral("已揽收"));
+    QCOMPARE(each.at(2).kind, TrackingReading::Unreadable);
+    // Too often: every number of the list waits, the account with them.
+    a.status = 429;
+    each = svc->readBatch(a, asks);
+    QCOMPARE(each.at(2).trouble, TrackingReading::Quota);
+    QVERIFY(each.at(0).accountWide);
 }
 
 void TestProgress::stageOfRealEvents_data()

@@ -139,9 +139,7 @@ public:
             const QString context = t.value(QStringLiteral("AcceptStation")).toString().trimmed();
             if (time.isEmpty() && context.isEmpty())
                 continue;
-            const auto parsed = parseEventTime(time);
-            r.entries.append({int(r.entries.size()) + 1,
-                              parsed ? parsed->toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) : time, context});
+            r.entries.append({int(r.entries.size()) + 1, eventTimeText(time), context});
             if (r.entries.size() >= 32767)
                 break;
         }
@@ -154,11 +152,7 @@ public:
             r.kind = TrackingReading::NoEvents;
             return r;
         }
-        r.kind = TrackingReading::Events;
-        r.state = decidedState(parcelState(r.entries.at(0).context,
-                                           r.entries.size() > 1 ? r.entries.at(1).context : QString()),
-                               r.service);
-        return r;
+        return eventsReading(std::move(r));
     }
 
 private:

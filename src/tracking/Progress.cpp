@@ -131,6 +131,26 @@ std::optional<QDateTime> parseEventTime(const QString &text)
     return std::nullopt;
 }
 
+QString eventTimeText(const QString &text)
+{
+    // Most services already write the display's form: checked digit by
+    // digit, as the parser would look up the time zone for every event.
+    static const char shape[] = "dddd-dd-dd dd:dd:dd";
+    bool plain = text.size() == 19;
+    for (qsizetype i = 0; plain && i < 19; ++i) {
+        const QChar c = text.at(i);
+        plain = shape[i] == 'd' ? (c >= QLatin1Char('0') && c <= QLatin1Char('9')) : c == QLatin1Char(shape[i]);
+    }
+    if (plain) {
+        auto number = [&](int at, int size) { return QStringView(text).mid(at, size).toInt(); };
+        if (QDate(number(0, 4), number(5, 2), number(8, 2)).isValid() &&
+            QTime(number(11, 2), number(14, 2), number(17, 2)).isValid())
+            return text;
+    }
+    const auto parsed = parseEventTime(text);
+    return parsed ? parsed->toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) : text;
+}
+
 QString durationText(qint64 seconds)
 {
     // C++ division truncates toward zero and % keeps the dividend's sign,

@@ -54,6 +54,9 @@ QList<ProgressEntry> progressEntries(const QString &reply, int limit);
 // "yyyy-MM-dd hh:mm:ss" and the usual variants (slashes, single digits,
 // no seconds, date only, a T between date and time).
 std::optional<QDateTime> parseEventTime(const QString &text);
+// The same text as the display writes it, "yyyy-MM-dd hh:mm:ss"; the text
+// as it came when no time is read in it.
+QString eventTimeText(const QString &text);
 
 // Whole seconds split as days, hours and minutes, each truncated toward
 // zero and keeping the sign: -150 s gives "0天0小时-2分".

@@ -34,6 +34,17 @@ ServiceRequest TrackingService::prelude(const ServiceAsk &) const
     return r;
 }
 
+ServiceRequest TrackingService::batchRequest(const QList<ServiceAsk> &asks, bool prelude) const
+{
+    // One number a request: the batch is its first parcel.
+    return prelude ? this->prelude(asks.value(0)) : request(asks.value(0));
+}
+
+QList<TrackingReading> TrackingService::readBatch(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const
+{
+    return QList<TrackingReading>(asks.size(), read(answer));
+}
+
 QString TrackingService::displayText(const ServiceAnswer &, const TrackingReading &reading) const
 {
     return writtenReplyOf(reading);
@@ -71,6 +82,15 @@ TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &
         }
     }
     r.reply.message = text;
+    return r;
+}
+
+TrackingReading eventsReading(TrackingReading r)
+{
+    r.kind = TrackingReading::Events;
+    r.state = decidedState(
+        parcelState(r.entries.at(0).context, r.entries.size() > 1 ? r.entries.at(1).context : QString()),
+        r.service);
     return r;
 }
 

@@ -68,6 +68,18 @@ public:
     // True when the service locks numbers asked too often: the rounds keep
     // the minimum interval for it.
     virtual bool paced() const { return false; }
+
+    // How many parcels one request of a round may carry, as the service's
+    // documents allow; 1 where each request asks one number.
+    virtual int batchLimit() const { return 1; }
+    // Why the parcel cannot be asked at all (as request() refuses it);
+    // NoAnswer when it can.
+    virtual TrackingReading refusal(const ServiceAsk &ask) const { return request(ask).refused; }
+    // One request (or prelude) for parcels none of which is refused, at most
+    // batchLimit() of them.
+    virtual ServiceRequest batchRequest(const QList<ServiceAsk> &asks, bool prelude) const;
+    // The answer to batchRequest read for each of its parcels, in order.
+    virtual QList<TrackingReading> readBatch(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const;
 };
 
 // The reply text the window's display reads (the classic form), made from
@@ -99,6 +111,10 @@ TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide);
 
 // A failed reading of one of these kinds, with its message.
 TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &message = QString());
+
+// A reading with entries (newest first) made one of events: its state from
+// the newest two, where the service's own state does not decide.
+TrackingReading eventsReading(TrackingReading reading);
 
 // Four digits, or empty; anything else is refused by the callers.
 bool isPhoneDigits(const QString &text);

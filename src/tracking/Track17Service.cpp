@@ -4,6 +4,7 @@
 #include "app/Config.h"
 #include "tracking/Service.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,63 +49,147 @@ TrackingReading unknownNumber()
     return r;
 }
 
+// The number as the service compares it: letters and digits, upper case.
+QString numberKey(const QString &number)
+{
+    QString key;
+    key.reserve(number.size());
+    for (const QChar c : number)
+        if (c.isLetterOrNumber())
+            key += c.toUpper();
+    return key;
+}
+
 class Track17Service final : public TrackingService {
 public:
     explicit Track17Service(const Config &cfg) : cfg(cfg) {}
     QString name() const override { return QStringLiteral("17track"); }
     bool paced() const override { return true; }
+    // "register" and "gettrackinfo" take up to 40 numbers a call.
+    int batchLimit() const override { return 40; }
 
-    ServiceRequest request(const ServiceAsk &ask) const override { return call(ask, "gettrackinfo"); }
-    ServiceRequest prelude(const ServiceAsk &ask) const override { return call(ask, "register"); }
+    ServiceRequest request(const ServiceAsk &ask) const override { return batchOrRefusal({ask}, "gettrackinfo"); }
+    ServiceRequest prelude(const ServiceAsk &ask) const override { return batchOrRefusal({ask}, "register"); }
+    TrackingReading refusal(const ServiceAsk &ask) const override
+    {
+        if (serviceCourier(name(), ask.code).needsPhone && ask.phone.isEmpty())
+            return troubleReading(TrackingReading::PhoneNeeded);
+        return TrackingReading{};
+    }
+    ServiceRequest batchRequest(const QList<ServiceAsk> &asks, bool prelude) const override
+    {
+        return call(asks, prelude ? "register" : "gettrackinfo");
+    }
 
     TrackingReading read(const ServiceAnswer &answer) const override
     {
-        if (!answer.answered)
-            return TrackingReading{};
-        if (answer.status == 401)
-            return troubleReading(TrackingReading::WrongKey);
-        // A rate per second of the whole account.
-        if (answer.status == 429)
-            return quotaReading(answer, true);
-        TrackingReading unreadable;
-        unreadable.kind = TrackingReading::Unreadable;
-        if (answer.status < 200 || answer.status > 299)
-            return unreadable;
-        const QJsonObject o = QJsonDocument::fromJson(answer.body.toUtf8()).object();
-        if (!o.contains(QStringLiteral("code")))
-            return unreadable;
-        const QJsonObject data = o.value(QStringLiteral("data")).toObject();
-        if (o.value(QStringLiteral("code")).toInt() != 0) {
-            const QString message = data.value(QStringLiteral("errors")).toArray().at(0).toObject().value(
-                QStringLiteral("message")).toString();
-            return troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
-        }
+        QJsonObject data;
+        TrackingReading failed;
+        if (!envelopeOf(answer, &data, &failed))
+            return failed;
         const QJsonArray rejected = data.value(QStringLiteral("rejected")).toArray();
-        if (!rejected.isEmpty()) {
-            const QJsonObject error = rejected.at(0).toObject().value(QStringLiteral("error")).toObject();
-            const int code = error.value(QStringLiteral("code")).toInt();
-            const QString message = error.value(QStringLiteral("message")).toString();
-            if (code == NotRegistered) {
-                TrackingReading r = troubleReading(TrackingReading::NoTrouble, Parcelio::tr("单号尚未登记"));
-                r.needsPrelude = true;
-                return r;
-            }
-            if (message.contains(QStringLiteral("phone"), Qt::CaseInsensitive))
-                return troubleReading(TrackingReading::PhoneNeeded);
-            if (message.contains(QStringLiteral("quota"), Qt::CaseInsensitive)) {
-                TrackingReading r = troubleReading(TrackingReading::Quota);
-                r.accountWide = true;
-                r.retryAt = answer.at.addSecs(30 * 60);
-                return r;
-            }
-            if (message.contains(QStringLiteral("carrier"), Qt::CaseInsensitive))
-                return troubleReading(TrackingReading::NotCovered);
-            return troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
-        }
+        if (!rejected.isEmpty())
+            return rejectedReading(rejected.at(0).toObject(), answer);
         const QJsonArray accepted = data.value(QStringLiteral("accepted")).toArray();
         if (accepted.isEmpty())
-            return unreadable;
-        const QJsonObject info = accepted.at(0).toObject().value(QStringLiteral("track_info")).toObject();
+            return unreadable();
+        return acceptedReading(accepted.at(0).toObject());
+    }
+
+    QList<TrackingReading> readBatch(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const override
+    {
+        QJsonObject data;
+        TrackingReading failed;
+        if (!envelopeOf(answer, &data, &failed))
+            return QList<TrackingReading>(asks.size(), failed);
+        // Each number's item, whichever list it is in.
+        QHash<QString, QJsonObject> rejected, accepted;
+        for (const QJsonValue &v : data.value(QStringLiteral("rejected")).toArray())
+            rejected.insert(numberKey(v.toObject().value(QStringLiteral("number")).toString()), v.toObject());
+        for (const QJsonValue &v : data.value(QStringLiteral("accepted")).toArray())
+            accepted.insert(numberKey(v.toObject().value(QStringLiteral("number")).toString()), v.toObject());
+        QList<TrackingReading> out;
+        out.reserve(asks.size());
+        for (const ServiceAsk &ask : asks) {
+            const QString key = numberKey(ask.number);
+            if (const auto r = rejected.constFind(key); r != rejected.constEnd())
+                out.append(rejectedReading(*r, answer));
+            else if (const auto a = accepted.constFind(key); a != accepted.constEnd())
+                out.append(acceptedReading(*a));
+            else if (asks.size() == 1)
+                out.append(read(answer)); // one number asked: its item, however it is spelt
+            else
+                out.append(unreadable()); // not answered for this number
+        }
+        return out;
+    }
+
+private:
+    static TrackingReading unreadable()
+    {
+        TrackingReading r;
+        r.kind = TrackingReading::Unreadable;
+        return r;
+    }
+
+    // The answer's data, or the reading every number of the request shares.
+    static bool envelopeOf(const ServiceAnswer &answer, QJsonObject *data, TrackingReading *failed)
+    {
+        if (!answer.answered) {
+            *failed = TrackingReading{};
+            return false;
+        }
+        if (answer.status == 401) {
+            *failed = troubleReading(TrackingReading::WrongKey);
+            return false;
+        }
+        // A rate per second of the whole account.
+        if (answer.status == 429) {
+            *failed = quotaReading(answer, true);
+            return false;
+        }
+        *failed = unreadable();
+        if (answer.status < 200 || answer.status > 299)
+            return false;
+        const QJsonObject o = QJsonDocument::fromJson(answer.body.toUtf8()).object();
+        if (!o.contains(QStringLiteral("code")))
+            return false;
+        *data = o.value(QStringLiteral("data")).toObject();
+        if (o.value(QStringLiteral("code")).toInt() != 0) {
+            const QString message = data->value(QStringLiteral("errors")).toArray().at(0).toObject().value(
+                QStringLiteral("message")).toString();
+            *failed = troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
+            return false;
+        }
+        return true;
+    }
+
+    static TrackingReading rejectedReading(const QJsonObject &item, const ServiceAnswer &answer)
+    {
+        const QJsonObject error = item.value(QStringLiteral("error")).toObject();
+        const int code = error.value(QStringLiteral("code")).toInt();
+        const QString message = error.value(QStringLiteral("message")).toString();
+        if (code == NotRegistered) {
+            TrackingReading r = troubleReading(TrackingReading::NoTrouble, Parcelio::tr("单号尚未登记"));
+            r.needsPrelude = true;
+            return r;
+        }
+        if (message.contains(QStringLiteral("phone"), Qt::CaseInsensitive))
+            return troubleReading(TrackingReading::PhoneNeeded);
+        if (message.contains(QStringLiteral("quota"), Qt::CaseInsensitive)) {
+            TrackingReading r = troubleReading(TrackingReading::Quota);
+            r.accountWide = true;
+            r.retryAt = answer.at.addSecs(30 * 60);
+            return r;
+        }
+        if (message.contains(QStringLiteral("carrier"), Qt::CaseInsensitive))
+            return troubleReading(TrackingReading::NotCovered);
+        return troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
+    }
+
+    static TrackingReading acceptedReading(const QJsonObject &item)
+    {
+        const QJsonObject info = item.value(QStringLiteral("track_info")).toObject();
         TrackingReading r;
         r.reply.kind = ReplyReading::Success;
         r.reply.code = QStringLiteral("0");
@@ -131,28 +216,31 @@ public:
             r.kind = TrackingReading::NoEvents;
             return r;
         }
-        r.kind = TrackingReading::Events;
-        r.state = decidedState(parcelState(r.entries.at(0).context,
-                                           r.entries.size() > 1 ? r.entries.at(1).context : QString()),
-                               r.service);
-        return r;
+        return eventsReading(std::move(r));
     }
 
-private:
-    ServiceRequest call(const ServiceAsk &ask, const char *verb) const
+    // The user's own query asks one number: refused as such, or its request.
+    ServiceRequest batchOrRefusal(const QList<ServiceAsk> &asks, const char *verb) const
     {
         ServiceRequest r;
-        const ServiceCourier courier = serviceCourier(name(), ask.code);
-        if (courier.needsPhone && ask.phone.isEmpty()) {
-            r.refused = troubleReading(TrackingReading::PhoneNeeded);
-            return r;
+        r.refused = refusal(asks.at(0));
+        return r.refused.kind != TrackingReading::NoAnswer ? r : call(asks, verb);
+    }
+
+    ServiceRequest call(const QList<ServiceAsk> &asks, const char *verb) const
+    {
+        QJsonArray items;
+        for (const ServiceAsk &ask : asks) {
+            const ServiceCourier courier = serviceCourier(name(), ask.code);
+            QJsonObject item{{QStringLiteral("number"), ask.number}};
+            // Without a key of its own the service detects the carrier.
+            if (courier.covered)
+                item.insert(QStringLiteral("carrier"), courier.code.toInt());
+            if (!ask.phone.isEmpty())
+                item.insert(QStringLiteral("param"), ask.phone);
+            items.append(item);
         }
-        QJsonObject item{{QStringLiteral("number"), ask.number}};
-        // Without a key of its own the service detects the carrier.
-        if (courier.covered)
-            item.insert(QStringLiteral("carrier"), courier.code.toInt());
-        if (!ask.phone.isEmpty())
-            item.insert(QStringLiteral("param"), ask.phone);
+        ServiceRequest r;
         QString base = cfg.track17Url;
         if (!base.endsWith(QLatin1Char('/')))
             base += QLatin1Char('/');
@@ -160,7 +248,7 @@ private:
         r.post = true;
         r.headers.append(QPair<QByteArray, QByteArray>("Content-Type", "application/json"));
         r.headers.append(QPair<QByteArray, QByteArray>("17token", cfg.track17Token.toUtf8()));
-        r.body = QJsonDocument(QJsonArray{item}).toJson(QJsonDocument::Compact);
+        r.body = QJsonDocument(items).toJson(QJsonDocument::Compact);
         return r;
     }
 

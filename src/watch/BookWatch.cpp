@@ -37,13 +37,11 @@ struct BookWatch::Outcome {
 namespace {
 // What one reply means for its parcel, with the store's own connection.
 BookWatch::Outcome judge(Store &store, const TrackingService &service, const WatchTarget &parcel,
-                         const ServiceAnswer &answer)
+                         const TrackingReading &reading, const QDateTime &queried)
 {
-    const QDateTime &queried = answer.at;
     BookWatch::Outcome out;
     out.id = parcel.id;
     out.target = parcel;
-    const TrackingReading reading = service.read(answer);
     // Remembered for the next rounds' minimum interval (see BookWatch::paces).
     if (service.paced())
         out.answeredMs = queried.toMSecsSinceEpoch();
@@ -227,13 +225,15 @@ void BookWatch::onStoreThread(std::function<void(Store &)> work)
         Qt::QueuedConnection);
 }
 
-void BookWatch::hold(const WatchTarget &parcel, const QDateTime &until, bool accountWide)
+void BookWatch::hold(const QList<WatchTarget> &parcels, const QDateTime &until, bool accountWide)
 {
-    ++summary.held;
+    summary.held += int(parcels.size());
     if (!summary.heldUntil.isValid() || until > summary.heldUntil)
         summary.heldUntil = until;
     const qint64 ms = until.toMSecsSinceEpoch();
-    paces.append({parcel.id, clock().toMSecsSinceEpoch(), ms});
+    const qint64 nowMs = clock().toMSecsSinceEpoch();
+    for (const WatchTarget &parcel : parcels)
+        paces.append({parcel.id, nowMs, ms});
     if (!accountWide)
         return;
     // The rest of this round waits, and so do the next ones until then.
@@ -257,19 +257,49 @@ void BookWatch::next()
         pause.start(UserWaitMs);
         return;
     }
-    current = queue.takeFirst();
-    const ServiceAsk ask{current.code, current.number, current.phone};
-    currentIsPrelude = preludeDue.remove(current.id);
-    const ServiceRequest request = currentIsPrelude ? service->prelude(ask) : service->request(ask);
-    if (request.refused.kind != TrackingReading::NoAnswer) {
-        // Not askable with this service (courier not covered, phone
-        // digits missing): a failure of this parcel, no request.
-        ++summary.failed;
-        pause.start(0);
-        return;
+    current.clear();
+    currentIsPrelude = preludeDue.contains(queue.first().id);
+    ServiceRequest request;
+    if (service->batchLimit() <= 1) {
+        current.append(queue.takeFirst());
+        preludeDue.remove(current.first().id);
+        const ServiceAsk ask{current.first().code, current.first().number, current.first().phone};
+        request = currentIsPrelude ? service->prelude(ask) : service->request(ask);
+        if (request.refused.kind != TrackingReading::NoAnswer) {
+            // Not askable with this service (courier not covered, phone
+            // digits missing): a failure of this parcel, no request.
+            current.clear();
+            ++summary.failed;
+            pause.start(0);
+            return;
+        }
+    } else {
+        // As many of the next parcels as one request takes: all of the
+        // prelude or all of the reading, and no number twice.
+        QList<ServiceAsk> asks;
+        QSet<QString> numbers;
+        while (!queue.isEmpty() && current.size() < service->batchLimit() &&
+               preludeDue.contains(queue.first().id) == currentIsPrelude &&
+               !numbers.contains(queue.first().number)) {
+            const WatchTarget t = queue.takeFirst();
+            preludeDue.remove(t.id);
+            const ServiceAsk ask{t.code, t.number, t.phone};
+            if (service->refusal(ask).kind != TrackingReading::NoAnswer) {
+                ++summary.failed; // as above
+                continue;
+            }
+            numbers.insert(t.number);
+            current.append(t);
+            asks.append(ask);
+        }
+        if (current.isEmpty()) {
+            pause.start(0);
+            return;
+        }
+        request = service->batchRequest(asks, currentIsPrelude);
     }
     if (!currentIsPrelude)
-        ++summary.asked;
+        summary.asked += int(current.size());
     reply = sendServiceRequest(*net, request);
     QNetworkReply *r = reply;
     connect(r, &QNetworkReply::finished, this, &BookWatch::answered);
@@ -278,7 +308,8 @@ void BookWatch::next()
             r->abort();
     });
     limit.start(limitMs);
-    emit requestSent(current.id);
+    for (const WatchTarget &t : current)
+        emit requestSent(t.id);
 }
 
 void BookWatch::abandon()
@@ -303,9 +334,10 @@ void BookWatch::answered()
     // error page is no answer.
     const bool told = status == 401 || status == 429;
     const bool good = r->error() == QNetworkReply::NoError && status >= 200 && status < 300;
+    const QList<WatchTarget> asked = std::exchange(current, {});
     if (currentIsPrelude) {
-        // Registered (or refused, which the query again will tell): ask it.
-        queue.prepend(current);
+        // Registered (or refused, which the query again will tell): ask them.
+        queue = asked + queue;
         pause.start(0);
         return;
     }
@@ -316,8 +348,9 @@ void BookWatch::answered()
         if (status == 429) {
             const TrackingReading quota = service->read(answer);
             if (quota.trouble == TrackingReading::Quota) {
-                hold(current, quota.retryAt, quota.accountWide);
-                emit requestEnded(current.id);
+                hold(asked, quota.retryAt, quota.accountWide);
+                for (const WatchTarget &t : asked)
+                    emit requestEnded(t.id);
                 if (queue.isEmpty())
                     next();
                 else
@@ -325,55 +358,97 @@ void BookWatch::answered()
                 return;
             }
         }
-        take(current, answer);
+        take(asked, answer);
     } else {
-        ++summary.failed;
+        summary.failed += int(asked.size());
     }
-    emit requestEnded(current.id);
+    for (const WatchTarget &t : asked)
+        emit requestEnded(t.id);
     if (queue.isEmpty())
         next();
     else
         pause.start(pauseMs);
 }
 
-void BookWatch::take(const WatchTarget &parcel, const ServiceAnswer &answer)
+// The parcels of one answer, kept one after the other.
+struct BookWatch::Taking {
+    QList<WatchTarget> parcels;
+    ServiceAnswer answer;
+    QList<TrackingReading> readings; // the store's thread only
+    qsizetype next = 0;              // the store's thread only
+    qsizetype posted = 0, done = 0;  // the window's thread only
+};
+
+void BookWatch::take(const QList<WatchTarget> &parcels, const ServiceAnswer &answer)
 {
     ++pendingWrites;
+    const auto t = std::make_shared<Taking>(Taking{parcels, answer, {}, 0, 0, 0});
+    // Two parcels under way at most: the store's thread need not wait for
+    // the window, and the window's own reads of the book find no long run
+    // of commits holding the lock.
+    keepNext(t);
+    if (parcels.size() > 1)
+        keepNext(t);
+}
+
+void BookWatch::keepNext(const std::shared_ptr<Taking> &t)
+{
+    ++t->posted;
     const QString path = store.databasePath();
     QMetaObject::invokeMethod(
         storeContext,
-        [this, path, parcel, answer, svc = service] {
+        [this, path, t, svc = service] {
             if (!threadStore) {
                 threadStore = std::make_unique<Store>();
                 threadStore->openShared(path);
             }
-            const Outcome outcome = judge(*threadStore, *svc, parcel, answer);
+            if (t->next == 0) {
+                // A list of 40 parcels is read here too, not on the window's loop.
+                if (t->parcels.size() == 1) {
+                    t->readings.append(svc->read(t->answer));
+                } else {
+                    QList<ServiceAsk> asks;
+                    for (const WatchTarget &p : t->parcels)
+                        asks.append({p.code, p.number, p.phone});
+                    t->readings = svc->readBatch(t->answer, asks);
+                }
+            }
+            const qsizetype i = t->next++;
+            const Outcome outcome = judge(*threadStore, *svc, t->parcels.at(i), t->readings.value(i), t->answer.at);
             QMetaObject::invokeMethod(
-                this, [this, outcome] { taken(outcome); }, Qt::QueuedConnection);
+                this,
+                [this, t, outcome] {
+                    taken(outcome);
+                    ++t->done;
+                    if (t->posted < t->parcels.size())
+                        keepNext(t);
+                    else if (t->done == t->parcels.size())
+                        allTaken();
+                },
+                Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }
 
 void BookWatch::taken(const Outcome &o)
 {
-    --pendingWrites;
     if (o.answeredMs > 0 && !o.quota)
         paces.append({o.id, o.answeredMs, 0});
     if (o.needsPrelude && !preludeDone.contains(o.id)) {
         // Registered first, then asked again, once a round.
         preludeDone.insert(o.id);
         preludeDue.insert(o.id);
-        queue.prepend(o.target);
+        registerNext.append(o.target);
         --summary.asked;
-        if (allAsked) {
-            allAsked = false;
-            pause.start(0);
-        }
     } else if (o.needsPrelude) {
         ++summary.failed;
     }
-    if (o.quota)
-        hold(o.target, o.retryAt, o.accountWide);
+    if (o.quota) {
+        // Account-wide, the parcels to be registered wait with the rest.
+        if (o.accountWide)
+            queue = std::exchange(registerNext, {}) + queue;
+        hold({o.target}, o.retryAt, o.accountWide);
+    }
     if (o.failed)
         ++summary.failed;
     if (o.stored) {
@@ -381,6 +456,19 @@ void BookWatch::taken(const Outcome &o)
         if (o.isNews) {
             ++summary.news;
             emit news(o.news);
+        }
+    }
+}
+
+void BookWatch::allTaken()
+{
+    --pendingWrites;
+    if (!registerNext.isEmpty()) {
+        // In the order they were asked, before the rest.
+        queue = std::exchange(registerNext, {}) + queue;
+        if (allAsked) {
+            allAsked = false;
+            pause.start(0);
         }
     }
     if (heldForWrites) {

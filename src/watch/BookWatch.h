@@ -44,7 +44,7 @@ inline QString newsNoticeSummary()
 QString roundNewsNotice(const BookWatchNews &news);
 
 struct RoundSummary {
-    int asked = 0;  // requests sent
+    int asked = 0;  // parcels asked (a request may carry several)
     int failed = 0; // no readable answer within the limit
     int news = 0;
     int rested = 0; // not asked: answered less than the minimum interval ago
@@ -99,13 +99,17 @@ private:
     void abandon();
     // The reply is read and stored on the store's own thread: a commit waits
     // for the disk, and the window's loop must not.
-    void take(const WatchTarget &parcel, const ServiceAnswer &answer);
-    // The service asked to wait: this parcel, or (account-wide) the rest
-    // of the round, until the moment it named.
-    void hold(const WatchTarget &parcel, const QDateTime &until, bool accountWide);
+    void take(const QList<WatchTarget> &parcels, const ServiceAnswer &answer);
+    // The service asked to wait: these parcels, or (account-wide) the rest
+    // of the round too, until the moment it named.
+    void hold(const QList<WatchTarget> &parcels, const QDateTime &until, bool accountWide);
     // A write on the store's own thread.
     void onStoreThread(std::function<void(Store &)> work);
+    struct Taking;
+    void keepNext(const std::shared_ptr<Taking> &taking);
     void taken(const Outcome &outcome);
+    // The last parcel of a request was taken.
+    void allTaken();
     void finishIfDone();
     void nextMail();
 
@@ -114,6 +118,7 @@ private:
     std::shared_ptr<const TrackingService> service;
     QSet<qint64> preludeDue;  // asked the service's prelude next
     QSet<qint64> preludeDone; // once a round is enough
+    QList<WatchTarget> registerNext; // of the answer being taken: prelude due
     bool currentIsPrelude = false;
     // When each parcel's service answered this round: written at its end,
     // in one transaction, rather than one commit per parcel.
@@ -121,7 +126,9 @@ private:
     std::function<QDateTime()> clock;
     std::unique_ptr<QNetworkAccessManager> net;
     QList<WatchTarget> queue;
-    WatchTarget current;
+    // The parcels of the request under way: one, or several where the
+    // service takes lists.
+    QList<WatchTarget> current;
     QPointer<QNetworkReply> reply;
     QTimer pause;
     QTimer limit;

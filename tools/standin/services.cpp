@@ -147,6 +147,24 @@ QJsonObject rejected(const QString &number, int code, const QString &message)
                         QJsonObject{{QStringLiteral("code"), code}, {QStringLiteral("message"), message}}}};
 }
 
+// More numbers than one call may carry (40): the whole request is refused,
+// with a code of the stand-in's own.
+constexpr qsizetype MaxNumbers = 40;
+bool tooMany(const QJsonArray &items, QHttpServerResponder &responder)
+{
+    if (items.size() <= MaxNumbers)
+        return false;
+    sendJson(std::move(responder),
+             QJsonDocument(QJsonObject{
+                 {QStringLiteral("code"), -18010001},
+                 {QStringLiteral("data"),
+                  QJsonObject{{QStringLiteral("errors"),
+                               QJsonArray{QJsonObject{{QStringLiteral("code"), -18010001},
+                                                      {QStringLiteral("message"),
+                                                       QStringLiteral("At most 40 numbers can be submitted at a time.")}}}}}}}));
+    return true;
+}
+
 QJsonDocument envelope(const QJsonArray &accepted, const QJsonArray &rejectedItems)
 {
     return QJsonDocument(QJsonObject{
@@ -162,8 +180,11 @@ void StandInServer::track17Register(const QHttpServerRequest &request, QHttpServ
         return sendJson(std::move(responder),
                         QJsonDocument(QJsonObject{{QStringLiteral("code"), 401}}),
                         QHttpServerResponder::StatusCode::Unauthorized);
+    const QJsonArray items = QJsonDocument::fromJson(request.body()).array();
+    if (tooMany(items, responder))
+        return;
     QJsonArray accepted, refused;
-    for (const QJsonValue &v : QJsonDocument::fromJson(request.body()).array()) {
+    for (const QJsonValue &v : items) {
         const QString number = v.toObject().value(QStringLiteral("number")).toString();
         if (!plain(number))
             refused.append(rejected(number, -18010012, QStringLiteral("The format of '%1' is invalid.").arg(number)));
@@ -183,8 +204,11 @@ void StandInServer::track17Info(const QHttpServerRequest &request, QHttpServerRe
         return sendJson(std::move(responder),
                         QJsonDocument(QJsonObject{{QStringLiteral("code"), 401}}),
                         QHttpServerResponder::StatusCode::Unauthorized);
+    const QJsonArray items = QJsonDocument::fromJson(request.body()).array();
+    if (tooMany(items, responder))
+        return;
     QJsonArray accepted, refused;
-    for (const QJsonValue &v : QJsonDocument::fromJson(request.body()).array()) {
+    for (const QJsonValue &v : items) {
         const QJsonObject item = v.toObject();
         const QString number = item.value(QStringLiteral("number")).toString();
         if (!plain(number) || !m_registered.contains(number)) {
