@@ -37,6 +37,7 @@ struct ServiceRequest;
 struct ServiceAnswer;
 class BookWatch;
 struct BookWatchNews;
+struct Reminder;
 enum class SettingKey;
 
 // The parcel now shown. All members are text, as the tracking reply and the
@@ -387,6 +388,8 @@ public:
     // False when nothing is kept.
     bool showKeptProgress(const QString &id, const QString &reason);
     void bookWatchNews(const BookWatchNews &news);
+    // The reminders due after a round, told through the same switches.
+    void bookWatchReminders(const QList<Reminder> &due);
     // A desktop notification was chosen: the window comes up with that parcel.
     void chooseNotifiedParcel(qint64 id);
     void notifyNews(qint64 id, const QString &goods, const QString &newest);
