@@ -7,6 +7,10 @@
 
 namespace {
 constexpr qint64 DaySecs = 24 * 60 * 60;
+// A parcel whose newest event is older than this is left alone: a book's
+// forgotten parcels would otherwise all be told of at the first round after
+// an update, and one never taken from a station every day for ever.
+constexpr qint64 HorizonSecs = 30 * DaySecs;
 } // namespace
 
 ReminderDays reminderDaysOf(const Config &cfg)
@@ -26,6 +30,8 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
     // (or one ahead of the clock) makes no waiting reminder.
     const std::optional<QDateTime> at = parseEventTime(row.newest.time);
     const qint64 secs = at ? at->secsTo(now) : -1;
+    if (secs > HorizonSecs)
+        return std::nullopt;
     auto waited = [&](int limit) { return limit > 0 && secs > qint64(limit) * DaySecs; };
     switch (bookRowStage(row)) {
     case Stage::AtStation:

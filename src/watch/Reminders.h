@@ -35,7 +35,8 @@ ReminderDays reminderDaysOf(const Config &cfg);
 // The reminder a book row is due at now, whether told already or not:
 // waiting at a station for more than days.station (its key names today),
 // 异常 (its key names the newest event), under way with the newest event
-// older than days.quiet (its key names that event).
+// older than days.quiet (its key names that event). None for a parcel whose
+// newest event is more than 30 days old.
 std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, const ReminderDays &days);
 
 // Decides and records every reminder due now over the active book, and
