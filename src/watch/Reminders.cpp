@@ -32,6 +32,8 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
     const qint64 secs = at ? at->secsTo(now) : -1;
     if (secs > HorizonSecs)
         return std::nullopt;
+    // A key is one line of the told column, whatever a service put in the time.
+    const QString eventKey = row.newest.time.simplified();
     auto waited = [&](int limit) { return limit > 0 && secs > qint64(limit) * DaySecs; };
     switch (bookRowStage(row)) {
     case Stage::AtStation:
@@ -43,7 +45,7 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
         return r;
     case Stage::Problem:
         r.kind = Reminder::Problem;
-        r.key = QStringLiteral("problem:") + row.newest.time;
+        r.key = QStringLiteral("problem:") + eventKey;
         return r;
     case Stage::InTransit:
     case Stage::OutForDelivery:
@@ -51,7 +53,7 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
             return std::nullopt;
         r.kind = Reminder::Quiet;
         r.days = int(secs / DaySecs);
-        r.key = QStringLiteral("quiet:") + row.newest.time;
+        r.key = QStringLiteral("quiet:") + eventKey;
         return r;
     case Stage::Unknown:
     case Stage::Signed:
