@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -746,6 +747,19 @@ void TestBookWatch::remindersToldOnce()
                                              QStringLiteral("「鞋」已7天没有新的物流信息")}));
     QCOMPARE(notifySink.calls().size(), 6);
     QTRY_COMPARE(mail.messages().size(), 6);
+
+    // 已取件 on the station's reminder ends its reminders.
+    const QJsonObject waiting = notifySink.calls().at(4);
+    QVERIFY(waiting[QStringLiteral("actions")].toArray().contains(QStringLiteral("picked")));
+    QDBusInterface sinkBus(QStringLiteral("org.freedesktop.Notifications"),
+                           QStringLiteral("/org/freedesktop/Notifications"),
+                           QStringLiteral("org.freedesktop.Notifications"));
+    sinkBus.call(QStringLiteral("Invoke"), uint(waiting[QStringLiteral("id")].toInt()), QStringLiteral("picked"));
+    QTRY_VERIFY(!w.store().lifeOf(1)->picked.isEmpty());
+    h.platform.clockDouble.current = h.platform.clockDouble.current.addDays(1);
+    round();
+    QTest::qWait(300);
+    QCOMPARE(notifySink.calls().size(), 6);
 }
 
 QTEST_MAIN_WRAPPER(TestBookWatch,

@@ -171,8 +171,11 @@ void Form1::bookWatchReminders(const QList<Reminder> &due)
             else
                 Label27->setText(Parcelio::tr("最新信息发送失败!错误原因") + refused);
         }
+        QList<NotifyAction> actions = newsActions(r.id);
+        if (r.kind == Reminder::Station)
+            actions.append({QStringLiteral("picked"), Parcelio::tr("已取件")});
         if (platform.notifier)
-            platform.notifier->notify(reminderSummary(), reminderNotice(r), r.id, newsActions(r.id));
+            platform.notifier->notify(reminderSummary(), reminderNotice(r), r.id, actions);
     }
 }
 
