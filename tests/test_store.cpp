@@ -357,8 +357,9 @@ void TestStore::remindersToldOnce()
     QVERIFY(s.setPicked(keep("4", "2026-12-01 10:00:00", "已到达【菜鸟驿站】,请及时取件"), queried));
     QVERIFY(s.setArchived(keep("5", "2026-12-01 10:00:00", "已到达【菜鸟驿站】,请及时取件"), queried));
     keep("6", "2026-12-01 10:00:00", "已签收,签收人:本人");
-    // Forgotten: at a station, or 异常, for more than thirty days.
-    keep("7", "2026-11-09 09:59:59", "已到达【菜鸟驿站】,请及时取件");
+    // Forgotten: at a station, or 异常, for more than thirty days (beyond
+    // the station's two).
+    keep("7", "2026-11-07 09:59:59", "已到达【菜鸟驿站】,请及时取件");
     keep("8", "2026-11-09 09:59:59", "派送失败,客户拒收");
     auto told = [](const std::optional<QList<Reminder>> &due) {
         QStringList out;

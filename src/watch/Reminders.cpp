@@ -7,9 +7,10 @@
 
 namespace {
 constexpr qint64 DaySecs = 24 * 60 * 60;
-// A parcel whose newest event is older than this is left alone: a book's
-// forgotten parcels would otherwise all be told of at the first round after
-// an update, and one never taken from a station every day for ever.
+// A parcel whose newest event is older than this beyond the reminder's own
+// days is left alone: a book's forgotten parcels would otherwise all be told
+// of at the first round after an update, and one never taken from a station
+// every day for ever.
 constexpr qint64 HorizonSecs = 30 * DaySecs;
 } // namespace
 
@@ -30,11 +31,11 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
     // (or one ahead of the clock) makes no waiting reminder.
     const std::optional<QDateTime> at = parseEventTime(row.newest.time);
     const qint64 secs = at ? at->secsTo(now) : -1;
-    if (secs > HorizonSecs)
-        return std::nullopt;
     // A key is one line of the told column, whatever a service put in the time.
     const QString eventKey = row.newest.time.simplified();
-    auto waited = [&](int limit) { return limit > 0 && secs > qint64(limit) * DaySecs; };
+    auto waited = [&](int limit) {
+        return limit > 0 && secs > qint64(limit) * DaySecs && secs <= qint64(limit) * DaySecs + HorizonSecs;
+    };
     switch (bookRowStage(row)) {
     case Stage::AtStation:
         if (!waited(days.station))
@@ -44,6 +45,8 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
         r.key = QStringLiteral("station:") + now.date().toString(QStringLiteral("yyyy-MM-dd"));
         return r;
     case Stage::Problem:
+        if (secs > HorizonSecs)
+            return std::nullopt;
         r.kind = Reminder::Problem;
         r.key = QStringLiteral("problem:") + eventKey;
         return r;

@@ -36,7 +36,7 @@ ReminderDays reminderDaysOf(const Config &cfg);
 // waiting at a station for more than days.station (its key names today),
 // 异常 (its key names the newest event), under way with the newest event
 // older than days.quiet (its key names that event). None for a parcel whose
-// newest event is more than 30 days old.
+// newest event is more than 30 days past that (for 异常: 30 days old).
 std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, const ReminderDays &days);
 
 // Decides and records every reminder due now over the active book, and
