@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -95,6 +96,7 @@ private slots:
     void oldDatabaseUpgradedNewerRefused();
     void killedMidRoundLeavesWholeRows();
     void newsOfTheAskedNumberToldOnce();
+    void remindersToldOnce();
 };
 
 void TestBookWatch::roundOverTheBook()
@@ -143,6 +145,9 @@ void TestBookWatch::roundOverTheBook()
     h.setIni(QStringLiteral("watch/pause_ms"), QStringLiteral("300"));
     DesktopNotifications notifications;
     h.platform.notifier = &notifications;
+    // An hour after the newest events: no parcel has waited long enough
+    // for a reminder.
+    h.platform.clockDouble.current = QDateTime(QDate(2026, 12, 5), QTime(13, 0));
     QVERIFY(h.startSeeded(
         "insert into kd100 (id, number, goods, company, num) values "
         "(1, '700000000001', '相机', '中通快递', '2'), (2, '700000000002', '书', '中通快递', '3'),"
@@ -583,6 +588,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     h.setIni(QStringLiteral("mail/relay"), mail.host());
     h.setIni(QStringLiteral("mail/tls"), QStringLiteral("off"));
     h.setIni(QStringLiteral("watch/pause_ms"), QStringLiteral("50"));
+    h.platform.clockDouble.current = QDateTime(QDate(2026, 12, 5), QTime(13, 0)); // no reminder due
     QVERIFY(h.startSeeded(
         "insert into kd100 (id, number, goods, company, num) values "
         "(1, '710000000001', '相机', '中通快递', '1'), (2, '710000000002', '鞋', '中通快递', '2'),"
@@ -660,6 +666,109 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     QCOMPARE(h.platform.term.count, 1);
     QCOMPARE(mail.messages().size(), 1);
     QVERIFY(mail.messages().at(0)[QStringLiteral("subject")].toString().contains(QStringLiteral("【相机】")));
+}
+
+void TestBookWatch::remindersToldOnce()
+{
+    if (qgetenv("PARCELIO_PRIVATE_BUS") != "1")
+        QSKIP("needs the private session bus that CTest starts (dbus-run-session)");
+    QTemporaryDir fixtures;
+    const QString t = fixtures.filePath(QStringLiteral("tracking/"));
+    // 1 waits at a station; 2 turns 异常 with news; 3 goes quiet; 4 is 异常
+    // without news; 5 waits at a station but was picked up, 6 was archived.
+    write(t + "720000000001.json", events({"快件已到达【菜鸟驿站】,请及时取件"}).toUtf8());
+    write(t + "720000000002.json", events({"派送失败,客户拒收", "到达杭州"}).toUtf8());
+    write(t + "720000000003.json", events({"到达上海", "已揽收"}).toUtf8());
+    write(t + "720000000004.json", events({"快件滞留"}).toUtf8());
+    StandIn standIn(fixtures.path());
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
+    MailSink mail;
+    QVERIFY(mail.isRunning());
+    NotifySink notifySink;
+    QVERIFY(notifySink.ready);
+    Harness h;
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    h.setIni(QStringLiteral("mail/relay"), mail.host());
+    h.setIni(QStringLiteral("mail/tls"), QStringLiteral("off"));
+    h.setIni(QStringLiteral("watch/pause_ms"), QStringLiteral("0"));
+    DesktopNotifications notifications;
+    h.platform.notifier = &notifications;
+    h.platform.clockDouble.current = QDateTime(QDate(2026, 12, 8), QTime(13, 0));
+    const QString station = QStringLiteral("'[[\"2026-12-01 10:00:00\",\"已到达【菜鸟驿站】,请及时取件\"]]'");
+    QVERIFY(h.startSeeded(
+        "insert into kd100 (id, number, goods, company, num) values "
+        "(1, '720000000001', '伞', '中通快递', '1'), (2, '720000000002', '灯', '中通快递', '1'),"
+        "(3, '720000000003', '鞋', '中通快递', '2'), (4, '720000000004', '锅', '中通快递', '1'),"
+        "(5, '720000000005', '碗', '中通快递', '1'), (6, '720000000006', '筷', '中通快递', '1');\n"
+        "insert into progress (id, events, queried, state) values "
+        "(5, " + station.toUtf8() + ", '2026-12-01 10:05:00', '运送中'),"
+        "(6, " + station.toUtf8() + ", '2026-12-01 10:05:00', '运送中');\n"
+        "insert into parcel_life (id, picked, archived) values (5, '2026-12-02 10:00:00', ''),"
+        " (6, '', '2026-12-02 10:00:00');\n"));
+    Form1 &w = h.w();
+    QVERIFY(h.passUpdateCheck());
+    w.Check3->setChecked(true);
+    w.Check2->setChecked(true);
+    w.Sendmail->setText(QStringLiteral("me@example.com"));
+    auto round = [&] {
+        QVERIFY(w.bookWatch->startRound());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+    };
+    auto reminded = [&] {
+        QStringList out;
+        for (const QJsonObject &c : notifySink.calls())
+            if (c[QStringLiteral("summary")].toString() == QStringLiteral("快递提醒"))
+                out << c[QStringLiteral("body")].toString().section(QLatin1Char('\n'), 0, 0);
+        return out;
+    };
+
+    // Three days and an hour at the station, a new 异常 told by its news
+    // (marked so), one 异常 without news; quiet for three days is not yet.
+    round();
+    QTRY_COMPARE(notifySink.calls().size(), 3);
+    QCOMPARE(reminded(), (QStringList{QStringLiteral("「伞」已在驿站等待3天,请及时取件"),
+                                      QStringLiteral("「锅」出现异常: 快件滞留")}));
+    QCOMPARE(notifySink.calls().at(1)[QStringLiteral("body")].toString(),
+             QStringLiteral("「伞」已在驿站等待3天,请及时取件\n2026-12-05 12:00:00 快件已到达【菜鸟驿站】,请及时取件"));
+    QCOMPARE(notifySink.calls().at(0)[QStringLiteral("body")].toString(),
+             QStringLiteral("灯 (异常)\n2026-12-05 12:00:00 派送失败,客户拒收"));
+    // One sound for the news, one for the round's reminders; a mail each.
+    QCOMPARE(h.platform.player.played.size(), 2);
+    QTRY_COMPARE(mail.messages().size(), 3);
+    QVERIFY(mail.messages().at(2)[QStringLiteral("subject")].toString().startsWith(QStringLiteral("快递提醒: 「")));
+
+    // The same day again: nothing. The next day: the station again. Three
+    // days later: the station, and the quiet parcel once.
+    round();
+    QTest::qWait(300);
+    QCOMPARE(notifySink.calls().size(), 3);
+    QCOMPARE(h.platform.player.played.size(), 2);
+    h.platform.clockDouble.current = h.platform.clockDouble.current.addDays(1);
+    round();
+    QTRY_COMPARE(notifySink.calls().size(), 4);
+    QCOMPARE(reminded().last(), QStringLiteral("「伞」已在驿站等待4天,请及时取件"));
+    h.platform.clockDouble.current = h.platform.clockDouble.current.addDays(3);
+    round();
+    round();
+    QTRY_COMPARE(notifySink.calls().size(), 6);
+    QTest::qWait(300);
+    QCOMPARE(reminded().mid(3), (QStringList{QStringLiteral("「伞」已在驿站等待7天,请及时取件"),
+                                             QStringLiteral("「鞋」已7天没有新的物流信息")}));
+    QCOMPARE(notifySink.calls().size(), 6);
+    QTRY_COMPARE(mail.messages().size(), 6);
+
+    // 已取件 on the station's reminder ends its reminders.
+    const QJsonObject waiting = notifySink.calls().at(4);
+    QVERIFY(waiting[QStringLiteral("actions")].toArray().contains(QStringLiteral("picked")));
+    QDBusInterface sinkBus(QStringLiteral("org.freedesktop.Notifications"),
+                           QStringLiteral("/org/freedesktop/Notifications"),
+                           QStringLiteral("org.freedesktop.Notifications"));
+    sinkBus.call(QStringLiteral("Invoke"), uint(waiting[QStringLiteral("id")].toInt()), QStringLiteral("picked"));
+    QTRY_VERIFY(!w.store().lifeOf(1)->picked.isEmpty());
+    h.platform.clockDouble.current = h.platform.clockDouble.current.addDays(1);
+    round();
+    QTest::qWait(300);
+    QCOMPARE(notifySink.calls().size(), 6);
 }
 
 QTEST_MAIN_WRAPPER(TestBookWatch,

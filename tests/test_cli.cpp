@@ -427,13 +427,32 @@ void TestCli::refreshTellsNewsByStatus()
         ini.close();
         sql("update setting set 邮件通知='是', 通知邮箱='me@example.com'");
         sql(QStringLiteral("update kd100 set num='1' where id=%1").arg(id));
+        // A parcel three days at a station (its number unknown to the
+        // service, so its kept events stay): a reminder, the same ways.
+        const QString waited =
+            QDateTime::currentDateTime().addSecs(-(3 * 24 + 1) * 3600).toString("yyyy-MM-dd hh:mm:ss");
+        sql("insert into kd100 (id, number, goods, company, num) values (900, '990000000001', '伞', '中通快递', '1')");
+        sql(QStringLiteral("insert into progress (id, events, queried, state) values (900,"
+                           " '[[\"%1\",\"已到达【菜鸟驿站】,请及时取件\"]]', '%1', '运送中')")
+                .arg(waited));
         QCOMPARE(run({"refresh"}, mailing).rc, 0);
-        QCOMPARE(notifySink.calls().size(), 1);
+        QCOMPARE(notifySink.calls().size(), 2);
         QCOMPARE(notifySink.calls().at(0)["summary"].toString(), QStringLiteral("快递有最新进展"));
         QVERIFY(notifySink.calls().at(0)["body"].toString().startsWith(
             QStringLiteral("衣服\n2026-12-03 04:10:26 ")));
-        QCOMPARE(mail.messages().size(), 1);
+        QCOMPARE(notifySink.calls().at(1)["summary"].toString(), QStringLiteral("快递提醒"));
+        QCOMPARE(notifySink.calls().at(1)["body"].toString(),
+                 QStringLiteral("「伞」已在驿站等待3天,请及时取件\n%1 已到达【菜鸟驿站】,请及时取件").arg(waited));
+        QCOMPARE(mail.messages().size(), 2);
         QVERIFY(mail.messages().at(0)["subject"].toString().contains(QStringLiteral("【衣服】")));
+        QVERIFY(mail.messages().at(1)["subject"].toString().startsWith(QStringLiteral("快递提醒: 「伞」")));
+        // Once a day: the next round tells nothing, and says so in --json.
+        const Run again = run({"refresh", "--json"}, mailing);
+        QCOMPARE(again.json()["reminders"].toArray().size(), 0);
+        QCOMPARE(notifySink.calls().size(), 2);
+        sql("delete from kd100 where id=900");
+        sql("delete from progress where id=900");
+        sql("delete from parcel_life where id=900");
         QCOMPARE(mail.messages().at(0)["rcpt_tos"].toArray().at(0).toString(),
                  QStringLiteral("me@example.com"));
         sql("update setting set 邮件通知='否'");
@@ -744,7 +763,10 @@ void TestCli::servicesOfToday()
             ini.write(lines.arg(standIn.host()).toUtf8());
         return e;
     };
-    const QProcessEnvironment kd = setUp("kdniao", "[tracking]\nservice=kdniao\n[kdniao]\n"
+    // The services' fixtures are days old: their reminders would stand
+    // before the rounds' lines.
+    const QProcessEnvironment kd = setUp("kdniao", "[watch]\nquiet_days=0\npickup_remind_days=0\n"
+                                                   "[tracking]\nservice=kdniao\n[kdniao]\n"
                                                    "url=http://%1/Ebusiness/EbusinessOrderHandle.aspx\n"
                                                    "business_id=1237100\napi_key=56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17\n");
 

@@ -225,6 +225,10 @@ void TestDesktop::handedNewsAndActions()
     Harness h;
     h.setIni(QStringLiteral("tracking/host"), standIn.host());
     h.setIni(QStringLiteral("watch/pause_ms"), QStringLiteral("0"));
+    // The command's clock is the real one: the fixture's days-old events
+    // would bring reminders beside the news.
+    h.setIni(QStringLiteral("watch/pickup_remind_days"), QStringLiteral("0"));
+    h.setIni(QStringLiteral("watch/quiet_days"), QStringLiteral("0"));
     DesktopNotifications desktop;
     h.platform.notifier = &desktop;
     QVERIFY(h.startSeeded(

@@ -1,6 +1,7 @@
 // The database file: creation, the running-copy lock, refusing bad files, and
 // statements that keep user text as data.
 #include "store/Store.h"
+#include "watch/Reminders.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@ private slots:
     void filesAreTheUsersAloneWhateverTheUmask();
     void badKeptRowLeavesTheBookReadable();
     void archivePickedAndStageLiveBesideTheBook();
+    void remindersToldOnce();
     void versionOneFileKeepsEveryRow();
 };
 
@@ -335,6 +337,62 @@ void TestStore::archivePickedAndStageLiveBesideTheBook()
     const qint64 d = *s.addParcel("中通快递", "1", "x", "0");
     QCOMPARE(s.lifeOf(d)->archived, QString());
     QCOMPARE(bookRowStage(*s.bookRow(d)), Stage::Unknown);
+}
+
+void TestStore::remindersToldOnce()
+{
+    QTemporaryDir dir;
+    Store s;
+    QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
+    const QDateTime queried(QDate(2026, 12, 9), QTime(9, 0));
+    auto keep = [&](const char *number, const char *time, const char *context) {
+        const qint64 id = *s.addParcel("中通快递", number, QString::fromLatin1(number), "1");
+        s.saveProgress(KeptProgress{id, {{time, context}}, queried, "运送中", false});
+        return id;
+    };
+    const qint64 station = keep("1", "2026-12-07 10:00:00", "已到达【菜鸟驿站】,请及时取件");
+    const qint64 quiet = keep("2", "2026-12-04 10:00:00", "到达【杭州转运中心】");
+    const qint64 problem = keep("3", "2026-12-09 08:00:00", "派送失败,客户拒收");
+    // Picked up, archived or signed: waiting long, never reminded.
+    QVERIFY(s.setPicked(keep("4", "2026-12-01 10:00:00", "已到达【菜鸟驿站】,请及时取件"), queried));
+    QVERIFY(s.setArchived(keep("5", "2026-12-01 10:00:00", "已到达【菜鸟驿站】,请及时取件"), queried));
+    keep("6", "2026-12-01 10:00:00", "已签收,签收人:本人");
+    // Forgotten: at a station, or 异常, for more than thirty days (beyond
+    // the station's two).
+    keep("7", "2026-11-07 09:59:59", "已到达【菜鸟驿站】,请及时取件");
+    keep("8", "2026-11-09 09:59:59", "派送失败,客户拒收");
+    auto told = [](const std::optional<QList<Reminder>> &due) {
+        QStringList out;
+        for (const Reminder &r : due.value_or(QList<Reminder>{}))
+            out << QStringLiteral("%1:%2:%3").arg(r.id).arg(r.kind).arg(r.days);
+        return out;
+    };
+    const ReminderDays days{2, 5};
+    // Exactly two (five) days is not more than two (five); a second later it is.
+    const QDateTime now(QDate(2026, 12, 9), QTime(10, 0));
+    QCOMPARE(told(claimReminders(s, now, days)), QStringList{QStringLiteral("%1:1:0").arg(problem)});
+    QCOMPARE(told(claimReminders(s, now.addSecs(1), days)),
+             (QStringList{QStringLiteral("%1:0:2").arg(station), QStringLiteral("%1:2:5").arg(quiet)}));
+    // Recorded in the book: another connection finds nothing left to tell.
+    {
+        Store other;
+        QVERIFY(other.openShared(s.databasePath()));
+        QCOMPARE(told(claimReminders(other, now.addSecs(2), days)), QStringList{});
+    }
+    // The next day the station's again, and only that.
+    QCOMPARE(told(claimReminders(s, now.addSecs(23 * 3600), days)),
+             QStringList{QStringLiteral("%1:0:2").arg(station)});
+    // Turned off, waiting tells nothing; a new 异常 event is told.
+    s.saveProgress(KeptProgress{problem, {{"2026-12-11 08:00:00", "快件滞留"}}, queried, "运送中", false});
+    QCOMPARE(told(claimReminders(s, now.addDays(2), ReminderDays{0, 0})),
+             QStringList{QStringLiteral("%1:1:0").arg(problem)});
+    // One key a day of the station's kept; the column stays short.
+    QCOMPARE(s.lifeOf(station)->told, QStringLiteral("station:2026-12-10"));
+    QString many;
+    for (int i = 0; i < 40; ++i)
+        many = toldWith(many, QStringLiteral("quiet:%1").arg(i));
+    QCOMPARE(many.count(QLatin1Char('\n')) + 1, 16);
+    QVERIFY(toldHas(many, QStringLiteral("quiet:39")) && !toldHas(many, QStringLiteral("quiet:3")));
 }
 
 void TestStore::versionOneFileKeepsEveryRow()

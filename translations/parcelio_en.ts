@@ -1662,5 +1662,27 @@ If you added it only recently, query it again in a few hours</translation>
         <source>）</source>
         <translation>)</translation>
     </message>
+    <message>
+        <source>快递提醒 [%1] %2 %3	%4
+</source>
+        <translation>Reminder [%1] %2 %3	%4
+</translation>
+    </message>
+    <message>
+        <source>快递提醒</source>
+        <translation>Parcel reminder</translation>
+    </message>
+    <message>
+        <source>「%1」已在驿站等待%2天,请及时取件</source>
+        <translation>“%1” has waited %2 days for pickup; please collect it</translation>
+    </message>
+    <message>
+        <source>「%1」出现异常: %2</source>
+        <translation>“%1” has a problem: %2</translation>
+    </message>
+    <message>
+        <source>「%1」已%2天没有新的物流信息</source>
+        <translation>No new tracking event for “%1” in %2 days</translation>
+    </message>
 </context>
 </TS>

@@ -47,5 +47,11 @@ Config Config::load(const QString &iniPath)
     const int pause = ini.value(QStringLiteral("watch/pause_ms")).toInt(&ok);
     if (ok && pause >= 0)
         c.watchPauseMs = pause;
+    const int pickup = ini.value(QStringLiteral("watch/pickup_remind_days")).toInt(&ok);
+    if (ok && pickup >= 0)
+        c.pickupRemindDays = pickup;
+    const int quiet = ini.value(QStringLiteral("watch/quiet_days")).toInt(&ok);
+    if (ok && quiet >= 0)
+        c.quietDays = quiet;
     return c;
 }

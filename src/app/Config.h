@@ -26,6 +26,11 @@ struct Config {
     // A number answered less than this long ago is not asked again by a
     // round of a service that locks numbers asked too often.
     int minIntervalMinutes = 30;
+    // After a round: a parcel waiting at a station longer than this many
+    // days is told of once a day, a parcel under way without a new event
+    // for this many days once. 0 turns the reminder off.
+    int pickupRemindDays = 2;
+    int quietDays = 5;
 
     // The tracking service: classic (above), kdniao or 17track.
     QString service = QStringLiteral("classic");

@@ -244,6 +244,13 @@ void Form1::notificationAction(qint64 id, const QString &key)
         if (const auto row = db.bookRow(id))
             putOnClipboard(row->life.code);
     }
+    // From a reminder that it waits at a station: in hand now, so out of
+    // the rounds and their reminders.
+    if (key == QLatin1String("picked") && db.setPicked(id, now())) {
+        setEntryState(id, EntryState{});
+        if (CurrentParcel.id == QString::number(id))
+            showPickupLine();
+    }
 }
 
 QList<NotifyAction> Form1::newsActions(qint64 id)

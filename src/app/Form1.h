@@ -38,6 +38,7 @@ struct ServiceAnswer;
 struct PastedNumber;
 class BookWatch;
 struct BookWatchNews;
+struct Reminder;
 enum class SettingKey;
 
 // The parcel now shown. All members are text, as the tracking reply and the
@@ -390,6 +391,8 @@ public:
     // False when nothing is kept.
     bool showKeptProgress(const QString &id, const QString &reason);
     void bookWatchNews(const BookWatchNews &news);
+    // The reminders due after a round, told through the same switches.
+    void bookWatchReminders(const QList<Reminder> &due);
     // A desktop notification was chosen: the window comes up with that parcel.
     void chooseNotifiedParcel(qint64 id);
     void notifyNews(qint64 id, const QString &goods, const QString &newest);

@@ -50,6 +50,13 @@ QString shownStage(Stage stage)
     return QString();
 }
 
+QString noticeStageNote(Stage stage)
+{
+    if (stage != Stage::AtStation && stage != Stage::Problem)
+        return QString();
+    return QStringLiteral(" (%1)").arg(shownStage(stage));
+}
+
 Stage stageFromWords(const QString &newestContext)
 {
     if (newestContext.trimmed().isEmpty())

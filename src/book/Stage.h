@@ -20,6 +20,10 @@ QString stageText(Stage stage);
 // The same in the user's language, for the window and the commands' text.
 QString shownStage(Stage stage);
 
+// " (待取件)" or " (异常)" after a parcel's name in a notification, where
+// the stage asks something of the user; else empty.
+QString noticeStageNote(Stage stage);
+
 // The service's state decides when it gives one; otherwise the newest
 // event's words. A parcel the user marked picked up stays 已取件.
 Stage stageOf(ServiceState service, const QString &newestContext, bool pickedUp = false);

@@ -825,6 +825,31 @@ int refresh(Context &c)
             std::fflush(stdout);
         }
     });
+    // Reminders as the window tells them, without its sound; always from
+    // here, since the told keys are recorded already.
+    QList<Reminder> reminded;
+    QJsonArray remindersJson;
+    QObject::connect(&watch, &BookWatch::reminders, &wait, [&](const QList<Reminder> &due) {
+        for (const Reminder &r : due) {
+            reminded.append(r);
+            if (!recipient.isEmpty())
+                mails << reminderMail(c.cfg, recipient, r, QDateTime::currentDateTime());
+            if (c.json) {
+                static const char *const kinds[] = {"station", "problem", "quiet"};
+                remindersJson.append(QJsonObject{{QStringLiteral("id"), r.id},
+                                                 {QStringLiteral("number"), r.number},
+                                                 {QStringLiteral("goods"), r.goods},
+                                                 {QStringLiteral("kind"), QString::fromLatin1(kinds[r.kind])},
+                                                 {QStringLiteral("days"), r.days},
+                                                 {QStringLiteral("newest"), eventsJson({r.newest}).first()}});
+            } else {
+                out(Parcelio::tr("快递提醒 [%1] %2 %3\t%4\n")
+                        .arg(r.id)
+                        .arg(plain(r.company), plain(r.number), plain(reminderText(r))));
+            }
+        }
+        std::fflush(stdout);
+    });
     QObject::connect(&watch, &BookWatch::roundFinished, &wait, &QEventLoop::quit);
     if (!watch.startRound())
         return fail(databaseFailed(*c.store));
@@ -837,6 +862,8 @@ int refresh(Context &c)
     if (told.isEmpty() || !tellDesktop || !tellDesktop(findLocations(programDir()).dataDir, ids))
         for (const Told &n : told)
             notifier.notify(newsNoticeSummary(), n.notice, n.id, {});
+    for (const Reminder &r : reminded)
+        notifier.notify(reminderSummary(), reminderNotice(r), r.id, {});
     for (const OutgoingMail &mail : mails) {
         QString error = refusedHeaders(mail);
         if (error.isEmpty())
@@ -860,7 +887,8 @@ int refresh(Context &c)
                                s.heldUntil.isValid()
                                    ? QJsonValue(s.heldUntil.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")))
                                    : QJsonValue()},
-                              {QStringLiteral("news"), news}});
+                              {QStringLiteral("news"), news},
+                              {QStringLiteral("reminders"), remindersJson}});
     else
         out(roundText(s) + QLatin1Char('\n'));
     if (s.news > 0)

@@ -33,6 +33,12 @@ enum class Match { Exact, Partial };
 // the service's state or the newest event's words.
 Stage bookRowStage(const BookRow &row);
 
+// The told keys of a parcel (one a line) with key among them, and whether
+// key is among them. A day's key of a kind ("station:2026-12-09") replaces
+// the earlier days' keys of that kind; the newest few keys are kept.
+QString toldWith(const QString &told, const QString &key);
+bool toldHas(const QString &told, const QString &key);
+
 // Registers the bundled SQL, icons and sounds (safe to call more than once).
 void parcelioResources();
 
@@ -178,6 +184,17 @@ public:
     bool setPicked(qint64 id, const QDateTime &when);
     bool setArchived(qint64 id, const QDateTime &when);
     bool setTold(qint64 id, const QString &told);
+    // Reminders decided and recorded in one write transaction over the
+    // active book: due(row) gives the key of the reminder a row is due (empty
+    // for none). A row whose told keys lack it gets it added (see toldWith),
+    // and is returned with it; a key already told is not returned again, so
+    // that of two programs deciding at once only one tells it. Nothing when
+    // a statement failed (then nothing is recorded).
+    struct ToldRow {
+        BookRow row;
+        QString key;
+    };
+    std::optional<QList<ToldRow>> claimTold(const std::function<QString(const BookRow &)> &due);
     // One parcel's book row (any shelf); nothing when missing or failed.
     std::optional<BookRow> bookRow(qint64 id);
     // Archives every signed or picked-up parcel signed (or picked up)

@@ -3,6 +3,7 @@
 #include "store/Store.h"
 #include "tracking/Progress.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -65,6 +66,57 @@ bool Store::setArchived(qint64 id, const QDateTime &when)
 bool Store::setTold(qint64 id, const QString &told)
 {
     return writeLife(id, "told", told);
+}
+
+namespace {
+// Enough for every kind of reminder of a parcel many times over; the told
+// column never grows with the days a parcel waits.
+constexpr int MaxToldKeys = 16;
+} // namespace
+
+bool toldHas(const QString &told, const QString &key)
+{
+    return told.split(QLatin1Char('\n'), Qt::SkipEmptyParts).contains(key);
+}
+
+QString toldWith(const QString &told, const QString &key)
+{
+    QStringList keys = told.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (keys.contains(key))
+        return told;
+    // "kind:yyyy-MM-dd": a reminder of the day; only today's is kept.
+    static const QRegularExpression daily(QStringLiteral("^([a-z]+:)\\d{4}-\\d{2}-\\d{2}$"));
+    const QRegularExpressionMatch m = daily.match(key);
+    if (m.hasMatch())
+        keys.removeIf([&](const QString &k) { return k.startsWith(m.captured(1)) && daily.match(k).hasMatch(); });
+    keys.append(key);
+    while (keys.size() > MaxToldKeys)
+        keys.removeFirst();
+    return keys.join(QLatin1Char('\n'));
+}
+
+std::optional<QList<Store::ToldRow>> Store::claimTold(const std::function<QString(const BookRow &)> &due)
+{
+    QList<ToldRow> told;
+    // The write lock from the start: the told keys read here cannot be
+    // changed by another program before this one adds to them.
+    const bool ok = inWriteTransaction([&] {
+        const QList<BookRow> rows = book(Shelf::Active);
+        if (!lastError.isEmpty())
+            return false;
+        for (const BookRow &r : rows) {
+            const QString key = due(r);
+            if (key.isEmpty() || toldHas(r.life.told, key))
+                continue;
+            if (!writeLife(r.parcel.id, "told", toldWith(r.life.told, key)))
+                return false;
+            told.append({r, key});
+        }
+        return true;
+    });
+    if (!ok)
+        return std::nullopt;
+    return told;
 }
 
 const char *const Store::AutoArchiveKey = "auto_archive";

@@ -1,4 +1,5 @@
 #include "app/Tr.h"
+#include "book/Stage.h"
 #include "watch/BookWatch.h"
 #include "store/Store.h"
 #include "tracking/Reply.h"
@@ -109,7 +110,10 @@ OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const Bo
 QString roundNewsNotice(const BookWatchNews &n)
 {
     const KeptEvent &e = n.progress.events.first();
-    return n.parcel.goods + QLatin1Char('\n') + e.time + QLatin1Char(' ') + e.context;
+    // Marked as the window marks its news: a reminder of this round leaves
+    // a 异常 told here untold (see claimReminders).
+    const QString note = noticeStageNote(stageOf(n.progress.service, e.context));
+    return n.parcel.goods + note + QLatin1Char('\n') + e.time + QLatin1Char(' ') + e.context;
 }
 
 BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_, QObject *parent)
@@ -172,6 +176,9 @@ bool BookWatch::startRound()
     active = true;
     allAsked = false;
     summary = RoundSummary{};
+    newsIds.clear();
+    remindersDecided = false;
+    due.reset();
     preludeDue.clear();
     preludeDone.clear();
     queue.clear();
@@ -455,6 +462,7 @@ void BookWatch::taken(const Outcome &o)
         emit checked(o.id, o.state);
         if (o.isNews) {
             ++summary.news;
+            newsIds.insert(o.id);
             emit news(o.news);
         }
     }
@@ -487,8 +495,19 @@ void BookWatch::finishIfDone()
         onStoreThread([notes = std::exchange(paces, {})](Store &s) { s.notePaces(notes); });
         return;
     }
+    if (!remindersDecided) {
+        // Over the book as this round left it; this comes back here too.
+        remindersDecided = true;
+        due = std::make_shared<QList<Reminder>>();
+        onStoreThread([out = due, now = clock(), days = reminderDaysOf(cfg), ids = newsIds](Store &s) {
+            *out = claimReminders(s, now, days, ids).value_or(QList<Reminder>{});
+        });
+        return;
+    }
     active = false;
     summary.ended = clock();
+    if (due && !due->isEmpty())
+        emit reminders(*std::exchange(due, {}));
     emit roundFinished(summary);
 }
 

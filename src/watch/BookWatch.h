@@ -10,6 +10,7 @@
 #include "store/Records.h"
 #include "store/Store.h"
 #include "watch/Mail.h"
+#include "watch/Reminders.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -89,6 +90,9 @@ signals:
     // One parcel answered with events; its progress is stored.
     void checked(qint64 id, const EntryState &state);
     void news(const BookWatchNews &news);
+    // After each round, just before roundFinished: the reminders due now,
+    // recorded as told (see claimReminders). Not emitted when none is due.
+    void reminders(const QList<Reminder> &due);
     void roundFinished(const RoundSummary &summary);
     void mailFinished(const QString &recipient, const QString &error);
 
@@ -137,6 +141,10 @@ private:
     int pendingWrites = 0;
     bool heldForWrites = false; // next() waits for the store to catch up
     RoundSummary summary;
+    QSet<qint64> newsIds; // parcels whose news this round told
+    // The round's reminders: decided once all is stored, then told.
+    bool remindersDecided = false;
+    std::shared_ptr<QList<Reminder>> due;
     QThread *storeThread = nullptr;
     QObject *storeContext = nullptr;    // lives in storeThread
     std::unique_ptr<Store> threadStore; // used in storeThread only

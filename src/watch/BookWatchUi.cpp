@@ -78,6 +78,7 @@ void Form1::startBookWatch()
     connect(bookWatch, &BookWatch::checked, this,
             [this](qint64 id, const EntryState &state) { setEntryState(id, state); });
     connect(bookWatch, &BookWatch::news, this, &Form1::bookWatchNews);
+    connect(bookWatch, &BookWatch::reminders, this, &Form1::bookWatchReminders);
     connect(bookWatch, &BookWatch::roundFinished, this, [this](const RoundSummary &s) {
         QString line = Parcelio::tr("上次刷新%1：").arg(s.ended.toString(QStringLiteral("MM-dd hh:mm"))) +
                        roundText(s);
@@ -154,6 +155,28 @@ void Form1::bookWatchNews(const BookWatchNews &n)
     }
     const KeptEvent &e = n.progress.events.first();
     notifyNews(n.progress.id, n.parcel.goods, e.time + QLatin1Char(' ') + e.context);
+}
+
+void Form1::bookWatchReminders(const QList<Reminder> &due)
+{
+    // One sound for the round's reminders; a mail and a notification each.
+    if (Check3->isChecked() && platform.sound)
+        platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
+    for (const Reminder &r : due) {
+        if (Check2->isChecked() && !Sendmail->text().isEmpty()) {
+            const OutgoingMail mail = reminderMail(cfg, Sendmail->text(), r, now());
+            const QString refused = refusedHeaders(mail);
+            if (refused.isEmpty())
+                bookWatch->sendMail(mail, mailLimitMs);
+            else
+                Label27->setText(Parcelio::tr("最新信息发送失败!错误原因") + refused);
+        }
+        QList<NotifyAction> actions = newsActions(r.id);
+        if (r.kind == Reminder::Station)
+            actions.append({QStringLiteral("picked"), Parcelio::tr("已取件")});
+        if (platform.notifier)
+            platform.notifier->notify(reminderSummary(), reminderNotice(r), r.id, actions);
+    }
 }
 
 void Form1::notifyNews(qint64 id, const QString &goods, const QString &newest)
