@@ -838,6 +838,19 @@ void TestCli::servicesOfToday()
     QVERIFY2(again.out.contains("1个暂缓至") && again.out.contains("3个未到查询间隔"), qPrintable(again.out));
     QCOMPARE(standIn.countRequests(Kdniao), holdAsked);
 
+    // A pasted number the recognition service cannot place: the service's
+    // own recognition names 圆通, and it is added with that courier.
+    QProcess paste;
+    paste.setProcessEnvironment(kd);
+    paste.start(program, {"add", "-"});
+    paste.write("圆通 YT7000000000041 台灯\n");
+    paste.closeWriteChannel();
+    QVERIFY(paste.waitForFinished(60000));
+    const QString pasted = QString::fromUtf8(paste.readAllStandardOutput());
+    QCOMPARE(paste.exitCode(), 0);
+    QVERIFY2(pasted.startsWith("YT7000000000041\t已添加") && pasted.contains("圆通速递"), qPrintable(pasted));
+    QVERIFY(!standIn.requests().filter("RequestType=2002").isEmpty());
+
     const QProcessEnvironment wrong = setUp("kdniao-wrong", "[tracking]\nservice=kdniao\n[kdniao]\n"
                                                             "url=http://%1/Ebusiness/EbusinessOrderHandle.aspx\n"
                                                             "business_id=1237100\napi_key=not-the-key\n");

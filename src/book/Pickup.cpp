@@ -313,11 +313,13 @@ void Form1::addPastedNumbers(const QList<PastedNumber> &found, const QStringList
     for (const PastedNumber &p : found) {
         Offered o{p, std::nullopt, QString()};
         const QString reply = GetBody(recognitionUrl(cfg.recognitionHost, p.number));
-        const RecognisedCourier r = courierOfRecognition(db, reply);
-        if (reply.isEmpty())
-            o.why = Parcelio::tr("单号识别服务") + Parcelio::tr("没有应答");
-        else if (r.outcome == RecognisedCourier::Named)
+        const RecognisedCourier r =
+            courierOfPasted(db, reply.isEmpty() ? std::nullopt : std::optional<QString>(reply), trackingService(),
+                            p.number, [this](const ServiceRequest &request) { return serviceExchange(request); });
+        if (r.outcome == RecognisedCourier::Named)
             o.courier = r.courier;
+        else if (reply.isEmpty())
+            o.why = Parcelio::tr("单号识别服务") + Parcelio::tr("没有应答");
         else if (r.outcome == RecognisedCourier::Busy)
             o.why = Parcelio::tr("检测出错,请手动选择或多次刷新");
         else if (r.outcome == RecognisedCourier::NotInDirectory)

@@ -215,19 +215,29 @@ std::optional<CourierRecord> courierNamed(Context &c, const QString &name, Faile
     return rows.first();
 }
 
-// The recognition service names the company, as the add panel asks it.
-std::optional<CourierRecord> recognised(Context &c, const QString &number, Failed &why)
+ServiceAnswer exchange(Context &c, const ServiceRequest &request);
+
+// The recognition service names the company, as the add panel asks it; for
+// a pasted number, the chosen tracking service's own recognition where the
+// recognition service names none.
+std::optional<CourierRecord> recognised(Context &c, const QString &number, Failed &why, bool pasted = false)
 {
     if (number.size() <= 9) {
         why = {CommandStatus::Usage, Parcelio::tr("单号太短,无法识别快递公司,请用 --company 指定")};
         return std::nullopt;
     }
     const Fetched f = fetch(c, recognitionUrl(c.cfg.recognitionHost, number));
-    if (auto bad = noGoodAnswer(f, Parcelio::tr("单号识别服务"))) {
+    const std::optional<Failed> bad = noGoodAnswer(f, Parcelio::tr("单号识别服务"));
+    RecognisedCourier r;
+    if (pasted)
+        r = courierOfPasted(*c.store, bad ? std::nullopt : std::optional<QString>(f.body), *c.service, number,
+                            [&c](const ServiceRequest &request) { return exchange(c, request); });
+    else if (!bad)
+        r = courierOfRecognition(*c.store, f.body);
+    if (bad && r.outcome != RecognisedCourier::Named && r.outcome != RecognisedCourier::DatabaseFailed) {
         why = *bad;
         return std::nullopt;
     }
-    const RecognisedCourier r = courierOfRecognition(*c.store, f.body);
     switch (r.outcome) {
     case RecognisedCourier::Named: return r.courier;
     case RecognisedCourier::Busy:
@@ -648,7 +658,7 @@ QString textArgument(const QStringList &args);
 
 // Adds one checked number: the courier, one query, the row and its progress.
 std::optional<Failed> addNumber(Context &c, const QString &number, const QString &goods, BookRow &shown,
-                                Tracked &t)
+                                Tracked &t, bool pasted = false)
 {
     // Asked before any request: a saved number needs none.
     const auto existing = c.store->findParcels(ParcelField::Number, Match::Exact, number);
@@ -663,7 +673,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     Failed why{};
     const std::optional<CourierRecord> courier = c.parser.isSet(CompanyOption)
                                                      ? courierNamed(c, c.parser.value(CompanyOption), why)
-                                                     : recognised(c, number, why);
+                                                     : recognised(c, number, why, pasted);
     if (!courier)
         return why;
     if (phone.isEmpty() && c.service->needsPhone(courier->code))
@@ -708,7 +718,7 @@ int addPasted(Context &c)
     for (const PastedNumber &p : found) {
         BookRow shown;
         Tracked t;
-        if (auto bad = addNumber(c, p.number, p.goods, shown, t)) {
+        if (auto bad = addNumber(c, p.number, p.goods, shown, t, true)) {
             status = bad->status;
             if (!c.json)
                 out(Parcelio::tr("%1\t未添加: %2\n").arg(p.number, bad->why));

@@ -767,6 +767,13 @@ QList<CourierRecord> Store::couriersByShibie(const QString &comCode)
     return couriers(q);
 }
 
+QList<CourierRecord> Store::couriersByCode(const QString &code)
+{
+    STORE_QUERY("select * from list where code=? order by id");
+    q.addBindValue(code);
+    return couriers(q);
+}
+
 std::optional<SettingsRecord> Store::settings()
 {
     STORE_QUERY("select * from setting limit 1");

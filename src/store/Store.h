@@ -128,6 +128,7 @@ public:
     QList<CourierRecord> couriersByNameLike(const QString &text);
     RowLookup<CourierRecord> courierById(const QString &id);
     QList<CourierRecord> couriersByShibie(const QString &comCode);
+    QList<CourierRecord> couriersByCode(const QString &code);
 
     // setting
     std::optional<SettingsRecord> settings();

@@ -1,6 +1,7 @@
 #include "tracking/Intake.h"
 #include "store/Store.h"
 #include "tracking/RecognitionText.h"
+#include "tracking/Service.h"
 
 #include <QRegularExpression>
 
@@ -68,4 +69,32 @@ RecognisedCourier courierOfRecognition(Store &store, const QString &reply)
     else
         out = {RecognisedCourier::Named, rows.first()};
     return out;
+}
+
+RecognisedCourier courierOfPasted(Store &store, const std::optional<QString> &recognitionReply,
+                                  const TrackingService &service, const QString &number,
+                                  const ServiceExchange &exchange)
+{
+    RecognisedCourier first;
+    if (recognitionReply) {
+        first = courierOfRecognition(store, *recognitionReply);
+        if (first.outcome == RecognisedCourier::Named || first.outcome == RecognisedCourier::DatabaseFailed)
+            return first;
+    }
+    const std::optional<ServiceRequest> request = service.recognitionRequest(number);
+    if (!request)
+        return first;
+    // The first code the table and the directory both know: the service may
+    // name couriers this program does not keep.
+    for (const QString &code : service.readRecognition(exchange(*request))) {
+        const QString directoryCode = directoryCodeOf(service.name(), code);
+        if (directoryCode.isEmpty())
+            continue;
+        const QList<CourierRecord> rows = store.couriersByCode(directoryCode);
+        if (!store.error().isEmpty())
+            return {RecognisedCourier::DatabaseFailed, {}};
+        if (!rows.isEmpty())
+            return {RecognisedCourier::Named, rows.first()};
+    }
+    return first;
 }

@@ -4,8 +4,13 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class Store;
+class TrackingService;
+struct ServiceAnswer;
+struct ServiceRequest;
 
 struct PastedNumber {
     QString number; // upper case
@@ -34,3 +39,16 @@ struct RecognisedCourier {
     CourierRecord courier;
 };
 RecognisedCourier courierOfRecognition(Store &store, const QString &reply);
+
+// Sends one request of the tracking service and waits for it, as the caller
+// waits for its requests.
+using ServiceExchange = std::function<ServiceAnswer(const ServiceRequest &)>;
+
+// The courier of a pasted number: the recognition service's reply read
+// (nothing: it gave none), and where that names no courier, the chosen
+// tracking service's own recognition, where it has one, mapped back to the
+// directory through the courier table. When neither names one, the
+// recognition service's outcome; Unreadable when it gave no reply.
+RecognisedCourier courierOfPasted(Store &store, const std::optional<QString> &recognitionReply,
+                                  const TrackingService &service, const QString &number,
+                                  const ServiceExchange &exchange);

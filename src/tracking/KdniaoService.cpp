@@ -99,16 +99,29 @@ public:
                          {QStringLiteral("LogisticCode"), ask.number}};
         if (!ask.phone.isEmpty())
             data.insert(QStringLiteral("CustomerName"), ask.phone);
-        const QByteArray requestData = QJsonDocument(data).toJson(QJsonDocument::Compact);
-        r.url = QUrl(cfg.kdniaoUrl);
-        r.post = true;
-        r.headers.append(QPair<QByteArray, QByteArray>("Content-Type", "application/x-www-form-urlencoded; charset=utf-8"));
-        r.body = "RequestType=" + formValue(cfg.kdniaoRequestType.toUtf8()) +
-                 "&EBusinessID=" + formValue(cfg.kdniaoBusinessId.toUtf8()) +
-                 "&RequestData=" + formValue(requestData) +
-                 "&DataSign=" + formValue(kdniaoDataSign(requestData, cfg.kdniaoApiKey.toUtf8())) +
-                 "&DataType=2";
-        return r;
+        return signedForm(cfg.kdniaoRequestType, data);
+    }
+
+    // Number recognition (2002): the same signed form, the number alone.
+    std::optional<ServiceRequest> recognitionRequest(const QString &number) const override
+    {
+        return signedForm(QStringLiteral("2002"), QJsonObject{{QStringLiteral("LogisticCode"), number}});
+    }
+
+    QStringList readRecognition(const ServiceAnswer &answer) const override
+    {
+        QStringList codes;
+        if (!answer.answered || answer.status < 200 || answer.status > 299)
+            return codes;
+        const QJsonObject o = QJsonDocument::fromJson(answer.body.toUtf8()).object();
+        if (!truthy(o.value(QStringLiteral("Success"))))
+            return codes;
+        for (const QJsonValue &v : o.value(QStringLiteral("Shippers")).toArray()) {
+            const QString code = v.toObject().value(QStringLiteral("ShipperCode")).toString().trimmed();
+            if (!code.isEmpty())
+                codes << code;
+        }
+        return codes;
     }
 
     TrackingReading read(const ServiceAnswer &answer) const override
@@ -156,6 +169,21 @@ public:
     }
 
 private:
+    ServiceRequest signedForm(const QString &requestType, const QJsonObject &data) const
+    {
+        ServiceRequest r;
+        const QByteArray requestData = QJsonDocument(data).toJson(QJsonDocument::Compact);
+        r.url = QUrl(cfg.kdniaoUrl);
+        r.post = true;
+        r.headers.append(QPair<QByteArray, QByteArray>("Content-Type", "application/x-www-form-urlencoded; charset=utf-8"));
+        r.body = "RequestType=" + formValue(requestType.toUtf8()) +
+                 "&EBusinessID=" + formValue(cfg.kdniaoBusinessId.toUtf8()) +
+                 "&RequestData=" + formValue(requestData) +
+                 "&DataSign=" + formValue(kdniaoDataSign(requestData, cfg.kdniaoApiKey.toUtf8())) +
+                 "&DataType=2";
+        return r;
+    }
+
     Config cfg;
 };
 } // namespace

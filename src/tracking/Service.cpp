@@ -193,6 +193,8 @@ namespace {
 // code and whether phone digits are needed ("phone").
 struct CourierTable {
     QHash<QString, ServiceCourier> kdniao, track17;
+    // Service code to directory code, the first row of the file winning.
+    QHash<QString, QString> kdniaoBack, track17Back;
 };
 
 const CourierTable &courierTable()
@@ -217,8 +219,13 @@ const CourierTable &courierTable()
                 c.needsPhone = f.value(at + 1).trimmed() == QLatin1String("phone");
                 return c;
             };
-            t.kdniao.insert(f.value(0), entry(1));
-            t.track17.insert(f.value(0), entry(3));
+            const ServiceCourier kdniao = entry(1), track17 = entry(3);
+            t.kdniao.insert(f.value(0), kdniao);
+            t.track17.insert(f.value(0), track17);
+            if (kdniao.covered && !t.kdniaoBack.contains(kdniao.code))
+                t.kdniaoBack.insert(kdniao.code, f.value(0));
+            if (track17.covered && !t.track17Back.contains(track17.code))
+                t.track17Back.insert(track17.code, f.value(0));
         }
         return t;
     }();
@@ -234,6 +241,16 @@ ServiceCourier serviceCourier(const QString &service, const QString &directoryCo
     if (service == QLatin1String("17track"))
         return t.track17.value(directoryCode);
     return ServiceCourier{directoryCode, false, true};
+}
+
+QString directoryCodeOf(const QString &service, const QString &serviceCode)
+{
+    const CourierTable &t = courierTable();
+    if (service == QLatin1String("kdniao"))
+        return t.kdniaoBack.value(serviceCode);
+    if (service == QLatin1String("17track"))
+        return t.track17Back.value(serviceCode);
+    return serviceCode;
 }
 
 // ----------------------------------------------------------------- classic

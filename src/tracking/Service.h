@@ -10,8 +10,10 @@
 #include <QDateTime>
 #include <QList>
 #include <QPair>
+#include <QStringList>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
 struct Config;
 class QNetworkAccessManager;
@@ -80,6 +82,14 @@ public:
     virtual ServiceRequest batchRequest(const QList<ServiceAsk> &asks, bool prelude) const;
     // The answer to batchRequest read for each of its parcels, in order.
     virtual QList<TrackingReading> readBatch(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const;
+
+    // The service's own guess of a number's courier, asked where the
+    // recognition service names none; none for a service that has no such
+    // request (the classic one; 17track detects the carrier itself when a
+    // number is registered, so it needs no courier from us).
+    virtual std::optional<ServiceRequest> recognitionRequest(const QString &) const { return std::nullopt; }
+    // The service's courier codes that answer names, likeliest first.
+    virtual QStringList readRecognition(const ServiceAnswer &) const { return {}; }
 };
 
 // The reply text the window's display reads (the classic form), made from
@@ -142,6 +152,9 @@ struct ServiceCourier {
     bool covered = false;
 };
 ServiceCourier serviceCourier(const QString &service, const QString &directoryCode);
+// The other way: the directory code the table gives for a service's own
+// code, empty when the table has none.
+QString directoryCodeOf(const QString &service, const QString &serviceCode);
 
 // The signed query's DataSign: Base64 of the lower-case hexadecimal MD5 of
 // the request data followed by the API key.

@@ -4,6 +4,7 @@
 //   N.429     answer 429 with Retry-After: the seconds in the file
 //   N.kdniao  "State StateEx" of the signed query (otherwise from the words)
 //   N.17track latest_status.status of the token API (likewise)
+// The signed API's number recognition knows numbers by their letters (SF…, YT…).
 #include "standinserver.h"
 
 #include <QCryptographicHash>
@@ -88,10 +89,13 @@ void StandInServer::kdniao(const QHttpServerRequest &request, QHttpServerRespond
         QCryptographicHash::hash(data + m_config.kdniaoApiKey.toUtf8(), QCryptographicHash::Md5).toHex().toBase64();
     if (id != m_config.kdniaoBusinessId || field("DataSign").toUtf8() != sign)
         return refuse(QStringLiteral("用户ID或数据签名验证失败"));
-    if (field("DataType") != QLatin1String("2") ||
-        (field("RequestType") != QLatin1String("1002") && field("RequestType") != QLatin1String("8001")))
+    const QString type = field("RequestType");
+    if (field("DataType") != QLatin1String("2") || (type != QLatin1String("1002") && type != QLatin1String("8001") &&
+                                                    type != QLatin1String("2002")))
         return refuse(QStringLiteral("请求类型或数据类型错误"));
     const QJsonObject ask = QJsonDocument::fromJson(data).object();
+    if (type == QLatin1String("2002"))
+        return kdniaoRecognition(ask.value(QStringLiteral("LogisticCode")).toString(), reply, std::move(responder));
     const QString shipper = ask.value(QStringLiteral("ShipperCode")).toString();
     const QString number = ask.value(QStringLiteral("LogisticCode")).toString();
     const QString phone = ask.value(QStringLiteral("CustomerName")).toString();
@@ -131,6 +135,24 @@ void StandInServer::kdniao(const QHttpServerRequest &request, QHttpServerRespond
         reply.insert(QStringLiteral("State"), newest.contains(QStringLiteral("签收")) ? QStringLiteral("3")
                                                                                      : QStringLiteral("2"));
     }
+    sendJson(std::move(responder), QJsonDocument(reply));
+}
+
+// Number recognition: the couriers a number may belong to, told by its
+// letters; none for a number it cannot place.
+void StandInServer::kdniaoRecognition(const QString &number, QJsonObject reply, QHttpServerResponder &&responder)
+{
+    static const struct {
+        const char *prefix, *code, *name;
+    } Known[] = {{"SF", "SF", "顺丰速运"}, {"YT", "YTO", "圆通速递"}, {"JT", "JTSD", "极兔速递"}};
+    QJsonArray shippers;
+    for (const auto &k : Known)
+        if (plain(number) && number.startsWith(QLatin1String(k.prefix), Qt::CaseInsensitive))
+            shippers.append(QJsonObject{{QStringLiteral("ShipperCode"), QString::fromUtf8(k.code)},
+                                        {QStringLiteral("ShipperName"), QString::fromUtf8(k.name)}});
+    reply.insert(QStringLiteral("LogisticCode"), number);
+    reply.insert(QStringLiteral("Success"), true);
+    reply.insert(QStringLiteral("Shippers"), shippers);
     sendJson(std::move(responder), QJsonDocument(reply));
 }
 

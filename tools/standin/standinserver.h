@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHttpServer>
 #include <QHttpServerResponder>
+#include <QJsonObject>
 #include <QSet>
 #include <QString>
 
@@ -64,6 +65,7 @@ private:
     void autonumber(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void staticFile(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void kdniao(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    void kdniaoRecognition(const QString &number, QJsonObject reply, QHttpServerResponder &&responder);
     void track17Register(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void track17Info(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     // Status 429 with Retry-After when the number's ".429" file names the seconds.
