@@ -68,11 +68,12 @@ class TestCli : public QObject {
         return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1)
                                            : QByteArray();
     }
-    void sql(const QString &statement)
+    // On the test's book, or on the book at file.
+    void sql(const QString &statement, const QString &file = QString())
     {
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-test");
-            db.setDatabaseName(dbPath());
+            db.setDatabaseName(file.isEmpty() ? dbPath() : file);
             QVERIFY(db.open());
             QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
         }
@@ -820,15 +821,9 @@ void TestCli::servicesOfToday()
 
     // 429 with Retry-After holds that number: said by the round, and the
     // next round does not ask it either.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-pace");
-        db.setDatabaseName(tmp.path() + "/kdniao-data/parcelio/db/kd100.mdb");
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec("insert into kd100 (company, number, goods, num) values ('中通快递', '700000000002', '灯', '0')"));
-        QVERIFY(q.exec("update service_pace set answered=0"));
-    }
-    QSqlDatabase::removeDatabase("cli-pace");
+    sql("insert into kd100 (company, number, goods, num) values ('中通快递', '700000000002', '灯', '0')",
+        tmp.path() + "/kdniao-data/parcelio/db/kd100.mdb");
+    sql("update service_pace set answered=0", tmp.path() + "/kdniao-data/parcelio/db/kd100.mdb");
     Run held = run({"refresh", "--json"}, kd);
     QCOMPARE(held.json()["asked"].toInt(), 4);
     QCOMPARE(held.json()["held"].toInt(), 1);
@@ -878,16 +873,10 @@ void TestCli::servicesOfToday()
     // all, one registration for those it did not know, one reading again;
     // each number's own error stays its own, and 顺丰 without digits is
     // refused before any request.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-17track");
-        db.setDatabaseName(tmp.path() + "/17track-data/parcelio/db/kd100.mdb");
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec("insert into kd100 (company, number, goods, num) values ('圆通速递', '700000000004', '鞋', '0'),"
-                       " ('中通快递', '100000000001', '书', '0'), ('中通快递', '100000000002', '灯', '0'),"
-                       " ('中通快递', '700000000003', '包', '0'), ('顺丰快递', '100000000003', '衣服', '0')"));
-    }
-    QSqlDatabase::removeDatabase("cli-17track");
+    sql("insert into kd100 (company, number, goods, num) values ('圆通速递', '700000000004', '鞋', '0'),"
+        " ('中通快递', '100000000001', '书', '0'), ('中通快递', '100000000002', '灯', '0'),"
+        " ('中通快递', '700000000003', '包', '0'), ('顺丰快递', '100000000003', '衣服', '0')",
+        tmp.path() + "/17track-data/parcelio/db/kd100.mdb");
     const QString Info = "/track/v2.2/gettrackinfo", Register = "/track/v2.2/register";
     const int infos = standIn.countRequests(Info), registers = standIn.countRequests(Register);
     Run round = run({"refresh", "--json"}, t17);
@@ -908,15 +897,9 @@ void TestCli::servicesOfToday()
     QCOMPARE(restedRound.json()["rested"].toInt(), 2); // the signed ones are not watched
     QCOMPARE(standIn.countRequests(Info), infos + 2);
     // A 429 to a call holds every number in it and the rest of the account.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-17track");
-        db.setDatabaseName(tmp.path() + "/17track-data/parcelio/db/kd100.mdb");
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec("insert into kd100 (company, number, goods, num) values ('中通快递', '700000000002', '灯', '0')"));
-        QVERIFY(q.exec("update service_pace set answered=0"));
-    }
-    QSqlDatabase::removeDatabase("cli-17track");
+    sql("insert into kd100 (company, number, goods, num) values ('中通快递', '700000000002', '灯', '0')",
+        tmp.path() + "/17track-data/parcelio/db/kd100.mdb");
+    sql("update service_pace set answered=0", tmp.path() + "/17track-data/parcelio/db/kd100.mdb");
     // Registered by the user's own query, which the 429 refuses.
     QVERIFY(run({"query", "700000000002", "--company", "中通快递"}, t17).rc != 0);
     const int beforeHeld = standIn.countRequests(Info);
