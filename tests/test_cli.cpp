@@ -46,11 +46,16 @@ class TestCli : public QObject {
     QString dataDir() const { return tmp.path() + "/data/parcelio"; }
     QString dbPath() const { return dataDir() + "/db/kd100.mdb"; }
 
-    Run run(const QStringList &args, const QProcessEnvironment &with = {})
+    // input, when given, is the command's standard input, as a pipe gives it.
+    Run run(const QStringList &args, const QProcessEnvironment &with = {}, const QByteArray &input = {})
     {
         QProcess p;
         p.setProcessEnvironment(with.isEmpty() ? env : with);
         p.start(program, args);
+        if (!input.isNull()) {
+            p.write(input);
+            p.closeWriteChannel();
+        }
         Run r;
         if (!p.waitForFinished(60000)) {
             p.kill();
@@ -682,13 +687,10 @@ void TestCli::pickupCodesAndArchive()
     QCOMPARE(bookHash(), before);
 
     // Standard input, as a script pipes a message in.
-    QProcess piped;
-    piped.setProcessEnvironment(env);
-    piped.start(program, {"code", "-"});
-    piped.write("【菜鸟驿站】您的中通包裹已到层上观邸1栋113号店,请凭取件码 8-3-1024 取件,尾号00008\n");
-    piped.closeWriteChannel();
-    QVERIFY(piped.waitForFinished(60000));
-    QCOMPARE(piped.exitCode(), 0);
+    QCOMPARE(run({"code", "-"}, env,
+                 "【菜鸟驿站】您的中通包裹已到层上观邸1栋113号店,请凭取件码 8-3-1024 取件,尾号00008\n")
+                 .rc,
+             0);
     QCOMPARE(parcel(run({"list", "--json"}), "100000000008")["pickup"].toObject()["code"].toString(),
              QString("8-3-1024"));
 
@@ -722,26 +724,17 @@ void TestCli::pickupCodesAndArchive()
 
     // A pasted order page: the saved number is skipped, the new one added
     // with the words beside it.
-    QProcess paste;
-    paste.setProcessEnvironment(env);
-    paste.start(program, {"add", "-", "--company", "中通快递"});
-    paste.write("订单 1 茶叶礼盒 运单号:100000000003\n订单 2 书包 100000000008\n客服 13812345678\n");
-    paste.closeWriteChannel();
-    QVERIFY(paste.waitForFinished(60000));
-    QCOMPARE(paste.exitCode(), 0);
-    const QStringList lines = QString::fromUtf8(paste.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    const Run paste =
+        run({"add", "-", "--company", "中通快递"}, env,
+            "订单 1 茶叶礼盒 运单号:100000000003\n订单 2 书包 100000000008\n客服 13812345678\n");
+    QCOMPARE(paste.rc, 0);
+    const QStringList lines = paste.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
     QVERIFY2(lines[0].startsWith("100000000003\t已添加") && lines[0].contains("订单 1 茶叶礼盒"),
              qPrintable(lines[0]));
     QVERIFY2(lines[1].startsWith("100000000008\t未添加: 快递数据已存在"), qPrintable(lines[1]));
     // Nothing new in it: refused.
-    QProcess again;
-    again.setProcessEnvironment(env);
-    again.start(program, {"add", "-"});
-    again.write("100000000008\n");
-    again.closeWriteChannel();
-    QVERIFY(again.waitForFinished(60000));
-    QCOMPARE(again.exitCode(), 2);
+    QCOMPARE(run({"add", "-"}, env, "100000000008\n").rc, 2);
 }
 
 QTEST_MAIN(TestCli)
@@ -835,14 +828,9 @@ void TestCli::servicesOfToday()
 
     // A pasted number the recognition service cannot place: the service's
     // own recognition names 圆通, and it is added with that courier.
-    QProcess paste;
-    paste.setProcessEnvironment(kd);
-    paste.start(program, {"add", "-"});
-    paste.write("圆通 YT7000000000041 台灯\n");
-    paste.closeWriteChannel();
-    QVERIFY(paste.waitForFinished(60000));
-    const QString pasted = QString::fromUtf8(paste.readAllStandardOutput());
-    QCOMPARE(paste.exitCode(), 0);
+    const Run paste = run({"add", "-"}, kd, "圆通 YT7000000000041 台灯\n");
+    const QString &pasted = paste.out;
+    QCOMPARE(paste.rc, 0);
     QVERIFY2(pasted.startsWith("YT7000000000041\t已添加") && pasted.contains("圆通速递"), qPrintable(pasted));
     QVERIFY(!standIn.requests().filter("RequestType=2002").isEmpty());
 
