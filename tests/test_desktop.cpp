@@ -30,6 +30,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
+#include <cstdio>
 
 namespace {
 const QString TrayHostEnv = QStringLiteral("PARCELIO_TRAYHOST");
@@ -286,12 +287,42 @@ void TestDesktop::handedNewsAndActions()
     QVERIFY(!w.isMinimized());
     QCOMPARE(w.ListView1->topLevelItemCount(), 2);
 
+    // Any program on the bus may call the window: 5,000 copies of the id of
+    // a parcel whose news was seen tell nothing.
+    QDBusMessage flood = QDBusMessage::createMethodCall(QString::fromLatin1(AppId), QStringLiteral("/Window"),
+                                                        QStringLiteral("cn.tesmar.parcelio.Window"),
+                                                        QStringLiteral("News"));
+    flood << h.appDir() << QStringList(5000, QStringLiteral("2"));
+    QDBusConnection::sessionBus().call(flood, QDBus::BlockWithGui, 20000);
+    QTest::qWait(1000);
+    QCOMPARE(notifications(sink).size(), 1);
+
     // A round of a book no window keeps is told plainly, without actions.
     QCOMPARE(refresh(other.path()), 0);
     QTRY_COMPARE(notifications(sink).size(), 2);
     QCOMPARE(actionsOf(notifications(sink).at(1)), QStringList());
     QCOMPARE(notifications(sink).at(1)[QStringLiteral("summary")].toString(),
              QStringLiteral("快递有最新进展"));
+
+    // Another program holding the window's name answers the command: not
+    // the window on this book, so the command tells its news itself.
+    QVERIFY(QDBusConnection::sessionBus().unregisterService(QString::fromLatin1(AppId)));
+    QProcess impostor;
+    impostor.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--impostor")});
+    QVERIFY(impostor.waitForReadyRead(10000) && impostor.readLine().trimmed() == "ready");
+    {
+        QFile f(fixtures.filePath(QStringLiteral("tracking/700000000001.json")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(
+            R"({"errCode":"0","message":"","data":[{"time":"2026-12-06 08:00:00","context":"[杭州]驿站已通知取件"},)"
+            R"({"time":"2026-12-05 12:00:00","context":"[杭州]已到达文一路菜鸟驿站"},)"
+            R"({"time":"2026-12-05 09:00:00","context":"已揽收"}]})");
+    }
+    QCOMPARE(refresh(h.appDir()), 0);
+    QTRY_COMPARE(notifications(sink).size(), 3);
+    QCOMPARE(actionsOf(notifications(sink).at(2)), QStringList());
+    impostor.kill();
+    impostor.waitForFinished();
 }
 
 void TestDesktop::autostartEntry()
@@ -316,6 +347,12 @@ void TestDesktop::autostartEntry()
     validate.start(QStringLiteral("desktop-file-validate"), {entry});
     QVERIFY(validate.waitForFinished(10000));
     QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
+    // A program folder holding the characters the Exec key escapes twice.
+    QVERIFY(writeAutostart(QStringLiteral("/opt/a \"b\" `c` $d \\e 50%/parcelio")));
+    validate.start(QStringLiteral("desktop-file-validate"), {entry});
+    QVERIFY(validate.waitForFinished(10000));
+    QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
+    QVERIFY(writeAutostart(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("parcelio"))));
     // A window started later finds the switch on; turned off, the entry goes.
     h.form.reset();
     QVERIFY(h.start());
@@ -394,5 +431,29 @@ void TestDesktop::englishEverywhere()
     }
 }
 
-QTEST_MAIN(TestDesktop)
+namespace {
+// Takes the window's name on the bus and says yes to every command.
+class Impostor : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "cn.tesmar.parcelio.Window")
+public slots:
+    bool News(const QString &, const QStringList &) { return true; }
+};
+
+int impostorProcess(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    Impostor impostor;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerObject(QStringLiteral("/Window"), &impostor, QDBusConnection::ExportAllSlots) ||
+        !bus.registerService(QString::fromLatin1(AppId)))
+        return 1;
+    std::puts("ready");
+    std::fflush(stdout);
+    return app.exec();
+}
+} // namespace
+
+QTEST_MAIN_WRAPPER(TestDesktop, if (argc == 2 && qstrcmp(argv[1], "--impostor") == 0) return impostorProcess(argc, argv);
+                   QTEST_MAIN_SETUP())
 #include "test_desktop.moc"

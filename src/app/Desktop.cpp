@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QSet>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -266,12 +267,20 @@ QList<NotifyAction> Form1::newsActions(qint64 id)
 
 bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
 {
-    if (QFileInfo(book).canonicalFilePath() != QFileInfo(appDir).canonicalFilePath())
+    // Any program on the session bus may call: only a round's worth of ids,
+    // each told once, and only a parcel whose news the user has not seen.
+    // A call refused here is told by the command itself.
+    constexpr qsizetype MaxHanded = 500;
+    if (ids.size() > MaxHanded || QFileInfo(book).canonicalFilePath() != QFileInfo(appDir).canonicalFilePath())
         return false;
+    QSet<QString> seen;
     for (const QString &id : ids) {
+        if (seen.contains(id))
+            continue;
+        seen.insert(id);
         const auto row = db.parcelById(id);
         const auto kept = db.progressOf(id);
-        if (!row || !kept || kept->events.isEmpty())
+        if (!row || !kept || !kept->unseen || kept->events.isEmpty())
             continue;
         const KeptEvent &e = kept->events.first();
         notifyNews(row->id, row->goods, e.time + QLatin1Char(' ') + e.context);

@@ -175,6 +175,12 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
         lockFd = -1;
         return held ? OpenResult::AlreadyRunning : OpenResult::Failed;
     }
+    // Who holds the book: a command handing its news to a window on the
+    // bus checks that the window answering is this process.
+    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+    // Not written, the lock holds all the same; only the handover is lost.
+    [[maybe_unused]] const bool named =
+        ::ftruncate(lockFd, 0) == 0 && ::pwrite(lockFd, pid.constData(), size_t(pid.size()), 0) == pid.size();
 
     dbPath = dir + QStringLiteral("/kd100.mdb");
     const QFileInfo info(dbPath);
