@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTest>
 
 namespace {
@@ -255,6 +256,19 @@ void TestParcelList::stationParcelFromMarkToArchive()
     QVERIFY(w.stationLine->text().endsWith(QStringLiteral("取件码 8-3-1024")));
     w.copyCodeButton->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("8-3-1024"));
+
+    // The whole event is the line's tooltip, shown as it stands: a reply's
+    // markup is neither a heading nor a picture.
+    const QString hostile =
+        QStringLiteral("<h1>快件已到达</h1><img src=\"/etc/x.png\">菜鸟驿站 &amp; 请凭取件码取件");
+    KeptProgress kept = *w.store().progressOf(QString::number(id));
+    kept.events.first().context = hostile;
+    QVERIFY(w.store().saveProgress(kept));
+    w.showPickupLine();
+    QTextDocument shown;
+    const QString tip = w.stationLine->toolTip();
+    Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+    QCOMPARE(shown.toPlainText(), hostile);
 
     // Picked up: greyed, out of the rounds.
     w.pickedButton->click();

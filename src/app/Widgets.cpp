@@ -12,6 +12,15 @@ void setTextColour(QWidget *w, const QColor &c)
     w->setPalette(pal);
 }
 
+QString plainToolTip(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    QString escaped = text.toHtmlEscaped();
+    escaped.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return QStringLiteral("<qt>") + escaped + QStringLiteral("</qt>");
+}
+
 void Label::mousePressEvent(QMouseEvent *e)
 {
     emit pressed(e->button());

@@ -8,6 +8,10 @@
 // Sets the text colour of a label or similar control.
 void setTextColour(QWidget *w, const QColor &c);
 
+// A tooltip guesses whether its text is markup: a reply's "<h1>" or
+// "<img src=…>" would be rendered. This one shows the text as it stands.
+QString plainToolTip(const QString &text);
+
 // Labels show event texts, goods and company names: always as plain text,
 // so that "<b>" or "&lt;" in a reply is shown as it stands.
 class Label : public QLabel {

@@ -159,7 +159,7 @@ void Form1::showPickupLine()
     const int textWidth = qMin(stationLine->fontMetrics().horizontalAdvance(text) + 4, room);
     stationLine->setText(stationLine->fontMetrics().elidedText(text, Qt::ElideMiddle, textWidth));
     stationLine->resize(textWidth, stationLine->height());
-    stationLine->setToolTip(line && row ? row->newest.context : QString());
+    stationLine->setToolTip(plainToolTip(line && row ? row->newest.context : QString()));
     stationLine->setVisible(line);
     // The buttons sit right after the text they act on.
     int left = stationLine->x() + (line ? textWidth + 6 : 0);
