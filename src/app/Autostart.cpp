@@ -36,6 +36,23 @@ QString execArgument(const QString &arg)
     out.replace(QLatin1Char('%'), QStringLiteral("%%"));
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
+
+// The Exec value is also a string value of the file, whose own escapes
+// come on top: each backslash of the quoting above is written twice.
+QString stringValue(const QString &text)
+{
+    QString out;
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '\\': out += QStringLiteral("\\\\"); break;
+        case '\n': out += QStringLiteral("\\n"); break;
+        case '\t': out += QStringLiteral("\\t"); break;
+        case '\r': out += QStringLiteral("\\r"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
 } // namespace
 
 bool writeAutostart(const QString &program)
@@ -56,7 +73,7 @@ bool writeAutostart(const QString &program)
                                          "Exec=%1 --hidden\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(execArgument(program));
+                              .arg(stringValue(execArgument(program)));
     f.write(entry.toUtf8());
     return f.commit();
 }
