@@ -97,6 +97,7 @@ private slots:
     void killedMidRoundLeavesWholeRows();
     void newsOfTheAskedNumberToldOnce();
     void remindersToldOnce();
+    void notificationMarkupAsTheServerSays();
 };
 
 void TestBookWatch::roundOverTheBook()
@@ -771,7 +772,28 @@ void TestBookWatch::remindersToldOnce()
     QCOMPARE(notifySink.calls().size(), 6);
 }
 
+// A body is escaped for a server that reads markup, and only for it: the
+// others would show "&lt;i&gt;".
+void TestBookWatch::notificationMarkupAsTheServerSays()
+{
+    if (qgetenv("PARCELIO_PRIVATE_BUS") != "1")
+        QSKIP("needs the private session bus that CTest starts (dbus-run-session)");
+    const QString body = QStringLiteral("<i>键盘</i> & 鼠标\n到达杭州");
+    for (const bool markup : {false, true}) {
+        NotifySink sink(markup);
+        QVERIFY(sink.ready);
+        DesktopNotifications notifications;
+        notifications.notify(QStringLiteral("快递有最新进展"), body, 1, {});
+        notifications.notify(QStringLiteral("快递有最新进展"), body, 2, {});
+        notifications.waitForAnswers(5000);
+        QCOMPARE(sink.calls().size(), 2);
+        for (const QJsonObject &call : sink.calls())
+            QCOMPARE(call[QStringLiteral("body")].toString(), markup ? body.toHtmlEscaped() : body);
+    }
+}
+
 QTEST_MAIN_WRAPPER(TestBookWatch,
                    if (argc == 4 && qstrcmp(argv[1], "--round") == 0) return roundProcess(argv[2], argv[3]);
                    QTEST_MAIN_SETUP())
+
 #include "test_bookwatch.moc"

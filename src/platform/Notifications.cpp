@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
@@ -30,9 +31,6 @@ void DesktopNotifications::notify(const QString &summary, const QString &body, q
                     SLOT(notificationClosed(uint, uint)));
         connected = true;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
-    // The body is markup to some servers: plain text must stay plain.
-    QString plain = body.toHtmlEscaped();
     // Choosing the notification itself is its view action's; a notification
     // without actions (a command's, no window to act) offers none.
     QStringList pairs;
@@ -41,11 +39,46 @@ void DesktopNotifications::notify(const QString &summary, const QString &body, q
             pairs << QStringLiteral("default") << a.label;
         pairs << a.key << a.label;
     }
-    call << QStringLiteral("Parcelio") << uint(0) << QStringLiteral("parcelio") << summary << plain << pairs
+    const Waiting n{summary, body, tag, pairs};
+    if (markup == Markup::Read || markup == Markup::Plain) {
+        send(n);
+        return;
+    }
+    // Counted from now: a program about to leave waits for these too.
+    ++unanswered;
+    waiting << n;
+    if (markup == Markup::Asking)
+        return;
+    markup = Markup::Asking;
+    const QDBusMessage ask =
+        QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("GetCapabilities"));
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask, 5000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+        const QDBusPendingReply<QStringList> reply = *w;
+        w->deleteLater();
+        // No answer: most likely no server, and no markup to fear either.
+        markup = !reply.isError() && reply.value().contains(QLatin1String("body-markup")) ? Markup::Read
+                                                                                           : Markup::Plain;
+        const QList<Waiting> now = std::exchange(waiting, {});
+        for (const Waiting &n : now) {
+            --unanswered;
+            send(n);
+        }
+    });
+}
+
+void DesktopNotifications::send(const Waiting &n)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
+    // A server that reads markup gets the text escaped, so that it stays
+    // text; any other shows it as it stands.
+    const QString body = markup == Markup::Read ? n.body.toHtmlEscaped() : n.body;
+    call << QStringLiteral("Parcelio") << uint(0) << QStringLiteral("parcelio") << n.summary << body << n.actions
          << QVariantMap{{QStringLiteral("desktop-entry"), QStringLiteral("cn.tesmar.parcelio")}} << int(-1);
     // Asynchronous: a slow or missing service never holds the window.
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), this);
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, 5000), this);
     ++unanswered;
+    const qint64 tag = n.tag;
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, tag](QDBusPendingCallWatcher *w) {
         --unanswered;
         const QDBusPendingReply<uint> reply = *w;

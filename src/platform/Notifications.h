@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 #include <QHash>
 #include <QObject>
+#include <QStringList>
 
 class DesktopNotifications : public QObject, public Notifier {
     Q_OBJECT
@@ -19,7 +20,18 @@ private slots:
     void notificationClosed(uint id, uint reason);
 
 private:
+    struct Waiting {
+        QString summary, body;
+        qint64 tag;
+        QStringList actions;
+    };
+    void send(const Waiting &n);
+
     bool connected = false;
     int unanswered = 0;
     QHash<uint, qint64> tags; // notification id -> tag, while it is shown
+    // Whether the server reads the body as markup, once it said so
+    // (GetCapabilities); what is to be shown waits for that answer.
+    enum class Markup { Unknown, Asking, Read, Plain } markup = Markup::Unknown;
+    QList<Waiting> waiting;
 };

@@ -10,11 +10,14 @@
 
 class NotifySink {
 public:
-    NotifySink()
+    // markup: it says it reads the body as markup.
+    explicit NotifySink(bool markup = false)
     {
         proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proc.start(QString::fromLocal8Bit(qgetenv("PARCELIO_NOTIFYSINK_PATH")),
-                   {QStringLiteral("--log"), dir.filePath(QStringLiteral("notify.jsonl"))});
+        QStringList args{QStringLiteral("--log"), dir.filePath(QStringLiteral("notify.jsonl"))};
+        if (markup)
+            args << QStringLiteral("--markup");
+        proc.start(QString::fromLocal8Bit(qgetenv("PARCELIO_NOTIFYSINK_PATH")), args);
         ready = proc.waitForReadyRead(10000) && proc.readLine().trimmed() == "ready";
     }
     ~NotifySink()

@@ -2,6 +2,7 @@
 // It owns org.freedesktop.Notifications on the session bus it is started
 // on (a private one under dbus-run-session), writes each Notify call as one
 // JSON line to --log, and emits ActionInvoked when asked through Invoke.
+// With --markup it says it reads the body as markup (body-markup).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusError>
@@ -16,7 +17,7 @@ class Sink : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    explicit Sink(const QString &logPath) : log(logPath) { log.open(QIODevice::Append); }
+    Sink(const QString &logPath, bool markup) : log(logPath), markup(markup) { log.open(QIODevice::Append); }
 
 public slots:
     uint Notify(const QString &appName, uint replacesId, const QString &appIcon, const QString &summary,
@@ -36,7 +37,13 @@ public slots:
         log.flush();
         return id;
     }
-    QStringList GetCapabilities() { return {QStringLiteral("actions"), QStringLiteral("body")}; }
+    QStringList GetCapabilities()
+    {
+        QStringList caps{QStringLiteral("actions"), QStringLiteral("body")};
+        if (markup)
+            caps << QStringLiteral("body-markup");
+        return caps;
+    }
     QString GetServerInformation(QString &vendor, QString &version, QString &specVersion)
     {
         vendor = QStringLiteral("Parcelio tests");
@@ -54,6 +61,7 @@ signals:
 
 private:
     QFile log;
+    bool markup;
     uint lastId = 0;
 };
 
@@ -63,10 +71,10 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--log"));
     if (at < 0 || at + 1 >= args.size()) {
-        std::fputs("usage: parcelio-notifysink --log FILE\n", stderr);
+        std::fputs("usage: parcelio-notifysink --log FILE [--markup]\n", stderr);
         return 2;
     }
-    Sink sink(args.at(at + 1));
+    Sink sink(args.at(at + 1), args.contains(QStringLiteral("--markup")));
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() ||
         !bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &sink,
