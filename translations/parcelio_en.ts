@@ -1379,6 +1379,10 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
         <translation> redirected to another host, not followed</translation>
     </message>
     <message>
+        <source>的证书无法验证</source>
+        <translation>&apos;s certificate could not be verified</translation>
+    </message>
+    <message>
         <source>需要寄件人或收件人手机号后四位</source>
         <translation>The last four digits of the sender&apos;s or receiver&apos;s phone are needed</translation>
     </message>

@@ -160,6 +160,10 @@ ServiceAnswer serviceAnswerOf(QNetworkReply *reply, BoundedBody &body, const QDa
         a.refused = Parcelio::tr("的应答超过 %1 MiB").arg(ReplyLimit::Any / (1024 * 1024));
     else if (redirectRefused(reply))
         a.refused = Parcelio::tr("重定向到其他主机,未跟随");
+    else if (reply->error() == QNetworkReply::SslHandshakeFailedError)
+        // A certificate this system does not trust: the service did answer,
+        // and "no answer" would send the user looking at the network.
+        a.refused = Parcelio::tr("的证书无法验证");
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     a.answered = a.refused.isEmpty() && status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
     a.status = status.toInt();
