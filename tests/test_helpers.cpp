@@ -1,10 +1,13 @@
 // Window-free helpers of the shell, the settings and the export: this
 // program links the logic library only.
+#include "app/Config.h"
 #include "app/Language.h"
 #include "app/Text.h"
 #include "book/ExportText.h"
 #include "store/SettingValues.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestHelpers : public QObject {
@@ -15,6 +18,7 @@ private slots:
     void addressCheckRules();
     void exportCellWidths();
     void languageChoice();
+    void iniSecretsReadWhole();
 };
 
 void TestHelpers::clockText()
@@ -83,6 +87,32 @@ void TestHelpers::languageChoice()
     QCOMPARE(chooseLanguage(QStringLiteral("zh"), with("", "", "en_US.UTF-8")), Language::Chinese);
     QCOMPARE(chooseLanguage(QStringLiteral(" EN "), with("", "", "zh_CN.UTF-8")), Language::English);
     QCOMPARE(chooseLanguage(QStringLiteral("fr"), with("", "", "zh_CN.UTF-8")), Language::Chinese);
+}
+
+// Keys, tokens and passwords are read as they stand; an ini that others may
+// read is still used, with a warning.
+void TestHelpers::iniSecretsReadWhole()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("parcelio.ini"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[tracking]\nhost=h.example.com ; a comment\nkey = \"Ab,12;x \n"
+            "[mail]\npassword=p;w,1\"\n[17track]\ntoken=t,1\n;token=commented\n[kdniao]\napi_key=\"q\"\n");
+    f.close();
+    QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+    Config c = Config::load(path);
+    QCOMPARE(c.key, QStringLiteral("\"Ab,12;x"));
+    QCOMPARE(c.mailPassword, QStringLiteral("p;w,1\""));
+    QCOMPARE(c.track17Token, QStringLiteral("t,1"));
+    QCOMPARE(c.kdniaoApiKey, QStringLiteral("\"q\""));
+    QCOMPARE(c.trackingHost, QStringLiteral("h.example.com"));
+    QCOMPARE(c.secret, Config().secret); // not set: the default
+    QCOMPARE(c.iniWarning, QString());
+    QVERIFY(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    c = Config::load(path);
+    QCOMPARE(c.key, QStringLiteral("\"Ab,12;x"));
+    QVERIFY2(c.iniWarning.contains(path) && !c.iniWarning.contains(QLatin1Char('\n')), qPrintable(c.iniWarning));
 }
 
 QTEST_GUILESS_MAIN(TestHelpers)

@@ -1,6 +1,47 @@
 #include "app/Config.h"
+#include "app/Tr.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStringList>
+#include <sys/stat.h>
+
+namespace {
+// The settings that are secrets: read whole, and kept from other users.
+struct SecretKey {
+    const char *group, *key;
+    QString Config::*field;
+};
+const SecretKey Secrets[] = {
+    {"tracking", "secret", &Config::secret},       {"tracking", "key", &Config::key},
+    {"mail", "password", &Config::mailPassword},   {"kdniao", "api_key", &Config::kdniaoApiKey},
+    {"17track", "token", &Config::track17Token},
+};
+} // namespace
+
+std::optional<QString> iniSecret(const QString &iniPath, const QString &group, const QString &key)
+{
+    QFile f(iniPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::optional<QString> found;
+    QString current;
+    // As QSettings does, the last of several lines wins.
+    for (const QByteArray &raw : f.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            current = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (current != group || eq < 0 || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.left(eq).trimmed() == key)
+            found = line.mid(eq + 1).trimmed();
+    }
+    return found;
+}
 
 Config Config::load(const QString &iniPath)
 {
@@ -15,8 +56,6 @@ Config Config::load(const QString &iniPath)
     };
     take("tracking/host", c.trackingHost);
     take("tracking/account", c.account);
-    take("tracking/secret", c.secret);
-    take("tracking/key", c.key);
     take("recognition/host", c.recognitionHost);
     take("maker/host", c.makerHost);
     take("maker/site", c.site);
@@ -24,19 +63,26 @@ Config Config::load(const QString &iniPath)
     take("maker/home", c.home);
     take("mail/relay", c.mailRelay);
     take("mail/user", c.mailUser);
-    take("mail/password", c.mailPassword);
     take("mail/tls", c.mailTls);
     take("clock/probe", c.clockProbe);
     take("clock/timeserver", c.timeServer);
     take("tracking/service", c.service);
     take("kdniao/url", c.kdniaoUrl);
     take("kdniao/business_id", c.kdniaoBusinessId);
-    take("kdniao/api_key", c.kdniaoApiKey);
     take("kdniao/request_type", c.kdniaoRequestType);
     take("17track/url", c.track17Url);
-    take("17track/token", c.track17Token);
     c.service = c.service.trimmed().toLower();
     take("desktop/language", c.language);
+    bool secretSet = false;
+    for (const SecretKey &s : Secrets) {
+        if (auto value = iniSecret(iniPath, QString::fromLatin1(s.group), QString::fromLatin1(s.key))) {
+            c.*s.field = *value;
+            secretSet = true;
+        }
+    }
+    struct stat st {};
+    if (secretSet && ::stat(QFile::encodeName(iniPath).constData(), &st) == 0 && (st.st_mode & 077) != 0)
+        c.iniWarning = Parcelio::tr("警告: %1 含有密钥或密码,其他用户也能读取 (chmod 600 可改正)").arg(iniPath);
     const QString tray = ini.value(QStringLiteral("desktop/tray")).toString().trimmed().toLower();
     c.trayForced = tray == QLatin1String("on") || tray == QLatin1String("true") || tray == QLatin1String("1") ||
                    tray == QLatin1String("yes");
@@ -54,4 +100,63 @@ Config Config::load(const QString &iniPath)
     if (ok && quiet >= 0)
         c.quietDays = quiet;
     return c;
+}
+
+QByteArray Config::iniTemplate()
+{
+    const Config d;
+    const QString text =
+        QStringLiteral(
+            "; Parcelio settings. Every key is optional: remove the \";\" before one to set it;\n"
+            "; what is shown is its default. Keys, tokens and passwords are read as they\n"
+            "; stand, to the end of the line; empty ones here are the built-in ones.\n"
+            "[tracking]\n"
+            ";service=%1\n"
+            ";host=%2\n"
+            ";account=%3\n"
+            ";secret=\n"
+            ";key=\n"
+            "[kdniao]\n"
+            ";url=%4\n"
+            ";business_id=\n"
+            ";api_key=\n"
+            ";request_type=%5\n"
+            "[17track]\n"
+            ";url=%6\n"
+            ";token=\n"
+            "[recognition]\n"
+            ";host=%7\n"
+            "[maker]\n"
+            ";host=%8\n"
+            ";site=%9\n"
+            ";web=%10\n"
+            ";home=%11\n"
+            "[mail]\n"
+            ";relay=%12\n"
+            ";user=%13\n"
+            ";password=\n"
+            "; tls: required, try or off; unset, required when a password is set\n"
+            ";tls=\n"
+            "[clock]\n"
+            ";probe=%14\n"
+            ";timeserver=%15\n"
+            "[watch]\n"
+            ";pause_ms=%16\n"
+            ";min_interval_minutes=%17\n"
+            ";pickup_remind_days=%18\n"
+            ";quiet_days=%19\n"
+            "[desktop]\n"
+            "; tray: on shows the tray icon whatever the settings panel says\n"
+            ";tray=off\n"
+            "; language: zh, en or auto (follow the locale)\n"
+            ";language=%20\n")
+            .arg(d.service, d.trackingHost, d.account, d.kdniaoUrl, d.kdniaoRequestType, d.track17Url,
+                 d.recognitionHost, d.makerHost, d.site)
+            .arg(d.web, d.home, d.mailRelay, d.mailUser, d.clockProbe, d.timeServer)
+            .arg(d.watchPauseMs)
+            .arg(d.minIntervalMinutes)
+            .arg(d.pickupRemindDays)
+            .arg(d.quietDays)
+            .arg(d.language);
+    return text.toUtf8();
 }

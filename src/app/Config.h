@@ -1,5 +1,7 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 // Service hosts, keys and the maker's addresses. Compiled-in defaults that a
 // parcelio.ini beside the executable may override.
@@ -45,5 +47,18 @@ struct Config {
     // [desktop] language=zh|en|auto; auto follows the locale.
     QString language = QStringLiteral("auto");
 
+    // Set by load: the one-line warning that the file holds a key, token or
+    // password and others may read it (it is used all the same).
+    QString iniWarning;
+
     static Config load(const QString &iniPath);
+    // What a first start writes: every key a user can set, commented out
+    // with its default. The one list to extend with a new key.
+    static QByteArray iniTemplate();
 };
+
+// A key, token or password as it stands on its line of the ini file, from
+// after "=" to the end of the line, blanks around it aside: QSettings would
+// read "a,b" as a list, stop at ";" and take a leading '"' as quoting.
+// Nothing when the group has no such key.
+std::optional<QString> iniSecret(const QString &iniPath, const QString &group, const QString &key);

@@ -1,4 +1,5 @@
 #include "app/Locations.h"
+#include "app/Config.h"
 #include "store/PrivateFiles.h"
 
 #include <QCoreApplication>
@@ -41,13 +42,7 @@ Locations findLocations(const QString &programDir)
     // A first start leaves a file to edit; every key is optional. It will
     // hold the mail password: the user's alone, as is its folder.
     if (!QFileInfo::exists(at.iniPath) && makePrivateDir(configDir))
-        createPrivateFile(at.iniPath, "; Parcelio settings: every key is optional, see the README.\n"
-                                      "; [tracking] host, account, secret, key\n"
-                                      "; [recognition] host\n"
-                                      "; [maker] host, site, web, home\n"
-                                      "; [mail] relay, user, password, tls\n"
-                                      "; [clock] probe, timeserver\n"
-                                      "; [desktop] tray (on/off), language (zh/en/auto)\n");
+        createPrivateFile(at.iniPath, Config::iniTemplate());
     return at;
 }
 

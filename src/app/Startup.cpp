@@ -35,6 +35,11 @@ bool Form1::load(const QString &seedSqlFile)
     // Timers enabled at design time start ticking once loading is over.
     Timer3->start();
     Timer5->start();
+    // Used all the same, but not in silence.
+    if (!cfg.iniWarning.isEmpty()) {
+        std::fputs((cfg.iniWarning + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        setStatus(cfg.iniWarning);
+    }
     return true;
 }
 

@@ -20,13 +20,18 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
     QCoreApplication app(argc, argv);
+    QString iniWarning;
     {
         // The commands speak the window's language; nothing is loaded for Chinese.
         const Locations at = findLocations(programDir());
-        installTranslation(&app, chooseLanguage(Config::load(at.iniPath).language),
-                           translationDir(at.resourceDir));
+        const Config cfg = Config::load(at.iniPath);
+        installTranslation(&app, chooseLanguage(cfg.language), translationDir(at.resourceDir));
+        if (!cfg.iniWarning.isEmpty()) // again, now in the chosen language
+            iniWarning = Config::load(at.iniPath).iniWarning;
     }
     if (raw.size() > 1 && isCommandName(raw.at(1))) {
+        if (!iniWarning.isEmpty())
+            std::fputs(("parcelio: " + iniWarning + QLatin1Char('\n')).toUtf8().constData(), stderr);
         tellDesktop = tellDesktopOverBus;
         return runCommand(raw.mid(1));
     }

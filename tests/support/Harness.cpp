@@ -27,6 +27,8 @@ void Harness::setIni(const QString &key, const QString &value)
     QSettings ini(dir.path() + QStringLiteral("/parcelio.ini"), QSettings::IniFormat);
     ini.setValue(key, value);
     ini.sync();
+    // As the program makes it: the user's alone.
+    QFile::setPermissions(ini.fileName(), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 bool Harness::start(const QString &seedSql)
