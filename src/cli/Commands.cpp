@@ -50,9 +50,17 @@ struct Failed {
 
 // Text from a reply, the book or the user, made fit for one field of a
 // terminal line: control characters (an escape sequence would rewrite the
-// terminal, a line break or tab would forge lines and columns) become blanks.
+// terminal, a line break or tab would forge lines and columns) become blanks;
+// the marks that turn text right to left (which would show a number or a
+// time reversed) are dropped.
 QString plain(QString text)
 {
+    const auto bidi = [](QChar ch) {
+        const char16_t u = ch.unicode();
+        return u == 0x061C || u == 0x200E || u == 0x200F || (u >= 0x202A && u <= 0x202E) ||
+               (u >= 0x2066 && u <= 0x2069);
+    };
+    text.removeIf(bidi);
     for (QChar &ch : text) {
         const QChar::Category k = ch.category();
         if (k == QChar::Other_Control || k == QChar::Separator_Line || k == QChar::Separator_Paragraph)
