@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -594,14 +595,17 @@ void TestCli::outputIsPlainAndAFailedWriteFails()
 {
     // An escape sequence from a reply or goods would rewrite the terminal,
     // a line break in goods would forge a parcel's line; JSON keeps both.
-    const QString goods = QStringLiteral("衣服\n第二行\x1b[2J");
+    // A right-to-left mark would show numbers reversed.
+    const QString goods = QStringLiteral("衣服\n第二行\x1b[2J\u202E\u2067\u200F");
     const Run add = run({"add", "900000000321", goods, "--company", "顺丰快递"});
     QCOMPARE(add.rc, 0);
     const Run list = run({"list"});
     const Run query = run({"query", "900000000321"});
     for (const Run *r : {&add, &list, &query}) {
         QCOMPARE(r->rc, 0);
-        QVERIFY2(!r->out.contains(QChar(0x1b)) && !r->out.contains(QChar(0x07)) && !r->out.contains('\r'),
+        QVERIFY2(!r->out.contains(QChar(0x1b)) && !r->out.contains(QChar(0x07)) && !r->out.contains('\r') &&
+                     !r->out.contains(QChar(0x202E)) && !r->out.contains(QChar(0x2067)) &&
+                     !r->out.contains(QChar(0x200F)),
                  qPrintable(r->out));
     }
     QCOMPARE(add.out.count('\n'), 2);
@@ -655,6 +659,30 @@ void TestCli::outputIsPlainAndAFailedWriteFails()
     for (const QString &file : {at + "/config/parcelio/parcelio.ini", at + "/data/parcelio/db/kd100.mdb",
                                 at + "/data/parcelio/db/kd100.ldb"})
         QVERIFY2(mode(file) == 0600, qPrintable(file));
+
+    // The file names every key a user can set, the services' too, each
+    // commented out with its default.
+    const QString made = at + "/config/parcelio/parcelio.ini";
+    QFile ini(made);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(ini.readAll());
+    for (const char *line : {"[tracking]\n;service=classic\n", ";host=api.kuaidi.tesmar.cn\n", ";secret=\n",
+                             "[kdniao]\n", ";business_id=\n", ";api_key=\n", ";request_type=1002\n", "[17track]\n",
+                             ";token=\n", "[mail]\n", ";password=\n", ";tls=\n", "[watch]\n", ";pause_ms=2000\n",
+                             ";min_interval_minutes=30\n", ";pickup_remind_days=2\n", ";quiet_days=5\n",
+                             "[desktop]\n", ";tray=off\n", ";language=auto\n", "[clock]\n", ";timeserver="})
+        QVERIFY2(text.contains(QString::fromUtf8(line)), line);
+    QVERIFY(QSettings(made, QSettings::IniFormat).allKeys().isEmpty());
+    // A password others may read is used, and said so on one line.
+    ini.close();
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write("[mail]\npassword=a,b;c\n");
+    ini.close();
+    QVERIFY(ini.setPermissions(ini.permissions() | QFile::ReadOther));
+    const Run exposed = run({"list"}, fresh);
+    QCOMPARE(exposed.rc, 0);
+    QVERIFY2(exposed.err.contains(made + " 含有密钥或密码") && exposed.err.count('\n') == 1,
+             qPrintable(exposed.err));
 }
 
 void TestCli::pickupCodesAndArchive()
@@ -840,6 +868,30 @@ void TestCli::servicesOfToday()
     Run refused = run({"query", "700000000001", "--company", "中通快递"}, wrong);
     QCOMPARE(refused.rc, 4);
     QVERIFY2(refused.err.contains("查询服务账号或密钥错误"), qPrintable(refused.err));
+
+    // A service whose certificate this system does not trust (a self-signed
+    // one): said so, not told as a service that never answered.
+    const QString cert = tmp.path() + "/self.pem", key = tmp.path() + "/self.key";
+    QProcess made;
+    made.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+                           "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
+    QVERIFY(made.waitForFinished(60000) && made.exitCode() == 0);
+    QProcess tls;
+    tls.start("openssl", {"s_server", "-accept", "127.0.0.1:0", "-cert", cert, "-key", key, "-www"});
+    // It says where it listens: "ACCEPT 127.0.0.1:PORT".
+    QString accept;
+    while (!accept.section("ACCEPT ", 1).contains('\n') && tls.waitForReadyRead(10000))
+        accept += QString::fromLatin1(tls.readAllStandardOutput());
+    const QString tlsHost = accept.section("ACCEPT ", 1).section('\n', 0, 0).trimmed();
+    QVERIFY2(tlsHost.startsWith("127.0.0.1:"), qPrintable(accept));
+    const QProcessEnvironment untrusted =
+        setUp("kdniao-tls", "[tracking]\nservice=kdniao\n[kdniao]\nurl=https://" + tlsHost +
+                                "/Ebusiness/EbusinessOrderHandle.aspx\nbusiness_id=1237100\napi_key=k\n");
+    const Run unverified = run({"query", "700000000001", "--company", "中通快递"}, untrusted);
+    tls.kill();
+    tls.waitForFinished();
+    QCOMPARE(unverified.rc, 4);
+    QVERIFY2(unverified.err.contains("查询服务的证书无法验证"), qPrintable(unverified.err));
 
     // The token API: registered once, then read; times in the event's own
     // local time, newest first.
