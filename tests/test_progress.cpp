@@ -6,6 +6,7 @@
 #include "tracking/Reply.h"
 #include "app/Config.h"
 #include "tracking/Service.h"
+#include "tracking/Kdniao.h"
 
 #include <QTest>
 
@@ -152,7 +153,7 @@ void TestProgress::signedQuerySignatureAndReading()
     QVERIFY(!data.contains("CustomerName"));
     // 顺丰 without digits is refused before any request; a courier without a code too.
     QCOMPARE(svc->request({"shunfeng", "1", QString()}).refused.trouble, TrackingReading::PhoneNeeded);
-    QCOMPARE(svc->request({"quanfengkuaidi", "1", QString()}).refused.trouble, TrackingReading::NotCovered);
+    QCOMPARE(svc->request({"nosuchcourier", "1", QString()}).refused.trouble, TrackingReading::NotCovered);
 
     ServiceAnswer a;
     a.answered = true;
@@ -201,8 +202,15 @@ void TestProgress::signedQuerySignatureAndReading()
     QCOMPARE(svc->read(a).reply.message, QStringLiteral("查询服务账号或密钥错误"));
     a.body = QStringLiteral(R"({"Success":false,"Reason":"顺丰单号需要CustomerName"})");
     QCOMPARE(svc->read(a).trouble, TrackingReading::PhoneNeeded);
+    // Both documented forms of "no trace yet" are no events, not failures
+    // (the 8001 document's reply without traces; Reason null with Success false).
     a.body = QStringLiteral(R"({"Success":true,"State":"0","Reason":"暂无轨迹信息","Traces":[]})");
-    QCOMPARE(svc->read(a).reply.kind, ReplyReading::UnknownNumber);
+    QCOMPARE(svc->read(a).kind, TrackingReading::NoEvents);
+    a.body = QStringLiteral(R"({"EBusinessID":"1237100","LogisticCode":"7001","ShipperCode":"ZTO","Success":false,"Reason":null,"State":"0"})");
+    QCOMPARE(svc->read(a).kind, TrackingReading::NoEvents);
+    // A trace that is no object of texts: unreadable, not an unknown number.
+    a.body = QStringLiteral(R"({"Success":"true","State":2,"Traces":{"AcceptTime":1}})");
+    QCOMPARE(svc->read(a).kind, TrackingReading::Unreadable);
     a.status = 429;
     a.retryAfter = "120";
     r = svc->read(a);
@@ -242,9 +250,12 @@ void TestProgress::tokenApiReading()
 
     // A round's list: each number read from its own item, whatever the
     // order of the answer; a number the answer leaves out is unreadable.
-    const QList<ServiceAsk> asks{{"zhongtong", "7001", {}}, {"zhongtong", "7002", "1234"}, {"zhongtong", "7003", {}}};
+    // Each with its carrier key; phone digits only for the carrier that needs them.
+    const QList<ServiceAsk> asks{{"zhongtong", "7001", "9999"}, {"shunfeng", "7002", "1234"}, {"ems", "7003", {}}};
     const QByteArray listed = svc->batchRequest(asks, true).body;
-    QVERIFY2(listed.contains("7001") && listed.contains(R"("param":"1234")") && listed.contains("7003"),
+    QVERIFY2(listed.contains(R"({"carrier":190455,"number":"7001"})") &&
+                 listed.contains(R"({"carrier":100012,"number":"7002","param":"1234"})") &&
+                 listed.contains(R"({"carrier":3013,"number":"7003"})"),
              listed.constData());
     a.status = 200;
     a.body = QStringLiteral(R"({"code":0,"data":{"accepted":[{"number":"7002","track_info":{
