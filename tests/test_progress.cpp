@@ -6,6 +6,8 @@
 #include "tracking/Reply.h"
 #include "app/Config.h"
 #include "tracking/Service.h"
+#include "tracking/Client.h"
+#include "tracking/Kdniao.h"
 
 #include <QTest>
 
@@ -14,6 +16,7 @@ class TestProgress : public QObject {
 private slots:
     void signedQuerySignatureAndReading();
     void tokenApiReading();
+    void clientPreludeAndHolds();
     void resultCodeAndEntriesAreCutByMarkers();
     void replyReading_data();
     void replyReading();
@@ -152,7 +155,7 @@ void TestProgress::signedQuerySignatureAndReading()
     QVERIFY(!data.contains("CustomerName"));
     // 顺丰 without digits is refused before any request; a courier without a code too.
     QCOMPARE(svc->request({"shunfeng", "1", QString()}).refused.trouble, TrackingReading::PhoneNeeded);
-    QCOMPARE(svc->request({"quanfengkuaidi", "1", QString()}).refused.trouble, TrackingReading::NotCovered);
+    QCOMPARE(svc->request({"nosuchcourier", "1", QString()}).refused.trouble, TrackingReading::NotCovered);
 
     ServiceAnswer a;
     a.answered = true;
@@ -201,8 +204,15 @@ void TestProgress::signedQuerySignatureAndReading()
     QCOMPARE(svc->read(a).reply.message, QStringLiteral("查询服务账号或密钥错误"));
     a.body = QStringLiteral(R"({"Success":false,"Reason":"顺丰单号需要CustomerName"})");
     QCOMPARE(svc->read(a).trouble, TrackingReading::PhoneNeeded);
+    // Both documented forms of "no trace yet" are no events, not failures
+    // (the 8001 document's reply without traces; Reason null with Success false).
     a.body = QStringLiteral(R"({"Success":true,"State":"0","Reason":"暂无轨迹信息","Traces":[]})");
-    QCOMPARE(svc->read(a).reply.kind, ReplyReading::UnknownNumber);
+    QCOMPARE(svc->read(a).kind, TrackingReading::NoEvents);
+    a.body = QStringLiteral(R"({"EBusinessID":"1237100","LogisticCode":"7001","ShipperCode":"ZTO","Success":false,"Reason":null,"State":"0"})");
+    QCOMPARE(svc->read(a).kind, TrackingReading::NoEvents);
+    // A trace that is no object of texts: unreadable, not an unknown number.
+    a.body = QStringLiteral(R"({"Success":"true","State":2,"Traces":{"AcceptTime":1}})");
+    QCOMPARE(svc->read(a).kind, TrackingReading::Unreadable);
     a.status = 429;
     a.retryAfter = "120";
     r = svc->read(a);
@@ -242,9 +252,12 @@ void TestProgress::tokenApiReading()
 
     // A round's list: each number read from its own item, whatever the
     // order of the answer; a number the answer leaves out is unreadable.
-    const QList<ServiceAsk> asks{{"zhongtong", "7001", {}}, {"zhongtong", "7002", "1234"}, {"zhongtong", "7003", {}}};
+    // Each with its carrier key; phone digits only for the carrier that needs them.
+    const QList<ServiceAsk> asks{{"zhongtong", "7001", "9999"}, {"shunfeng", "7002", "1234"}, {"ems", "7003", {}}};
     const QByteArray listed = svc->batchRequest(asks, true).body;
-    QVERIFY2(listed.contains("7001") && listed.contains(R"("param":"1234")") && listed.contains("7003"),
+    QVERIFY2(listed.contains(R"({"carrier":190455,"number":"7001"})") &&
+                 listed.contains(R"({"carrier":100012,"number":"7002","param":"1234"})") &&
+                 listed.contains(R"({"carrier":3013,"number":"7003"})"),
              listed.constData());
     a.status = 200;
     a.body = QStringLiteral(R"({"code":0,"data":{"accepted":[{"number":"7002","track_info":{
@@ -363,4 +376,78 @@ void TestProgress::numbersInPastedText()
 }
 
 QTEST_GUILESS_MAIN(TestProgress)
+// The client's rules without a window: answers handed back at once, in the
+// forms of 17track's v2.2 documents (register and gettrackinfo replies of
+// https://api.17track.net/en/doc?version=v2.2, its error code list).
+void TestProgress::clientPreludeAndHolds()
+{
+    Config cfg;
+    cfg.service = "17track";
+    cfg.track17Token = "t";
+    QHash<QString, QString> kept;
+    QStringList sent;
+    QStringList replies;
+    const QDateTime now = QDateTime::currentDateTime();
+    ClientWaiting waiting{[&](const ServiceRequest &r, std::function<void(const ServiceAnswer &)> then) {
+                              sent << r.url.path().section('/', -1) + ' ' + QString::fromUtf8(r.body);
+                              ServiceAnswer a;
+                              a.answered = true;
+                              a.status = 200;
+                              a.at = now;
+                              a.body = replies.isEmpty() ? QString() : replies.takeFirst();
+                              then(a);
+                          },
+                          [](int, std::function<void()> then) { then(); }, [&] { return now; }};
+    TrackingClient client(TrackingService::make(cfg), waiting,
+                          ClientMemory{[&](const QString &k) { return kept.value(k); },
+                                       [&](const QString &k, const QString &v) { kept.insert(k, v); }});
+    TrackingReading got;
+    auto ask = [&](const ServiceAsk &a) {
+        client.ask({a}, [&](const QList<TrackingReading> &r) { got = r.value(0); });
+        return got;
+    };
+    const QString notFound = R"({"code":0,"data":{"accepted":[{"number":"%1","carrier":190455,"track_info":{"latest_status":{"status":"NotFound"},"tracking":{"providers":[]}}}],"rejected":[]}})";
+
+    // Registered, then NotFound twice (at once and after the short wait):
+    // waiting for the service's first answer, not an unknown number.
+    replies = {R"({"code":0,"data":{"accepted":[{"origin":1,"number":"7001","carrier":190455}],"rejected":[]}})",
+               notFound.arg("7001"), notFound.arg("7001")};
+    TrackingReading r = ask({"zhongtong", "7001", {}});
+    QCOMPARE(r.trouble, TrackingReading::Awaiting);
+    QVERIFY(r.reply.kind != ReplyReading::UnknownNumber);
+    QCOMPARE(sent.size(), 3);
+    QVERIFY2(sent.first().startsWith("register") && sent.first().contains("190455"), qPrintable(sent.first()));
+
+    // An answer naming another number is refused, not read.
+    sent.clear();
+    replies = {notFound.arg("7999")};
+    r = ask({"zhongtong", "7001", {}});
+    QCOMPARE(r.kind, TrackingReading::Failure);
+    QCOMPARE(r.reply.message, ServiceText::ForeignNumber());
+    QCOMPARE(sent.size(), 1); // already registered: read only
+
+    // A registration refused for its format is told so and not asked again.
+    sent.clear();
+    replies = {R"({"code":0,"data":{"accepted":[],"rejected":[{"number":"7002","error":{"code":-18010012,"message":"The format of '7002' is invalid."}}]}})"};
+    QCOMPARE(ask({"zhongtong", "7002", {}}).lasting, TrackingReading::UntilEdited);
+    QCOMPARE(ask({"zhongtong", "7002", {}}).trouble, TrackingReading::Refused);
+    QCOMPARE(sent.size(), 1);
+
+    // The monthly quota: the whole account waits, no request until then.
+    sent.clear();
+    replies = {R"({"code":0,"data":{"accepted":[],"rejected":[{"number":"7003","error":{"code":-18019908,"message":"Quota not enough."}}]}})"};
+    r = ask({"zhongtong", "7003", {}});
+    QCOMPARE(r.trouble, TrackingReading::Quota);
+    QVERIFY(r.retryAt <= now.addSecs(7 * 86400));
+    QCOMPARE(ask({"zhongtong", "7004", {}}).trouble, TrackingReading::Quota);
+    QCOMPARE(sent.size(), 1);
+
+    // Holds judged against the clock: an HTTP date in 9999 holds a week at
+    // most; a stored answer time in the future rests nothing.
+    const QDateTime at = QDateTime(QDate(2026, 12, 9), QTime(9, 0), Qt::UTC);
+    QCOMPARE(retryMoment("Fri, 31 Dec 9999 23:59:59 GMT", at, 60), at.addSecs(7 * 86400));
+    QCOMPARE(sanedAnswerMs(at.addSecs(3600).toMSecsSinceEpoch(), at.toMSecsSinceEpoch()), 0);
+    QCOMPARE(sanedHoldMs(at.addYears(10).toMSecsSinceEpoch(), at.toMSecsSinceEpoch()), 0);
+}
+
 #include "test_progress.moc"

@@ -1193,33 +1193,39 @@ The state is followed by the parcel&apos;s stage (waiting for pickup, problem, p
         <translation>parcelio query &lt;number&gt; [--company &lt;courier&gt;] [--phone &lt;phone digits&gt;] | --id &lt;id&gt; [--json]</translation>
     </message>
     <message>
-        <source>parcelio add &lt;单号&gt; &lt;物品&gt; | - [--company &lt;公司&gt;] [--phone &lt;手机尾号&gt;] [--force] [--json]</source>
-        <translation>parcelio add &lt;number&gt; &lt;goods&gt; | - [--company &lt;courier&gt;] [--phone &lt;phone digits&gt;] [--force] [--json]</translation>
+        <source>parcelio add &lt;单号&gt; &lt;物品&gt; | - [--company &lt;公司&gt;] [--phone &lt;手机尾号&gt;] [--force] [--yes] [--json]</source>
+        <translation>parcelio add &lt;number&gt; &lt;goods&gt; | - [--company &lt;courier&gt;] [--phone &lt;phone digits&gt;] [--force] [--yes] [--json]</translation>
     </message>
     <message>
-        <source>检查与窗口的添加面板相同: 单号只能是数字且不含 |, 物品不能为空, 同一单号只保存一次。
+        <source>检查与窗口的添加面板相同: 单号只能是字母和数字(字母转为大写), 物品不能为空, 同一单号只保存一次。
 没有 --company 时由单号识别服务判断快递公司。保存前先查询一次:
 查询服务不认识的单号只有加上 --force 才保存。
 --phone: 寄件人或收件人手机号后四位 (顺丰等快递在部分查询服务需要)。
 add - 从标准输入读入一段文字(订单页、短信、聊天), 找出其中每个单号, 跳过已保存的,
 物品取单号旁边的文字(没有时取单号的后四位), 每个单号打印一行; 至少添加一个时退出状态为 0。
+超过 20 个单号时先说明最多要用掉多少次查询, 只有加上 --yes 才继续。
 </source>
-        <translation>Checked as the window&apos;s add panel checks: the number is digits only and without |, the goods are not empty, a number is saved once.
+        <translation>Checked as the window&apos;s add panel checks: the number is letters and digits (letters upper-cased), the goods are not empty, a number is saved once.
 Without --company the recognition service picks the courier. The parcel is queried once before it is saved:
 a number the tracking service does not know is saved only with --force.
 --phone: the last four digits of the sender&apos;s or receiver&apos;s phone (some services need them for SF Express and others).
 add - reads a text from standard input (an order page, a message, a chat), finds every tracking number in it, skips saved ones,
 takes the goods from the words beside each number (else the number&apos;s last four digits) and prints a line per number; exits 0 when at least one was added.
+More than 20 numbers: says how many requests it may spend and goes on only with --yes.
 </translation>
     </message>
     <message>
         <source>与窗口的「立即刷新」相同, 逐条打印有新进展的快递, 并像窗口一样告知新进展:
 每条新进展一个桌面通知; 设置中开启了邮件通知时, 再发一封最新动态邮件。不播放提示音。
-退出状态: 0 有新进展, 1 没有新进展; 没有新进展且有查询失败时为 4。
+查询失败的快递逐个列出(编号、单号、原因)。
+退出状态: 0 有新进展, 1 没有新进展; 没有新进展且有查询失败时为 4;
+没有一个快递到了查询的时候(都在暂缓或未到查询间隔)时为 7。
 </source>
         <translation>The same as the window&apos;s &quot;Refresh now&quot;: prints each parcel with news and tells the news as the window does:
 a desktop notification for each piece of news, and a news mail when mail is turned on in the settings. No sound is played.
-Exit status: 0 news, 1 no news; 4 when there was no news and a query failed.
+Each failed parcel is listed (id, number, why).
+Exit status: 0 news, 1 no news; 4 when there was no news and a query failed;
+7 when no parcel was due (all held or within the minimum interval).
 </translation>
     </message>
     <message>
@@ -1271,6 +1277,7 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
   4  服务出错、没有应答或回复无法识别
   5  数据库无法打开或写入
   6  输出无法写入(已做的改动保留)
+  7  refresh: 没有到查询时候的快递
 </source>
         <translation>Exit status:
   0  success
@@ -1280,6 +1287,7 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
   4  service error, no answer or an unreadable reply
   5  the database cannot be opened or written
   6  the output cannot be written (changes made are kept)
+  7  refresh: no parcel was due
 </translation>
     </message>
     <message>

@@ -34,7 +34,8 @@ insert into list (id, name, code, shibie, "call") values
  (32, 'UPS', 'ups', 'ups', '400-820-8388'),
  (33, 'TNT', 'tnt', 'tnt', '800-820-9868'),
  (34, '百世快运', 'baishiwuliu', 'baishiwuliu', '400-8856-561'),
- (35, '加运美', 'jiayunmeiwuliu', 'jiayunmeiwuliu', '0769-85515555');
+ (35, '加运美', 'jiayunmeiwuliu', 'jiayunmeiwuliu', '0769-85515555'),
+ (36, '极兔速递', 'jtexpress', 'jtexpress', '956025');
 
 -- First run: sound on, panels draggable, recognition on, no e-mail yet.
 insert into setting (邮件通知, 语音提示, 支持拖动, 关闭窗口, 气泡提示, 默认查询, 自动识别, 通知邮箱)

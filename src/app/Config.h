@@ -39,7 +39,7 @@ struct Config {
     QString kdniaoUrl = QStringLiteral("https://api.kdniao.com/Ebusiness/EbusinessOrderHandle.aspx");
     QString kdniaoBusinessId;
     QString kdniaoApiKey;
-    QString kdniaoRequestType = QStringLiteral("1002");
+    QString kdniaoRequestType = QStringLiteral("8001");
     QString track17Url = QStringLiteral("https://api.17track.net/track/v2.2/");
     QString track17Token;
     // [desktop] tray=on: the tray icon whatever the settings panel says.

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "tracking/Client.h"
 #include "app/Balloon.h"
 #include "app/Layout.h"
 #include "app/Tr.h"

@@ -14,6 +14,7 @@
 #include "store/Store.h"
 #include "tracking/HttpReply.h"
 #include "tracking/Progress.h"
+#include "tracking/Reply.h"
 #include "tracking/ServiceState.h"
 
 #include <QCheckBox>
@@ -33,6 +34,7 @@ class QThread;
 class QSystemTrayIcon;
 class Class1;
 class TrackingService;
+class TrackingClient;
 struct ServiceRequest;
 struct ServiceAnswer;
 struct PastedNumber;
@@ -60,6 +62,8 @@ struct CurrentServiceState {
     QString phone;
     ReplyReading reading;
     ServiceState service = ServiceState::None;
+    TrackingReading::Trouble trouble = TrackingReading::NoTrouble;
+    QString carrier; // the service's code of the carrier it named
 };
 
 class Form1 : public QWidget {
@@ -278,6 +282,8 @@ public:
     const TrackingService &trackingService();
     // One request of the service, waited for as GetBody waits.
     ServiceAnswer serviceExchange(const ServiceRequest &request);
+    // The tracking client, waiting as serviceExchange does.
+    TrackingClient &trackingClient();
     void Text3_Change();
     void Command2_Click();
     void recognize();
@@ -519,6 +525,7 @@ private:
     Store db;
     std::unique_ptr<QNetworkAccessManager> net;
     std::shared_ptr<const TrackingService> service;
+    std::unique_ptr<TrackingClient> client;
     bool loaded = false;
     // The stored switches are being put on the settings panel.
     bool showingStoredSettings = false;

@@ -26,15 +26,16 @@ const CommandText Commands[] = {
                        "单号已保存时, 其进度条数和进度像在窗口中查询一样记录下来。\n")},
     {"add",
      QT_TRANSLATE_NOOP("Parcelio",
-                       "parcelio add <单号> <物品> | - [--company <公司>] [--phone <手机尾号>] [--force] [--json]"),
+                       "parcelio add <单号> <物品> | - [--company <公司>] [--phone <手机尾号>] [--force] [--yes] [--json]"),
      QT_TRANSLATE_NOOP("Parcelio", "保存一个新快递"),
      QT_TRANSLATE_NOOP(
-         "Parcelio", "检查与窗口的添加面板相同: 单号只能是数字且不含 |, 物品不能为空, 同一单号只保存一次。\n"
+         "Parcelio", "检查与窗口的添加面板相同: 单号只能是字母和数字(字母转为大写), 物品不能为空, 同一单号只保存一次。\n"
                      "没有 --company 时由单号识别服务判断快递公司。保存前先查询一次:\n"
                      "查询服务不认识的单号只有加上 --force 才保存。\n"
                      "--phone: 寄件人或收件人手机号后四位 (顺丰等快递在部分查询服务需要)。\n"
                      "add - 从标准输入读入一段文字(订单页、短信、聊天), 找出其中每个单号, 跳过已保存的,\n"
-                     "物品取单号旁边的文字(没有时取单号的后四位), 每个单号打印一行; 至少添加一个时退出状态为 0。\n")},
+                     "物品取单号旁边的文字(没有时取单号的后四位), 每个单号打印一行; 至少添加一个时退出状态为 0。\n"
+                     "超过 20 个单号时先说明最多要用掉多少次查询, 只有加上 --yes 才继续。\n")},
     {"remove", QT_TRANSLATE_NOOP("Parcelio", "parcelio remove --id <编号> [--json]"),
      QT_TRANSLATE_NOOP("Parcelio", "删除一个已保存的快递"),
      QT_TRANSLATE_NOOP("Parcelio", "快递和它记录的进度一起删除。编号见 parcelio list。\n")},
@@ -42,7 +43,9 @@ const CommandText Commands[] = {
      QT_TRANSLATE_NOOP("Parcelio",
                        "与窗口的「立即刷新」相同, 逐条打印有新进展的快递, 并像窗口一样告知新进展:\n"
                        "每条新进展一个桌面通知; 设置中开启了邮件通知时, 再发一封最新动态邮件。不播放提示音。\n"
-                       "退出状态: 0 有新进展, 1 没有新进展; 没有新进展且有查询失败时为 4。\n")},
+                       "查询失败的快递逐个列出(编号、单号、原因)。\n"
+                       "退出状态: 0 有新进展, 1 没有新进展; 没有新进展且有查询失败时为 4;\n"
+                       "没有一个快递到了查询的时候(都在暂缓或未到查询间隔)时为 7。\n")},
     {"code", QT_TRANSLATE_NOOP("Parcelio", "parcelio code <短信> | - [--id <编号>] [--json]"),
      QT_TRANSLATE_NOOP("Parcelio", "从取件短信中记下取件码"),
      QT_TRANSLATE_NOOP("Parcelio", "在短信(或 - 时的标准输入)中找出取件码和单号尾号, 记到相符的快递上。\n"
@@ -69,7 +72,8 @@ const char *const Statuses = QT_TRANSLATE_NOOP("Parcelio", "退出状态:\n"
                                                            "  3  查询服务不认识这个单号\n"
                                                            "  4  服务出错、没有应答或回复无法识别\n"
                                                            "  5  数据库无法打开或写入\n"
-                                                           "  6  输出无法写入(已做的改动保留)\n");
+                                                           "  6  输出无法写入(已做的改动保留)\n"
+                                                           "  7  refresh: 没有到查询时候的快递\n");
 } // namespace
 
 bool isCommandName(const QString &word)

@@ -12,6 +12,7 @@
 #include "tracking/Intake.h"
 #include "tracking/RecognitionText.h"
 #include "tracking/Reply.h"
+#include "tracking/Client.h"
 #include "tracking/Service.h"
 #include "watch/BookWatch.h"
 
@@ -97,6 +98,7 @@ struct Context {
     std::shared_ptr<const TrackingService> service;
     std::unique_ptr<Store> store;
     std::unique_ptr<QNetworkAccessManager> net;
+    std::unique_ptr<TrackingClient> client; // after net: its requests go through it
 };
 
 const QCommandLineOption JsonOption(QStringLiteral("json"));
@@ -105,6 +107,9 @@ const QCommandLineOption HelpOption(QStringList{QStringLiteral("h"), QStringLite
 const QCommandLineOption CompanyOption(QStringLiteral("company"), QString(), Parcelio::tr("公司"));
 const QCommandLineOption IdOption(QStringLiteral("id"), QString(), Parcelio::tr("编号"));
 const QCommandLineOption ForceOption(QStringLiteral("force"));
+const QCommandLineOption YesOption(QStringLiteral("yes"));
+// More pasted numbers than this spend the service's quota only when confirmed.
+constexpr int PasteWithoutAsking = 20;
 const QCommandLineOption PhoneOption(QStringLiteral("phone"), QString(), QStringLiteral("手机尾号"));
 const QCommandLineOption ArchivedOption(QStringLiteral("archived"));
 
@@ -200,12 +205,13 @@ std::optional<Failed> refusedNumber(const QString &number)
         return usage(Parcelio::tr("请输入快递单号!"));
     if (number.size() > MaxNumberLength)
         return usage(Parcelio::tr("单号不正确,请您检查! (超过 %1 个字符)").arg(MaxNumberLength));
-    // Digits alone: a number test would let "1.5e3" or "+12" through.
-    const bool digits = std::all_of(number.cbegin(), number.cend(), [](QChar ch) {
-        return ch >= QLatin1Char('0') && ch <= QLatin1Char('9');
+    // Letters and digits, as the window takes them (顺丰, 圆通 and 极兔
+    // numbers begin with letters); a number test would let "1.5e3" through.
+    const bool plainNumber = std::all_of(number.cbegin(), number.cend(), [](QChar ch) {
+        return (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) || (ch >= QLatin1Char('A') && ch <= QLatin1Char('Z'));
     });
-    if (!digits)
-        return usage(Parcelio::tr("单号不正确,请您检查! (单号只能是数字)"));
+    if (!plainNumber)
+        return usage(Parcelio::tr("单号不正确,请您检查! (单号只能是字母和数字)"));
     return std::nullopt;
 }
 
@@ -293,8 +299,12 @@ Failed failureOf(const TrackingReading &r, const CourierRecord &courier, const Q
     case TrackingReading::Quota:
         if (r.retryAt.isValid())
             return {CommandStatus::ServiceFailed,
-                    r.reply.message + Parcelio::tr(" (%1 以后)").arg(r.retryAt.toString(QStringLiteral("hh:mm")))};
+                    r.reply.message +
+                        Parcelio::tr(" (%1 以后)").arg(holdText(r.retryAt, QDateTime::currentDateTime()))};
         break;
+    case TrackingReading::Refused:
+        return {CommandStatus::Usage, r.reply.message + QStringLiteral(" (%1 %2)").arg(courier.name, number)};
+    case TrackingReading::Awaiting:
     case TrackingReading::WrongKey:
     case TrackingReading::NoTrouble: break;
     }
@@ -302,35 +312,47 @@ Failed failureOf(const TrackingReading &r, const CourierRecord &courier, const Q
             r.reply.message.isEmpty() ? Parcelio::tr("查询失败,错误代码 %1").arg(r.reply.code) : r.reply.message};
 }
 
+// The tracking client, waiting as the commands wait: each request up to
+// limitMs, the client's own waits with the events running.
+TrackingClient &clientOf(Context &c)
+{
+    if (!c.client) {
+        ClientWaiting waiting{
+            [&c](const ServiceRequest &request, std::function<void(const ServiceAnswer &)> then) {
+                then(exchange(c, request));
+            },
+            [](int ms, std::function<void()> then) {
+                QEventLoop wait;
+                QTimer::singleShot(ms, &wait, &QEventLoop::quit);
+                wait.exec();
+                then();
+            },
+            [] { return QDateTime::currentDateTime(); }};
+        c.client = std::make_unique<TrackingClient>(c.service, std::move(waiting), storeMemory(*c.store));
+    }
+    return *c.client;
+}
+
 std::optional<Failed> track(Context &c, const CourierRecord &courier, const QString &number, const QString &phone,
                             Tracked &t)
 {
-    const ServiceAsk ask{courier.code, number, phone};
-    const ServiceRequest request = c.service->request(ask);
-    if (request.refused.kind != TrackingReading::NoAnswer)
-        return failureOf(request.refused, courier, number);
-    ServiceAnswer a = exchange(c, request);
-    TrackingReading reading = c.service->read(a);
-    if (reading.needsPrelude) {
-        exchange(c, c.service->prelude(ask));
-        a = exchange(c, request);
-        reading = c.service->read(a);
-    }
+    TrackingReading reading;
+    clientOf(c).ask({ServiceAsk{courier.code, number, phone}},
+                    [&reading](const QList<TrackingReading> &readings) { reading = readings.value(0); });
     t.queried = QDateTime::currentDateTime();
     t.paced = c.service->paced();
-    if (!a.answered)
-        return Failed{CommandStatus::ServiceFailed,
-                      Parcelio::tr("查询服务") + (a.refused.isEmpty() ? Parcelio::tr("没有应答") : a.refused)};
-    // An error page is no answer, whatever it holds; a refused key and a
-    // quota are told by the service's reading.
-    const bool told = reading.trouble != TrackingReading::NoTrouble;
-    if ((a.status < 200 || a.status > 299) && !told)
-        return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询服务出错 (HTTP %1)").arg(a.status)};
     switch (reading.kind) {
     case TrackingReading::NoAnswer:
+        return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询服务没有应答")};
     case TrackingReading::Unreadable:
         return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询结果无法识别,请稍后再试..")};
-    case TrackingReading::Failure: return failureOf(reading, courier, number);
+    case TrackingReading::Failure:
+        // Registered, not found yet: kept, and told so.
+        if (reading.trouble == TrackingReading::Awaiting) {
+            t.reading = reading;
+            return std::nullopt;
+        }
+        return failureOf(reading, courier, number);
     case TrackingReading::NoEvents:
     case TrackingReading::Events: break;
     }
@@ -586,7 +608,7 @@ int query(Context &c)
         rows = {*row};
         number = row->number;
     } else {
-        number = args.first().trimmed();
+        number = args.first().trimmed().toUpper();
         if (auto bad = refusedNumber(number))
             return fail(*bad);
         const auto same = c.store->findParcels(ParcelField::Number, Match::Exact, number);
@@ -615,9 +637,13 @@ int query(Context &c)
     Tracked t;
     if (auto bad = track(c, *courier, number, phone, t))
         return fail(*bad);
-    for (const ParcelRecord &r : saved)
+    for (const ParcelRecord &r : saved) {
         if (!keepAsWindow(*c.store, r, t))
             return fail(databaseFailed(*c.store));
+        // Digits that worked are the parcel's from now on: the rounds need them too.
+        if (c.parser.isSet(PhoneOption) && !c.store->setPhone(r.id, phone))
+            return fail(databaseFailed(*c.store));
+    }
 
     const QList<KeptEvent> events = keptEvents(t.reading);
     const bool any = t.reading.kind == TrackingReading::Events;
@@ -650,7 +676,9 @@ int query(Context &c)
     for (const ParcelRecord &r : saved)
         text += QStringLiteral(" [%1] %2").arg(r.id).arg(plain(r.goods));
     text += QLatin1Char('\n');
-    if (!any)
+    if (t.reading.trouble == TrackingReading::Awaiting)
+        text += t.reading.reply.message + QLatin1Char('\n');
+    else if (!any)
         text += Parcelio::tr("暂无物流信息\n");
     else
         text += Parcelio::tr("状态: %1\t在途: %2\n").arg(plain(state), plain(transit));
@@ -720,6 +748,15 @@ int addPasted(Context &c)
     const QList<PastedNumber> found = pastedNumbers(textArgument({QStringLiteral("-")}));
     if (found.isEmpty())
         return fail({CommandStatus::Usage, Parcelio::tr("没有找到快递单号")});
+    if (found.size() > PasteWithoutAsking && !c.parser.isSet(YesOption)) {
+        // Each number: its recognition where the local rules cannot place
+        // it, and its query (17track: registration and reading).
+        const int perNumber = (c.service->registers() ? 2 : 1) + (c.parser.isSet(CompanyOption) ? 0 : 1);
+        return fail({CommandStatus::Usage,
+                     Parcelio::tr("找到 %1 个单号, 最多要用掉 %2 次查询; 确认后加上 --yes 再运行")
+                         .arg(found.size())
+                         .arg(qsizetype(perNumber) * found.size())});
+    }
     int added = 0;
     int status = CommandStatus::Usage;
     QJsonArray rows;
@@ -750,7 +787,7 @@ int add(Context &c)
         return addPasted(c);
     if (args.size() != 2)
         return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
-    const QString number = args.at(0).trimmed();
+    const QString number = args.at(0).trimmed().toUpper();
     const QString goods = args.at(1);
     if (auto bad = refusedNumber(number))
         return fail(*bad);
@@ -896,14 +933,24 @@ int refresh(Context &c)
     // waited for, so that leaving does not cut them off.
     notifier.waitForAnswers(5000);
     const RoundSummary &s = watch.lastRound();
+    QJsonArray failures;
+    for (const RoundSummary::Failure &f : s.failures) {
+        if (c.json)
+            failures.append(QJsonObject{{QStringLiteral("id"), f.id},
+                                        {QStringLiteral("number"), f.number},
+                                        {QStringLiteral("why"), f.why}});
+        else
+            out(Parcelio::tr("查询失败 [%1] %2\t%3\n").arg(f.id).arg(plain(f.number), plain(f.why)));
+    }
     if (c.json)
         printJson(QJsonObject{{QStringLiteral("asked"), s.asked},
+                              {QStringLiteral("failures"), failures},
                               {QStringLiteral("failed"), s.failed},
                               {QStringLiteral("rested"), s.rested},
                               {QStringLiteral("held"), s.held},
                               {QStringLiteral("held_until"),
                                s.heldUntil.isValid()
-                                   ? QJsonValue(s.heldUntil.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")))
+                                   ? QJsonValue(s.heldUntil.toLocalTime().toString(QStringLiteral("yyyy-MM-ddThh:mm:ss")))
                                    : QJsonValue()},
                               {QStringLiteral("news"), news},
                               {QStringLiteral("reminders"), remindersJson}});
@@ -913,6 +960,9 @@ int refresh(Context &c)
         return CommandStatus::Ok;
     if (s.failed > 0)
         return fail({CommandStatus::ServiceFailed, Parcelio::tr("%1 个快递查询失败").arg(s.failed)});
+    // Nothing asked: not "no news", which says every answer was read.
+    if (s.asked == 0)
+        return CommandStatus::NothingDue;
     return CommandStatus::NoNews;
 }
 
@@ -1037,7 +1087,7 @@ int runCommandOnce(const QStringList &arguments)
     if (c.name == QLatin1String("list"))
         options << ArchivedOption;
     if (c.name == QLatin1String("add"))
-        options << ForceOption;
+        options << ForceOption << YesOption;
     if (c.name == QLatin1String("add") || c.name == QLatin1String("query"))
         options << PhoneOption;
     c.parser.addOptions(options);

@@ -17,6 +17,7 @@ enum : int {
     ServiceFailed = 4,   // a service failed, did not answer or could not be read
     DatabaseRefused = 5, // the book cannot be opened or written
     OutputFailed = 6,    // what was to be printed could not be written (what was done stays)
+    NothingDue = 7,      // refresh: no parcel was due (all held, resting or none)
 };
 }
 

@@ -82,7 +82,9 @@ void Form1::queryNewParcel()
         if (!store().error().isEmpty())
             return saveFailed(*this);
     }
-    if (couriers.isEmpty()) {
+    // A service that finds the carrier itself goes without one.
+    const bool serviceFinds = couriers.isEmpty() && trackingService().findsCarrier();
+    if (couriers.isEmpty() && !serviceFinds) {
         Command1(12)->setFocus();
         setStatus(Parcelio::tr("请选择快递公司!"));
         return;
@@ -98,16 +100,16 @@ void Form1::queryNewParcel()
         return;
     }
     // Refused before any request: the service would refuse it anyway.
-    if (phone.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
+    if (!couriers.isEmpty() && phone.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
         Text9->setFocus();
         setStatus(ServiceText::PhoneNeeded());
         return;
     }
 
     CurrentParcel.number = number;
-    CurrentParcel.company = company;
+    CurrentParcel.company = serviceFinds ? QString() : company;
     CurrentParcel.goods = goods;
-    CurrentParcel.code = couriers.first().code;
+    CurrentParcel.code = serviceFinds ? QString() : couriers.first().code;
     CurrentService.phone = phone;
 
     setStatus(Parcelio::tr("未查询"));
@@ -125,6 +127,15 @@ void Form1::queryNewParcel()
 
     const ReplyReading reading = CurrentService.reading;
     CurrentParcel.errCode = reading.code;
+    // The carrier the service named, where none was chosen and the
+    // directory knows it; otherwise saved without one.
+    QString savedCompany = CurrentParcel.company;
+    if (serviceFinds && !CurrentService.carrier.isEmpty()) {
+        const QString code = directoryCodeOf(trackingService().name(), CurrentService.carrier);
+        const QList<CourierRecord> named = code.isEmpty() ? QList<CourierRecord>{} : store().couriersByCode(code);
+        if (!named.isEmpty())
+            savedCompany = named.first().name;
+    }
     if (reading.kind == ReplyReading::Unreadable) {
         // Not an answer we can read: nothing is saved.
         endBusy(*this);
@@ -132,9 +143,10 @@ void Form1::queryNewParcel()
         return;
     }
 
-    if (reading.kind != ReplyReading::Success) {
+    // Registered and not found yet: saved, the rounds fill it in.
+    if (reading.kind != ReplyReading::Success && CurrentService.trouble != TrackingReading::Awaiting) {
         if (reading.kind == ReplyReading::UnknownNumber) {
-            if (!saveAnyway(*this, number, company, goods, phone))
+            if (!saveAnyway(*this, number, savedCompany, goods, phone))
                 return saveFailed(*this);
         } else if (!reading.message.isEmpty()) {
             setStatus(reading.message);
@@ -145,7 +157,7 @@ void Form1::queryNewParcel()
 
     // Success: save the parcel unless its number is saved already.
     eventCount = 0;
-    const Store::Added added = store().addParcelOnce(company, number, goods, QStringLiteral("0"));
+    const Store::Added added = store().addParcelOnce(savedCompany, number, goods, QStringLiteral("0"));
     if (added.outcome == Store::Added::Failed)
         return saveFailed(*this);
     if (added.outcome == Store::Added::AlreadySaved) {

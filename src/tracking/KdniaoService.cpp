@@ -2,6 +2,7 @@
 // the account's API key; traces come oldest first.
 #include "app/Tr.h"
 #include "app/Config.h"
+#include "tracking/Kdniao.h"
 #include "tracking/Service.h"
 
 #include <QCryptographicHash>
@@ -66,7 +67,7 @@ TrackingReading refusalOf(const QString &reason)
     }
     if (has({"ShipperCode", "快递公司编码", "不支持"}))
         return troubleReading(TrackingReading::NotCovered);
-    if (has({"单号不存在", "暂无轨迹", "无轨迹"})) {
+    if (has({"单号不存在"})) {
         TrackingReading r;
         r.kind = TrackingReading::Failure;
         r.reply.kind = ReplyReading::UnknownNumber;
@@ -97,7 +98,10 @@ public:
         QJsonObject data{{QStringLiteral("OrderCode"), QString()},
                          {QStringLiteral("ShipperCode"), courier.code},
                          {QStringLiteral("LogisticCode"), ask.number}};
-        if (!ask.phone.isEmpty())
+        // Only where the courier needs it (顺丰: the phone's last four
+        // digits); for others the field must carry nothing (京东 reads it as
+        // a merchant code).
+        if (courier.needsPhone)
             data.insert(QStringLiteral("CustomerName"), ask.phone);
         return signedForm(cfg.kdniaoRequestType, data);
     }
@@ -137,14 +141,39 @@ public:
         const QJsonObject o = QJsonDocument::fromJson(answer.body.toUtf8()).object();
         if (o.isEmpty() || !o.contains(QStringLiteral("Success")))
             return unreadable;
-        const QString reason = text(o.value(QStringLiteral("Reason")));
-        if (!truthy(o.value(QStringLiteral("Success"))))
-            return refusalOf(reason);
+        const QJsonValue reasonValue = o.value(QStringLiteral("Reason"));
+        const QString reason = text(reasonValue).trimmed();
+        const QJsonValue tracesValue = o.value(QStringLiteral("Traces"));
+        // Traces, where present, are a list of objects with text fields:
+        // anything else is an answer we cannot read, not an unknown number.
+        if (!tracesValue.isUndefined() && !tracesValue.isNull() && !tracesValue.isArray())
+            return unreadable;
+        const QJsonArray traces = tracesValue.toArray();
+        for (const QJsonValue &v : traces) {
+            const QJsonObject t = v.toObject();
+            if (!v.isObject() || !t.value(QStringLiteral("AcceptTime")).isString() ||
+                !t.value(QStringLiteral("AcceptStation")).isString())
+                return unreadable;
+        }
 
         TrackingReading r;
+        r.number = text(o.value(QStringLiteral("LogisticCode"))).trimmed();
         r.reply.kind = ReplyReading::Success;
         r.reply.code = QStringLiteral("0");
-        const QJsonArray traces = o.value(QStringLiteral("Traces")).toArray();
+        const bool success = truthy(o.value(QStringLiteral("Success")));
+        // No trace yet, in either of its documented forms: Success false
+        // without a reason, or Success true with "暂无轨迹信息".
+        if ((!success && (reasonValue.isNull() || reasonValue.isUndefined() || reason.isEmpty())) ||
+            (traces.isEmpty() && reason.contains(QStringLiteral("暂无轨迹")))) {
+            r.kind = TrackingReading::NoEvents;
+            r.service = ServiceState::NoTrace;
+            return r;
+        }
+        if (!success) {
+            TrackingReading refused = refusalOf(reason);
+            refused.number = r.number;
+            return refused;
+        }
         // Oldest first on the wire, newest first as shown.
         for (qsizetype i = traces.size() - 1; i >= 0; --i) {
             const QJsonObject t = traces.at(i).toObject();
@@ -156,12 +185,15 @@ public:
             if (r.entries.size() >= 32767)
                 break;
         }
-        r.service = stateOfService(text(o.value(QStringLiteral("State"))), text(o.value(QStringLiteral("StateEx"))));
+        const QString state = text(o.value(QStringLiteral("State")));
+        const QString stateEx = text(o.value(QStringLiteral("StateEx")));
+        r.service = stateOfService(state, stateEx);
+        // As sent (8001 adds StateEx, and Action to each trace), for those
+        // that tell states finer than ours.
+        r.serviceCodes = {{QStringLiteral("State"), state}, {QStringLiteral("StateEx"), stateEx}};
+        if (!traces.isEmpty())
+            r.serviceCodes.append({QStringLiteral("Action"), text(traces.last().toObject().value(QStringLiteral("Action")))});
         if (r.entries.isEmpty()) {
-            // Known to nobody yet: the unknown-number flow, as the written
-            // service tells it.
-            if (r.service == ServiceState::NoTrace || r.service == ServiceState::InTransit)
-                return refusalOf(Parcelio::tr("暂无轨迹"));
             r.kind = TrackingReading::NoEvents;
             return r;
         }

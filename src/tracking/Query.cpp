@@ -2,6 +2,7 @@
 #include "app/Tr.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
+#include "tracking/Client.h"
 #include "tracking/Service.h"
 
 #include <utility>
@@ -21,33 +22,22 @@ void Form1::kdgs(const QString &number)
     const QString nu = number;
     // The book watch lets the user's own request go first.
     const Holding asking(userQueries);
-    const TrackingService &svc = trackingService();
+    TrackingClient &client = trackingClient();
     const ServiceAsk ask{CurrentParcel.code, nu, CurrentService.phone};
-    const ServiceRequest request = svc.request(ask);
-    if (request.refused.kind != TrackingReading::NoAnswer) {
-        // Not askable with this service: told as an answer would tell it.
-        CurrentService.reading = request.refused.reply;
-        CurrentService.service = ServiceState::None;
-        CurrentParcel.lastReply = writtenReplyOf(request.refused);
-        return;
-    }
-    ServiceAnswer answer = serviceExchange(request);
-    TrackingReading reading = svc.read(answer);
-    if (reading.needsPrelude) {
-        // Registered once, then asked again.
-        serviceExchange(svc.prelude(ask));
-        answer = serviceExchange(request);
-        reading = svc.read(answer);
-    }
-    // An answer counts for the rounds' minimum interval, whoever asked.
+    TrackingReading reading;
+    client.ask({ask}, [&reading](const QList<TrackingReading> &readings) { reading = readings.value(0); });
+    // An answer counts for the rounds' minimum interval, whoever asked; a
+    // good one lifts the number's hold.
     bool saved = false;
     const qint64 id = CurrentParcel.id.toLongLong(&saved);
-    if (saved && answer.answered && svc.paced())
-        db.notePace(id, answer.at.toMSecsSinceEpoch(),
+    if (saved && reading.kind != TrackingReading::NoAnswer && client.service().paced())
+        db.notePace(id, now().toMSecsSinceEpoch(),
                     reading.trouble == TrackingReading::Quota ? reading.retryAt.toMSecsSinceEpoch() : 0);
     CurrentService.reading = reading.reply;
     CurrentService.service = reading.service;
-    CurrentParcel.lastReply = svc.displayText(answer, reading);
+    CurrentService.trouble = reading.trouble;
+    CurrentService.carrier = reading.carrier;
+    CurrentParcel.lastReply = reading.written.isEmpty() ? writtenReplyOf(reading) : reading.written;
 }
 
 void Form1::cx()

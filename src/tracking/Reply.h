@@ -6,6 +6,8 @@
 #include "tracking/Progress.h"
 #include "tracking/ServiceState.h"
 
+#include <QPair>
+
 // The result code is classified by readReply, as the shown parcel's query
 // and the add panel's read it; this adds the events of a successful reply.
 struct TrackingReading {
@@ -22,8 +24,22 @@ struct TrackingReading {
     ParcelState state = ParcelState::InTransit;
     ServiceState service = ServiceState::None; // the service's own state, where it gives one
     // What a failure is, where the service tells (Failure only).
-    enum Trouble { NoTrouble, WrongKey, PhoneNeeded, Quota, NotCovered };
+    // Awaiting: registered, the service has not found the number yet (it is
+    // kept, never offered for deletion). Refused: the service will not take
+    // the number as it stands (told by meaning in reply.message).
+    enum Trouble { NoTrouble, WrongKey, PhoneNeeded, Quota, NotCovered, Awaiting, Refused };
     Trouble trouble = NoTrouble;
+    // How long a refusal lasts beyond retryAt: until the number or its
+    // courier is edited, or until the next month (a spent monthly quota).
+    enum Lasting { Passing, UntilEdited, UntilNextMonth };
+    Lasting lasting = Passing;
+    int serviceCode = 0; // the service's own code of a failure, where it gives one
+    QString number;      // the number the answer names, empty when it names none
+    QString carrier;     // the service's own code of the carrier it names (17track)
+    QString written;     // the answer as the window's display reads it, where one answer told only this
+    // The service's own state codes as it sent them (kdniao State, StateEx,
+    // Action; 17track status, sub_status), by their names.
+    QList<QPair<QString, QString>> serviceCodes;
     QDateTime retryAt;        // Quota: not to be asked before this
     bool accountWide = false; // Quota: the whole account is out, not this number
     bool needsPrelude = false; // ask the service's prelude once, then again

@@ -18,13 +18,43 @@ std::shared_ptr<const TrackingService> makeClassicService(const Config &cfg);
 std::shared_ptr<const TrackingService> makeKdniaoService(const Config &cfg);
 std::shared_ptr<const TrackingService> make17trackService(const Config &cfg);
 
+namespace {
+// Every service the settings may name: a new one is a line here, its own
+// file and its column in the courier table.
+struct ServiceEntry {
+    const char *name;
+    std::shared_ptr<const TrackingService> (*make)(const Config &);
+};
+const ServiceEntry Services[] = {
+    {"classic", makeClassicService},
+    {"kdniao", makeKdniaoService},
+    {"17track", make17trackService},
+};
+} // namespace
+
 std::shared_ptr<const TrackingService> TrackingService::make(const Config &cfg)
 {
-    if (cfg.service == QLatin1String("kdniao"))
-        return makeKdniaoService(cfg);
-    if (cfg.service == QLatin1String("17track"))
-        return make17trackService(cfg);
+    for (const ServiceEntry &s : Services)
+        if (cfg.service == QLatin1String(s.name))
+            return s.make(cfg);
     return makeClassicService(cfg);
+}
+
+QList<TrackingReading> TrackingService::readRegistration(const ServiceAnswer &, const QList<ServiceAsk> &asks) const
+{
+    TrackingReading registered;
+    registered.kind = TrackingReading::NoEvents;
+    return QList<TrackingReading>(asks.size(), registered);
+}
+
+QString numberKey(const QString &number)
+{
+    QString key;
+    key.reserve(number.size());
+    for (const QChar c : number)
+        if (c.isLetterOrNumber())
+            key += c.toUpper();
+    return key;
 }
 
 ServiceRequest TrackingService::prelude(const ServiceAsk &) const
@@ -50,11 +80,10 @@ QString TrackingService::displayText(const ServiceAnswer &, const TrackingReadin
     return writtenReplyOf(reading);
 }
 
-TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide)
+TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide, int fallbackSeconds)
 {
     TrackingReading r = troubleReading(TrackingReading::Quota);
-    // Without a Retry-After, the usual pace of these services.
-    r.retryAt = retryMoment(answer.retryAfter, answer.at, 30 * 60);
+    r.retryAt = retryMoment(answer.retryAfter, answer.at, fallbackSeconds);
     r.accountWide = accountWide;
     return r;
 }
@@ -78,6 +107,8 @@ TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &
         case TrackingReading::PhoneNeeded: text = ServiceText::PhoneNeeded(); break;
         case TrackingReading::Quota: text = ServiceText::Quota(); break;
         case TrackingReading::NotCovered: text = ServiceText::NotCovered(); break;
+        case TrackingReading::Awaiting: text = ServiceText::Awaiting(); break;
+        case TrackingReading::Refused:
         case TrackingReading::NoTrouble: break;
         }
     }
@@ -187,18 +218,22 @@ QDateTime retryMoment(const QByteArray &header, const QDateTime &at, int fallbac
         date = QLocale::c().toDateTime(text, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"));
         date.setTimeSpec(Qt::UTC);
     }
+    // Whatever the form, no hold beyond a week: a date years ahead is a
+    // fault of the server, not a reason to stop asking.
     if (date.isValid() && date > at)
-        return date;
+        return qMin(date, at.addSecs(7 * 86400));
     return at.addSecs(fallbackSeconds);
 }
 
 namespace {
-// resources/services/couriers.tsv: directory code, then per service its
-// code and whether phone digits are needed ("phone").
+// resources/services/couriers.tsv: a header row names the columns (the
+// directory code first, then per service its code, and "SERVICE:phone"
+// where it marks couriers needing phone digits), then one row a courier.
 struct CourierTable {
-    QHash<QString, ServiceCourier> kdniao, track17;
-    // Service code to directory code, the first row of the file winning.
-    QHash<QString, QString> kdniaoBack, track17Back;
+    // Per service: directory code to its entry, and its code back to the
+    // directory code (the first row of the file winning).
+    QHash<QString, QHash<QString, ServiceCourier>> codes;
+    QHash<QString, QHash<QString, QString>> back;
 };
 
 const CourierTable &courierTable()
@@ -209,27 +244,30 @@ const CourierTable &courierTable()
         QFile file(QStringLiteral(":/services/couriers.tsv"));
         if (!file.open(QIODevice::ReadOnly))
             return t;
+        QStringList header;
         while (!file.atEnd()) {
             const QString line = QString::fromUtf8(file.readLine()).trimmed();
             if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
                 continue;
             const QStringList f = line.split(QLatin1Char('\t'));
-            auto entry = [&](int at) {
+            if (header.isEmpty()) {
+                header = f;
+                continue;
+            }
+            for (qsizetype at = 1; at < header.size(); ++at) {
+                const QString service = header.at(at).trimmed();
+                if (service.contains(QLatin1Char(':')))
+                    continue;
+                const QString code = f.value(at).trimmed();
                 ServiceCourier c;
-                c.code = f.value(at).trimmed();
-                if (c.code == QLatin1String("-"))
-                    c.code.clear();
-                c.covered = !f.value(at).trimmed().isEmpty() && f.value(at).trimmed() != QLatin1String("-");
-                c.needsPhone = f.value(at + 1).trimmed() == QLatin1String("phone");
-                return c;
-            };
-            const ServiceCourier kdniao = entry(1), track17 = entry(3);
-            t.kdniao.insert(f.value(0), kdniao);
-            t.track17.insert(f.value(0), track17);
-            if (kdniao.covered && !t.kdniaoBack.contains(kdniao.code))
-                t.kdniaoBack.insert(kdniao.code, f.value(0));
-            if (track17.covered && !t.track17Back.contains(track17.code))
-                t.track17Back.insert(track17.code, f.value(0));
+                c.covered = !code.isEmpty() && code != QLatin1String("-");
+                c.code = c.covered ? code : QString();
+                const qsizetype phoneAt = header.indexOf(service + QStringLiteral(":phone"));
+                c.needsPhone = phoneAt > 0 && f.value(phoneAt).trimmed() == QLatin1String("phone");
+                t.codes[service].insert(f.value(0), c);
+                if (c.covered && !t.back[service].contains(c.code))
+                    t.back[service].insert(c.code, f.value(0));
+            }
         }
         return t;
     }();
@@ -240,20 +278,17 @@ const CourierTable &courierTable()
 ServiceCourier serviceCourier(const QString &service, const QString &directoryCode)
 {
     const CourierTable &t = courierTable();
-    if (service == QLatin1String("kdniao"))
-        return t.kdniao.value(directoryCode);
-    if (service == QLatin1String("17track"))
-        return t.track17.value(directoryCode);
+    if (const auto s = t.codes.constFind(service); s != t.codes.constEnd())
+        return s->value(directoryCode);
+    // A service without a column takes the directory's own codes.
     return ServiceCourier{directoryCode, false, true};
 }
 
 QString directoryCodeOf(const QString &service, const QString &serviceCode)
 {
     const CourierTable &t = courierTable();
-    if (service == QLatin1String("kdniao"))
-        return t.kdniaoBack.value(serviceCode);
-    if (service == QLatin1String("17track"))
-        return t.track17Back.value(serviceCode);
+    if (const auto s = t.back.constFind(service); s != t.back.constEnd())
+        return s->value(serviceCode);
     return serviceCode;
 }
 
@@ -272,8 +307,13 @@ public:
     }
     TrackingReading read(const ServiceAnswer &answer) const override
     {
-        // The body as it came, whatever the status: as the window has
-        // always read it.
+        // The body as it came (the window's GET hands every body over as
+        // 200); an error page is no answer, whatever it holds.
+        if (answer.answered && (answer.status < 200 || answer.status > 299)) {
+            TrackingReading r;
+            r.kind = TrackingReading::Unreadable;
+            return r;
+        }
         return answer.answered ? readTrackingReply(answer.body) : TrackingReading{};
     }
     bool needsPhone(const QString &) const override { return false; }

@@ -83,6 +83,19 @@ public:
     // The answer to batchRequest read for each of its parcels, in order.
     virtual QList<TrackingReading> readBatch(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const;
 
+    // True when the service finds a number's carrier itself: a number may be
+    // asked without a courier.
+    virtual bool findsCarrier() const { return false; }
+    // True when a number must be registered (the prelude) before it is read.
+    virtual bool registers() const { return false; }
+    // The prelude's answer for each ask, in order: NoEvents when the number
+    // is registered (or already was), a failure when refused (its lasting
+    // says how long), NoAnswer or Unreadable when the answer told nothing.
+    virtual QList<TrackingReading> readRegistration(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const;
+    // Who asks (a fingerprint of the key or token): a refusal of the
+    // account lasts until the settings name another.
+    virtual QString account() const { return QString(); }
+
     // The service's own guess of a number's courier, asked where the
     // recognition service names none; none for a service that has no such
     // request (the classic one; 17track detects the carrier itself when a
@@ -114,10 +127,19 @@ inline QString NotCovered()
 {
     return Parcelio::tr("当前查询服务不支持此快递公司");
 }
+inline QString Awaiting()
+{
+    return Parcelio::tr("已登记,等待查询服务的首次应答");
+}
+inline QString ForeignNumber()
+{
+    return Parcelio::tr("查询服务的应答是另一个单号的,未保存");
+}
 } // namespace ServiceText
 
-// A 429 answer: the number (or the account) held until Retry-After says.
-TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide);
+// A 429 answer: the number (or the account) held until Retry-After says,
+// fallbackSeconds without one.
+TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide, int fallbackSeconds = 30 * 60);
 
 // A failed reading of one of these kinds, with its message.
 TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &message = QString());
@@ -156,6 +178,5 @@ ServiceCourier serviceCourier(const QString &service, const QString &directoryCo
 // code, empty when the table has none.
 QString directoryCodeOf(const QString &service, const QString &serviceCode);
 
-// The signed query's DataSign: Base64 of the lower-case hexadecimal MD5 of
-// the request data followed by the API key.
-QByteArray kdniaoDataSign(const QByteArray &requestData, const QByteArray &apiKey);
+// The number as the services compare it: letters and digits, upper case.
+QString numberKey(const QString &number);

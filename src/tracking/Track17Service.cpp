@@ -4,15 +4,25 @@
 #include "app/Config.h"
 #include "tracking/Service.h"
 
+#include <QCryptographicHash>
 #include <QHash>
+#include <QSet>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 
 namespace {
-// The service's own codes of a rejected number.
+// The service's documented error codes (API v2.2, "Error code" list).
+constexpr int InvalidToken = -18010002;
+constexpr int BadFormat = -18010012;
+constexpr int AlreadyRegistered = -18019901;
 constexpr int NotRegistered = -18019902;
+constexpr int CarrierNotDetected = -18019903;
+constexpr int DailyLimit = -18019907;
+constexpr int QuotaSpent = -18019908;
+constexpr int NoInfoYet = -18019909;
+constexpr int CarrierWrong = -18019910;
 
 ServiceState stateOfStatus(const QString &status)
 {
@@ -35,9 +45,43 @@ ServiceState stateOfStatus(const QString &status)
 // "2026-12-03T04:10:26+08:00" is shown in the event's own local time.
 QString localTimeOf(const QString &iso)
 {
-    static const QRegularExpression head(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})T(\\d{2}:\\d{2}:\\d{2})"));
+    static const QRegularExpression head(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})T(\\d{2}:\\d{2}(:\\d{2})?)"));
     const auto m = head.match(iso);
-    return m.hasMatch() ? m.captured(1) + QLatin1Char(' ') + m.captured(2) : iso;
+    if (!m.hasMatch())
+        return iso;
+    return m.captured(1) + QLatin1Char(' ') + m.captured(2) + (m.captured(3).isEmpty() ? QStringLiteral(":00") : QString());
+}
+
+// An event's time: time_iso in its own zone, else time_utc in the local
+// zone, else time_raw as the carrier wrote it (an object of date and time).
+QString eventTimeOf(const QJsonObject &e)
+{
+    const QString iso = e.value(QStringLiteral("time_iso")).toString().trimmed();
+    if (!iso.isEmpty())
+        return localTimeOf(iso);
+    const QString utc = e.value(QStringLiteral("time_utc")).toString().trimmed();
+    if (!utc.isEmpty()) {
+        QDateTime t = QDateTime::fromString(utc, Qt::ISODate);
+        if (t.isValid())
+            return t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    }
+    const QJsonValue raw = e.value(QStringLiteral("time_raw"));
+    if (raw.isObject()) {
+        const QJsonObject o = raw.toObject();
+        return (o.value(QStringLiteral("date")).toString() + QLatin1Char(' ') + o.value(QStringLiteral("time")).toString())
+            .trimmed();
+    }
+    return raw.toString().trimmed();
+}
+
+// A documented refusal told in our words (the trouble's own where said is
+// empty), with the service's code.
+TrackingReading refusedAs(TrackingReading::Trouble trouble, const QString &said, int code)
+{
+    TrackingReading r = troubleReading(trouble, said);
+    r.reply.message += QStringLiteral(" (%1)").arg(code);
+    r.serviceCode = code;
+    return r;
 }
 
 TrackingReading unknownNumber()
@@ -47,17 +91,6 @@ TrackingReading unknownNumber()
     r.reply.kind = ReplyReading::UnknownNumber;
     r.reply.code = QStringLiteral("1");
     return r;
-}
-
-// The number as the service compares it: letters and digits, upper case.
-QString numberKey(const QString &number)
-{
-    QString key;
-    key.reserve(number.size());
-    for (const QChar c : number)
-        if (c.isLetterOrNumber())
-            key += c.toUpper();
-    return key;
 }
 
 class Track17Service final : public TrackingService {
@@ -79,6 +112,42 @@ public:
     ServiceRequest batchRequest(const QList<ServiceAsk> &asks, bool prelude) const override
     {
         return call(asks, prelude ? "register" : "gettrackinfo");
+    }
+    bool registers() const override { return true; }
+    bool findsCarrier() const override { return true; }
+    QString account() const override
+    {
+        return QString::fromLatin1(
+            QCryptographicHash::hash(cfg.track17Token.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+    }
+
+    QList<TrackingReading> readRegistration(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const override
+    {
+        QJsonObject data;
+        TrackingReading failed;
+        if (!envelopeOf(answer, &data, &failed))
+            return QList<TrackingReading>(asks.size(), failed);
+        QHash<QString, QJsonObject> rejected;
+        QSet<QString> accepted;
+        for (const QJsonValue &v : data.value(QStringLiteral("rejected")).toArray())
+            rejected.insert(numberKey(v.toObject().value(QStringLiteral("number")).toString()), v.toObject());
+        for (const QJsonValue &v : data.value(QStringLiteral("accepted")).toArray())
+            accepted.insert(numberKey(v.toObject().value(QStringLiteral("number")).toString()));
+        TrackingReading registered;
+        registered.kind = TrackingReading::NoEvents;
+        QList<TrackingReading> out;
+        for (const ServiceAsk &ask : asks) {
+            const QString key = numberKey(ask.number);
+            if (accepted.contains(key)) {
+                out.append(registered);
+            } else if (const auto r = rejected.constFind(key); r != rejected.constEnd()) {
+                const int code = r->value(QStringLiteral("error")).toObject().value(QStringLiteral("code")).toInt();
+                out.append(code == AlreadyRegistered ? registered : rejectedReading(*r, answer));
+            } else {
+                out.append(unreadable()); // not answered for this number
+            }
+        }
+        return out;
     }
 
     TrackingReading read(const ServiceAnswer &answer) const override
@@ -143,22 +212,29 @@ private:
             *failed = troubleReading(TrackingReading::WrongKey);
             return false;
         }
-        // A rate per second of the whole account.
+        // A rate per second of the whole account (3 a second): a wait of
+        // seconds, not a spent quota.
         if (answer.status == 429) {
-            *failed = quotaReading(answer, true);
+            *failed = quotaReading(answer, true, 1);
             return false;
         }
         *failed = unreadable();
         if (answer.status < 200 || answer.status > 299)
             return false;
         const QJsonObject o = QJsonDocument::fromJson(answer.body.toUtf8()).object();
-        if (!o.contains(QStringLiteral("code")))
+        if (!o.value(QStringLiteral("code")).isDouble())
             return false;
         *data = o.value(QStringLiteral("data")).toObject();
-        if (o.value(QStringLiteral("code")).toInt() != 0) {
-            const QString message = data->value(QStringLiteral("errors")).toArray().at(0).toObject().value(
-                QStringLiteral("message")).toString();
-            *failed = troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
+        const int code = o.value(QStringLiteral("code")).toInt();
+        if (code != 0) {
+            // The request's own error, inside a 200 answer: in data.errors,
+            // or at the top with its message.
+            const QJsonObject error = data->value(QStringLiteral("errors")).toArray().at(0).toObject();
+            const int errorCode = error.contains(QStringLiteral("code")) ? error.value(QStringLiteral("code")).toInt() : code;
+            const QString message = error.contains(QStringLiteral("message"))
+                                        ? error.value(QStringLiteral("message")).toString()
+                                        : o.value(QStringLiteral("message")).toString();
+            *failed = errorReading(errorCode, message, answer);
             return false;
         }
         return true;
@@ -167,34 +243,84 @@ private:
     static TrackingReading rejectedReading(const QJsonObject &item, const ServiceAnswer &answer)
     {
         const QJsonObject error = item.value(QStringLiteral("error")).toObject();
-        const int code = error.value(QStringLiteral("code")).toInt();
-        const QString message = error.value(QStringLiteral("message")).toString();
-        if (code == NotRegistered) {
+        TrackingReading r = errorReading(error.value(QStringLiteral("code")).toInt(),
+                                         error.value(QStringLiteral("message")).toString(), answer);
+        r.number = item.value(QStringLiteral("number")).toString();
+        return r;
+    }
+
+    // A documented code told by its meaning; the service's words only for
+    // codes it does not document.
+    static TrackingReading errorReading(int code, const QString &message, const ServiceAnswer &answer)
+    {
+        switch (code) {
+        case NotRegistered: {
             TrackingReading r = troubleReading(TrackingReading::NoTrouble, Parcelio::tr("单号尚未登记"));
             r.needsPrelude = true;
+            r.serviceCode = code;
             return r;
         }
-        if (message.contains(QStringLiteral("phone"), Qt::CaseInsensitive))
-            return troubleReading(TrackingReading::PhoneNeeded);
-        if (message.contains(QStringLiteral("quota"), Qt::CaseInsensitive)) {
-            TrackingReading r = troubleReading(TrackingReading::Quota);
+        case InvalidToken: return refusedAs(TrackingReading::WrongKey, QString(), code);
+        case DailyLimit: {
+            TrackingReading r = refusedAs(TrackingReading::Quota, Parcelio::tr("查询服务今日的查询次数已用完"), code);
             r.accountWide = true;
-            r.retryAt = answer.at.addSecs(30 * 60);
+            const QDateTime local = answer.at.toLocalTime();
+            r.retryAt = QDateTime(local.date().addDays(1), QTime(0, 5));
             return r;
         }
-        if (message.contains(QStringLiteral("carrier"), Qt::CaseInsensitive))
-            return troubleReading(TrackingReading::NotCovered);
-        return troubleReading(TrackingReading::NoTrouble, Parcelio::tr("查询服务: ") + message);
+        case QuotaSpent: {
+            TrackingReading r = refusedAs(TrackingReading::Quota,
+                                          Parcelio::tr("查询服务本月的单号额度已用完,下月或更换账号后再查"), code);
+            r.accountWide = true;
+            r.lasting = TrackingReading::UntilNextMonth;
+            const QDate d = answer.at.toLocalTime().date();
+            r.retryAt = QDateTime(QDate(d.year(), d.month(), 1).addMonths(1), QTime(0, 0));
+            return r;
+        }
+        case BadFormat: {
+            TrackingReading r = refusedAs(TrackingReading::Refused, Parcelio::tr("查询服务认为单号格式不正确,请检查单号"), code);
+            r.lasting = TrackingReading::UntilEdited;
+            return r;
+        }
+        case CarrierNotDetected:
+        case CarrierWrong: {
+            TrackingReading r = refusedAs(TrackingReading::Refused,
+                                          Parcelio::tr("查询服务无法确定快递公司,请选择正确的快递公司"), code);
+            r.lasting = TrackingReading::UntilEdited;
+            return r;
+        }
+        case NoInfoYet: {
+            TrackingReading r;
+            r.kind = TrackingReading::NoEvents;
+            r.reply.kind = ReplyReading::Success;
+            r.reply.code = QStringLiteral("0");
+            r.serviceCode = code;
+            return r;
+        }
+        default: break;
+        }
+        // Codes without a documented meaning for us: the words decide.
+        if (message.contains(QStringLiteral("phone"), Qt::CaseInsensitive))
+            return refusedAs(TrackingReading::PhoneNeeded, QString(), code);
+        TrackingReading r = troubleReading(TrackingReading::NoTrouble,
+                                           Parcelio::tr("查询服务: ") + message + QStringLiteral(" (%1)").arg(code));
+        r.serviceCode = code;
+        return r;
     }
 
     static TrackingReading acceptedReading(const QJsonObject &item)
     {
         const QJsonObject info = item.value(QStringLiteral("track_info")).toObject();
         TrackingReading r;
+        r.number = item.value(QStringLiteral("number")).toString();
+        if (item.value(QStringLiteral("carrier")).toInt() > 0)
+            r.carrier = QString::number(item.value(QStringLiteral("carrier")).toInt());
         r.reply.kind = ReplyReading::Success;
         r.reply.code = QStringLiteral("0");
-        r.service = stateOfStatus(
-            info.value(QStringLiteral("latest_status")).toObject().value(QStringLiteral("status")).toString());
+        const QJsonObject latest = info.value(QStringLiteral("latest_status")).toObject();
+        r.service = stateOfStatus(latest.value(QStringLiteral("status")).toString());
+        r.serviceCodes = {{QStringLiteral("status"), latest.value(QStringLiteral("status")).toString()},
+                          {QStringLiteral("sub_status"), latest.value(QStringLiteral("sub_status")).toString()}};
         const QJsonArray providers =
             info.value(QStringLiteral("tracking")).toObject().value(QStringLiteral("providers")).toArray();
         const QJsonArray events = providers.at(0).toObject().value(QStringLiteral("events")).toArray();
@@ -205,14 +331,17 @@ private:
             QString context = e.value(QStringLiteral("description")).toString().trimmed();
             if (!location.isEmpty() && !context.contains(location))
                 context = QLatin1Char('[') + location + QLatin1Char(']') + context;
-            r.entries.append(
-                {int(r.entries.size()) + 1, localTimeOf(e.value(QStringLiteral("time_iso")).toString()), context});
+            r.entries.append({int(r.entries.size()) + 1, eventTimeOf(e), context});
             if (r.entries.size() >= 32767)
                 break;
         }
         if (r.entries.isEmpty()) {
-            if (r.service == ServiceState::NoTrace || r.service == ServiceState::None)
-                return unknownNumber();
+            if (r.service == ServiceState::NoTrace || r.service == ServiceState::None) {
+                TrackingReading unknown = unknownNumber();
+                unknown.number = r.number;
+                unknown.carrier = r.carrier;
+                return unknown;
+            }
             r.kind = TrackingReading::NoEvents;
             return r;
         }
@@ -236,7 +365,8 @@ private:
             // Without a key of its own the service detects the carrier.
             if (courier.covered)
                 item.insert(QStringLiteral("carrier"), courier.code.toInt());
-            if (!ask.phone.isEmpty())
+            // Phone digits only where the carrier needs them.
+            if (courier.needsPhone && !ask.phone.isEmpty())
                 item.insert(QStringLiteral("param"), ask.phone);
             items.append(item);
         }

@@ -1,6 +1,7 @@
 #include "app/Tr.h"
 #include "book/Stage.h"
 #include "watch/BookWatch.h"
+#include "tracking/Client.h"
 #include "store/Store.h"
 #include "tracking/Reply.h"
 
@@ -24,7 +25,7 @@ struct BookWatch::Outcome {
     qint64 id = 0;
     WatchTarget target;
     bool failed = false;
-    bool needsPrelude = false;
+    QString why; // failed: why, in a few words
     qint64 answeredMs = 0; // a paced service answered
     bool quota = false;
     bool accountWide = false;
@@ -46,10 +47,9 @@ BookWatch::Outcome judge(Store &store, const TrackingService &service, const Wat
     // Remembered for the next rounds' minimum interval (see BookWatch::paces).
     if (service.paced())
         out.answeredMs = queried.toMSecsSinceEpoch();
-    if (reading.needsPrelude) {
-        out.needsPrelude = true;
+    // Registered, not found yet: nothing to keep, and no failure.
+    if (reading.trouble == TrackingReading::Awaiting)
         return out;
-    }
     if (reading.trouble == TrackingReading::Quota) {
         out.quota = true;
         out.accountWide = reading.accountWide;
@@ -59,6 +59,14 @@ BookWatch::Outcome judge(Store &store, const TrackingService &service, const Wat
     if (reading.kind != TrackingReading::Events) {
         // Failed, unreadable or empty: what is kept stays.
         out.failed = reading.kind != TrackingReading::NoEvents;
+        if (reading.kind == TrackingReading::NoAnswer)
+            out.why = Parcelio::tr("查询服务没有应答");
+        else if (reading.kind == TrackingReading::Unreadable)
+            out.why = Parcelio::tr("查询结果无法识别");
+        else if (reading.reply.kind == ReplyReading::UnknownNumber)
+            out.why = Parcelio::tr("快递单号不存在");
+        else
+            out.why = reading.reply.message;
         return out;
     }
     // Judged against the row as it is when the answer is kept: the user may
@@ -68,7 +76,7 @@ BookWatch::Outcome judge(Store &store, const TrackingService &service, const Wat
     const Store::Kept kept =
         store.keepAnswer(progress, parcel.number, parcel.company, int(reading.entries.size()), isSigned);
     switch (kept) {
-    case Store::Kept::Failed: out.failed = true; return out;
+    case Store::Kept::Failed: out.failed = true; out.why = Parcelio::tr("数据库无法写入"); return out;
     case Store::Kept::Gone:                // deleted meanwhile is no failure
     case Store::Kept::Changed: return out; // the answer is of a number no longer asked
     case Store::Kept::Stored:
@@ -123,6 +131,38 @@ BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime(
       clock(std::move(clock_))
 {
     service = TrackingService::make(cfg);
+    // The book watch never waits in place: each request is asynchronous, its
+    // answer handed on when it comes, and the client's waits are timers.
+    ClientWaiting waiting{
+        [this](const ServiceRequest &request, std::function<void(const ServiceAnswer &)> then) {
+            QNetworkReply *r = sendServiceRequest(*net, request);
+            reply = r;
+            limit.start(limitMs);
+            connect(r, &QNetworkReply::downloadProgress, this, [this, r](qint64 received, qint64) {
+                if (received > maxReplyBytes)
+                    r->abort();
+            });
+            connect(r, &QNetworkReply::finished, this, [this, r, then] {
+                if (reply == r) {
+                    limit.stop();
+                    reply = nullptr;
+                }
+                r->deleteLater();
+                // The progress check aborts a large download early, but a body
+                // that came in one piece is judged here.
+                const bool tooLarge = r->bytesAvailable() > maxReplyBytes;
+                ServiceAnswer a = serviceAnswerOf(r, clock());
+                if (tooLarge) {
+                    a.answered = false;
+                    a.body.clear();
+                }
+                a.body.squeeze();
+                then(a);
+            });
+        },
+        [this](int ms, std::function<void()> then) { QTimer::singleShot(ms, this, then); },
+        [this] { return clock(); }};
+    client = std::make_unique<TrackingClient>(service, std::move(waiting), storeMemory(store));
     pauseMs = cfg.watchPauseMs;
     pause.setSingleShot(true);
     limit.setSingleShot(true);
@@ -179,8 +219,6 @@ bool BookWatch::startRound()
     newsIds.clear();
     remindersDecided = false;
     due.reset();
-    preludeDue.clear();
-    preludeDone.clear();
     queue.clear();
     const QDateTime now = clock();
     const qint64 nowMs = now.toMSecsSinceEpoch();
@@ -189,13 +227,17 @@ bool BookWatch::startRound()
     const qint64 restMs = service->paced() ? qint64(cfg.minIntervalMinutes) * 60000 : 0;
     const qint64 accountHeld = store.watchSetting(AccountHeldKey, QStringLiteral("0")).toLongLong();
     for (const WatchTarget &t : targets) {
-        const qint64 heldUntil = qMax(t.heldUntilMs, accountHeld);
+        // Judged against the clock: a hold beyond any a service may ask for,
+        // or an answer time ahead of now (a clock that ran ahead), holds
+        // nothing back.
+        const qint64 heldUntil = qMax(sanedHoldMs(t.heldUntilMs, nowMs), sanedHoldMs(accountHeld, nowMs));
+        const qint64 answeredMs = sanedAnswerMs(t.answeredMs, nowMs);
         if (heldUntil > nowMs) {
             ++summary.held;
             const QDateTime until = QDateTime::fromMSecsSinceEpoch(heldUntil);
             if (!summary.heldUntil.isValid() || until > summary.heldUntil)
                 summary.heldUntil = until;
-        } else if (restMs > 0 && t.answeredMs > 0 && nowMs - t.answeredMs < restMs) {
+        } else if (restMs > 0 && answeredMs > 0 && nowMs - answeredMs < restMs) {
             ++summary.rested;
         } else {
             queue.append(t);
@@ -264,59 +306,37 @@ void BookWatch::next()
         pause.start(UserWaitMs);
         return;
     }
+    // As many of the next parcels as one request takes, no number twice.
     current.clear();
-    currentIsPrelude = preludeDue.contains(queue.first().id);
-    ServiceRequest request;
-    if (service->batchLimit() <= 1) {
-        current.append(queue.takeFirst());
-        preludeDue.remove(current.first().id);
-        const ServiceAsk ask{current.first().code, current.first().number, current.first().phone};
-        request = currentIsPrelude ? service->prelude(ask) : service->request(ask);
-        if (request.refused.kind != TrackingReading::NoAnswer) {
-            // Not askable with this service (courier not covered, phone
-            // digits missing): a failure of this parcel, no request.
-            current.clear();
+    QList<ServiceAsk> asks;
+    QSet<QString> numbers;
+    while (!queue.isEmpty() && current.size() < service->batchLimit() &&
+           !numbers.contains(numberKey(queue.first().number))) {
+        const WatchTarget t = queue.takeFirst();
+        const ServiceAsk ask{t.code, t.number, t.phone};
+        // Not askable with this service (courier not covered, phone digits
+        // missing): a failure of this parcel, no request.
+        if (const TrackingReading refused = service->refusal(ask); refused.kind != TrackingReading::NoAnswer) {
             ++summary.failed;
-            pause.start(0);
-            return;
+            summary.failures.append({t.id, t.number, refused.reply.message});
+            continue;
         }
-    } else {
-        // As many of the next parcels as one request takes: all of the
-        // prelude or all of the reading, and no number twice.
-        QList<ServiceAsk> asks;
-        QSet<QString> numbers;
-        while (!queue.isEmpty() && current.size() < service->batchLimit() &&
-               preludeDue.contains(queue.first().id) == currentIsPrelude &&
-               !numbers.contains(queue.first().number)) {
-            const WatchTarget t = queue.takeFirst();
-            preludeDue.remove(t.id);
-            const ServiceAsk ask{t.code, t.number, t.phone};
-            if (service->refusal(ask).kind != TrackingReading::NoAnswer) {
-                ++summary.failed; // as above
-                continue;
-            }
-            numbers.insert(t.number);
-            current.append(t);
-            asks.append(ask);
-        }
-        if (current.isEmpty()) {
-            pause.start(0);
-            return;
-        }
-        request = service->batchRequest(asks, currentIsPrelude);
+        numbers.insert(numberKey(t.number));
+        current.append(t);
+        asks.append(ask);
     }
-    if (!currentIsPrelude)
-        summary.asked += int(current.size());
-    reply = sendServiceRequest(*net, request);
-    QNetworkReply *r = reply;
-    connect(r, &QNetworkReply::finished, this, &BookWatch::answered);
-    connect(r, &QNetworkReply::downloadProgress, this, [this, r](qint64 received, qint64) {
-        if (received > maxReplyBytes)
-            r->abort();
-    });
-    limit.start(limitMs);
+    if (current.isEmpty()) {
+        pause.start(0);
+        return;
+    }
+    summary.asked += int(current.size());
     for (const WatchTarget &t : current)
         emit requestSent(t.id);
+    const quint64 token = ++askToken;
+    client->ask(asks, [this, token](const QList<TrackingReading> &readings) {
+        if (token == askToken)
+            answered(readings);
+    });
 }
 
 void BookWatch::abandon()
@@ -325,50 +345,28 @@ void BookWatch::abandon()
         reply->abort(); // finished follows, with an error
 }
 
-void BookWatch::answered()
+void BookWatch::answered(const QList<TrackingReading> &readings)
 {
-    QNetworkReply *r = qobject_cast<QNetworkReply *>(sender());
-    if (!r || r != reply)
-        return;
-    limit.stop();
-    reply = nullptr;
-    r->deleteLater();
-    const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // The progress check aborts a large download early, but a body that came
-    // in one piece is finished before it runs: its size is judged here too.
-    const bool tooLarge = r->bytesAvailable() > maxReplyBytes;
-    // A refused key and a quota answer are told by their status; any other
-    // error page is no answer.
-    const bool told = status == 401 || status == 429;
-    const bool good = r->error() == QNetworkReply::NoError && status >= 200 && status < 300;
     const QList<WatchTarget> asked = std::exchange(current, {});
-    if (currentIsPrelude) {
-        // Registered (or refused, which the query again will tell): ask them.
-        queue = asked + queue;
-        pause.start(0);
-        return;
-    }
-    if ((good || told) && !tooLarge) {
-        ServiceAnswer answer = serviceAnswerOf(r, clock());
-        answer.answered = true;
-        answer.body.squeeze();
-        if (status == 429) {
-            const TrackingReading quota = service->read(answer);
-            if (quota.trouble == TrackingReading::Quota) {
-                hold(asked, quota.retryAt, quota.accountWide);
-                for (const WatchTarget &t : asked)
-                    emit requestEnded(t.id);
-                if (queue.isEmpty())
-                    next();
-                else
-                    pause.start(pauseMs);
-                return;
-            }
+    QList<WatchTarget> kept;
+    QList<TrackingReading> keptReadings;
+    QDateTime accountUntil;
+    for (qsizetype i = 0; i < asked.size(); ++i) {
+        const TrackingReading r = readings.value(i);
+        if (r.trouble == TrackingReading::Quota) {
+            hold({asked.at(i)}, r.retryAt, false);
+            if (r.accountWide && (!accountUntil.isValid() || r.retryAt > accountUntil))
+                accountUntil = r.retryAt;
+            continue;
         }
-        take(asked, answer);
-    } else {
-        summary.failed += int(asked.size());
+        kept.append(asked.at(i));
+        keptReadings.append(r);
     }
+    // The rest of the round waits too.
+    if (accountUntil.isValid())
+        hold({}, accountUntil, true);
+    if (!kept.isEmpty())
+        take(kept, keptReadings, clock());
     for (const WatchTarget &t : asked)
         emit requestEnded(t.id);
     if (queue.isEmpty())
@@ -380,16 +378,16 @@ void BookWatch::answered()
 // The parcels of one answer, kept one after the other.
 struct BookWatch::Taking {
     QList<WatchTarget> parcels;
-    ServiceAnswer answer;
-    QList<TrackingReading> readings; // the store's thread only
+    QList<TrackingReading> readings;
+    QDateTime at;
     qsizetype next = 0;              // the store's thread only
     qsizetype posted = 0, done = 0;  // the window's thread only
 };
 
-void BookWatch::take(const QList<WatchTarget> &parcels, const ServiceAnswer &answer)
+void BookWatch::take(const QList<WatchTarget> &parcels, const QList<TrackingReading> &readings, const QDateTime &at)
 {
     ++pendingWrites;
-    const auto t = std::make_shared<Taking>(Taking{parcels, answer, {}, 0, 0, 0});
+    const auto t = std::make_shared<Taking>(Taking{parcels, readings, at, 0, 0, 0});
     // Two parcels under way at most: the store's thread need not wait for
     // the window, and the window's own reads of the book find no long run
     // of commits holding the lock.
@@ -409,19 +407,8 @@ void BookWatch::keepNext(const std::shared_ptr<Taking> &t)
                 threadStore = std::make_unique<Store>();
                 threadStore->openShared(path);
             }
-            if (t->next == 0) {
-                // A list of 40 parcels is read here too, not on the window's loop.
-                if (t->parcels.size() == 1) {
-                    t->readings.append(svc->read(t->answer));
-                } else {
-                    QList<ServiceAsk> asks;
-                    for (const WatchTarget &p : t->parcels)
-                        asks.append({p.code, p.number, p.phone});
-                    t->readings = svc->readBatch(t->answer, asks);
-                }
-            }
             const qsizetype i = t->next++;
-            const Outcome outcome = judge(*threadStore, *svc, t->parcels.at(i), t->readings.value(i), t->answer.at);
+            const Outcome outcome = judge(*threadStore, *svc, t->parcels.at(i), t->readings.value(i), t->at);
             QMetaObject::invokeMethod(
                 this,
                 [this, t, outcome] {
@@ -441,23 +428,12 @@ void BookWatch::taken(const Outcome &o)
 {
     if (o.answeredMs > 0 && !o.quota)
         paces.append({o.id, o.answeredMs, 0});
-    if (o.needsPrelude && !preludeDone.contains(o.id)) {
-        // Registered first, then asked again, once a round.
-        preludeDone.insert(o.id);
-        preludeDue.insert(o.id);
-        registerNext.append(o.target);
-        --summary.asked;
-    } else if (o.needsPrelude) {
-        ++summary.failed;
-    }
-    if (o.quota) {
-        // Account-wide, the parcels to be registered wait with the rest.
-        if (o.accountWide)
-            queue = std::exchange(registerNext, {}) + queue;
+    if (o.quota)
         hold({o.target}, o.retryAt, o.accountWide);
-    }
-    if (o.failed)
+    if (o.failed) {
         ++summary.failed;
+        summary.failures.append({o.id, o.target.number, o.why});
+    }
     if (o.stored) {
         emit checked(o.id, o.state);
         if (o.isNews) {
@@ -471,14 +447,6 @@ void BookWatch::taken(const Outcome &o)
 void BookWatch::allTaken()
 {
     --pendingWrites;
-    if (!registerNext.isEmpty()) {
-        // In the order they were asked, before the rest.
-        queue = std::exchange(registerNext, {}) + queue;
-        if (allAsked) {
-            allAsked = false;
-            pause.start(0);
-        }
-    }
     if (heldForWrites) {
         heldForWrites = false;
         next();
@@ -541,6 +509,8 @@ QString roundText(const RoundSummary &s)
     if (s.rested > 0)
         text += Parcelio::tr(",%1个未到查询间隔").arg(s.rested);
     if (s.held > 0)
-        text += Parcelio::tr(",%1个暂缓至%2").arg(s.held).arg(s.heldUntil.toString(QStringLiteral("MM-dd hh:mm")));
+        text += Parcelio::tr(",%1个暂缓至%2")
+                    .arg(s.held)
+                    .arg(holdText(s.heldUntil, s.ended.isValid() ? s.ended : QDateTime::currentDateTime()));
     return text;
 }

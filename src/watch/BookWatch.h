@@ -22,6 +22,7 @@
 
 class QNetworkAccessManager;
 class TrackingService;
+class TrackingClient;
 class QNetworkReply;
 class QThread;
 class Store;
@@ -52,6 +53,12 @@ struct RoundSummary {
     int held = 0;   // not asked (or refused): the service asked to wait
     QDateTime heldUntil; // the latest moment the service asked to wait for
     QDateTime ended;
+    // Each failed parcel and why.
+    struct Failure {
+        qint64 id = 0;
+        QString number, why;
+    };
+    QList<Failure> failures;
 };
 
 // The round told in one line: "查询1,更新0,失败0", and what was not asked.
@@ -99,11 +106,11 @@ signals:
 private:
     void prepare();
     void next();
-    void answered();
+    void answered(const QList<TrackingReading> &readings);
     void abandon();
     // The reply is read and stored on the store's own thread: a commit waits
     // for the disk, and the window's loop must not.
-    void take(const QList<WatchTarget> &parcels, const ServiceAnswer &answer);
+    void take(const QList<WatchTarget> &parcels, const QList<TrackingReading> &readings, const QDateTime &at);
     // The service asked to wait: these parcels, or (account-wide) the rest
     // of the round too, until the moment it named.
     void hold(const QList<WatchTarget> &parcels, const QDateTime &until, bool accountWide);
@@ -120,10 +127,9 @@ private:
     Store &store;
     Config cfg;
     std::shared_ptr<const TrackingService> service;
-    QSet<qint64> preludeDue;  // asked the service's prelude next
-    QSet<qint64> preludeDone; // once a round is enough
-    QList<WatchTarget> registerNext; // of the answer being taken: prelude due
-    bool currentIsPrelude = false;
+    // Asks, reads, registers and holds; a round only queues and keeps.
+    std::unique_ptr<TrackingClient> client;
+    quint64 askToken = 0; // the answer of the ask under way, not an abandoned one
     // When each parcel's service answered this round: written at its end,
     // in one transaction, rather than one commit per parcel.
     QList<Store::PaceNote> paces;
