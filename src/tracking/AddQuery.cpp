@@ -104,6 +104,17 @@ void Form1::queryNewParcel()
         return;
     }
 
+    // The shown parcel stays shown, header and events, until the new one
+    // is saved: a refused query must not leave one's header over nothing.
+    const CurrentParcelState shownParcel = CurrentParcel;
+    const CurrentServiceState shownService = CurrentService;
+    const bool displayPending = Timer1->isActive();
+    auto showShownAgain = [&] {
+        CurrentParcel = shownParcel;
+        CurrentService = shownService;
+        if (displayPending)
+            Timer1->start();
+    };
     CurrentParcel.number = number;
     CurrentParcel.company = company;
     CurrentParcel.goods = goods;
@@ -111,31 +122,48 @@ void Form1::queryNewParcel()
     CurrentService.phone = phone;
 
     setStatus(Parcelio::tr("未查询"));
-    ListView1->clear();
     // A display still pending from the previous reply would otherwise tick
-    // during the wait and fill the list with the old parcel's events.
+    // during the wait and end the busy state.
     Timer1->stop();
     kdmenu(0)->hide();
     lockControls(Hold::Icons);
 
     kdgs(CurrentParcel.number);
     // No answer: the watchdog returns the window to idle.
-    if (CurrentParcel.lastReply.isEmpty())
+    if (CurrentParcel.lastReply.isEmpty()) {
+        showShownAgain();
         return;
+    }
 
     const ReplyReading reading = CurrentService.reading;
     CurrentParcel.errCode = reading.code;
     if (reading.kind == ReplyReading::Unreadable) {
         // Not an answer we can read: nothing is saved.
+        showShownAgain();
         endBusy(*this);
         setStatus(Parcelio::tr("查询结果无法识别,请稍后再试.."));
         return;
     }
 
     if (reading.kind != ReplyReading::Success) {
+        showShownAgain();
         if (reading.kind == ReplyReading::UnknownNumber) {
             if (!saveAnyway(*this, number, company, goods, phone))
                 return saveFailed(*this);
+        } else if (!phone.isEmpty() && reading.message == ServiceText::PhoneNeeded()) {
+            // Digits given and refused: they are wrong, not missing. The
+            // form comes back as it was, for the digits to be corrected.
+            endBusy(*this);
+            ShowPanel(0);
+            if (Text3->currentText() != number)
+                Text3->setEditText(number);
+            Command1(12)->setText(company);
+            Text2->setText(goods);
+            Text9->setText(phone);
+            Text9->setFocus();
+            Text9->selectAll();
+            setStatus(Parcelio::tr("手机尾号与快递单不符,请检查"));
+            return;
         } else if (!reading.message.isEmpty()) {
             setStatus(reading.message);
         }
@@ -144,6 +172,7 @@ void Form1::queryNewParcel()
     }
 
     // Success: save the parcel unless its number is saved already.
+    ListView1->clear();
     eventCount = 0;
     const Store::Added added = store().addParcelOnce(company, number, goods, QStringLiteral("0"));
     if (added.outcome == Store::Added::Failed)
