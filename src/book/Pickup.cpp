@@ -24,6 +24,7 @@ bool switchOn(const QString &value)
 }
 } // namespace
 
+
 void Form1::buildPickupControls()
 {
     // In the gap between the summary and the progress list.
@@ -221,6 +222,16 @@ void Form1::pastePickupMessage(const QString &text)
             return;
         }
         found = {*chosen};
+    } else if (const QString doubt = pickupDoubtOf(db, message, found.first()); !doubt.isEmpty()) {
+        // Not chosen by the user: a code kept or a station named otherwise
+        // is not overwritten without asking.
+        const QString ask =
+            doubt + QStringLiteral("\n\n") +
+            Parcelio::tr("仍把取件码%1记到「%2」吗?").arg(message.code, found.first().goods);
+        if (msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes) {
+            setStatus(Parcelio::tr("取件码%1未记录..").arg(message.code));
+            return;
+        }
     }
     const PickupCandidate &p = found.first();
     if (!db.setPickupCode(p.id, message.code)) {
