@@ -8,6 +8,16 @@
 // Sets the text colour of a label or similar control.
 void setTextColour(QWidget *w, const QColor &c);
 
+class QAbstractButton;
+// A one-line label's text, cut short with "…" where it is wider than the
+// label, the whole text then its tooltip; wholeText() gives it back whole.
+void setFittedText(QLabel *label, const QString &text);
+QString wholeText(const QLabel *label);
+// A button whose caption changes at run time: a caption too wide for it
+// is shown on two lines, in a smaller font where needed, and carries the
+// whole text as its tooltip.
+void fitCaption(QAbstractButton *button);
+
 // Labels show event texts, goods and company names: always as plain text,
 // so that "<b>" or "&lt;" in a reply is shown as it stands.
 class Label : public QLabel {

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QStyle>
 
 using namespace layout;
 
@@ -44,6 +45,11 @@ void Form1::buildPickupControls()
     for (const auto &b : buttons) {
         auto *button = placed<QPushButton>(this, QString::fromLatin1(b.name), QRect(b.left, 178, b.width, 22),
                                            Parcelio::tr(b.text));
+        // Wide enough for its caption in either language: the line places
+        // the buttons one after the other anyway.
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        button->resize(qMax(b.width, button->fontMetrics().horizontalAdvance(button->text()) + 2 * margin + 4),
+                       button->height());
         button->setFocusPolicy(Qt::NoFocus);
         button->hide();
         this->*b.button = button;

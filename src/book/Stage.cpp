@@ -257,5 +257,5 @@ QString pickupDoubt(const PickupMessage &message, const PickupCandidate &parcel,
     const QString kept = bare(station);
     if (!said.isEmpty() && !kept.isEmpty() && !said.contains(kept) && !kept.contains(said))
         doubts << Parcelio::tr("短信说的是「%1」, 「%2」在「%3」").arg(message.station, parcel.goods, station);
-    return doubts.join(Parcelio::tr("; "));
+    return doubts.join(QStringLiteral("; "));
 }
