@@ -1,6 +1,10 @@
 // The title strip, links, panels and the numeric filters.
 #include "support/Harness.h"
+#include "app/Language.h"
+#include "app/Tr.h"
+#include "tracking/Service.h"
 
+#include <QTextDocument>
 #include <QtTest>
 
 namespace {
@@ -17,6 +21,86 @@ void hover(QWidget *w, QPoint at = QPoint(2, 2))
     QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &move);
 }
+// The controls under one widget whose text does not fit them: wider than
+// the label (or more lines than it is high), or than a check box's or
+// button's room for text unless its tooltip carries the whole text; and a
+// check box covered by a label beside it.
+QStringList notFitting(QWidget *under)
+{
+    QStringList out;
+    const auto say = [&](QWidget *c, const QString &text) { out << c->objectName() + QStringLiteral(": ") + text; };
+    for (QWidget *c : under->findChildren<QWidget *>()) {
+        if (!c->isVisibleTo(under))
+            continue;
+        if (auto *l = qobject_cast<QLabel *>(c)) {
+            const QString text = l->text();
+            if (text.isEmpty())
+                continue;
+            const QRect room = l->contentsRect();
+            if (l->wordWrap()) {
+                if (l->heightForWidth(l->width()) > l->height())
+                    say(c, text);
+            } else if (l->textFormat() != Qt::PlainText && Qt::mightBeRichText(text)) {
+                QTextDocument d;
+                d.setDefaultFont(l->font());
+                d.setDocumentMargin(0);
+                d.setHtml(text);
+                if (d.idealWidth() > room.width())
+                    say(c, text);
+            } else {
+                const QStringList lines = text.split(QLatin1Char('\n'));
+                for (const QString &line : lines)
+                    if (l->fontMetrics().horizontalAdvance(line) > room.width())
+                        say(c, line);
+                if (lines.size() * l->fontMetrics().lineSpacing() > room.height() + 2)
+                    say(c, text);
+            }
+        } else if (auto *b = qobject_cast<QAbstractButton *>(c)) {
+            const QString text = b->text();
+            if (text.isEmpty() || b->toolTip().contains(text))
+                continue;
+            int room = b->width() - 2 * b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+            if (qobject_cast<QCheckBox *>(c) || qobject_cast<QRadioButton *>(c)) {
+                QStyleOptionButton o;
+                o.initFrom(b);
+                o.text = text;
+                const bool radio = qobject_cast<QRadioButton *>(c);
+                room = b->style()
+                           ->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents,
+                                            &o, b)
+                           .width();
+                // Where a label's text stands, not its whole box.
+                for (QLabel *l : b->parentWidget()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly)) {
+                    if (!l->isVisibleTo(under) || l->text().isEmpty() || l->wordWrap())
+                        continue;
+                    const QSize size(l->fontMetrics().horizontalAdvance(l->text()), l->fontMetrics().height());
+                    const QRect drawn = QStyle::alignedRect(l->layoutDirection(), l->alignment(), size,
+                                                            l->contentsRect());
+                    if (drawn.translated(l->pos()).intersects(b->geometry()))
+                        say(c, text + QStringLiteral(" (covered by ") + l->objectName() + QLatin1Char(')'));
+                }
+                // A check box in a group box's title: the title's words
+                // begin after it.
+                if (auto *g = qobject_cast<QGroupBox *>(b->parentWidget()); g && !g->title().isEmpty()) {
+                    QStyleOptionGroupBox go;
+                    go.initFrom(g);
+                    go.text = g->title();
+                    go.subControls = QStyle::SC_GroupBoxLabel;
+                    const QRect title =
+                        g->style()->subControlRect(QStyle::CC_GroupBox, &go, QStyle::SC_GroupBoxLabel, g);
+                    const QString words = g->title().trimmed();
+                    const int start = title.left() + g->fontMetrics().horizontalAdvance(
+                                                         g->title().left(g->title().indexOf(words)));
+                    if (title.intersects(b->geometry()) && start < b->geometry().right() + 3)
+                        say(c, text + QStringLiteral(" (covers the title of ") + g->objectName() + QLatin1Char(')'));
+                }
+            }
+            if (b->fontMetrics().horizontalAdvance(text) > room)
+                say(c, text);
+        }
+    }
+    return out;
+}
 } // namespace
 
 class TestChrome : public QObject {
@@ -31,6 +115,7 @@ private slots:
     void panelDragAndClickToClose();
     void closeImagesAndOverlay();
     void numericFilters();
+    void everyTextFits(); // last: it leaves the English translation installed
 
 private:
     std::unique_ptr<Harness> h;
@@ -210,6 +295,42 @@ void TestChrome::numericFilters()
     QCOMPARE(w.Text7->text(), QString());
     QTest::keyClicks(w.Text7, "77");
     QCOMPARE(w.Text7->text(), QString("77"));
+}
+
+// Every panel and the window, in Chinese and in English, with the longest
+// texts they are given at run time.
+void TestChrome::everyTextFits()
+{
+    QStringList everywhere;
+    for (const char *language : {"zh", "en"}) {
+        if (QByteArray(language) == "en") {
+            h.reset();
+            QVERIFY(installTranslation(qApp, Language::English, QStringLiteral(PARCELIO_APP_DIR "/translations")));
+            init();
+        }
+        Form1 &w = h->w();
+        QVERIFY(h->passUpdateCheck());
+        w.setStatus(ServiceText::PhoneNeeded());
+        w.Command1(12)->setText(Parcelio::tr("检测出错,请查询您的单号是否正确"));
+        for (QPushButton *b : {w.copyPhoneButton, w.copyCodeButton, w.pickedButton, w.pasteSmsButton})
+            b->show();
+        QStringList found;
+        for (int i = 0; i < 5; ++i) {
+            w.hideAllPanels();
+            w.ShowPanel(i);
+            // Painted first, as the user sees it: a caption fits itself then.
+            const QPixmap painted = w.grab();
+            const QString shot = qEnvironmentVariable("PARCELIO_SHOTS");
+            if (!shot.isEmpty())
+                painted.save(QStringLiteral("%1/%2-panel%3.png").arg(shot, language).arg(i));
+            for (const QString &f : notFitting(&w))
+                if (!found.contains(f))
+                    found << f;
+        }
+        for (const QString &f : found)
+            everywhere << QString::fromLatin1(language) + QStringLiteral(": ") + f;
+    }
+    QVERIFY2(everywhere.isEmpty(), qPrintable(everywhere.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestChrome)

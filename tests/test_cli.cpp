@@ -726,6 +726,12 @@ void TestCli::pickupCodesAndArchive()
              0);
     QCOMPARE(parcel(run({"list", "--json"}), "100000000008")["pickup"].toObject()["code"].toString(),
              QString("8-3-1024"));
+    // A message from another station keeps that code unless --id says so.
+    const Run other = run({"code", "【兔喜生活】您的包裹已到幸福里驿站,请凭取件码 2-1-3003 取件"});
+    QCOMPARE(other.rc, 2);
+    QVERIFY2(other.err.contains("幸福里驿站") && other.err.contains("--id " + waiting), qPrintable(other.err));
+    QCOMPARE(parcel(run({"list", "--json"}), "100000000008")["pickup"].toObject()["code"].toString(),
+             QString("8-3-1024"));
 
     // Two waiting parcels end in the same digits: refused with both named.
     sql("insert into kd100 (number, goods, company, num) values ('200000000008', '鞋', '中通快递', '1')");
@@ -766,8 +772,20 @@ void TestCli::pickupCodesAndArchive()
     QVERIFY2(lines[0].startsWith("100000000003\t已添加") && lines[0].contains("订单 1 茶叶礼盒"),
              qPrintable(lines[0]));
     QVERIFY2(lines[1].startsWith("100000000008\t未添加: 快递数据已存在"), qPrintable(lines[1]));
-    // Nothing new in it: refused.
+    // Nothing new in it: refused; an archived one is said to be so, with
+    // the way back.
     QCOMPARE(run({"add", "-"}, env, "100000000008\n").rc, 2);
+    QCOMPARE(run({"archive", "--id", waiting}).rc, 0);
+    const Run archived = run({"add", "-"}, env, "100000000008\n");
+    QVERIFY2(archived.out.contains("已归档") && archived.out.contains("parcelio unarchive --id " + waiting),
+             qPrintable(archived.out));
+
+    // An unknown company: the closest names are offered.
+    const Run unknown = run({"add", "100000000009", "书", "--company", "中通"});
+    QCOMPARE(unknown.rc, 2);
+    QVERIFY2(unknown.err.contains("中通快递"), qPrintable(unknown.err));
+    const Run typo = run({"add", "100000000009", "书", "--company", "顺风快递"});
+    QVERIFY2(typo.err.contains("顺丰快递"), qPrintable(typo.err));
 }
 
 QTEST_MAIN(TestCli)

@@ -254,6 +254,11 @@ void TestParcelList::stationParcelFromMarkToArchive()
     QTest::keyClick(w.ListView1, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(w.store().lifeOf(id)->code, QStringLiteral("8-3-1024"));
     QVERIFY(w.stationLine->text().endsWith(QStringLiteral("取件码 8-3-1024")));
+    // Another station's message: asked first (No), the kept code stays.
+    w.pastePickupMessage(QStringLiteral("【兔喜生活】您的包裹已到幸福里驿站,请凭取件码 2-1-3003 取件"));
+    QCOMPARE(h->platform.box.shown.size(), 1);
+    QVERIFY(h->platform.box.texts()[0].contains(QStringLiteral("「书包」已有取件码8-3-1024")));
+    QCOMPARE(w.store().lifeOf(id)->code, QStringLiteral("8-3-1024"));
     w.copyCodeButton->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("8-3-1024"));
 

@@ -76,8 +76,9 @@ void TestRecognition::typingAndTheButton()
     QCOMPARE(s->requests().last().section('\t', 1, 1), QString("/autonumber/auto?num=370000000012"));
     QCOMPARE(w.Command1(12)->text(), QString("申通快递"));
 
-    // A letter empties the box; too short then to ask.
-    QTest::keyClick(w.Text3->lineEdit(), Qt::Key_A);
+    // Anything but a letter or digit empties the box; too short then to ask.
+    w.Text3->setEditText(QString());
+    QTest::keyClicks(w.Text3->lineEdit(), "31/");
     QVERIFY(w.Text3->currentText().isEmpty());
     QTest::keyClicks(w.Text3->lineEdit(), "310000000"); // nine: never asks
     w.Command2->click();
@@ -107,8 +108,12 @@ void TestRecognition::typingAndTheButton()
     QCOMPARE(s->requests().last().section('\t', 1, 1), QString("/autonumber/auto?num=SF1234567890123"));
     QTest::keyClick(w.Text3->lineEdit(), Qt::Key_4);
     QCOMPARE(w.Text3->currentText(), QString("SF12345678901234"));
-    w.Text3->setEditText("SF12345678"); // too few digits for a number
+    w.Text3->setEditText("SF1234 5678"); // a blank is not part of a number
     QVERIFY(w.Text3->currentText().isEmpty());
+    // Typed, a letter-digit number keeps its letters, upper-cased.
+    QTest::keyClicks(w.Text3->lineEdit(), "yt7000000000041");
+    QCOMPARE(w.Text3->currentText(), QString("YT7000000000041"));
+    QCOMPARE(s->requests().last().section('\t', 1, 1), QString("/autonumber/auto?num=YT7000000000041"));
 }
 
 void TestRecognition::everyCaptionOfTheOutcome()

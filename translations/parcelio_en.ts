@@ -106,7 +106,7 @@ TesmarParcelio official site: </translation>
     </message>
     <message>
         <source>时间:</source>
-        <translation>Time:</translation>
+        <translation>Time: </translation>
     </message>
     <message>
         <source>物流进度:</source>
@@ -994,7 +994,7 @@ The official site opens when you press OK!</translation>
     </message>
     <message>
         <source>友情提示：自动识别快递功能偶尔会因为使用人数过多而变得不稳定，您可进行多次刷新尝试，如果仍不可用请手动选择快递公司或稍后再试，第一版本可能识别率不是特别高，后续版本我们会继续改进。</source>
-        <translation>Note: recognising the courier may be unsteady when many people use it; refresh a few times, and if it still fails choose the courier yourself or try later. This first version does not always recognise it; later versions will improve.</translation>
+        <translation>Note: recognising the courier may fail when many people use it; refresh a few times, or choose the courier yourself. Later versions will recognise more.</translation>
     </message>
     <message>
         <source>快递保存失败,请检查数据库是否可写..</source>
@@ -1392,7 +1392,7 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
     </message>
     <message>
         <source>需要寄件人或收件人手机号后四位</source>
-        <translation>The last four digits of the sender&apos;s or receiver&apos;s phone are needed</translation>
+        <translation>Needs the last 4 digits of the sender&apos;s or receiver&apos;s phone</translation>
     </message>
     <message>
         <source>查询服务账号或密钥错误</source>
@@ -1488,7 +1488,7 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
     </message>
     <message>
         <source>签收%1天后归档</source>
-        <translation>Archive after %1 d</translation>
+        <translation>Archive %1 days on</translation>
     </message>
     <message>
         <source>已签收或已取件的快递%1天后自动归档; 搜索仍能找到它</source>
@@ -1695,6 +1695,38 @@ If you added it only recently, query it again in a few hours</translation>
     <message>
         <source>「%1」已%2天没有新的物流信息</source>
         <translation>No new tracking event for “%1” in %2 days</translation>
+    </message>
+    <message>
+        <source>手机尾号与快递单不符,请检查</source>
+        <translation>Phone digits do not match this parcel; please check</translation>
+    </message>
+    <message>
+        <source>「%1」已有取件码%2</source>
+        <translation>“%1” already has pickup code %2</translation>
+    </message>
+    <message>
+        <source>短信说的是「%1」, 「%2」在「%3」</source>
+        <translation>The message names “%1”; “%2” waits at “%3”</translation>
+    </message>
+    <message>
+        <source>仍把取件码%1记到「%2」吗?</source>
+        <translation>Record pickup code %1 for “%2” all the same?</translation>
+    </message>
+    <message>
+        <source>取件码%1未记录..</source>
+        <translation>Pickup code %1 not recorded..</translation>
+    </message>
+    <message>
+        <source>取件码 %1 未记录; 确是这个快递请用 --id %2</source>
+        <translation>Pickup code %1 not recorded; if it is this parcel, give --id %2</translation>
+    </message>
+    <message>
+        <source>(已归档; 用 parcelio unarchive --id %1 取回)</source>
+        <translation>(archived; bring it back with parcelio unarchive --id %1)</translation>
+    </message>
+    <message>
+        <source>最接近的: %1</source>
+        <translation>closest: %1</translation>
     </message>
 </context>
 </TS>

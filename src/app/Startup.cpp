@@ -103,12 +103,13 @@ void Form1::Timer5_Timer()
 
 void Form1::setStatus(const QString &text)
 {
-    Label11(2)->setText(text);
+    // A long message is cut short in the bar; its tooltip tells it whole.
+    setFittedText(Label11(2), text);
 }
 
 QString Form1::status() const
 {
-    return Label11(2)->text();
+    return wholeText(Label11(2));
 }
 
 MessageBox::Answer Form1::msg(const QString &text, MessageBox::Buttons buttons, MessageBox::Icon icon,

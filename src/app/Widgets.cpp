@@ -1,6 +1,11 @@
 #include "app/Widgets.h"
 
+#include <QAbstractButton>
+#include <QEvent>
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOption>
+#include <QStylePainter>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -160,4 +165,81 @@ ListView::ListView(QWidget *parent) : QTreeWidget(parent)
     // Left unset, the header measures the widest glyph of its font for every
     // column added, loading font engines long before anything is drawn.
     header()->setMinimumSectionSize(20);
+}
+
+namespace {
+const char *const WholeText = "parcelioWholeText";
+const char *const FitTip = "parcelioFitTip";
+
+// Plain text for a tooltip: one that looks like markup is shown as written.
+QString plainTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
+}
+
+// Paints a caption too wide for one line on two, in a smaller font where
+// needed; there is no signal for a new caption, so this is decided at
+// each paint.
+class CaptionFitter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *b = qobject_cast<QAbstractButton *>(watched);
+        if (!b || event->type() != QEvent::Paint)
+            return false;
+        const QString text = b->text();
+        QStyleOptionButton o;
+        o.initFrom(b);
+        o.state |= b->isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+        const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &o, b).adjusted(2, 0, -2, 0);
+        const bool fits = b->fontMetrics().horizontalAdvance(text) <= room.width();
+        // The tooltip is only replaced where this put it there.
+        const QString tip = fits ? QString() : plainTip(text);
+        if (b->toolTip() == b->property(FitTip).toString() && b->toolTip() != tip) {
+            b->setToolTip(tip);
+            b->setProperty(FitTip, tip);
+        }
+        if (fits)
+            return false; // painted as any button
+        QFont f = b->font();
+        const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+        auto tooBig = [&] {
+            const QRect needed = QFontMetrics(f).boundingRect(room, flags, text);
+            return needed.width() > room.width() || needed.height() > room.height();
+        };
+        while (tooBig() && f.pointSizeF() > 7)
+            f.setPointSizeF(f.pointSizeF() - 0.5);
+        QStylePainter p(b);
+        p.drawControl(QStyle::CE_PushButtonBevel, o);
+        p.setFont(f);
+        p.setPen(b->palette().color(b->isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        p.drawText(room, flags, text);
+        return true;
+    }
+};
+} // namespace
+
+void setFittedText(QLabel *label, const QString &text)
+{
+    label->setProperty(WholeText, text);
+    const int room = label->contentsRect().width();
+    const QFontMetrics metrics = label->fontMetrics();
+    const bool fits = metrics.horizontalAdvance(text) <= room;
+    label->setText(fits ? text : metrics.elidedText(text, Qt::ElideRight, room));
+    label->setToolTip(fits ? QString() : plainTip(text));
+}
+
+QString wholeText(const QLabel *label)
+{
+    const QVariant whole = label->property(WholeText);
+    return whole.isValid() ? whole.toString() : label->text();
+}
+
+void fitCaption(QAbstractButton *button)
+{
+    button->setProperty(FitTip, button->toolTip());
+    button->installEventFilter(new CaptionFitter(button));
 }

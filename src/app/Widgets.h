@@ -11,6 +11,15 @@ void setTextColour(QWidget *w, const QColor &c);
 // A tooltip guesses whether its text is markup: a reply's "<h1>" or
 // "<img src=…>" would be rendered. This one shows the text as it stands.
 QString plainToolTip(const QString &text);
+class QAbstractButton;
+// A one-line label's text, cut short with "…" where it is wider than the
+// label, the whole text then its tooltip; wholeText() gives it back whole.
+void setFittedText(QLabel *label, const QString &text);
+QString wholeText(const QLabel *label);
+// A button whose caption changes at run time: a caption too wide for it
+// is shown on two lines, in a smaller font where needed, and carries the
+// whole text as its tooltip.
+void fitCaption(QAbstractButton *button);
 
 // Labels show event texts, goods and company names: always as plain text,
 // so that "<b>" or "&lt;" in a reply is shown as it stands.

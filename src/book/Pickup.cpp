@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QStyle>
 
 using namespace layout;
 
@@ -23,6 +24,7 @@ bool switchOn(const QString &value)
     return value == QStringLiteral("是");
 }
 } // namespace
+
 
 void Form1::buildPickupControls()
 {
@@ -43,6 +45,11 @@ void Form1::buildPickupControls()
     for (const auto &b : buttons) {
         auto *button = placed<QPushButton>(this, QString::fromLatin1(b.name), QRect(b.left, 178, b.width, 22),
                                            Parcelio::tr(b.text));
+        // Wide enough for its caption in either language: the line places
+        // the buttons one after the other anyway.
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        button->resize(qMax(b.width, button->fontMetrics().horizontalAdvance(button->text()) + 2 * margin + 4),
+                       button->height());
         button->setFocusPolicy(Qt::NoFocus);
         button->hide();
         this->*b.button = button;
@@ -221,6 +228,16 @@ void Form1::pastePickupMessage(const QString &text)
             return;
         }
         found = {*chosen};
+    } else if (const QString doubt = pickupDoubtOf(db, message, found.first()); !doubt.isEmpty()) {
+        // Not chosen by the user: a code kept or a station named otherwise
+        // is not overwritten without asking.
+        const QString ask =
+            doubt + QStringLiteral("\n\n") +
+            Parcelio::tr("仍把取件码%1记到「%2」吗?").arg(message.code, found.first().goods);
+        if (msg(ask, MessageBox::YesNo) != MessageBox::AnswerYes) {
+            setStatus(Parcelio::tr("取件码%1未记录..").arg(message.code));
+            return;
+        }
     }
     const PickupCandidate &p = found.first();
     if (!db.setPickupCode(p.id, message.code)) {

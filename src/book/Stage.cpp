@@ -203,6 +203,16 @@ PickupMessage readPickupMessage(const QString &text)
         if (!out.numbers.contains(n))
             out.numbers.append(n);
     }
+    // The place after "已到", not the brand in the sender's brackets.
+    static const QRegularExpression arrived(
+        QStringLiteral("(?:已到达|已送达|已到|到达|送至|放入|存放至|存放在|存放于|暂存至|暂存在|投递至|放至)"
+                       "\\s*(.+?)\\s*(?:[,，。;；!！(（]|请|$)"));
+    out.station = cleanStation(firstCapture(arrived, text));
+    if (out.station.isEmpty()) {
+        static const QRegularExpression bare(
+            QStringLiteral("([^,，。;；:：\\s【】]+(?:驿站|快递柜|丰巢柜|智能柜|自提点|代收点|快递超市))"));
+        out.station = cleanStation(firstCapture(bare, text));
+    }
     return out;
 }
 
@@ -233,4 +243,19 @@ QList<PickupCandidate> parcelsForMessage(const PickupMessage &message, const QLi
             if (p.stage == Stage::AtStation)
                 waiting.append(p);
     return waiting.size() == 1 ? waiting : named;
+}
+
+QString pickupDoubt(const PickupMessage &message, const PickupCandidate &parcel, const QString &keptCode,
+                    const QString &station)
+{
+    QStringList doubts;
+    if (!keptCode.isEmpty() && keptCode != message.code)
+        doubts << Parcelio::tr("「%1」已有取件码%2").arg(parcel.goods, keptCode);
+    // One name inside the other is the same place, told shorter.
+    const auto bare = [](QString s) { return s.remove(QRegularExpression(QStringLiteral("[\\s【】]"))); };
+    const QString said = bare(message.station);
+    const QString kept = bare(station);
+    if (!said.isEmpty() && !kept.isEmpty() && !said.contains(kept) && !kept.contains(said))
+        doubts << Parcelio::tr("短信说的是「%1」, 「%2」在「%3」").arg(message.station, parcel.goods, station);
+    return doubts.join(QStringLiteral("; "));
 }

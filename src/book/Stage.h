@@ -48,6 +48,7 @@ struct PickupMessage {
     QString code;
     QStringList tails;   // "0059" of 尾号0059, "94650" of *94650
     QStringList numbers; // whole tracking numbers in the text
+    QString station;     // where the message says the parcel waits, if it says
 };
 PickupMessage readPickupMessage(const QString &text);
 
@@ -65,3 +66,13 @@ struct PickupCandidate {
     Stage stage = Stage::Unknown;
 };
 QList<PickupCandidate> parcelsForMessage(const PickupMessage &message, const QList<PickupCandidate> &parcels);
+
+// What speaks against writing a message's code to the one parcel it was
+// matched to: the parcel keeps another code, or waits at another station
+// than the message names (the station of its newest event, empty unless it
+// waits). Empty when nothing does.
+QString pickupDoubt(const PickupMessage &message, const PickupCandidate &parcel, const QString &keptCode,
+                    const QString &station);
+// The same for a saved parcel, as the book keeps it.
+class Store;
+QString pickupDoubtOf(Store &db, const PickupMessage &message, const PickupCandidate &parcel);

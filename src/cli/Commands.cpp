@@ -27,6 +27,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
@@ -215,6 +216,56 @@ std::optional<Failed> refusedNumber(const QString &number)
     return std::nullopt;
 }
 
+// Edits (insert, delete, replace) from one text to the other.
+qsizetype editDistance(const QString &a, const QString &b)
+{
+    QList<qsizetype> row(b.size() + 1);
+    for (qsizetype j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        qsizetype diagonal = row[0];
+        row[0] = i;
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const qsizetype above = row[j];
+            row[j] = qMin(qMin(row[j] + 1, row[j - 1] + 1), diagonal + (a[i - 1] == b[j - 1] ? 0 : 1));
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The directory's names nearest to one it does not hold: those holding it
+// (or held by it) or naming it by the service code, then those a few edits
+// away; at most five.
+QStringList closestCourierNames(const QList<CourierRecord> &couriers, const QString &name)
+{
+    // "快递" and the like end most names: compared without, 顺风 is near 顺丰
+    // and far from 申通.
+    static const QRegularExpression kind(QStringLiteral("(快递|速递|物流|快运|速运)$"));
+    const QString wanted = name.trimmed();
+    const QString core = QString(wanted).remove(kind).toLower();
+    if (wanted.isEmpty())
+        return {};
+    QList<QPair<qsizetype, QString>> scored;
+    for (const CourierRecord &r : couriers) {
+        const QString other = QString(r.name).remove(kind).toLower();
+        qsizetype score = editDistance(core, other);
+        if (r.name.contains(wanted, Qt::CaseInsensitive) || wanted.contains(r.name, Qt::CaseInsensitive) ||
+            r.code.compare(wanted, Qt::CaseInsensitive) == 0)
+            score = 0;
+        else if (core.isEmpty() || score > qMax<qsizetype>(1, qMin(core.size(), other.size()) / 2))
+            continue;
+        scored.append({score, r.name});
+    }
+    std::stable_sort(scored.begin(), scored.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    QStringList out;
+    for (const auto &[score, n] : scored)
+        if (out.size() < 5 && !out.contains(n))
+            out << n;
+    return out;
+}
+
 std::optional<CourierRecord> courierNamed(Context &c, const QString &name, Failed &why)
 {
     const QList<CourierRecord> rows = c.store->couriersByName(name);
@@ -224,6 +275,9 @@ std::optional<CourierRecord> courierNamed(Context &c, const QString &name, Faile
     }
     if (rows.isEmpty()) {
         why = {CommandStatus::Usage, Parcelio::tr("没有名为「%1」的快递公司").arg(name)};
+        const QStringList close = closestCourierNames(c.store->allCouriers(), name);
+        if (!close.isEmpty())
+            why.why += QStringLiteral("; ") + Parcelio::tr("最接近的: %1").arg(close.join(Parcelio::tr("、")));
         return std::nullopt;
     }
     return rows.first();
@@ -692,6 +746,17 @@ int query(Context &c)
 
 QString textArgument(const QStringList &args);
 
+// A saved number; an archived one is not in the list, so the way back is told.
+Failed alreadySaved(Context &c, const ParcelRecord &saved)
+{
+    QString why = Parcelio::tr("快递数据已存在! %1").arg(parcelLine(saved));
+    const std::optional<ParcelLife> life = c.store->lifeOf(saved.id);
+    if (life && !life->archived.isEmpty())
+        why += QLatin1Char(' ') +
+               Parcelio::tr("(已归档; 用 parcelio unarchive --id %1 取回)").arg(saved.id);
+    return Failed{CommandStatus::Usage, why};
+}
+
 // Adds one checked number: the courier, one query, the row and its progress.
 std::optional<Failed> addNumber(Context &c, const QString &number, const QString &goods, BookRow &shown,
                                 Tracked &t, bool pasted = false)
@@ -701,7 +766,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (!existing)
         return databaseFailed(*c.store);
     if (!existing->isEmpty())
-        return Failed{CommandStatus::Usage, Parcelio::tr("快递数据已存在! %1").arg(parcelLine(existing->first()))};
+        return alreadySaved(c, existing->first());
 
     QString phone;
     if (auto bad = phoneOption(c, phone))
@@ -726,8 +791,8 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
         return databaseFailed(*c.store);
     if (added.outcome == Store::Added::AlreadySaved) {
         const auto saved = c.store->parcelById(QString::number(added.id));
-        return Failed{CommandStatus::Usage,
-                      Parcelio::tr("快递数据已存在! %1").arg(saved ? parcelLine(*saved) : number)};
+        return saved ? alreadySaved(c, *saved)
+                     : Failed{CommandStatus::Usage, Parcelio::tr("快递数据已存在! %1").arg(number)};
     }
     const qint64 id = added.id;
     ParcelRecord row{id, number, goods, courier->name, QStringLiteral("0")};
@@ -1026,6 +1091,11 @@ int code(Context &c)
                 list += QStringLiteral("\n  [%1] %2 %3").arg(p.id).arg(p.number, p.goods);
             return fail({CommandStatus::Usage, list});
         }
+        // A kept code or another station is only overwritten on --id.
+        if (const QString doubt = pickupDoubtOf(*c.store, message, found.first()); !doubt.isEmpty())
+            return fail({CommandStatus::Usage,
+                         doubt + QStringLiteral("\n") +
+                             Parcelio::tr("取件码 %1 未记录; 确是这个快递请用 --id %2").arg(message.code).arg(found.first().id)});
         id = found.first().id;
     }
     if (!c.store->setPickupCode(id, message.code))

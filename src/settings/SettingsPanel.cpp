@@ -8,6 +8,8 @@
 #include "store/SettingValues.h"
 
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QSignalBlocker>
 
 using namespace layout;
@@ -52,6 +54,20 @@ void Form1::buildSettingsPanel()
     Frame1 = placed<QGroupBox>(p, QStringLiteral("Frame1"), QRect(290, 46, 266, 80),
                                Parcelio::tr("      是否启用邮件通知功能"));
     Check2 = placed<QCheckBox>(Frame1, QStringLiteral("Check2"), QRect(6, 0, 20, 20));
+    {
+        // The switch stands in the title: its words begin after it in any
+        // font, however many blanks the translation kept.
+        QStyleOptionGroupBox o;
+        o.initFrom(Frame1);
+        o.text = Frame1->title();
+        o.subControls = QStyle::SC_GroupBoxLabel;
+        const int left = Frame1->style()->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, Frame1).left();
+        const QString words = Frame1->title().trimmed();
+        QString blanks;
+        while (left + Frame1->fontMetrics().horizontalAdvance(blanks) < Check2->geometry().right() + 4)
+            blanks += QLatin1Char(' ');
+        Frame1->setTitle(blanks + words);
+    }
     Sendmail =
         placed<QLineEdit>(Frame1, QStringLiteral("Sendmail"), QRect(12, 34, 242, 28), Parcelio::tr("无"));
     Sendmail->setEnabled(false);

@@ -21,6 +21,16 @@ Stage bookRowStage(const BookRow &row)
     return stageOf(row.life.service, row.newest.context);
 }
 
+QString pickupDoubtOf(Store &db, const PickupMessage &message, const PickupCandidate &parcel)
+{
+    const std::optional<BookRow> row = db.bookRow(parcel.id);
+    if (!row)
+        return QString();
+    const bool waits = bookRowStage(*row) == Stage::AtStation;
+    return pickupDoubt(message, parcel, row->life.code,
+                       waits ? pickupStationOf(row->newest.context).station : QString());
+}
+
 std::optional<ParcelLife> Store::lifeOf(qint64 id)
 {
     QSqlQuery q(QSqlDatabase::database(connName, false));

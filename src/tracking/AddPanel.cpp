@@ -18,7 +18,8 @@ void Form1::buildAddPanel()
     label(p, QStringLiteral("Label4"), Parcelio::tr("快递物品："), QRect(20, 102, 76, 24));
     Text2 = placed<QLineEdit>(p, QStringLiteral("Text2"), QRect(100, 98, 214, 28));
     Label2.set(0, label(p, QStringLiteral("Label2(0)"), Parcelio::tr("快递公司："), QRect(20, 142, 76, 24)));
-    commandButton(p, 12, Parcelio::tr("请选择快递公司"), QRect(100, 138, 152, 30));
+    // Its caption is the chosen company or what recognition found.
+    fitCaption(commandButton(p, 12, Parcelio::tr("请选择快递公司"), QRect(100, 138, 152, 30)));
     Command2 =
         placed<QPushButton>(p, QStringLiteral("Command2"), QRect(258, 138, 56, 30), Parcelio::tr("刷新"));
     commandButton(p, 13, Parcelio::tr("开始查询"), QRect(100, 180, 214, 34));

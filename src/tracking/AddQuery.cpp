@@ -106,6 +106,17 @@ void Form1::queryNewParcel()
         return;
     }
 
+    // The shown parcel stays shown, header and events, until the new one
+    // is saved: a refused query must not leave one's header over nothing.
+    const CurrentParcelState shownParcel = CurrentParcel;
+    const CurrentServiceState shownService = CurrentService;
+    const bool displayPending = Timer1->isActive();
+    auto showShownAgain = [&] {
+        CurrentParcel = shownParcel;
+        CurrentService = shownService;
+        if (displayPending)
+            Timer1->start();
+    };
     CurrentParcel.number = number;
     CurrentParcel.company = serviceFinds ? QString() : company;
     CurrentParcel.goods = goods;
@@ -113,17 +124,18 @@ void Form1::queryNewParcel()
     CurrentService.phone = phone;
 
     setStatus(Parcelio::tr("未查询"));
-    ListView1->clear();
     // A display still pending from the previous reply would otherwise tick
-    // during the wait and fill the list with the old parcel's events.
+    // during the wait and end the busy state.
     Timer1->stop();
     kdmenu(0)->hide();
     lockControls(Hold::Icons);
 
     kdgs(CurrentParcel.number);
     // No answer: the watchdog returns the window to idle.
-    if (CurrentParcel.lastReply.isEmpty())
+    if (CurrentParcel.lastReply.isEmpty()) {
+        showShownAgain();
         return;
+    }
 
     const ReplyReading reading = CurrentService.reading;
     CurrentParcel.errCode = reading.code;
@@ -138,6 +150,7 @@ void Form1::queryNewParcel()
     }
     if (reading.kind == ReplyReading::Unreadable) {
         // Not an answer we can read: nothing is saved.
+        showShownAgain();
         endBusy(*this);
         setStatus(Parcelio::tr("查询结果无法识别,请稍后再试.."));
         return;
@@ -145,9 +158,24 @@ void Form1::queryNewParcel()
 
     // Registered and not found yet: saved, the rounds fill it in.
     if (reading.kind != ReplyReading::Success && CurrentService.trouble != TrackingReading::Awaiting) {
+        showShownAgain();
         if (reading.kind == ReplyReading::UnknownNumber) {
             if (!saveAnyway(*this, number, savedCompany, goods, phone))
                 return saveFailed(*this);
+        } else if (!phone.isEmpty() && reading.message == ServiceText::PhoneNeeded()) {
+            // Digits given and refused: they are wrong, not missing. The
+            // form comes back as it was, for the digits to be corrected.
+            endBusy(*this);
+            ShowPanel(0);
+            if (Text3->currentText() != number)
+                Text3->setEditText(number);
+            Command1(12)->setText(company);
+            Text2->setText(goods);
+            Text9->setText(phone);
+            Text9->setFocus();
+            Text9->selectAll();
+            setStatus(Parcelio::tr("手机尾号与快递单不符,请检查"));
+            return;
         } else if (!reading.message.isEmpty()) {
             setStatus(reading.message);
         }
@@ -156,6 +184,7 @@ void Form1::queryNewParcel()
     }
 
     // Success: save the parcel unless its number is saved already.
+    ListView1->clear();
     eventCount = 0;
     const Store::Added added = store().addParcelOnce(savedCompany, number, goods, QStringLiteral("0"));
     if (added.outcome == Store::Added::Failed)

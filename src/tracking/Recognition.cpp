@@ -6,13 +6,26 @@
 #include "tracking/Intake.h"
 #include "tracking/RecognitionText.h"
 
+#include <QLineEdit>
+#include <QRegularExpression>
+
 void Form1::Text3_Change()
 {
-    // Only numbers may stand in the box, and whole letter-digit numbers
-    // (SF1234567890123) as pasted text yields them; anything else empties it
-    // (and the emptied text is too short to be recognised).
+    // Numbers, and letters with digits as today's numbers begin
+    // (SF1234567890123), stand in the box, upper-cased as they are typed;
+    // anything else empties it (and the emptied text is too short to be
+    // recognised).
     const QString text = Text3->currentText();
-    if (!text.isEmpty() && !isNumeric(text) && !isLetterDigitNumber(text)) {
+    static const QRegularExpression lettersAndDigits(QStringLiteral("^[A-Za-z0-9]+$"));
+    if (lettersAndDigits.match(text).hasMatch() && text != text.toUpper()) {
+        QLineEdit *edit = Text3->lineEdit();
+        const int cursor = edit ? edit->cursorPosition() : int(text.size());
+        Text3->setEditText(text.toUpper()); // runs this again for the upper-cased text
+        if (edit)
+            edit->setCursorPosition(cursor);
+        return;
+    }
+    if (!text.isEmpty() && !isNumeric(text) && !lettersAndDigits.match(text).hasMatch()) {
         // Pasted text with a number in it: the box takes the number (and
         // this runs again for it).
         if (takePastedNumbers(text))
