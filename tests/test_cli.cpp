@@ -672,7 +672,7 @@ void TestCli::outputIsPlainAndAFailedWriteFails()
     QVERIFY(ini.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(ini.readAll());
     for (const char *line : {"[tracking]\n;service=classic\n", ";host=api.kuaidi.tesmar.cn\n", ";secret=\n",
-                             "[kdniao]\n", ";business_id=\n", ";api_key=\n", ";request_type=1002\n", "[17track]\n",
+                             "[kdniao]\n", ";business_id=\n", ";api_key=\n", ";request_type=8001\n", "[17track]\n",
                              ";token=\n", "[mail]\n", ";password=\n", ";tls=\n", "[watch]\n", ";pause_ms=2000\n",
                              ";min_interval_minutes=30\n", ";pickup_remind_days=2\n", ";quiet_days=5\n",
                              "[desktop]\n", ";tray=off\n", ";language=auto\n", "[clock]\n", ";timeserver="})
