@@ -81,11 +81,12 @@ Result measure(const QString &service, const QString &host, const QString &seedP
     Config cfg;
     cfg.service = service;
     cfg.trackingHost = host;
-    cfg.kdniaoUrl = QStringLiteral("http://%1/Ebusiness/EbusinessOrderHandle.aspx").arg(host);
-    cfg.kdniaoBusinessId = QStringLiteral("1237100");
-    cfg.kdniaoApiKey = QStringLiteral("56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17");
-    cfg.track17Url = QStringLiteral("http://%1/track/v2.2/").arg(host);
-    cfg.track17Token = QStringLiteral("8A3F5C2E9D0B14E7A6C2F0D9B8E71A53");
+    cfg.serviceSettings = {
+        {QStringLiteral("kdniao/url"), QStringLiteral("http://%1/Ebusiness/EbusinessOrderHandle.aspx").arg(host)},
+        {QStringLiteral("kdniao/business_id"), QStringLiteral("1237100")},
+        {QStringLiteral("kdniao/api_key"), QStringLiteral("56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17")},
+        {QStringLiteral("17track/url"), QStringLiteral("http://%1/track/v2.2/").arg(host)},
+        {QStringLiteral("17track/token"), QStringLiteral("8A3F5C2E9D0B14E7A6C2F0D9B8E71A53")}};
     cfg.minIntervalMinutes = 0;
     cfg.watchPauseMs = 0;
     cfg.makerHost = QStringLiteral("127.0.0.1:1");

@@ -18,6 +18,7 @@ private slots:
     void failingWriteEndsBusyState();
     void signedServiceAsksForThePhone();
     void pastedNumbersAddedTogether();
+    void serviceFindsTheCarrier();
 
 private:
     std::unique_ptr<StandIn> s;
@@ -49,6 +50,11 @@ bool TestAddQuery::start(const QByteArray &extraSql)
         h->setIni("kdniao/url", s->url("/Ebusiness/EbusinessOrderHandle.aspx").toString());
         h->setIni("kdniao/business_id", "1237100");
         h->setIni("kdniao/api_key", "56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17");
+    }
+    if (test == "serviceFindsTheCarrier") {
+        h->setIni("tracking/service", "17track");
+        h->setIni("17track/url", s->url("/track/v2.2/").toString());
+        h->setIni("17track/token", "8A3F5C2E9D0B14E7A6C2F0D9B8E71A53");
     }
     h->setIni("tracking/host", s->host());
     h->setIni("recognition/host", s->host());
@@ -307,6 +313,20 @@ void TestAddQuery::pastedNumbersAddedTogether()
     QCOMPARE(asked.size(), 2);
     for (const QString &line : asked)
         QVERIFY2(line.contains("RequestType=2002") && line.contains("4040000000001"), qPrintable(line));
+}
+
+// With 17track chosen the panel goes without a courier, and the parcel is
+// saved with the carrier the service names (its key 190324: 申通).
+void TestAddQuery::serviceFindsTheCarrier()
+{
+    QVERIFY(start());
+    Form1 &w = h->w();
+    query("773061155005903", "请选择快递公司", "书");
+    QVERIFY(w.status() != QString("请选择快递公司!"));
+    const auto saved = *w.store().findParcels(ParcelField::Number, Match::Exact, "773061155005903");
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved[0].company, QString("申通快递"));
+    QTRY_VERIFY(idle());
 }
 
 QTEST_MAIN(TestAddQuery)

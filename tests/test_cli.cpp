@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -112,6 +113,7 @@ private slots:
     void windowListFollowsTheCommands();
     void outputIsPlainAndAFailedWriteFails();
     void servicesOfToday();
+    void servicesAsDocumented();
     void pickupCodesAndArchive();
 };
 
@@ -875,13 +877,17 @@ void TestCli::servicesOfToday()
     QVERIFY2(again.out.contains("1个暂缓至") && again.out.contains("4个未到查询间隔"), qPrintable(again.out));
     QCOMPARE(standIn.countRequests(Kdniao), holdAsked);
 
-    // A pasted number the recognition service cannot place: the service's
-    // own recognition names 圆通, and it is added with that courier.
+    // A pasted number its letters place (YT: 圆通): added with that courier,
+    // no recognition asked of anyone.
+    const int recognitions = standIn.requests().filter("RequestType=2002").size() +
+                             standIn.requests().filter("YT7000000000041").filter("autonumber").size();
     const Run paste = run({"add", "-"}, kd, "圆通 YT7000000000041 台灯\n");
     const QString &pasted = paste.out;
     QCOMPARE(paste.rc, 0);
     QVERIFY2(pasted.startsWith("YT7000000000041\t已添加") && pasted.contains("圆通速递"), qPrintable(pasted));
-    QVERIFY(!standIn.requests().filter("RequestType=2002").isEmpty());
+    QCOMPARE(standIn.requests().filter("RequestType=2002").size() +
+                 standIn.requests().filter("YT7000000000041").filter("autonumber").size(),
+             recognitions);
 
     const QProcessEnvironment wrong = setUp("kdniao-wrong", "[tracking]\nservice=kdniao\n[kdniao]\n"
                                                             "url=http://%1/Ebusiness/EbusinessOrderHandle.aspx\n"
@@ -977,4 +983,102 @@ void TestCli::servicesOfToday()
     Run noToken = run({"query", "700000000001", "--company", "中通快递"}, badToken);
     QCOMPARE(noToken.rc, 4);
     QVERIFY2(noToken.err.contains("查询服务账号或密钥错误"), qPrintable(noToken.err));
+}
+
+// The services' stand-ins answering as their documents show: the example
+// replies read with every event's time, 17track's refusals at registration
+// told by their meaning and not registered again, and its asynchronous
+// first answer.
+void TestCli::servicesAsDocumented()
+{
+    auto setUp = [&](const QString &name, const QString &lines) {
+        QProcessEnvironment e = env;
+        e.insert("XDG_DATA_HOME", tmp.path() + "/" + name + "-data");
+        e.insert("XDG_CONFIG_HOME", tmp.path() + "/" + name + "-config");
+        // The example's times in UTC are read in the local zone.
+        e.insert("TZ", "Asia/Shanghai");
+        const QString dir = tmp.path() + "/" + name + "-config/parcelio";
+        writeIni(dir, standIn.host());
+        QFile ini(dir + "/parcelio.ini");
+        if (ini.open(QIODevice::Append))
+            ini.write(("[watch]\nquiet_days=0\npickup_remind_days=0\n" + lines.arg(standIn.host())).toUtf8());
+        return e;
+    };
+    auto timesOf = [](const Run &r) {
+        QSet<QString> times;
+        for (const QJsonValue &e : r.json()["events"].toArray())
+            times.insert(e["time"].toString());
+        return times;
+    };
+    const QSet<QString> sampleTimes{"2020-10-14 11:45:41", "2020-10-14 19:03:40", "2020-10-14 23:17:26",
+                                    "2020-10-15 05:02:24", "2020-10-16 14:45:29", "2020-10-16 14:53:31",
+                                    "2020-10-16 14:53:55", "2020-10-17 08:14:00", "2020-10-17 08:19:00",
+                                    "2020-10-17 12:45:03", "2020-10-17 17:32:23"};
+    const QProcessEnvironment kd = setUp("kdniao-doc", "[tracking]\nservice=kdniao\n[kdniao]\n"
+                                                       "url=http://%1/Ebusiness/EbusinessOrderHandle.aspx\n"
+                                                       "business_id=1237100\napi_key=56da2cf8-c8a2-44b2-b6fa-476cd7d1ba17\n");
+    const Run kdSample = run({"query", "773061155005903", "--company", "申通快递", "--json"}, kd);
+    QCOMPARE(kdSample.rc, 0);
+    QCOMPARE(kdSample.json()["state"].toString(), QStringLiteral("已签收"));
+    QCOMPARE(timesOf(kdSample), sampleTimes);
+    // The other forms: State a number, times with '/', traces out of order.
+    const Run kdOther = run({"query", "100000000003", "--company", "顺丰快递", "--phone", "1234", "--json"}, kd);
+    QCOMPARE(kdOther.rc, 0);
+    QCOMPARE(timesOf(kdOther),
+             (QSet<QString>{"2026-12-03 04:10:26", "2026-12-02 22:57:40", "2026-12-02 09:33:12",
+                            "2026-12-01 21:18:05", "2026-12-01 16:45:51"}));
+
+    const QString Register = "/track/v2.2/register";
+    const QProcessEnvironment t17 = setUp("17track-doc", "[tracking]\nservice=17track\n[17track]\n"
+                                                         "url=http://%1/track/v2.2/\ntoken=8A3F5C2E9D0B14E7A6C2F0D9B8E71A53\n");
+    const QString book = tmp.path() + "/17track-doc-data/parcelio/db/kd100.mdb";
+    // Events with time_iso, with time_utc alone, with time_raw alone.
+    const Run t17Sample = run({"query", "773061155005903", "--company", "申通快递", "--json"}, t17);
+    QCOMPARE(t17Sample.rc, 0);
+    QCOMPARE(t17Sample.json()["state"].toString(), QStringLiteral("已签收"));
+    QCOMPARE(timesOf(t17Sample), (QSet<QString>{"2020-10-17 17:32:23", "2020-10-17 12:45:03",
+                                                "2020-10-17 08:19:00", "2020-10-14 11:45:41"}));
+
+    // Registered, but the service has not fetched the carrier's data yet:
+    // the parcel is kept and told as waiting; a later round fills it.
+    const Run awaiting = run({"add", "710000000004", "灯", "--company", "中通快递"}, t17);
+    QVERIFY2(awaiting.out.contains("等待查询服务的首次应答") || awaiting.err.contains("等待查询服务的首次应答"),
+             qPrintable(awaiting.out + awaiting.err));
+    QJsonArray listed = run({"list", "--json"}, t17).json().toArray();
+    QCOMPARE(listed.size(), 1);
+    QCOMPARE(listed.at(0)["number"].toString(), QStringLiteral("710000000004"));
+    sql("update service_pace set answered=0", book);
+    const Run filled = run({"refresh", "--json"}, t17);
+    QCOMPARE(filled.json()["news"].toArray().size(), 1);
+    listed = run({"list", "--json"}, t17).json().toArray();
+    QCOMPARE(listed.at(0)["newest"]["time"].toString(), QStringLiteral("2026-12-02 08:55:10"));
+
+    // Refused at registration: told by its meaning with the parcel's id and
+    // number, and not registered again by the next round.
+    sql("insert into kd100 (company, number, goods, num) values ('中通快递', '710000000002', '书', '0')", book);
+    const int registers = standIn.countRequests(Register);
+    const Run refused = run({"refresh", "--json"}, t17);
+    QCOMPARE(standIn.countRequests(Register), registers + 1);
+    const QJsonArray failures = refused.json()["failures"].toArray();
+    QCOMPARE(failures.size(), 1);
+    QCOMPARE(failures[0]["number"].toString(), QStringLiteral("710000000002"));
+    QVERIFY(failures[0]["id"].toInteger() > 0);
+    QVERIFY2(failures[0]["why"].toString().contains("无法确定快递公司"), qPrintable(failures[0]["why"].toString()));
+    sql("update service_pace set answered=0", book);
+    const Run again = run({"refresh"}, t17);
+    QCOMPARE(standIn.countRequests(Register), registers + 1);
+    QVERIFY2(again.out.contains("710000000002") && again.out.contains("无法确定快递公司"), qPrintable(again.out));
+
+    // The month's quota spent: the account is held, the user's own query
+    // says why, and no registration is asked again.
+    sql("insert into kd100 (company, number, goods, num) values ('中通快递', '710000000001', '包', '0')", book);
+    const Run quota = run({"refresh", "--json"}, t17);
+    QCOMPARE(standIn.countRequests(Register), registers + 2);
+    QCOMPARE(quota.json()["held"].toInt(), 1);
+    const Run why = run({"query", "710000000001", "--company", "中通快递"}, t17);
+    QCOMPARE(why.rc, 4);
+    QVERIFY2(why.err.contains("本月的单号额度已用完"), qPrintable(why.err));
+    sql("update service_pace set answered=0", book);
+    run({"refresh"}, t17);
+    QCOMPARE(standIn.countRequests(Register), registers + 2);
 }

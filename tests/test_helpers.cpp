@@ -104,8 +104,8 @@ void TestHelpers::iniSecretsReadWhole()
     Config c = Config::load(path);
     QCOMPARE(c.key, QStringLiteral("\"Ab,12;x"));
     QCOMPARE(c.mailPassword, QStringLiteral("p;w,1\""));
-    QCOMPARE(c.track17Token, QStringLiteral("t,1"));
-    QCOMPARE(c.kdniaoApiKey, QStringLiteral("\"q\""));
+    QCOMPARE(c.serviceSettings.value("17track/token"), QStringLiteral("t,1"));
+    QCOMPARE(c.serviceSettings.value("kdniao/api_key"), QStringLiteral("\"q\""));
     QCOMPARE(c.trackingHost, QStringLiteral("h.example.com"));
     QCOMPARE(c.secret, Config().secret); // not set: the default
     QCOMPARE(c.iniWarning, QString());

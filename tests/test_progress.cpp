@@ -141,7 +141,7 @@ void TestProgress::signedQuerySignatureAndReading()
 
     Config cfg;
     cfg.service = "kdniao";
-    cfg.kdniaoApiKey = QString::fromLatin1(key);
+    cfg.serviceSettings.insert("kdniao/api_key", QString::fromLatin1(key));
     const auto svc = TrackingService::make(cfg);
     QCOMPARE(svc->name(), QStringLiteral("kdniao"));
     // The form's RequestData is what was signed.
@@ -226,7 +226,7 @@ void TestProgress::tokenApiReading()
 {
     Config cfg;
     cfg.service = "17track";
-    cfg.track17Token = "T";
+    cfg.serviceSettings.insert("17track/token", "T");
     const auto svc = TrackingService::make(cfg);
     const ServiceRequest req = svc->request({"zhongtong", "7001", QString()});
     QVERIFY(req.url.toString().endsWith("/gettrackinfo"));
@@ -383,7 +383,7 @@ void TestProgress::clientPreludeAndHolds()
 {
     Config cfg;
     cfg.service = "17track";
-    cfg.track17Token = "t";
+    cfg.serviceSettings.insert("17track/token", "t");
     QHash<QString, QString> kept;
     QStringList sent;
     QStringList replies;

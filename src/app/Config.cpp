@@ -1,5 +1,6 @@
 #include "app/Config.h"
 #include "app/Tr.h"
+#include "tracking/ServiceSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,8 +16,7 @@ struct SecretKey {
 };
 const SecretKey Secrets[] = {
     {"tracking", "secret", &Config::secret},       {"tracking", "key", &Config::key},
-    {"mail", "password", &Config::mailPassword},   {"kdniao", "api_key", &Config::kdniaoApiKey},
-    {"17track", "token", &Config::track17Token},
+    {"mail", "password", &Config::mailPassword},
 };
 } // namespace
 
@@ -67,10 +67,6 @@ Config Config::load(const QString &iniPath)
     take("clock/probe", c.clockProbe);
     take("clock/timeserver", c.timeServer);
     take("tracking/service", c.service);
-    take("kdniao/url", c.kdniaoUrl);
-    take("kdniao/business_id", c.kdniaoBusinessId);
-    take("kdniao/request_type", c.kdniaoRequestType);
-    take("17track/url", c.track17Url);
     c.service = c.service.trimmed().toLower();
     take("desktop/language", c.language);
     bool secretSet = false;
@@ -78,6 +74,21 @@ Config Config::load(const QString &iniPath)
         if (auto value = iniSecret(iniPath, QString::fromLatin1(s.group), QString::fromLatin1(s.key))) {
             c.*s.field = *value;
             secretSet = true;
+        }
+    }
+    // Each service's group, its keys as the service declares them.
+    for (const ServiceSettingsGroup &g : serviceSettingGroups()) {
+        for (const ServiceSetting &s : g.settings) {
+            const QString key = QString::fromLatin1(s.key);
+            std::optional<QString> value;
+            if (s.secret)
+                value = iniSecret(iniPath, g.service, key);
+            else if (ini.contains(g.service + QLatin1Char('/') + key))
+                value = ini.value(g.service + QLatin1Char('/') + key).toString();
+            if (!value)
+                continue;
+            c.serviceSettings.insert(g.service + QLatin1Char('/') + key, *value);
+            secretSet = secretSet || s.secret;
         }
     }
     struct stat st {};
@@ -105,6 +116,14 @@ Config Config::load(const QString &iniPath)
 QByteArray Config::iniTemplate()
 {
     const Config d;
+    // The services' groups, from their table; secrets without a default.
+    QString services;
+    for (const ServiceSettingsGroup &g : serviceSettingGroups()) {
+        services += QLatin1Char('[') + g.service + QStringLiteral("]\n");
+        for (const ServiceSetting &s : g.settings)
+            services += QStringLiteral(";%1=%2\n").arg(QString::fromLatin1(s.key),
+                                                      s.secret ? QString() : QString::fromUtf8(s.defaultValue));
+    }
     const QString text =
         QStringLiteral(
             "; Parcelio settings. Every key is optional: remove the \";\" before one to set it;\n"
@@ -116,42 +135,34 @@ QByteArray Config::iniTemplate()
             ";account=%3\n"
             ";secret=\n"
             ";key=\n"
-            "[kdniao]\n"
-            ";url=%4\n"
-            ";business_id=\n"
-            ";api_key=\n"
-            ";request_type=%5\n"
-            "[17track]\n"
-            ";url=%6\n"
-            ";token=\n"
+            "%4"
             "[recognition]\n"
-            ";host=%7\n"
+            ";host=%5\n"
             "[maker]\n"
-            ";host=%8\n"
-            ";site=%9\n"
-            ";web=%10\n"
-            ";home=%11\n"
+            ";host=%6\n"
+            ";site=%7\n"
+            ";web=%8\n"
+            ";home=%9\n"
             "[mail]\n"
-            ";relay=%12\n"
-            ";user=%13\n"
+            ";relay=%10\n"
+            ";user=%11\n"
             ";password=\n"
             "; tls: required, try or off; unset, required when a password is set\n"
             ";tls=\n"
             "[clock]\n"
-            ";probe=%14\n"
-            ";timeserver=%15\n"
+            ";probe=%12\n"
+            ";timeserver=%13\n"
             "[watch]\n"
-            ";pause_ms=%16\n"
-            ";min_interval_minutes=%17\n"
-            ";pickup_remind_days=%18\n"
-            ";quiet_days=%19\n"
+            ";pause_ms=%14\n"
+            ";min_interval_minutes=%15\n"
+            ";pickup_remind_days=%16\n"
+            ";quiet_days=%17\n"
             "[desktop]\n"
             "; tray: on shows the tray icon whatever the settings panel says\n"
             ";tray=off\n"
             "; language: zh, en or auto (follow the locale)\n"
-            ";language=%20\n")
-            .arg(d.service, d.trackingHost, d.account, d.kdniaoUrl, d.kdniaoRequestType, d.track17Url,
-                 d.recognitionHost, d.makerHost, d.site)
+            ";language=%18\n")
+            .arg(d.service, d.trackingHost, d.account, services, d.recognitionHost, d.makerHost, d.site)
             .arg(d.web, d.home, d.mailRelay, d.mailUser, d.clockProbe, d.timeServer)
             .arg(d.watchPauseMs)
             .arg(d.minIntervalMinutes)

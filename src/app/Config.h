@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <optional>
 
@@ -34,14 +35,11 @@ struct Config {
     int pickupRemindDays = 2;
     int quietDays = 5;
 
-    // The tracking service: classic (above), kdniao or 17track.
+    // The tracking service: classic (above) or one of the services' table.
     QString service = QStringLiteral("classic");
-    QString kdniaoUrl = QStringLiteral("https://api.kdniao.com/Ebusiness/EbusinessOrderHandle.aspx");
-    QString kdniaoBusinessId;
-    QString kdniaoApiKey;
-    QString kdniaoRequestType = QStringLiteral("8001");
-    QString track17Url = QStringLiteral("https://api.17track.net/track/v2.2/");
-    QString track17Token;
+    // The services' own groups as the file sets them ("kdniao/url" to its
+    // value); each service reads its keys and knows their defaults.
+    QHash<QString, QString> serviceSettings;
     // [desktop] tray=on: the tray icon whatever the settings panel says.
     bool trayForced = false;
     // [desktop] language=zh|en|auto; auto follows the locale.

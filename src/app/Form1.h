@@ -356,6 +356,9 @@ public:
     void stopTimed();
     // The parcel a loop or timed query asks about is no longer saved.
     bool watchedParcelGone();
+    // The loop's or timed query's parcel is held by the service or within
+    // the minimum interval: said in the status line, and true.
+    bool automaticQueryWaits();
     // Stops a running loop or timed query whose parcel was removed and says
     // so on the status line; false when none runs.
     bool stopWatchForRemovedParcel();

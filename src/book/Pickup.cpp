@@ -323,12 +323,27 @@ void Form1::addPastedNumbers(const QList<PastedNumber> &found, const QStringList
         QString why; // when no courier
     };
     QList<Offered> offered;
+    // A long list says what it will spend before any request goes.
+    if (found.size() > PasteWithoutAsking &&
+        msg(Parcelio::tr("粘贴的文字中有%1个新单号, 识别和查询最多要用掉 %2 次查询, 是否继续?")
+                .arg(found.size())
+                .arg(pasteRequests(db, found, trackingService(), false)),
+            MessageBox::YesNo) != MessageBox::AnswerYes) {
+        setStatus(Parcelio::tr("粘贴的单号没有添加.."));
+        return;
+    }
     // No second paste into the panel while the recognition requests wait.
     Panel *panel = kdmenu(0);
     panel->setEnabled(false);
     setStatus(Parcelio::tr("正在检测快递"));
     for (const PastedNumber &p : found) {
         Offered o{p, std::nullopt, QString()};
+        // Placed by its letters: no recognition asked.
+        if (auto local = courierByPrefix(db, p.number)) {
+            o.courier = local;
+            offered << o;
+            continue;
+        }
         const QString reply = GetBody(recognitionUrl(cfg.recognitionHost, p.number));
         const RecognisedCourier r =
             courierOfPasted(db, reply.isEmpty() ? std::nullopt : std::optional<QString>(reply), trackingService(),

@@ -110,7 +110,6 @@ const QCommandLineOption IdOption(QStringLiteral("id"), QString(), Parcelio::tr(
 const QCommandLineOption ForceOption(QStringLiteral("force"));
 const QCommandLineOption YesOption(QStringLiteral("yes"));
 // More pasted numbers than this spend the service's quota only when confirmed.
-constexpr int PasteWithoutAsking = 20;
 const QCommandLineOption PhoneOption(QStringLiteral("phone"), QString(), QStringLiteral("手机尾号"));
 const QCommandLineOption ArchivedOption(QStringLiteral("archived"));
 
@@ -290,6 +289,9 @@ ServiceAnswer exchange(Context &c, const ServiceRequest &request);
 // recognition service names none.
 std::optional<CourierRecord> recognised(Context &c, const QString &number, Failed &why, bool pasted = false)
 {
+    // Placed by its letters: no recognition spent on it.
+    if (auto local = courierByPrefix(*c.store, number))
+        return local;
     if (number.size() <= 9) {
         why = {CommandStatus::Usage, Parcelio::tr("单号太短,无法识别快递公司,请用 --company 指定")};
         return std::nullopt;
@@ -816,11 +818,10 @@ int addPasted(Context &c)
     if (found.size() > PasteWithoutAsking && !c.parser.isSet(YesOption)) {
         // Each number: its recognition where the local rules cannot place
         // it, and its query (17track: registration and reading).
-        const int perNumber = (c.service->registers() ? 2 : 1) + (c.parser.isSet(CompanyOption) ? 0 : 1);
         return fail({CommandStatus::Usage,
                      Parcelio::tr("找到 %1 个单号, 最多要用掉 %2 次查询; 确认后加上 --yes 再运行")
                          .arg(found.size())
-                         .arg(qsizetype(perNumber) * found.size())});
+                         .arg(pasteRequests(*c.store, found, *c.service, c.parser.isSet(CompanyOption)))});
     }
     int added = 0;
     int status = CommandStatus::Usage;
@@ -880,6 +881,8 @@ int add(Context &c)
         text +=
             QStringLiteral("%1\t%2\n")
                 .arg(plain(shown.state), plain(shown.newest.time + QLatin1Char(' ') + shown.newest.context));
+    else if (t.reading.trouble == TrackingReading::Awaiting)
+        text += plain(t.reading.reply.message) + QLatin1Char('\n'); // registered, not found yet
     else
         text += Parcelio::tr("暂无物流信息\n");
     out(text);

@@ -1037,6 +1037,15 @@ bool Store::notePace(qint64 id, qint64 answeredMs, qint64 heldUntilMs)
     return run(q);
 }
 
+Store::PaceNote Store::paceOf(qint64 id)
+{
+    STORE_QUERY("select answered, held_until from service_pace where id=?");
+    q.addBindValue(id);
+    if (!run(q) || !q.next())
+        return PaceNote{id, 0, 0};
+    return PaceNote{id, q.value(0).toLongLong(), q.value(1).toLongLong()};
+}
+
 QString Store::watchSetting(const QString &key, const QString &fallback)
 {
     STORE_QUERY("select value from watch_setting where key=?");

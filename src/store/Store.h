@@ -173,6 +173,8 @@ public:
         qint64 id, answeredMs, heldUntilMs;
     };
     bool notePaces(const QList<PaceNote> &notes);
+    // The parcel's note; zeros when it has none.
+    PaceNote paceOf(qint64 id);
     // The book watch's own settings (table watch_setting).
     QString watchSetting(const QString &key, const QString &fallback = QString());
     bool writeWatchSetting(const QString &key, const QString &value);

@@ -268,6 +268,20 @@ qint64 sanedAnswerMs(qint64 answeredMs, qint64 nowMs)
     return answeredMs > nowMs ? 0 : answeredMs;
 }
 
+PaceWait automaticQueryWait(Store &store, qint64 id, const QDateTime &now, qint64 restMs)
+{
+    const qint64 nowMs = now.toMSecsSinceEpoch();
+    const Store::PaceNote note = store.paceOf(id);
+    const qint64 account = store.watchSetting(QString::fromLatin1(AccountHeldSetting), QStringLiteral("0")).toLongLong();
+    const qint64 held = qMax(sanedHoldMs(note.heldUntilMs, nowMs), sanedHoldMs(account, nowMs));
+    if (held > nowMs)
+        return PaceWait{QDateTime::fromMSecsSinceEpoch(held), true};
+    const qint64 answered = sanedAnswerMs(note.answeredMs, nowMs);
+    if (restMs > 0 && answered > 0 && nowMs - answered < restMs)
+        return PaceWait{QDateTime::fromMSecsSinceEpoch(answered + restMs), false};
+    return PaceWait{};
+}
+
 ClientMemory storeMemory(Store &store)
 {
     return ClientMemory{[&store](const QString &key) { return store.watchSetting(key); },

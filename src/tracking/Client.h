@@ -71,6 +71,20 @@ QString holdText(const QDateTime &until, const QDateTime &now);
 qint64 sanedHoldMs(qint64 heldUntilMs, qint64 nowMs);
 qint64 sanedAnswerMs(qint64 answeredMs, qint64 nowMs);
 
-// Memory kept in the book (its watch settings table).
 class Store;
+// The watch setting holding the account-wide hold (ms since the epoch).
+inline const char AccountHeldSetting[] = "service_held_until";
+
+// Whether a query nobody asked for (the rounds, the window's loop and timed
+// query) may ask the parcel now: an invalid time when it may; else until
+// when it waits, held by the service (held true) or within the minimum
+// interval restMs since its last answer (held false). The user's own query
+// goes whatever this says.
+struct PaceWait {
+    QDateTime until;
+    bool held = false;
+};
+PaceWait automaticQueryWait(Store &store, qint64 id, const QDateTime &now, qint64 restMs);
+
+// Memory kept in the book (its watch settings table).
 ClientMemory storeMemory(Store &store);

@@ -21,6 +21,35 @@ QString goodsBeside(QString line)
 }
 } // namespace
 
+std::optional<CourierRecord> courierByPrefix(Store &store, const QString &number)
+{
+    // Letters only these couriers print before their digits.
+    static const struct {
+        const char *prefix, *code;
+    } Prefixes[] = {{"SF", "shunfeng"}, {"YT", "yuantong"}, {"JT", "jtexpress"}, {"JD", "jd"}};
+    const QString upper = number.toUpper();
+    for (const auto &p : Prefixes) {
+        const QLatin1String prefix(p.prefix);
+        if (upper.size() > prefix.size() && upper.startsWith(prefix) && upper.at(prefix.size()).isLetterOrNumber()) {
+            const QList<CourierRecord> found = store.couriersByCode(QString::fromLatin1(p.code));
+            if (!found.isEmpty())
+                return found.first();
+        }
+    }
+    return std::nullopt;
+}
+
+qsizetype pasteRequests(Store &store, const QList<PastedNumber> &numbers, const TrackingService &service,
+                        bool courierGiven)
+{
+    qsizetype requests = numbers.size() * (service.registers() ? 2 : 1);
+    if (!courierGiven)
+        for (const PastedNumber &p : numbers)
+            if (!courierByPrefix(store, p.number))
+                ++requests;
+    return requests;
+}
+
 QList<PastedNumber> pastedNumbers(const QString &text)
 {
     static const QRegularExpression number(

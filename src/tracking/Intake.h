@@ -25,6 +25,20 @@ QList<PastedNumber> pastedNumbers(const QString &text);
 // (SF1234567890123), written as it finds it: letters upper case.
 bool isLetterDigitNumber(const QString &text);
 
+// The courier a number's letters name without asking anyone (SF… 顺丰,
+// YT… 圆通, JT… 极兔, JD… 京东); none for digits alone, other letters, or a
+// directory without that courier.
+std::optional<CourierRecord> courierByPrefix(Store &store, const QString &number);
+
+// A paste of more numbers than this says what it will spend, and goes on
+// only when confirmed.
+constexpr qsizetype PasteWithoutAsking = 20;
+// The requests adding these numbers may spend: a recognition for each the
+// local rules cannot place (none when the courier is given), and each
+// number's query (with its registration where the service registers).
+qsizetype pasteRequests(Store &store, const QList<PastedNumber> &numbers, const TrackingService &service,
+                        bool courierGiven);
+
 // The courier a recognition reply names, read as the add panel and the
 // commands read it.
 struct RecognisedCourier {

@@ -4,6 +4,7 @@
 #include "app/Config.h"
 #include "tracking/Kdniao.h"
 #include "tracking/Service.h"
+#include "tracking/ServiceSettings.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>
@@ -11,6 +12,13 @@
 #include <QJsonObject>
 
 namespace {
+// The service's own group of the settings file, [kdniao].
+const ServiceSetting Url{"url", "https://api.kdniao.com/Ebusiness/EbusinessOrderHandle.aspx"};
+const ServiceSetting BusinessId{"business_id", ""};
+const ServiceSetting ApiKey{"api_key", "", true};
+// 8001 sends StateEx and each trace's Action; 1002 State alone.
+const ServiceSetting RequestType{"request_type", "8001"};
+
 QByteArray formValue(const QByteArray &text)
 {
     return QUrl::toPercentEncoding(QString::fromUtf8(text));
@@ -79,7 +87,13 @@ TrackingReading refusalOf(const QString &reason)
 
 class KdniaoService final : public TrackingService {
 public:
-    explicit KdniaoService(const Config &cfg) : cfg(cfg) {}
+    explicit KdniaoService(const Config &cfg)
+        : url(serviceSetting(cfg, QStringLiteral("kdniao"), Url)),
+          businessId(serviceSetting(cfg, QStringLiteral("kdniao"), BusinessId)),
+          apiKey(serviceSetting(cfg, QStringLiteral("kdniao"), ApiKey)),
+          requestType(serviceSetting(cfg, QStringLiteral("kdniao"), RequestType))
+    {
+    }
     QString name() const override { return QStringLiteral("kdniao"); }
     bool paced() const override { return true; }
 
@@ -103,7 +117,7 @@ public:
         // a merchant code).
         if (courier.needsPhone)
             data.insert(QStringLiteral("CustomerName"), ask.phone);
-        return signedForm(cfg.kdniaoRequestType, data);
+        return signedForm(requestType, data);
     }
 
     // Number recognition (2002): the same signed form, the number alone.
@@ -205,20 +219,25 @@ private:
     {
         ServiceRequest r;
         const QByteArray requestData = QJsonDocument(data).toJson(QJsonDocument::Compact);
-        r.url = QUrl(cfg.kdniaoUrl);
+        r.url = QUrl(url);
         r.post = true;
         r.headers.append(QPair<QByteArray, QByteArray>("Content-Type", "application/x-www-form-urlencoded; charset=utf-8"));
         r.body = "RequestType=" + formValue(requestType.toUtf8()) +
-                 "&EBusinessID=" + formValue(cfg.kdniaoBusinessId.toUtf8()) +
+                 "&EBusinessID=" + formValue(businessId.toUtf8()) +
                  "&RequestData=" + formValue(requestData) +
-                 "&DataSign=" + formValue(kdniaoDataSign(requestData, cfg.kdniaoApiKey.toUtf8())) +
+                 "&DataSign=" + formValue(kdniaoDataSign(requestData, apiKey.toUtf8())) +
                  "&DataType=2";
         return r;
     }
 
-    Config cfg;
+    QString url, businessId, apiKey, requestType;
 };
 } // namespace
+
+QList<ServiceSetting> kdniaoSettings()
+{
+    return {Url, BusinessId, ApiKey, RequestType};
+}
 
 QByteArray kdniaoDataSign(const QByteArray &requestData, const QByteArray &apiKey)
 {

@@ -33,6 +33,14 @@ void Form1::kdgs(const QString &number)
     if (saved && reading.kind != TrackingReading::NoAnswer && client.service().paced())
         db.notePace(id, now().toMSecsSinceEpoch(),
                     reading.trouble == TrackingReading::Quota ? reading.retryAt.toMSecsSinceEpoch() : 0);
+    if (reading.trouble == TrackingReading::Quota && reading.retryAt.isValid()) {
+        // The whole account waits: the rounds and the loop wait with it.
+        if (reading.accountWide)
+            db.writeWatchSetting(QString::fromLatin1(AccountHeldSetting),
+                                 QString::number(reading.retryAt.toMSecsSinceEpoch()));
+        // The status line says until when, as the commands do.
+        reading.reply.message += Parcelio::tr(" (%1 以后)").arg(holdText(reading.retryAt, now()));
+    }
     CurrentService.reading = reading.reply;
     CurrentService.service = reading.service;
     CurrentService.trouble = reading.trouble;

@@ -3,6 +3,7 @@
 #include "app/Tr.h"
 #include "tracking/Service.h"
 #include "app/Config.h"
+#include "tracking/ServiceSettings.h"
 #include "net/Download.h"
 #include "store/Store.h"
 
@@ -14,21 +15,25 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 
+// Each service's own file gives its maker and its settings.
 std::shared_ptr<const TrackingService> makeClassicService(const Config &cfg);
 std::shared_ptr<const TrackingService> makeKdniaoService(const Config &cfg);
+QList<ServiceSetting> kdniaoSettings();
 std::shared_ptr<const TrackingService> make17trackService(const Config &cfg);
+QList<ServiceSetting> track17Settings();
 
 namespace {
 // Every service the settings may name: a new one is a line here, its own
-// file and its column in the courier table.
+// file and its column in the courier table. The first is the default.
 struct ServiceEntry {
     const char *name;
     std::shared_ptr<const TrackingService> (*make)(const Config &);
+    QList<ServiceSetting> (*settings)();
 };
 const ServiceEntry Services[] = {
-    {"classic", makeClassicService},
-    {"kdniao", makeKdniaoService},
-    {"17track", make17trackService},
+    {"classic", makeClassicService, nullptr},
+    {"kdniao", makeKdniaoService, kdniaoSettings},
+    {"17track", make17trackService, track17Settings},
 };
 } // namespace
 
@@ -37,7 +42,22 @@ std::shared_ptr<const TrackingService> TrackingService::make(const Config &cfg)
     for (const ServiceEntry &s : Services)
         if (cfg.service == QLatin1String(s.name))
             return s.make(cfg);
-    return makeClassicService(cfg);
+    return Services[0].make(cfg);
+}
+
+QList<ServiceSettingsGroup> serviceSettingGroups()
+{
+    QList<ServiceSettingsGroup> groups;
+    for (const ServiceEntry &s : Services)
+        if (s.settings)
+            groups.append({QString::fromLatin1(s.name), s.settings()});
+    return groups;
+}
+
+QString serviceSetting(const Config &cfg, const QString &service, const ServiceSetting &setting)
+{
+    return cfg.serviceSettings.value(service + QLatin1Char('/') + QString::fromLatin1(setting.key),
+                                     QString::fromUtf8(setting.defaultValue));
 }
 
 QList<TrackingReading> TrackingService::readRegistration(const ServiceAnswer &, const QList<ServiceAsk> &asks) const

@@ -3,6 +3,7 @@
 #include "app/Tr.h"
 #include "app/Config.h"
 #include "tracking/Service.h"
+#include "tracking/ServiceSettings.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -13,6 +14,10 @@
 #include <QRegularExpression>
 
 namespace {
+// The service's own group of the settings file, [17track].
+const ServiceSetting Url{"url", "https://api.17track.net/track/v2.2/"};
+const ServiceSetting Token{"token", "", true};
+
 // The service's documented error codes (API v2.2, "Error code" list).
 constexpr int InvalidToken = -18010002;
 constexpr int BadFormat = -18010012;
@@ -95,7 +100,11 @@ TrackingReading unknownNumber()
 
 class Track17Service final : public TrackingService {
 public:
-    explicit Track17Service(const Config &cfg) : cfg(cfg) {}
+    explicit Track17Service(const Config &cfg)
+        : url(serviceSetting(cfg, QStringLiteral("17track"), Url)),
+          token(serviceSetting(cfg, QStringLiteral("17track"), Token))
+    {
+    }
     QString name() const override { return QStringLiteral("17track"); }
     bool paced() const override { return true; }
     // "register" and "gettrackinfo" take up to 40 numbers a call.
@@ -118,7 +127,7 @@ public:
     QString account() const override
     {
         return QString::fromLatin1(
-            QCryptographicHash::hash(cfg.track17Token.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+            QCryptographicHash::hash(token.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
     }
 
     QList<TrackingReading> readRegistration(const ServiceAnswer &answer, const QList<ServiceAsk> &asks) const override
@@ -371,20 +380,25 @@ private:
             items.append(item);
         }
         ServiceRequest r;
-        QString base = cfg.track17Url;
+        QString base = url;
         if (!base.endsWith(QLatin1Char('/')))
             base += QLatin1Char('/');
         r.url = QUrl(base + QLatin1String(verb));
         r.post = true;
         r.headers.append(QPair<QByteArray, QByteArray>("Content-Type", "application/json"));
-        r.headers.append(QPair<QByteArray, QByteArray>("17token", cfg.track17Token.toUtf8()));
+        r.headers.append(QPair<QByteArray, QByteArray>("17token", token.toUtf8()));
         r.body = QJsonDocument(items).toJson(QJsonDocument::Compact);
         return r;
     }
 
-    Config cfg;
+    QString url, token;
 };
 } // namespace
+
+QList<ServiceSetting> track17Settings()
+{
+    return {Url, Token};
+}
 
 std::shared_ptr<const TrackingService> make17trackService(const Config &cfg)
 {

@@ -12,7 +12,7 @@
 
 namespace {
 // Until when the service said the whole account must wait (ms since the epoch).
-const QString AccountHeldKey = QStringLiteral("service_held_until");
+const QString AccountHeldKey = QString::fromLatin1(AccountHeldSetting);
 // How often a round that waits for the user's own query looks again.
 constexpr int UserWaitMs = 200;
 // Answers read but not yet stored, at most: the network outpaces the disk,

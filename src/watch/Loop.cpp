@@ -3,6 +3,8 @@
 // start/stop buttons are the modes' state.
 #include "app/Form1.h"
 #include "app/Tr.h"
+#include "tracking/Client.h"
+#include "tracking/Service.h"
 
 namespace {
 QString LoopIdle()
@@ -70,6 +72,21 @@ bool Form1::watchedParcelGone()
     if (id.isEmpty())
         return true;
     return db.parcelById(id).outcome == RowLookup<ParcelRecord>::Missing;
+}
+
+bool Form1::automaticQueryWaits()
+{
+    const QVariant entry = Text1->currentData();
+    const qint64 id = entry.isValid() ? entry.toLongLong() : CurrentParcel.id.toLongLong();
+    const qint64 restMs = trackingService().paced() ? qint64(cfg.minIntervalMinutes) * 60000 : 0;
+    const QDateTime at = now();
+    const PaceWait wait = automaticQueryWait(db, id, at, restMs);
+    if (!wait.until.isValid())
+        return false;
+    const QString until = holdText(wait.until, at);
+    setStatus(wait.held ? Parcelio::tr("查询服务要求暂缓,自动查询在 %1 以后").arg(until)
+                        : Parcelio::tr("未到查询间隔,自动查询在 %1 以后").arg(until));
+    return true;
 }
 
 bool Form1::stopWatchForRemovedParcel()
@@ -183,6 +200,9 @@ void Form1::Timer6_Timer()
         stopWatchForRemovedParcel();
         return;
     }
+    // A held or rested number is not asked by the loop; the next tick looks again.
+    if (automaticQueryWaits())
+        return;
     const Holding rerun(rerunGuard);
     Text1_Click();
 }
@@ -202,6 +222,9 @@ void Form1::Timer4_Timer()
     // Off before the query: its wait must not let the same minute fire it
     // again. The caption and the lock stay until the user unlocks.
     Timer4->stop();
+    // Held or rested at the chosen time: said, and not asked.
+    if (automaticQueryWaits())
+        return;
     const Holding rerun(rerunGuard);
     Text1_Click();
 }

@@ -4,6 +4,20 @@
 //   N.429     answer 429 with Retry-After: the seconds in the file
 //   N.kdniao  "State StateEx" of the signed query (otherwise from the words)
 //   N.17track latest_status.status of the token API (likewise)
+//   N.kdniao.json   a whole reply of the signed query, sent as it stands (the
+//                   documents' example replies)
+//   N.17track.json  a whole gettrackinfo answer: its accepted item for N is sent
+//   N.17track-register  registration refused with that code (-18019908 quota,
+//                   -18019903 no carrier, -18010012 bad format)
+//   N.17track-pending   after registering, that many readings answer NotFound
+//                   before the events (the service fetches asynchronously)
+//   N.17track-rejected  gettrackinfo rejects the number with that code
+//                   (-18019909 no information yet, -18019910 carrier wrong)
+//   N.17track-top   every call naming N answers that code at the top of a
+//                   200 answer (-18010002 invalid token, -18019907 daily limit)
+// A number ending in an odd digit is answered in the documents' other
+// forms: kdniao State as a number and times with '/', 17track events with
+// time_iso and time_utc null and time_raw alone.
 // The signed API's number recognition knows numbers by their letters (SF…, YT…).
 #include "standinserver.h"
 
@@ -15,6 +29,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrlQuery>
+
+#include <functional>
 
 namespace {
 const QByteArray Json = QByteArrayLiteral("application/json; charset=utf-8");
@@ -38,6 +54,28 @@ QJsonArray fixtureEvents(const QString &base, bool *known)
     if (o.value(QStringLiteral("errCode")).toString() != QLatin1String("0"))
         *known = false;
     return o.value(QStringLiteral("data")).toArray();
+}
+
+// The documents show both forms of each: answered by the number's last digit.
+bool otherForm(const QString &number)
+{
+    return !number.isEmpty() && number.back().isDigit() && number.back().digitValue() % 2 == 1;
+}
+
+// The documented meaning of the codes the stand-in answers.
+QString messageOf(int code, const QString &number)
+{
+    switch (code) {
+    case -18010002: return QStringLiteral("Invalid access token.");
+    case -18010012: return QStringLiteral("The format of '%1' is invalid.").arg(number);
+    case -18019901: return QStringLiteral("The tracking number '%1' has been registered, don't need to repeat registration.").arg(number);
+    case -18019903: return QStringLiteral("Carrier cannot be detected.");
+    case -18019907: return QStringLiteral("Exceeded the daily request limit.");
+    case -18019908: return QStringLiteral("Quota is not enough.");
+    case -18019909: return QStringLiteral("No tracking information at this time.");
+    case -18019910: return QStringLiteral("The value of the carrier is not correct.");
+    default: return QStringLiteral("Error %1.").arg(code);
+    }
 }
 
 bool plain(const QString &number)
@@ -112,13 +150,31 @@ void StandInServer::kdniao(const QHttpServerRequest &request, QHttpServerRespond
     if (shipper == QLatin1String("SF") && (phone.size() != 4 || (hasPhone && phone.toUtf8() != needed)))
         return refuse(QStringLiteral("请输入正确的寄件人或收件人手机号后四位(CustomerName)"));
 
+    bool sample = false;
+    const QByteArray whole = fileText(base + QStringLiteral(".kdniao.json"), &sample);
+    if (sample) {
+        QHttpServerResponse response(Json, whole);
+        return response.write(std::move(responder));
+    }
+
+    const bool other = otherForm(number);
     bool known = false;
     const QJsonArray events = fixtureEvents(base, &known);
     QJsonArray traces;
+    // The other form also sends its two oldest traces the wrong way round:
+    // the documents' example is not in time order either.
     for (qsizetype i = events.size() - 1; i >= 0; --i) {
         const QJsonObject e = events.at(i).toObject();
-        traces.append(QJsonObject{{QStringLiteral("AcceptTime"), e.value(QStringLiteral("time"))},
+        QString time = e.value(QStringLiteral("time")).toString();
+        if (other)
+            time.replace(QLatin1Char('-'), QLatin1Char('/'));
+        traces.append(QJsonObject{{QStringLiteral("AcceptTime"), time},
                                   {QStringLiteral("AcceptStation"), e.value(QStringLiteral("context"))}});
+    }
+    if (other && traces.size() > 2) {
+        const QJsonValue first = traces.at(0);
+        traces.replace(0, traces.at(1));
+        traces.replace(1, first);
     }
     reply.insert(QStringLiteral("Success"), true);
     reply.insert(QStringLiteral("Traces"), traces);
@@ -136,6 +192,8 @@ void StandInServer::kdniao(const QHttpServerRequest &request, QHttpServerRespond
         reply.insert(QStringLiteral("State"), newest.contains(QStringLiteral("签收")) ? QStringLiteral("3")
                                                                                      : QStringLiteral("2"));
     }
+    if (other)
+        reply.insert(QStringLiteral("State"), reply.value(QStringLiteral("State")).toString().toInt());
     sendJson(std::move(responder), QJsonDocument(reply));
 }
 
@@ -163,6 +221,13 @@ bool tokenOk(const QHttpServerRequest &request, const QString &token)
     return request.value(QByteArrayLiteral("17token")) == token.toUtf8();
 }
 
+QJsonObject rejected(const QString &number, int code)
+{
+    return QJsonObject{{QStringLiteral("number"), number},
+                       {QStringLiteral("error"),
+                        QJsonObject{{QStringLiteral("code"), code}, {QStringLiteral("message"), messageOf(code, number)}}}};
+}
+
 QJsonObject rejected(const QString &number, int code, const QString &message)
 {
     return QJsonObject{{QStringLiteral("number"), number},
@@ -188,6 +253,29 @@ bool tooMany(const QJsonArray &items, QHttpServerResponder &responder)
     return true;
 }
 
+// The code of a file beside a fixture; 0 without one.
+int codeFile(const QString &path)
+{
+    return fileText(path).toInt();
+}
+
+// A call naming a number whose "-top" file gives a code: the whole call is
+// answered with it, at the top of a 200 answer.
+bool topError(const QJsonArray &items, const std::function<QString(const QString &)> &base,
+              QHttpServerResponder &responder)
+{
+    for (const QJsonValue &v : items) {
+        const QString number = v.toObject().value(QStringLiteral("number")).toString();
+        const int code = plain(number) ? codeFile(base(number) + QStringLiteral(".17track-top")) : 0;
+        if (code == 0)
+            continue;
+        sendJson(std::move(responder), QJsonDocument(QJsonObject{{QStringLiteral("code"), code},
+                                                                 {QStringLiteral("message"), messageOf(code, number)}}));
+        return true;
+    }
+    return false;
+}
+
 QJsonDocument envelope(const QJsonArray &accepted, const QJsonArray &rejectedItems)
 {
     return QJsonDocument(QJsonObject{
@@ -197,14 +285,29 @@ QJsonDocument envelope(const QJsonArray &accepted, const QJsonArray &rejectedIte
 }
 } // namespace
 
+bool StandInServer::track17Refused(const QHttpServerRequest &request, const QJsonArray &items,
+                                   QHttpServerResponder &responder)
+{
+    // No token at all: 401. A wrong one: the documented code in a 200 answer.
+    if (request.value(QByteArrayLiteral("17token")).isEmpty()) {
+        sendJson(std::move(responder), QJsonDocument(QJsonObject{{QStringLiteral("code"), 401}}),
+                 QHttpServerResponder::StatusCode::Unauthorized);
+        return true;
+    }
+    if (!tokenOk(request, m_config.track17Token)) {
+        sendJson(std::move(responder), QJsonDocument(QJsonObject{{QStringLiteral("code"), -18010002},
+                                                                 {QStringLiteral("message"), messageOf(-18010002, {})}}));
+        return true;
+    }
+    if (tooMany(items, responder))
+        return true;
+    return topError(items, [this](const QString &n) { return fixture(QStringLiteral("tracking/") + n); }, responder);
+}
+
 void StandInServer::track17Register(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
-    if (!tokenOk(request, m_config.track17Token))
-        return sendJson(std::move(responder),
-                        QJsonDocument(QJsonObject{{QStringLiteral("code"), 401}}),
-                        QHttpServerResponder::StatusCode::Unauthorized);
     const QJsonArray items = QJsonDocument::fromJson(request.body()).array();
-    if (tooMany(items, responder))
+    if (track17Refused(request, items, responder))
         return;
     QJsonArray accepted, refused;
     for (const QJsonValue &v : items) {
@@ -212,10 +315,16 @@ void StandInServer::track17Register(const QHttpServerRequest &request, QHttpServ
         if (!plain(number))
             refused.append(rejected(number, -18010012, QStringLiteral("The format of '%1' is invalid.").arg(number)));
         else if (m_registered.contains(number))
-            refused.append(rejected(number, -18019901, QStringLiteral("The tracking number '%1' has been registered, don't need to repeat registration.").arg(number)));
+            refused.append(rejected(number, -18019901));
+        else if (const int code = codeFile(fixture(QStringLiteral("tracking/") + number) + QStringLiteral(".17track-register")))
+            refused.append(rejected(number, code));
         else {
             m_registered.insert(number);
-            accepted.append(QJsonObject{{QStringLiteral("number"), number}});
+            // The carrier's data comes later: so many readings find nothing yet.
+            m_carriers.insert(number, v.toObject().value(QStringLiteral("carrier")).toInt());
+            m_pending.insert(number, codeFile(fixture(QStringLiteral("tracking/") + number) + QStringLiteral(".17track-pending")));
+            accepted.append(QJsonObject{{QStringLiteral("number"), number},
+                                        {QStringLiteral("carrier"), v.toObject().value(QStringLiteral("carrier")).toInt()}});
         }
     }
     sendJson(std::move(responder), envelope(accepted, refused));
@@ -223,12 +332,8 @@ void StandInServer::track17Register(const QHttpServerRequest &request, QHttpServ
 
 void StandInServer::track17Info(const QHttpServerRequest &request, QHttpServerResponder &&responder)
 {
-    if (!tokenOk(request, m_config.track17Token))
-        return sendJson(std::move(responder),
-                        QJsonDocument(QJsonObject{{QStringLiteral("code"), 401}}),
-                        QHttpServerResponder::StatusCode::Unauthorized);
     const QJsonArray items = QJsonDocument::fromJson(request.body()).array();
-    if (tooMany(items, responder))
+    if (track17Refused(request, items, responder))
         return;
     QJsonArray accepted, refused;
     for (const QJsonValue &v : items) {
@@ -247,19 +352,46 @@ void StandInServer::track17Info(const QHttpServerRequest &request, QHttpServerRe
             refused.append(rejected(number, -18019910, QStringLiteral("The carrier needs the last four digits of the phone number.")));
             continue;
         }
+        if (const int code = codeFile(base + QStringLiteral(".17track-rejected"))) {
+            refused.append(rejected(number, code));
+            continue;
+        }
+        const bool notYet = m_pending.value(number) > 0;
+        if (notYet)
+            m_pending[number] -= 1;
+        bool sample = false;
+        const QJsonObject whole = QJsonDocument::fromJson(fileText(base + QStringLiteral(".17track.json"), &sample)).object();
+        if (sample && !notYet) {
+            for (const QJsonValue &a : whole.value(QStringLiteral("data")).toObject().value(QStringLiteral("accepted")).toArray())
+                if (a.toObject().value(QStringLiteral("number")).toString() == number)
+                    accepted.append(a);
+            continue;
+        }
         bool known = false;
-        const QJsonArray events = fixtureEvents(base, &known);
+        const QJsonArray events = notYet ? QJsonArray() : fixtureEvents(base, &known);
+        const bool other = otherForm(number);
         QJsonArray out;
         for (const QJsonValue &e : events) {
             const QJsonObject o = e.toObject();
             QString time = o.value(QStringLiteral("time")).toString();
-            time.replace(QLatin1Char(' '), QLatin1Char('T'));
-            out.append(QJsonObject{{QStringLiteral("time_iso"), time + QStringLiteral("+08:00")},
-                                   {QStringLiteral("description"), o.value(QStringLiteral("context"))},
-                                   {QStringLiteral("location"), QString()}});
+            QJsonObject event{{QStringLiteral("description"), o.value(QStringLiteral("context"))},
+                              {QStringLiteral("location"), QString()}};
+            if (other) {
+                // The carrier's own time only, as the documents show it can be.
+                event.insert(QStringLiteral("time_iso"), QJsonValue::Null);
+                event.insert(QStringLiteral("time_utc"), QJsonValue::Null);
+                event.insert(QStringLiteral("time_raw"),
+                             QJsonObject{{QStringLiteral("date"), time.section(QLatin1Char(' '), 0, 0)},
+                                         {QStringLiteral("time"), time.section(QLatin1Char(' '), 1)},
+                                         {QStringLiteral("timezone"), QJsonValue::Null}});
+            } else {
+                time.replace(QLatin1Char(' '), QLatin1Char('T'));
+                event.insert(QStringLiteral("time_iso"), time + QStringLiteral("+08:00"));
+            }
+            out.append(event);
         }
         bool given = false;
-        QString status = QString::fromLatin1(fileText(base + QStringLiteral(".17track"), &given));
+        QString status = notYet ? QString() : QString::fromLatin1(fileText(base + QStringLiteral(".17track"), &given));
         if (!given)
             status = !known || out.isEmpty() ? QStringLiteral("NotFound")
                      : events.at(0).toObject().value(QStringLiteral("context")).toString().contains(QStringLiteral("签收"))
@@ -267,6 +399,7 @@ void StandInServer::track17Info(const QHttpServerRequest &request, QHttpServerRe
                          : QStringLiteral("InTransit");
         accepted.append(QJsonObject{
             {QStringLiteral("number"), number},
+            {QStringLiteral("carrier"), m_carriers.value(number)},
             {QStringLiteral("track_info"),
              QJsonObject{{QStringLiteral("latest_status"), QJsonObject{{QStringLiteral("status"), status}}},
                          {QStringLiteral("tracking"),

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
+#include <QJsonArray>
 #include <QHttpServer>
 #include <QHttpServerResponder>
 #include <QJsonObject>
@@ -68,6 +70,9 @@ private:
     void kdniaoRecognition(const QString &number, QJsonObject reply, QHttpServerResponder &&responder);
     void track17Register(const QHttpServerRequest &request, QHttpServerResponder &&responder);
     void track17Info(const QHttpServerRequest &request, QHttpServerResponder &&responder);
+    // A call refused whole (token, too many numbers, a number's "-top" code):
+    // answered here.
+    bool track17Refused(const QHttpServerRequest &request, const QJsonArray &items, QHttpServerResponder &responder);
     // Status 429 with Retry-After when the number's ".429" file names the seconds.
     bool tooOften(const QString &base, QHttpServerResponder &responder) const;
 
@@ -91,4 +96,6 @@ private:
     QFile m_log;
     int m_headRequests = 0;
     QSet<QString> m_registered; // numbers the token API has registered
+    QHash<QString, int> m_pending;
+    QHash<QString, int> m_carriers; // the carrier key given at registration // readings still to answer NotFound after registering
 };
