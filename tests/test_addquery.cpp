@@ -254,13 +254,13 @@ void TestAddQuery::signedServiceAsksForThePhone()
 
     // Wrong digits: the form stays filled, the cursor in the phone box, and
     // the shown parcel keeps its events under its header.
-    query("700000000003", "中通快递", "鞋");
+    query("700000000003", "顺丰快递", "鞋");
     w.Text9->setText("1111");
     w.Command1(13)->click();
     QCOMPARE(w.status(), QString("手机尾号与快递单不符,请检查"));
     QVERIFY(w.kdmenu(0)->isVisible() && w.Text9->hasFocus() && idle());
     QCOMPARE(w.Text3->currentText() + w.Text2->text() + w.Command1(12)->text() + w.Text9->text(),
-             QString("700000000003鞋中通快递1111"));
+             QString("700000000003鞋顺丰快递1111"));
     QCOMPARE(w.ListView1->topLevelItemCount(), 3);
     QCOMPARE(w.CurrentParcel.number, QString("700000000001"));
     QVERIFY(w.store().findParcels(ParcelField::Number, Match::Exact, "700000000003")->isEmpty());
