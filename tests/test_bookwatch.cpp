@@ -790,6 +790,21 @@ void TestBookWatch::notificationMarkupAsTheServerSays()
         for (const QJsonObject &call : sink.calls())
             QCOMPARE(call[QStringLiteral("body")].toString(), markup ? body.toHtmlEscaped() : body);
     }
+    // The server may come later than the window (none at login) or be
+    // replaced: the answer is the server's of the moment, so that markup
+    // never reaches one that reads it.
+    DesktopNotifications lasting;
+    lasting.notify(QStringLiteral("快递有最新进展"), body, 3, {});
+    lasting.waitForAnswers(5000);
+    for (const bool markup : {false, true}) {
+        NotifySink sink(markup);
+        QVERIFY(sink.ready);
+        QTest::qWait(200); // the bus tells of the new server
+        lasting.notify(QStringLiteral("快递有最新进展"), body, 4, {});
+        lasting.waitForAnswers(5000);
+        QCOMPARE(sink.calls().size(), 1);
+        QCOMPARE(sink.calls().at(0)[QStringLiteral("body")].toString(), markup ? body.toHtmlEscaped() : body);
+    }
 }
 
 QTEST_MAIN_WRAPPER(TestBookWatch,

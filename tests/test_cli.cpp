@@ -920,6 +920,31 @@ void TestCli::servicesOfToday()
     QCOMPARE(unverified.rc, 4);
     QVERIFY2(unverified.err.contains("查询服务的证书无法验证"), qPrintable(unverified.err));
 
+    // A service's reason on a pasted number's line: no escape, no
+    // right-to-left mark, no forged line.
+    QProcess hostile;
+    hostile.start("python3", {"-c", R"(
+import http.server, json
+class H(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        self.rfile.read(int(self.headers.get('Content-Length', 0)))
+        b = json.dumps({'Success': False, 'Reason': 'x\x1b[2J\u202e4321\nforged'}).encode()
+        self.send_response(200); self.send_header('Content-Length', str(len(b))); self.end_headers()
+        self.wfile.write(b)
+s = http.server.HTTPServer(('127.0.0.1', 0), H)
+print(s.server_address[1], flush=True)
+s.serve_forever())"});
+    QVERIFY(hostile.waitForReadyRead(10000));
+    const QProcessEnvironment reasons = setUp("kdniao-reason", "[tracking]\nservice=kdniao\n[kdniao]\nurl=http://127.0.0.1:" +
+                                                                   hostile.readLine().trimmed() +
+                                                                   "/\nbusiness_id=1\napi_key=k\n");
+    const Run reasoned = run({"add", "-", "--company", "中通快递"}, reasons, "中通 7000000000041 台灯\n");
+    hostile.kill();
+    hostile.waitForFinished();
+    QVERIFY2(reasoned.out.contains("4321") && reasoned.out.count('\n') == 1 && !reasoned.out.contains(QChar(0x1b)) &&
+                 !reasoned.out.contains(QChar(0x202E)),
+             qPrintable(reasoned.out));
+
     // The token API: registered once, then read; times in the event's own
     // local time, newest first.
     const QProcessEnvironment t17 = setUp("17track", "[tracking]\nservice=17track\n[17track]\n"

@@ -113,6 +113,18 @@ void TestHelpers::iniSecretsReadWhole()
     c = Config::load(path);
     QCOMPARE(c.key, QStringLiteral("\"Ab,12;x"));
     QVERIFY2(c.iniWarning.contains(path) && !c.iniWarning.contains(QLatin1Char('\n')), qPrintable(c.iniWarning));
+
+    // The groups as QSettings reads them: a file saved with a byte-order
+    // mark and CRLF, a comment after a header (as the README writes them),
+    // blanks inside the brackets.
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("\xef\xbb\xbf[tracking]\r\nsecret=s;1\r\n[kdniao]          ; the signed query\r\napi_key=k,2\r\n"
+            "[ 17track ]\ntoken=t=3\n");
+    f.close();
+    c = Config::load(path);
+    QCOMPARE(c.secret, QStringLiteral("s;1"));
+    QCOMPARE(c.kdniaoApiKey, QStringLiteral("k,2"));
+    QCOMPARE(c.track17Token, QStringLiteral("t=3"));
 }
 
 QTEST_GUILESS_MAIN(TestHelpers)

@@ -30,8 +30,10 @@ std::optional<QString> iniSecret(const QString &iniPath, const QString &group, c
     // As QSettings does, the last of several lines wins.
     for (const QByteArray &raw : f.readAll().split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            current = line.mid(1, line.size() - 2).trimmed();
+        // As QSettings reads a header: up to the first ']', so that a
+        // comment may follow it ("[kdniao]   ; the signed query").
+        if (line.startsWith(QLatin1Char('[')) && line.indexOf(QLatin1Char(']')) > 0) {
+            current = line.mid(1, line.indexOf(QLatin1Char(']')) - 1).trimmed();
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));

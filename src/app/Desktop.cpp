@@ -273,17 +273,27 @@ bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
     constexpr qsizetype MaxHanded = 500;
     if (ids.size() > MaxHanded || QFileInfo(book).canonicalFilePath() != QFileInfo(appDir).canonicalFilePath())
         return false;
-    QSet<QString> seen;
-    for (const QString &id : ids) {
-        if (seen.contains(id))
+    // Once per parcel by its number, not its spelling: "01" and " 1" name
+    // parcel 1 too. Once per news across calls: a caller repeating the call
+    // tells nothing new.
+    QSet<qint64> seen;
+    for (const QString &text : ids) {
+        bool ok = false;
+        const qint64 key = text.trimmed().toLongLong(&ok);
+        if (!ok || seen.contains(key))
             continue;
-        seen.insert(id);
+        seen.insert(key);
+        const QString id = QString::number(key);
         const auto row = db.parcelById(id);
         const auto kept = db.progressOf(id);
         if (!row || !kept || !kept->unseen || kept->events.isEmpty())
             continue;
         const KeptEvent &e = kept->events.first();
-        notifyNews(row->id, row->goods, e.time + QLatin1Char(' ') + e.context);
+        const QString newest = e.time + QLatin1Char(' ') + e.context;
+        if (handedNewsTold.value(key) == newest)
+            continue;
+        handedNewsTold.insert(key, newest);
+        notifyNews(row->id, row->goods, newest);
     }
     // The list's marks and the book as the command left them.
     refreshEntryStates();

@@ -475,6 +475,8 @@ public:
     // News a command's round found in the book at book (a folder); false
     // when this window keeps another book.
     bool takeHandedNews(const QString &book, const QStringList &ids);
+    // The newest event last told of each parcel handed in that way.
+    QHash<qint64, QString> handedNewsTold;
 
     // ---------------------------------------------------- network services
     void Command3_Click();

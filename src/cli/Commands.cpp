@@ -832,7 +832,7 @@ int addPasted(Context &c)
         if (auto bad = addNumber(c, p.number, p.goods, shown, t, true)) {
             status = bad->status;
             if (!c.json)
-                out(Parcelio::tr("%1\t未添加: %2\n").arg(p.number, bad->why));
+                out(Parcelio::tr("%1\t未添加: %2\n").arg(p.number, plain(bad->why))); // a service's reason
             continue;
         }
         ++added;

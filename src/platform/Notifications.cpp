@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QPointer>
@@ -29,6 +30,13 @@ void DesktopNotifications::notify(const QString &summary, const QString &body, q
                     SLOT(actionInvoked(uint, QString)));
         bus.connect(Service, Path, Interface, QStringLiteral("NotificationClosed"), this,
                     SLOT(notificationClosed(uint, uint)));
+        // Another server (or a first one) may read markup where the last
+        // did not: it is asked afresh.
+        auto *server = new QDBusServiceWatcher(Service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+        connect(server, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+            if (markup != Markup::Asking)
+                markup = Markup::Unknown;
+        });
         connected = true;
     }
     // Choosing the notification itself is its view action's; a notification
@@ -56,9 +64,11 @@ void DesktopNotifications::notify(const QString &summary, const QString &body, q
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
         const QDBusPendingReply<QStringList> reply = *w;
         w->deleteLater();
-        // No answer: most likely no server, and no markup to fear either.
-        markup = !reply.isError() && reply.value().contains(QLatin1String("body-markup")) ? Markup::Read
-                                                                                           : Markup::Plain;
+        // No answer: most likely no server, and no markup to fear either;
+        // the next notification asks again.
+        markup = reply.isError()                                           ? Markup::Unknown
+                 : reply.value().contains(QLatin1String("body-markup")) ? Markup::Read
+                                                                          : Markup::Plain;
         const QList<Waiting> now = std::exchange(waiting, {});
         for (const Waiting &n : now) {
             --unanswered;
