@@ -123,8 +123,8 @@ void TestHelpers::iniSecretsReadWhole()
     f.close();
     c = Config::load(path);
     QCOMPARE(c.secret, QStringLiteral("s;1"));
-    QCOMPARE(c.kdniaoApiKey, QStringLiteral("k,2"));
-    QCOMPARE(c.track17Token, QStringLiteral("t=3"));
+    QCOMPARE(c.serviceSettings.value("kdniao/api_key"), QStringLiteral("k,2"));
+    QCOMPARE(c.serviceSettings.value("17track/token"), QStringLiteral("t=3"));
 }
 
 QTEST_GUILESS_MAIN(TestHelpers)
