@@ -1104,6 +1104,9 @@ void TestCli::servicesAsDocumented()
     QCOMPARE(why.rc, 4);
     QVERIFY2(why.err.contains("本月的单号额度已用完"), qPrintable(why.err));
     sql("update service_pace set answered=0", book);
+    // The quota is one of registrations: the registered parcel is read on.
+    const int reads = standIn.countRequests("/track/v2.2/gettrackinfo");
     run({"refresh"}, t17);
     QCOMPARE(standIn.countRequests(Register), registers + 2);
+    QVERIFY(standIn.countRequests("/track/v2.2/gettrackinfo") > reads);
 }

@@ -387,7 +387,7 @@ void TestProgress::clientPreludeAndHolds()
     QHash<QString, QString> kept;
     QStringList sent;
     QStringList replies;
-    const QDateTime now = QDateTime::currentDateTime();
+    QDateTime now = QDateTime::currentDateTime();
     ClientWaiting waiting{[&](const ServiceRequest &r, std::function<void(const ServiceAnswer &)> then) {
                               sent << r.url.path().section('/', -1) + ' ' + QString::fromUtf8(r.body);
                               ServiceAnswer a;
@@ -441,6 +441,25 @@ void TestProgress::clientPreludeAndHolds()
     QVERIFY(r.retryAt <= now.addSecs(7 * 86400));
     QCOMPARE(ask({"zhongtong", "7004", {}}).trouble, TrackingReading::Quota);
     QCOMPARE(sent.size(), 1);
+    // The quota is one of registrations: a registered number is still read,
+    // and the refusal holds no other number.
+    QVERIFY(!r.accountWide);
+    replies = {notFound.arg("7001")};
+    QCOMPARE(ask({"zhongtong", "7001", {}}).trouble, TrackingReading::Awaiting);
+    QCOMPARE(sent.size(), 2);
+
+    // A clock set back after registering: still waiting for the first
+    // answer, not an unknown number.
+    now = now.addSecs(-3600);
+    replies = {notFound.arg("7001")};
+    QCOMPARE(ask({"zhongtong", "7001", {}}).trouble, TrackingReading::Awaiting);
+    now = now.addSecs(3600);
+
+    // An answer read lifts a hold the account was given.
+    kept.insert(AccountHeldSetting, QString::number(now.addDays(3).toMSecsSinceEpoch()));
+    replies = {R"({"code":0,"data":{"accepted":[{"number":"7001","carrier":190455,"track_info":{"latest_status":{"status":"InTransit"},"tracking":{"providers":[{"events":[{"time_iso":"2026-12-03T04:10:26+08:00","description":"运输中"}]}]}}}],"rejected":[]}})"};
+    QCOMPARE(ask({"zhongtong", "7001", {}}).kind, TrackingReading::Events);
+    QVERIFY(kept.value(AccountHeldSetting).toLongLong() <= now.toMSecsSinceEpoch());
 
     // Holds judged against the clock: an HTTP date in 9999 holds a week at
     // most; a stored answer time in the future rests nothing.

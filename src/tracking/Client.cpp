@@ -72,7 +72,6 @@ std::optional<TrackingReading> TrackingClient::accountRefusal() const
     if (kept.size() != 3 || kept.at(0) != monthOf(now) || kept.at(1) != svc->account())
         return std::nullopt;
     TrackingReading r = troubleReading(TrackingReading::Quota, kept.at(2));
-    r.accountWide = true;
     r.lasting = TrackingReading::UntilNextMonth;
     r.retryAt = nextMonth(now);
     capHold(r, now);
@@ -93,10 +92,6 @@ void TrackingClient::ask(const QList<ServiceAsk> &asks, std::function<void(const
             round->out[i] = refused;
             continue;
         }
-        if (account) {
-            round->out[i] = *account;
-            continue;
-        }
         if (svc->registers()) {
             // Refused at registration: told again, not asked again, until
             // the number or its courier is edited.
@@ -108,8 +103,15 @@ void TrackingClient::ask(const QList<ServiceAsk> &asks, std::function<void(const
                 round->out[i] = r;
                 continue;
             }
-            if (memory.get(registeredKey(svc->name(), a)).isEmpty())
+            if (memory.get(registeredKey(svc->name(), a)).isEmpty()) {
+                // The quota is one of registrations: a number already
+                // registered is still read.
+                if (account) {
+                    round->out[i] = *account;
+                    continue;
+                }
                 round->unregistered.append(i);
+            }
         }
         round->pending.append(i);
     }
@@ -162,9 +164,13 @@ void TrackingClient::registerThen(const std::shared_ptr<Round> &round)
             if (r.lasting == TrackingReading::UntilEdited)
                 memory.set(refusedKey(service, round->asks.at(i)),
                            QStringLiteral("%1|%2").arg(r.serviceCode).arg(r.reply.message));
-            if (r.lasting == TrackingReading::UntilNextMonth)
+            if (r.lasting == TrackingReading::UntilNextMonth) {
                 memory.set(accountKey(service),
                            QStringLiteral("%1|%2|%3").arg(monthOf(now), svc->account(), r.reply.message));
+                // Only registrations are refused: the registered numbers
+                // of the account are read on.
+                r.accountWide = false;
+            }
             round->out[i] = r;
         }
         read(round, 0);
@@ -209,9 +215,14 @@ void TrackingClient::read(const std::shared_ptr<Round> &round, int shortWaits)
                 r.reply.kind == ReplyReading::UnknownNumber) {
                 // Not found yet: the service fetches the carrier's data after
                 // registering. Given a day before the number is called unknown.
-                const qint64 since = memory.get(registeredKey(svc->name(), ask)).toLongLong();
-                if (since > 0 && since <= now.toMSecsSinceEpoch() &&
-                    now.toMSecsSinceEpoch() - since < FirstAnswerSeconds * 1000) {
+                qint64 since = memory.get(registeredKey(svc->name(), ask)).toLongLong();
+                if (since > now.toMSecsSinceEpoch()) {
+                    // Registered by a clock ahead of this one: its day
+                    // starts now.
+                    since = now.toMSecsSinceEpoch();
+                    memory.set(registeredKey(svc->name(), ask), QString::number(since));
+                }
+                if (since > 0 && now.toMSecsSinceEpoch() - since < FirstAnswerSeconds * 1000) {
                     if (round->fresh.contains(i) && shortWaits == 0) {
                         round->pending.append(i);
                         continue;
@@ -222,6 +233,10 @@ void TrackingClient::read(const std::shared_ptr<Round> &round, int shortWaits)
             if (r.lasting == TrackingReading::UntilNextMonth)
                 memory.set(accountKey(svc->name()),
                            QStringLiteral("%1|%2|%3").arg(monthOf(now), svc->account(), r.reply.message));
+            // An answer read: whatever hold a 429 gave the account is over.
+            if ((r.kind == TrackingReading::Events || r.kind == TrackingReading::NoEvents) &&
+                memory.get(QString::fromLatin1(AccountHeldSetting)).toLongLong() > now.toMSecsSinceEpoch())
+                memory.set(QString::fromLatin1(AccountHeldSetting), QStringLiteral("0"));
             if (asks.size() == 1)
                 r.written = svc->displayText(a, r);
             round->out[i] = r;
