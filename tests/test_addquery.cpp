@@ -244,7 +244,7 @@ void TestAddQuery::signedServiceAsksForThePhone()
     QTRY_VERIFY(w.ListView1->topLevelItemCount() == 3 && idle());
     QCOMPARE(w.Label12(2)->text(), QString("待取件"));
     const auto station = *w.store().findParcels(ParcelField::Number, Match::Exact, "700000000001");
-    QCOMPARE(w.store().progressOf(QString::number(station[0].id))->state, QString("待取件"));
+    QCOMPARE(w.store().progressOf(QString::number(station[0].id))->status, Status::AtStation);
     QVERIFY(h->platform.box.shown.isEmpty());
 }
 

@@ -57,7 +57,7 @@ QString kept(Form1 &w, qint64 id)
     QStringList c;
     for (const KeptEvent &e : p->events)
         c << e.context;
-    return p->state + QLatin1Char(':') + c.join(QLatin1Char('|')) +
+    return stateWords(p->status) + QLatin1Char(':') + c.join(QLatin1Char('|')) +
            (p->unseen ? QStringLiteral(":new") : QString());
 }
 
@@ -386,7 +386,7 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     QTRY_VERIFY(w.store().progressOf(QStringLiteral("1")));
     QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
     QVERIFY(!w.store().progressOf(QStringLiteral("1")));
-    QVERIFY(!w.store().saveProgress(KeptProgress{1, {{"a", "b"}}, QDateTime::currentDateTime(), "x", false}));
+    QVERIFY(!w.store().saveProgress(KeptProgress{1, {{"a", "b"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
 
     // The switch and the interval come back at the next start.
     w.Check9->setChecked(true);
@@ -441,7 +441,7 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
         QCOMPARE(s.allParcels().at(0).num, QStringLiteral("4"));
         QCOMPARE(s.settings()->address, QStringLiteral("a@b.cn"));
         QCOMPARE(s.watchTargets().size(), 2);
-        QVERIFY(s.saveProgress(KeptProgress{1, {{"t", "c"}}, QDateTime::currentDateTime(), "运送中", false}));
+        QVERIFY(s.saveProgress(KeptProgress{1, {{"t", "c"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
@@ -561,7 +561,7 @@ void TestBookWatch::killedMidRoundLeavesWholeRows()
         QCOMPARE(p->events.size(), 3);
         QCOMPARE(p->events.first().context, QStringLiteral("到达杭州"));
         QCOMPARE(p->events.last().time, QStringLiteral("2026-12-05 10:00:00"));
-        QCOMPARE(p->state, QStringLiteral("运送中"));
+        QCOMPARE(p->status, Status::InTransit);
         QVERIFY(p->unseen && p->queried.isValid());
     }
     QVERIFY(written >= committed.size());

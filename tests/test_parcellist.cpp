@@ -233,7 +233,7 @@ void TestParcelList::stationParcelFromMarkToArchive()
     waitForDisplay();
     // The mark in the list and the line under the summary.
     const auto *model = qobject_cast<ParcelListModel *>(w.Text1->model());
-    QCOMPARE(model->stateOf(id).stage, Stage::AtStation);
+    QCOMPARE(model->stateOf(id).status, Status::AtStation);
     QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(0, 110, 200));
     QVERIFY(w.stationLine->isVisible());
     QCOMPARE(w.stationLine->text(),
@@ -258,7 +258,7 @@ void TestParcelList::stationParcelFromMarkToArchive()
 
     // Picked up: greyed, out of the rounds.
     w.pickedButton->click();
-    QCOMPARE(model->stateOf(id).stage, Stage::PickedUp);
+    QCOMPARE(model->stateOf(id).status, Status::PickedUp);
     QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(150, 150, 150));
     for (const WatchTarget &t : w.store().watchTargets())
         QVERIFY(t.id != id);

@@ -14,7 +14,7 @@
 #include "store/Store.h"
 #include "tracking/HttpReply.h"
 #include "tracking/Progress.h"
-#include "tracking/ServiceState.h"
+#include "tracking/Reply.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,8 +41,8 @@ struct BookWatchNews;
 struct Reminder;
 enum class SettingKey;
 
-// The parcel now shown. All members are text, as the tracking reply and the
-// database hand them over.
+// The parcel now shown. The members but status are text, as the database
+// hands them over.
 struct CurrentParcelState {
     QString number;
     QString company;
@@ -50,16 +50,17 @@ struct CurrentParcelState {
     QString goods;
     QString num;
     QString id;
-    QString lastReply;
     QString errCode;
+    // What the header shows: Unknown while nothing is shown (not queried).
+    Status status = Status::Unknown;
 };
 
 // Beside the shown parcel: its phone digits and its last answer as the
-// chosen tracking service read it (result, and the service's own state).
+// chosen tracking service read it (events, status and failure); NoAnswer
+// until one comes.
 struct CurrentServiceState {
     QString phone;
-    ReplyReading reading;
-    ServiceState service = ServiceState::None;
+    TrackingReading reading;
 };
 
 class Form1 : public QWidget {
@@ -151,8 +152,8 @@ public:
     // ------------------------------------------------------- shared state
     CurrentParcelState CurrentParcel;
     CurrentServiceState CurrentService;
-    // Label12(2) says the state in the user's language.
-    void showState(const QString &state);
+    // Label12(2) says the status in the user's language; kept as the shown one.
+    void showStatus(Status status);
     qint16 eventCount = 0;
     qint16 watchdogTicks = 0;
     qint16 shownCount = 0;
@@ -385,7 +386,7 @@ public:
     void Command6_Click();
     // A successful reply is kept as the parcel's last progress; any other
     // leaves what is kept.
-    void keepProgress(const QString &id, const QString &reply);
+    void keepProgress(const QString &id, const TrackingReading &reading);
     // Shows the kept progress of the parcel in the progress list, as a fresh
     // reply is shown, and says on the status line when it was queried.
     // False when nothing is kept.

@@ -166,6 +166,7 @@ void Form1::Text1_Click()
         CurrentParcel.code = couriers.first().code;
 
     const QString notQueried = Parcelio::tr("未查询");
+    CurrentParcel.status = Status::Unknown;
     Label12(7)->setText(notQueried);
     Label12(2)->setText(notQueried);
     Label12(3)->setText(notQueried);

@@ -12,26 +12,25 @@ namespace {
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 } // namespace
 
-Stage bookRowStage(const BookRow &row)
+Status bookRowStatus(const BookRow &row)
 {
     if (!row.life.picked.isEmpty())
-        return Stage::PickedUp;
+        return Status::PickedUp;
     if (row.queried.isEmpty())
-        return Stage::Unknown;
-    return stageOf(row.life.service, row.newest.context);
+        return Status::Unknown;
+    return row.status;
 }
 
 std::optional<ParcelLife> Store::lifeOf(qint64 id)
 {
     QSqlQuery q(QSqlDatabase::database(connName, false));
-    q.prepare(QStringLiteral("select service, code, picked, archived, told from parcel_life where id=?"));
+    q.prepare(QStringLiteral("select code, picked, archived, told from parcel_life where id=?"));
     q.addBindValue(id);
     if (!run(q))
         return std::nullopt;
     if (!q.next())
         return ParcelLife{};
-    return ParcelLife{serviceStateFromName(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
-                      q.value(3).toString(), q.value(4).toString()};
+    return ParcelLife{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
 }
 
 bool Store::writeLife(qint64 id, const char *column, const QString &value)
@@ -135,11 +134,11 @@ std::optional<int> Store::archiveSignedBefore(const QDateTime &cutoff, const QDa
         return std::nullopt;
     int archived = 0;
     for (const BookRow &r : rows) {
-        const Stage stage = bookRowStage(r);
+        const Status status = bookRowStatus(r);
         QString since;
-        if (stage == Stage::PickedUp)
+        if (status == Status::PickedUp)
             since = r.life.picked;
-        else if (stage == Stage::Signed)
+        else if (status == Status::Signed)
             since = r.newest.time;
         else
             continue;

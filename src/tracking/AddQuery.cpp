@@ -120,10 +120,10 @@ void Form1::queryNewParcel()
 
     kdgs(CurrentParcel.number);
     // No answer: the watchdog returns the window to idle.
-    if (CurrentParcel.lastReply.isEmpty())
+    if (CurrentService.reading.kind == TrackingReading::NoAnswer)
         return;
 
-    const ReplyReading reading = CurrentService.reading;
+    const ReplyReading reading = CurrentService.reading.reply;
     CurrentParcel.errCode = reading.code;
     if (reading.kind == ReplyReading::Unreadable) {
         // Not an answer we can read: nothing is saved.
@@ -157,7 +157,7 @@ void Form1::queryNewParcel()
     const std::optional<qint64> id = added.id;
     if (!id || !store().setPhone(*id, phone))
         return saveFailed(*this);
-    keepProgress(QString::number(*id), CurrentParcel.lastReply);
+    keepProgress(QString::number(*id), CurrentService.reading);
     sX();
     // Chosen by its own entry, wherever the refill put it; choosing it loads
     // and queries it, and that display ends the busy state.

@@ -4,7 +4,7 @@
 // book watch's.
 #include "store/Records.h"
 #include "tracking/Progress.h"
-#include "tracking/ServiceState.h"
+#include "tracking/Status.h"
 
 // The result code is classified by readReply, as the shown parcel's query
 // and the add panel's read it; this adds the events of a successful reply.
@@ -19,8 +19,7 @@ struct TrackingReading {
     Kind kind = NoAnswer;
     ReplyReading reply;           // the result code as read, for every kind but NoAnswer
     QList<ProgressEntry> entries; // newest first, as the display shows them
-    ParcelState state = ParcelState::InTransit;
-    ServiceState service = ServiceState::None; // the service's own state, where it gives one
+    Status status = Status::Unknown; // Events and NoEvents: where the parcel stands
     // What a failure is, where the service tells (Failure only).
     enum Trouble { NoTrouble, WrongKey, PhoneNeeded, Quota, NotCovered };
     Trouble trouble = NoTrouble;
@@ -29,15 +28,8 @@ struct TrackingReading {
     bool needsPrelude = false; // ask the service's prelude once, then again
 };
 
-// The state a service's own state decides, over what the words say; the
-// words' state where the service gives none.
-ParcelState decidedState(ParcelState fromWords, ServiceState service);
-// The state text kept with the parcel and shown in the list and by the
-// commands: the written three, and the service's finer ones.
-QString stateTextOf(ParcelState state, ServiceState service);
-
 // Reads the reply as the display does: as many events as the reply's count
-// of "time" allows (held in 16 bits), the state from the newest two.
+// of "time" allows (held in 16 bits), the status by the written words.
 TrackingReading readTrackingReply(const QString &body);
 
 // The kept form of a reply with events, queried at the given time.
@@ -45,8 +37,7 @@ KeptProgress keptProgressOf(qint64 id, const TrackingReading &reading, const QDa
 
 // The time under way as the display tells it: a signed parcel from its
 // first to its last event, any other from its first event to now.
-QString transitText(const QList<KeptEvent> &events, ParcelState state, const QDateTime &now);
-ParcelState stateOf(const QList<KeptEvent> &events);
+QString transitText(const QList<KeptEvent> &events, Status status, const QDateTime &now);
 
 // A reply body decoded by the character set its Content-Type names; UTF-8
 // when it names none or one that cannot be decoded.

@@ -14,22 +14,33 @@ namespace {
 // The service's own codes of a rejected number.
 constexpr int NotRegistered = -18019902;
 
-ServiceState stateOfStatus(const QString &status)
+// The service's main status and sub-status (its article "Understanding
+// Tracking Status"): a sub-status listed here decides over its main status.
+struct Track17Code {
+    const char *name;
+    CodedStatus status;
+};
+const Track17Code Track17Codes[] = {
+    {"NotFound", {Status::NoEvents, false}},
+    {"InfoReceived", {Status::LabelMade, false}},
+    {"InTransit", {Status::InTransit, false}},
+    {"InTransit_PickedUp", {Status::Collected, false}},
+    {"Expired", {Status::Problem, true}},
+    {"AvailableForPickup", {Status::AtStation, true}},
+    {"OutForDelivery", {Status::OutForDelivery, true}},
+    {"DeliveryFailure", {Status::Problem, true}},
+    {"Delivered", {Status::Signed, true}},
+    {"Exception", {Status::Problem, true}}, // returning and returned among them
+};
+
+CodedStatus track17Status(const QString &status, const QString &subStatus)
 {
-    if (status == QLatin1String("Delivered"))
-        return ServiceState::Signed;
-    if (status == QLatin1String("OutForDelivery"))
-        return ServiceState::OutForDelivery;
-    if (status == QLatin1String("AvailableForPickup"))
-        return ServiceState::AtStation;
-    if (status == QLatin1String("Exception") || status == QLatin1String("DeliveryFailure") ||
-        status == QLatin1String("Expired"))
-        return ServiceState::Problem;
-    if (status == QLatin1String("NotFound"))
-        return ServiceState::NoTrace;
-    if (status.isEmpty())
-        return ServiceState::None;
-    return ServiceState::InTransit;
+    for (const QString &name : {subStatus, status})
+        for (const Track17Code &c : Track17Codes)
+            if (name == QLatin1String(c.name))
+                return c.status;
+    // A main status this table does not know: still on the road.
+    return status.isEmpty() ? CodedStatus{} : CodedStatus{Status::InTransit, false};
 }
 
 // "2026-12-03T04:10:26+08:00" is shown in the event's own local time.
@@ -193,30 +204,38 @@ private:
         TrackingReading r;
         r.reply.kind = ReplyReading::Success;
         r.reply.code = QStringLiteral("0");
-        r.service = stateOfStatus(
-            info.value(QStringLiteral("latest_status")).toObject().value(QStringLiteral("status")).toString());
+        const QJsonObject latest = info.value(QStringLiteral("latest_status")).toObject();
+        const CodedStatus coded = track17Status(latest.value(QStringLiteral("status")).toString(),
+                                                latest.value(QStringLiteral("sub_status")).toString());
         const QJsonArray providers =
             info.value(QStringLiteral("tracking")).toObject().value(QStringLiteral("providers")).toArray();
         const QJsonArray events = providers.at(0).toObject().value(QStringLiteral("events")).toArray();
-        // Newest first, as the service sends them and the display shows them.
+        // Newest first as the service sends them; ordered by time all the same.
         for (const QJsonValue &v : events) {
             const QJsonObject e = v.toObject();
             const QString location = e.value(QStringLiteral("location")).toString().trimmed();
             QString context = e.value(QStringLiteral("description")).toString().trimmed();
             if (!location.isEmpty() && !context.contains(location))
                 context = QLatin1Char('[') + location + QLatin1Char(']') + context;
-            r.entries.append(
-                {int(r.entries.size()) + 1, localTimeOf(e.value(QStringLiteral("time_iso")).toString()), context});
+            QString time = localTimeOf(e.value(QStringLiteral("time_iso")).toString());
+            if (time.isEmpty()) {
+                // Without time_iso, the carrier's own date and time.
+                const QJsonObject raw = e.value(QStringLiteral("time_raw")).toObject();
+                time = (raw.value(QStringLiteral("date")).toString() + QLatin1Char(' ') +
+                        raw.value(QStringLiteral("time")).toString()).trimmed();
+            }
+            r.entries.append({int(r.entries.size()) + 1, eventTimeText(time), context});
             if (r.entries.size() >= 32767)
                 break;
         }
         if (r.entries.isEmpty()) {
-            if (r.service == ServiceState::NoTrace || r.service == ServiceState::None)
+            if (coded.status == Status::NoEvents || coded.status == Status::Unknown)
                 return unknownNumber();
             r.kind = TrackingReading::NoEvents;
+            r.status = coded.status;
             return r;
         }
-        return eventsReading(std::move(r));
+        return eventsReading(std::move(r), coded);
     }
 
     // The user's own query asks one number: refused as such, or its request.

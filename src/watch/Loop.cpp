@@ -92,13 +92,11 @@ void Form1::watchCommand(int index)
     auto stopTimed = [this] { this->stopTimed(); };
     // The refusals of both start buttons, each mode with its own texts.
     auto mayStart = [this](const QString &notQueried, bool noTime, const QString &setTime) {
-        const QString state = Label12(2)->text();
-        if (Text1->currentText().isEmpty() || Label12(5)->text() == Parcelio::tr("未查询"))
+        if (Text1->currentText().isEmpty() || CurrentParcel.status == Status::Unknown)
             msg(notQueried);
         else if (noTime)
             msg(setTime);
-        else if (state.contains(QStringLiteral("签收")) || state.contains(QStringLiteral("感谢")) ||
-                 state == Parcelio::tr("已签收"))
+        else if (isDelivered(CurrentParcel.status))
             msg(Parcelio::tr("当前快递已签收,您不需要使用此功能"));
         else
             return true;
