@@ -1684,5 +1684,21 @@ If you added it only recently, query it again in a few hours</translation>
         <source>「%1」已%2天没有新的物流信息</source>
         <translation>No new tracking event for “%1” in %2 days</translation>
     </message>
+    <message>
+        <source>刷新快递列表</source>
+        <translation>Refresh the parcel list</translation>
+    </message>
+    <message>
+        <source>已下单</source>
+        <translation>Label created</translation>
+    </message>
+    <message>
+        <source>已揽收</source>
+        <translation>Collected</translation>
+    </message>
+    <message>
+        <source>已归档</source>
+        <translation>Archived</translation>
+    </message>
 </context>
 </TS>

@@ -83,7 +83,7 @@ void Form1::addListEntries(const QList<ParcelEntry> &entries)
 void Form1::addSentinelEntries()
 {
     Text1->addItem(QString::fromUtf8(Sentinel));
-    Text1->addItem(QString::fromUtf8(RefreshEntry));
+    Text1->addItem(Parcelio::tr(RefreshEntry));
 }
 
 int Form1::entryPositionOf(const QString &id) const
@@ -113,8 +113,9 @@ void Form1::Text1_Click()
     hideAllPanels();
     lockControls(Hold::Query);
 
-    const QString text = Text1->currentText();
-    if (text == QString::fromUtf8(RefreshEntry) || text == QString::fromUtf8(Sentinel)) {
+    // The two entries after a search stand for no parcel (no id): a goods
+    // text that reads like them is still a parcel.
+    if (Text1->currentIndex() >= 0 && !Text1->currentData().isValid()) {
         sX();
         ListView1->clear();
         const bool query = Check7->isChecked() && Text1->count() > 0;
@@ -129,8 +130,9 @@ void Form1::Text1_Click()
     }
 
     // Each entry names its own row: of two parcels with the same goods,
-    // either can be shown. An entry without an id (none is made so today)
-    // falls back to its goods text.
+    // either can be shown. A text typed in without an entry falls back to
+    // the goods it names.
+    const QString text = Text1->currentText();
     const QVariant entryId = Text1->currentData();
     std::optional<ParcelRecord> row;
     bool removed = false;

@@ -916,8 +916,9 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
         // News not looked at yet stays news until the parcel is shown.
         const auto before = progressOf(QString::number(p.id));
         // Signed now, not before: the delivery is news, once. A parcel never
-        // kept is a baseline, as its count is.
-        const bool turned = isSigned && (before ? before->status != Status::Signed : !num.isEmpty());
+        // kept turned signed when its count grew, as other news is counted.
+        const bool turned =
+            isSigned && (before ? before->status != Status::Signed : !num.isEmpty() && stored < count);
         if (turned) {
             progress.unseen = true;
             QSqlQuery up(QSqlDatabase::database(connName, false));

@@ -71,11 +71,7 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
 std::optional<QList<Reminder>> claimReminders(Store &store, const QDateTime &now, const ReminderDays &days,
                                               const QSet<qint64> &newsIds)
 {
-    // One notification a parcel a round: a parcel with news is told by its
-    // news alone, and its reminders wait (unclaimed) for a later round.
     const auto told = store.claimTold([&](const BookRow &row) {
-        if (newsIds.contains(row.parcel.id))
-            return QString();
         const std::optional<Reminder> r = dueReminder(row, now, days);
         return r ? r->key : QString();
     });
@@ -84,6 +80,9 @@ std::optional<QList<Reminder>> claimReminders(Store &store, const QDateTime &now
     QList<Reminder> out;
     for (const Store::ToldRow &t : *told) {
         const std::optional<Reminder> r = dueReminder(t.row, now, days);
+        // One notification a parcel a round: a parcel with news is told by
+        // its news alone (which names a 异常 or a station); what it would be
+        // reminded of counts as told.
         if (!r || newsIds.contains(r->id))
             continue;
         out.append(*r);
