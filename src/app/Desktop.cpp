@@ -248,8 +248,10 @@ void Form1::notificationAction(qint64 id, const QString &key)
     // the rounds and their reminders.
     if (key == QLatin1String("picked") && db.setPicked(id, now())) {
         setEntryState(id, EntryState{});
-        if (CurrentParcel.id == QString::number(id))
+        if (CurrentParcel.id == QString::number(id)) {
+            showStatus(Status::PickedUp);
             showPickupLine();
+        }
     }
 }
 

@@ -53,6 +53,9 @@ struct CurrentParcelState {
     QString errCode;
     // What the header shows: Unknown while nothing is shown (not queried).
     Status status = Status::Unknown;
+    // False once the details were cleared: the row above is then only the
+    // one the edit panel acts on, and no station line names it.
+    bool shown = true;
 };
 
 // Beside the shown parcel: its phone digits and its last answer as the
@@ -286,6 +289,9 @@ public:
 
     // --------------------------------------------------------------- book
     void sX();
+    // No parcel shown: the header back to "not queried", the events, the
+    // station line and the shown parcel's record cleared.
+    void clearDetails();
     // The list again when the book changed beneath it (a command run beside
     // the window adds or removes parcels), the chosen entry kept chosen. A
     // narrowed list, or one a query holds, is left alone.

@@ -199,7 +199,7 @@ void Form1::deleteChosenParcel()
     msg(Parcelio::tr("快递信息已删除!"));
     sX();
     kdmenu(2)->hide();
-    // Without the setting, the deleted parcel's events stay on show.
+    // Without the setting, nothing is shown (the refill cleared it).
     if (Check7->isChecked() && Text1->count() > 0)
         setListIndex(0);
 }

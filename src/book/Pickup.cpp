@@ -107,7 +107,7 @@ std::optional<BookRow> Form1::shownBookRow()
 {
     bool ok = false;
     const qint64 id = CurrentParcel.id.toLongLong(&ok);
-    if (!ok)
+    if (!ok || !CurrentParcel.shown)
         return std::nullopt;
     return db.bookRow(id);
 }
@@ -239,6 +239,7 @@ void Form1::markPickedUp()
     }
     setStatus(Parcelio::tr("「%1」已标记为已取件..").arg(row->parcel.goods));
     setEntryState(row->parcel.id, EntryState{});
+    showStatus(Status::PickedUp);
     showPickupLine();
 }
 
@@ -264,7 +265,12 @@ void Form1::toggleArchive()
     // brought back returns to its place.
     if (listShowsBook)
         refillIfBookChanged();
-    showPickupLine();
+    // The details follow the selector: a parcel it no longer names is not shown.
+    const QVariant chosen = Text1->currentData();
+    if (!chosen.isValid() || chosen.toLongLong() != row->parcel.id)
+        clearDetails();
+    else
+        showPickupLine();
 }
 
 bool Form1::takePastedNumbers(const QString &text)
