@@ -5,6 +5,7 @@
 #include "app/Autostart.h"
 #include "app/Language.h"
 #include "platform/Notifications.h"
+#include "book/Stage.h"
 #include "support/BusStandIn.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
@@ -327,11 +328,23 @@ void TestDesktop::autostartEntry()
 void TestDesktop::englishEverywhere()
 {
     QVERIFY(installTranslation(qApp, Language::English, QStringLiteral(PARCELIO_APP_DIR "/translations")));
+    StandIn standIn;
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     Harness h;
     h.allPanels = true;
-    QVERIFY(h.start());
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    // After a query of a parcel waiting at a station, the window's every
+    // text is looked at: its header, its station line, the list's marks.
+    QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
+                          "(1, '100000000008', '书包', '中通快递', '0'), (2, '100000000001', 'b', '中通快递', '0');\n"));
     Form1 &w = h.w();
     QVERIFY(h.passUpdateCheck());
+    w.setListIndex(0);
+    QTRY_VERIFY(!w.Timer1->isActive() && w.ListView1->topLevelItemCount() > 0 && w.Text1->isEnabled());
+    QCOMPARE(w.Label12(2)->text(), QStringLiteral("Waiting for pickup"));
+    QVERIFY(w.stationLine->isVisible());
+    w.listSearchHits(false, false, QStringLiteral("书包"));
+    w.addSentinelEntries(); // as after a search: the way back to the book
     for (int i = 0; i < 5; ++i) {
         w.hideAllPanels();
         w.ShowPanel(i);
@@ -345,8 +358,15 @@ void TestDesktop::englishEverywhere()
     static const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
     const QStringList data{QStringLiteral("Text1"), QStringLiteral("Text3"), QStringLiteral("ListView2"),
                            QStringLiteral("Sendmail")};
+    // What the service and the book hold is shown as written: the courier's
+    // name, the event, the station named in it.
+    const QString event = w.ListView1->topLevelItemCount() > 0 ? w.ListView1->topLevelItem(0)->text(2) : QString();
+    const QStringList stored{w.CurrentParcel.company, event, pickupStationOf(event).station};
     QStringList untranslated;
-    auto check = [&](const QObject *o, const QString &what, const QString &text) {
+    auto check = [&](const QObject *o, const QString &what, QString text) {
+        for (const QString &d : stored)
+            if (!d.isEmpty())
+                text.remove(d);
         if (text.contains(chinese))
             untranslated << o->objectName() + QLatin1Char(' ') + what + QStringLiteral(": ") + text;
     };
@@ -370,6 +390,14 @@ void TestDesktop::englishEverywhere()
             for (int i = 0; i < tree->columnCount(); ++i)
                 check(c, QStringLiteral("column"), tree->headerItem()->text(i));
     }
+    // The list's own entries (those of no parcel) and its marks.
+    for (int i = 0; i < w.Text1->count(); ++i) {
+        const QModelIndex at = w.Text1->model()->index(i, 0);
+        check(w.Text1, QStringLiteral("mark"), at.data(Qt::ToolTipRole).toString());
+        if (!at.data(Qt::UserRole).isValid())
+            check(w.Text1, QStringLiteral("entry"), w.Text1->itemText(i));
+    }
+    QVERIFY(w.Text1->count() > 2);
     QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QLatin1Char('\n'))));
 
     // The program's help, and a command's, in an English locale.
