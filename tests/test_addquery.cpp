@@ -68,7 +68,7 @@ void TestAddQuery::query(const QString &number, const QString &company, const QS
     Form1 &w = h->w();
     QTest::mouseClick(w.Image2(3), Qt::LeftButton);
     w.Text3->setEditText(number);
-    w.Command1(12)->setText(company);
+    w.chooseCourier(w.Command1(12), company == QStringLiteral("请选择快递公司") ? QString() : company);
     w.Text2->setText(goods);
     w.Command1(13)->click();
 }
@@ -99,7 +99,7 @@ void TestAddQuery::checksComeFirst()
     w.Text3->blockSignals(true); // the numeric filter would empty it
     w.Text3->setEditText("1234|5678");
     w.Text3->blockSignals(false);
-    w.Command1(12)->setText("请选择快递公司");
+    w.chooseCourier(w.Command1(12), QString());
     w.Text2->clear();
     w.Command1(13)->click();
     QCOMPARE(w.status(), QString("单号不正确,请您检查!"));

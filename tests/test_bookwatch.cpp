@@ -642,7 +642,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
     w.buildPanels();
     w.Text4->setText(QStringLiteral("710000000008"));
-    w.Command1(8)->setText(QStringLiteral("中通快递"));
+    w.chooseCourier(w.Command1(8), QStringLiteral("中通快递"));
     w.Text6->setText(QStringLiteral("书"));
     h.platform.box.setNextAnswer(MessageBox::AnswerYes);
     w.changeParcel();

@@ -125,7 +125,7 @@ void TestWatch::refusalsLocksAndFrameSwitches()
     w.Check8->setChecked(false);
     QTest::keyClick(w.ListView1, Qt::Key_F4);
     w.Text3->setEditText(QStringLiteral("900000000002"));
-    w.Command1(12)->setText(QStringLiteral("中通快递"));
+    w.chooseCourier(w.Command1(12), QStringLiteral("中通快递"));
     w.Text2->setText(QStringLiteral("书"));
     w.Command1(13)->click();
     QVERIFY(!w.Timer7->isActive() && w.AniGIF1->isHidden());

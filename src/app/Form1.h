@@ -353,6 +353,14 @@ public:
     void watchCommand(int index);
     // A loop or timed query is running (its button shows the stop caption).
     bool watchModeRuns() const;
+    // The courier chosen in the add panel (Command1(12)) and in the edit
+    // panel (Command1(8)), empty for none: the buttons' captions only show it
+    // (or a recognition message). Set both through chooseCourier.
+    QString addCourier, editCourier;
+    void chooseCourier(QPushButton *button, const QString &name);
+    // Which re-query runs: the captions of its buttons only say so.
+    enum class WatchMode { Idle, Loop, Timed };
+    WatchMode watchMode = WatchMode::Idle;
     void stopLoop();
     void stopTimed();
     // The parcel a loop or timed query asks about is no longer saved.

@@ -6,11 +6,6 @@
 #include "tracking/Service.h"
 
 namespace {
-QString NoCompany()
-{
-    return Parcelio::tr("请选择快递公司");
-}
-
 // Back to idle: busy picture and watchdog off, list and menu usable unless
 // a running loop or timed query holds them.
 void endBusy(Form1 &w)
@@ -61,7 +56,7 @@ void Form1::queryNewParcel()
 {
     // Taken once: a key may reopen and reset the panel while the request waits.
     const QString number = Text3->currentText();
-    const QString company = Command1(12)->text();
+    const QString company = addCourier;
     const QString goods = Text2->text();
     const QString phone = Text9->text().trimmed();
 
@@ -74,10 +69,10 @@ void Form1::queryNewParcel()
         setStatus(Parcelio::tr("单号不正确,请您检查!"));
         return;
     }
-    // A caption that names no courier (unchosen, or a recognition message)
-    // is refused: the query would go out with another parcel's courier code.
+    // No courier chosen (the caption may hold a recognition message) is
+    // refused: the query would go out with another parcel's courier code.
     QList<CourierRecord> couriers;
-    if (company != NoCompany()) {
+    if (!company.isEmpty()) {
         couriers = store().couriersByName(company);
         if (!store().error().isEmpty())
             return saveFailed(*this);
