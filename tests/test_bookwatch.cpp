@@ -277,8 +277,9 @@ void TestBookWatch::roundOverTheBook()
     QVERIFY(w.bookWatch->startRound());
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
     QVERIFY(!sent.contains(3) && !sent.contains(2) && sent.contains(1));
-    // Signed in this round: told once, as news naming it.
+    // Signed in this round: told once, as news naming it, by mail too.
     QCOMPARE(notifySink.calls().size(), 3);
+    QTRY_COMPARE(mail.messages().size(), 3);
     QCOMPARE(notifySink.calls().at(2)[QStringLiteral("body")].toString().section(QLatin1Char('\n'), 0, 0),
              w.Text1->itemText(2) + QStringLiteral(" (已签收)"));
 
