@@ -370,8 +370,10 @@ void TestStore::remindersToldOnce()
     // Exactly two (five) days is not more than two (five); a second later it is.
     const QDateTime now(QDate(2026, 12, 9), QTime(10, 0));
     QCOMPARE(told(claimReminders(s, now, days)), QStringList{QStringLiteral("%1:1:0").arg(problem)});
-    QCOMPARE(told(claimReminders(s, now.addSecs(1), days)),
-             (QStringList{QStringLiteral("%1:0:2").arg(station), QStringLiteral("%1:2:5").arg(quiet)}));
+    // One notification a parcel a round: the quiet one has news in this
+    // round, so its reminder is not told beside it (and not later either).
+    QCOMPARE(told(claimReminders(s, now.addSecs(1), days, {quiet})),
+             (QStringList{QStringLiteral("%1:0:2").arg(station)}));
     // Recorded in the book: another connection finds nothing left to tell.
     {
         Store other;
