@@ -148,7 +148,7 @@ int main(int argc, char *argv[])
     seed.write(";\ninsert into progress (id, events, queried, state) values\n");
     for (int i = 1; i <= Signed; ++i)
         seed.write(QStringLiteral(
-                       "%1(%2, '[[\"2026-12-01 10:00:00\",\"已签收\"]]', '2026-12-01 10:05:00', '已签收')")
+                       "%1(%2, '[[\"2026-12-01 10:00:00\",\"已签收\"]]', '2026-12-01 10:05:00', 'signed')")
                        .arg(i == 1 ? "" : ",\n")
                        .arg(i * (Parcels / Signed))
                        .toUtf8());

@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
         QSqlQuery q(d), p(d);
         q.prepare("insert into kd100 (id, number, goods, company, num) values (?, ?, ?, '顺丰快递', '5')");
         p.prepare("insert into progress (id, events, queried, state) values (?, ?, '2026-12-08 10:00:00', "
-                  "'运送中')");
+                  "'transit')");
         for (int i = 1; i <= parcels; ++i) {
             q.addBindValue(i);
             q.addBindValue(QString::number(100000000000LL + i));

@@ -74,7 +74,7 @@ void TestAddQuery::query(const QString &number, const QString &company, const QS
     Form1 &w = h->w();
     QTest::mouseClick(w.Image2(3), Qt::LeftButton);
     w.Text3->setEditText(number);
-    w.Command1(12)->setText(company);
+    w.chooseCourier(w.Command1(12), company == QStringLiteral("请选择快递公司") ? QString() : company);
     w.Text2->setText(goods);
     w.Command1(13)->click();
 }
@@ -105,7 +105,7 @@ void TestAddQuery::checksComeFirst()
     w.Text3->blockSignals(true); // the numeric filter would empty it
     w.Text3->setEditText("1234|5678");
     w.Text3->blockSignals(false);
-    w.Command1(12)->setText("请选择快递公司");
+    w.chooseCourier(w.Command1(12), QString());
     w.Text2->clear();
     w.Command1(13)->click();
     QCOMPARE(w.status(), QString("单号不正确,请您检查!"));
@@ -250,7 +250,7 @@ void TestAddQuery::signedServiceAsksForThePhone()
     QTRY_VERIFY(w.ListView1->topLevelItemCount() == 3 && idle());
     QCOMPARE(w.Label12(2)->text(), QString("待取件"));
     const auto station = *w.store().findParcels(ParcelField::Number, Match::Exact, "700000000001");
-    QCOMPARE(w.store().progressOf(QString::number(station[0].id))->state, QString("待取件"));
+        QCOMPARE(w.store().progressOf(QString::number(station[0].id))->status, Status::AtStation);
 
     // Wrong digits: the form stays filled, the cursor in the phone box, and
     // the shown parcel keeps its events under its header.

@@ -141,7 +141,7 @@ void TestBook::sameGoodsEachKeepTheirRow()
     // Change: the second row is written, its entry rewritten and chosen again.
     QTest::keyClick(w.ListView1, Qt::Key_F5);
     w.Text6->setText(QStringLiteral("旧书"));
-    w.Command1(8)->setText(QStringLiteral("顺丰快递"));
+    w.chooseCourier(w.Command1(8), QStringLiteral("顺丰快递"));
     yes(w.Command1(9));
     QVERIFY(box.texts().contains(QStringLiteral("确定要修改[书]此单号码?")));
     QVERIFY(box.texts().contains(QStringLiteral("快递信息修改成功!")));

@@ -63,8 +63,8 @@ void TestChange::countAndStateDecideNews()
         w.Check3->setChecked(c.voice);
         w.CurrentParcel.id = QLatin1String(c.id);
         w.CurrentParcel.num = QLatin1String(c.num);
-        w.CurrentParcel.lastReply = reply(c.newest);
-        w.eventCount = qint16(countTime(w.CurrentParcel.lastReply));
+        w.CurrentService.reading = readTrackingReply(reply(c.newest));
+        w.eventCount = qint16(w.CurrentService.reading.entries.size());
         w.ListView1->clear(); // as the query does before each request
         h.platform.player.played.clear();
         w.Timer1_Timer();

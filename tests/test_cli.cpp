@@ -447,7 +447,7 @@ void TestCli::refreshTellsNewsByStatus()
             QDateTime::currentDateTime().addSecs(-(3 * 24 + 1) * 3600).toString("yyyy-MM-dd hh:mm:ss");
         sql("insert into kd100 (id, number, goods, company, num) values (900, '990000000001', '伞', '中通快递', '1')");
         sql(QStringLiteral("insert into progress (id, events, queried, state) values (900,"
-                           " '[[\"%1\",\"已到达【菜鸟驿站】,请及时取件\"]]', '%1', '运送中')")
+                           " '[[\"%1\",\"已到达【菜鸟驿站】,请及时取件\"]]', '%1', 'station')")
                 .arg(waited));
         QCOMPARE(run({"refresh"}, mailing).rc, 0);
         QCOMPARE(notifySink.calls().size(), 2);
@@ -738,7 +738,7 @@ void TestCli::pickupCodesAndArchive()
     // Two waiting parcels end in the same digits: refused with both named.
     sql("insert into kd100 (number, goods, company, num) values ('200000000008', '鞋', '中通快递', '1')");
     sql("insert into progress (id, events, queried, state) select id,"
-        " '[[\"2026-12-03 10:00:00\",\"快件已由西溪驿站代收\"]]', '2026-12-03 10:05:00', '运送中'"
+        " '[[\"2026-12-03 10:00:00\",\"快件已由西溪驿站代收\"]]', '2026-12-03 10:05:00', 'station'"
         " from kd100 where number='200000000008'");
     const Run two = run({"code", "取货码Y-894,尾号0008"});
     QCOMPARE(two.rc, 2);
@@ -974,7 +974,13 @@ s.serve_forever())"});
     Run round = run({"refresh", "--json"}, t17);
     QCOMPARE(round.json()["asked"].toInt(), 4);
     QCOMPARE(round.json()["failed"].toInt(), 2); // 700000000003 wants digits; 顺丰 was not asked
-    QCOMPARE(round.json()["news"].toArray().size(), 1); // the two signed ones are no news
+    // The two signed ones are news once: their delivery.
+    const QJsonArray told = round.json()["news"].toArray();
+    QCOMPARE(told.size(), 3);
+    int signedNews = 0;
+    for (const QJsonValue &n : told)
+        signedNews += n["status"].toString() == QStringLiteral("signed") ? 1 : 0;
+    QCOMPARE(signedNews, 2);
     QCOMPARE(standIn.countRequests(Info), infos + 1); // registered first, then read once
     QCOMPARE(standIn.countRequests(Register), registers + 1);
     const QString registered17 = standIn.requests().filter("\t" + Register).last();

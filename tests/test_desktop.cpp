@@ -5,6 +5,7 @@
 #include "app/Autostart.h"
 #include "app/Language.h"
 #include "platform/Notifications.h"
+#include "book/Stage.h"
 #include "support/BusStandIn.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
@@ -140,9 +141,9 @@ void TestDesktop::trayKeepsWatching()
         "(1, '700000000001', '相机', '中通快递', '1'), (2, '700000000002', '书', '中通快递', '1'),"
         "(3, '700000000003', '鞋', '中通快递', '1');\n"
         "insert into progress (id, events, queried, state, unseen) values "
-        "(1, '[[\"2026-12-01 10:00:00\",\"到达杭州\"]]', '2026-12-01 10:05:00', '运送中', 1),"
-        "(2, '[[\"2026-12-01 10:00:00\",\"到达上海\"]]', '2026-12-01 10:05:00', '运送中', 1),"
-        "(3, '[[\"2026-12-02 10:00:00\",\"已到达文一路菜鸟驿站,请及时取件\"]]', '2026-12-02 10:05:00', '运送中', 0);\n"));
+        "(1, '[[\"2026-12-01 10:00:00\",\"到达杭州\"]]', '2026-12-01 10:05:00', 'transit', 1),"
+        "(2, '[[\"2026-12-01 10:00:00\",\"到达上海\"]]', '2026-12-01 10:05:00', 'transit', 1),"
+        "(3, '[[\"2026-12-02 10:00:00\",\"已到达文一路菜鸟驿站,请及时取件\"]]', '2026-12-02 10:05:00', 'station', 0);\n"));
     Form1 &w = h.w();
     QVERIFY(w.Check10->isChecked());
     QVERIFY(w.inTray());
@@ -373,11 +374,23 @@ void TestDesktop::autostartEntry()
 void TestDesktop::englishEverywhere()
 {
     QVERIFY(installTranslation(qApp, Language::English, QStringLiteral(PARCELIO_APP_DIR "/translations")));
+    StandIn standIn;
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     Harness h;
     h.allPanels = true;
-    QVERIFY(h.start());
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    // After a query of a parcel waiting at a station, the window's every
+    // text is looked at: its header, its station line, the list's marks.
+    QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
+                          "(1, '100000000008', '书包', '中通快递', '0'), (2, '100000000001', 'b', '中通快递', '0');\n"));
     Form1 &w = h.w();
     QVERIFY(h.passUpdateCheck());
+    w.setListIndex(0);
+    QTRY_VERIFY(!w.Timer1->isActive() && w.ListView1->topLevelItemCount() > 0 && w.Text1->isEnabled());
+    QCOMPARE(w.Label12(2)->text(), QStringLiteral("Waiting for pickup"));
+    QVERIFY(w.stationLine->isVisible());
+    w.listSearchHits(false, false, QStringLiteral("书包"));
+    w.addSentinelEntries(); // as after a search: the way back to the book
     for (int i = 0; i < 5; ++i) {
         w.hideAllPanels();
         w.ShowPanel(i);
@@ -391,8 +404,15 @@ void TestDesktop::englishEverywhere()
     static const QRegularExpression chinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
     const QStringList data{QStringLiteral("Text1"), QStringLiteral("Text3"), QStringLiteral("ListView2"),
                            QStringLiteral("Sendmail")};
+    // What the service and the book hold is shown as written: the courier's
+    // name, the event, the station named in it.
+    const QString event = w.ListView1->topLevelItemCount() > 0 ? w.ListView1->topLevelItem(0)->text(2) : QString();
+    const QStringList stored{w.CurrentParcel.company, event, pickupStationOf(event).station};
     QStringList untranslated;
-    auto check = [&](const QObject *o, const QString &what, const QString &text) {
+    auto check = [&](const QObject *o, const QString &what, QString text) {
+        for (const QString &d : stored)
+            if (!d.isEmpty())
+                text.remove(d);
         if (text.contains(chinese))
             untranslated << o->objectName() + QLatin1Char(' ') + what + QStringLiteral(": ") + text;
     };
@@ -416,6 +436,14 @@ void TestDesktop::englishEverywhere()
             for (int i = 0; i < tree->columnCount(); ++i)
                 check(c, QStringLiteral("column"), tree->headerItem()->text(i));
     }
+    // The list's own entries (those of no parcel) and its marks.
+    for (int i = 0; i < w.Text1->count(); ++i) {
+        const QModelIndex at = w.Text1->model()->index(i, 0);
+        check(w.Text1, QStringLiteral("mark"), at.data(Qt::ToolTipRole).toString());
+        if (!at.data(Qt::UserRole).isValid())
+            check(w.Text1, QStringLiteral("entry"), w.Text1->itemText(i));
+    }
+    QVERIFY(w.Text1->count() > 2);
     QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QLatin1Char('\n'))));
 
     // The program's help, and a command's, in an English locale.

@@ -234,11 +234,13 @@ void TestParcelList::stationParcelFromMarkToArchive()
     waitForDisplay();
     // The mark in the list and the line under the summary.
     const auto *model = qobject_cast<ParcelListModel *>(w.Text1->model());
-    QCOMPARE(model->stateOf(id).stage, Stage::AtStation);
+    QCOMPARE(model->stateOf(id).status, Status::AtStation);
     QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(0, 110, 200));
     QVERIFY(w.stationLine->isVisible());
     QCOMPARE(w.stationLine->text(),
              QStringLiteral("待取件  长沙层上观邸1栋113号店菜鸟驿站  电话 17369217750"));
+    // The header says the same as the line under it.
+    QCOMPARE(w.Label12(2)->text(), QStringLiteral("待取件"));
     w.copyPhoneButton->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("17369217750"));
 
@@ -277,7 +279,8 @@ void TestParcelList::stationParcelFromMarkToArchive()
 
     // Picked up: greyed, out of the rounds.
     w.pickedButton->click();
-    QCOMPARE(model->stateOf(id).stage, Stage::PickedUp);
+    QCOMPARE(w.Label12(2)->text(), QStringLiteral("已取件"));
+    QCOMPARE(model->stateOf(id).status, Status::PickedUp);
     QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(150, 150, 150));
     for (const WatchTarget &t : w.store().watchTargets())
         QVERIFY(t.id != id);
@@ -288,6 +291,13 @@ void TestParcelList::stationParcelFromMarkToArchive()
     QCOMPARE(w.archiveButton->text(), QStringLiteral("归档"));
     w.archiveButton->click();
     QVERIFY(!entries(w.Text1).contains(QStringLiteral("书包")));
+    // Nothing selected, nothing shown: not the archived parcel's details.
+    auto cleared = [&w] {
+        return w.Text1->currentIndex() < 0 && w.Label12(2)->text() == QStringLiteral("未查询") &&
+               w.Label12(7)->text() == QStringLiteral("未查询") && w.ListView1->topLevelItemCount() == 0 &&
+               !w.stationLine->isVisible();
+    };
+    QVERIFY(cleared());
     QCOMPARE(w.listSearchHits(false, false, QStringLiteral("书包")), 1);
     w.setListIndex(0);
     waitForDisplay();
@@ -295,6 +305,14 @@ void TestParcelList::stationParcelFromMarkToArchive()
     QCOMPARE(w.archiveButton->text(), QStringLiteral("取消归档"));
     w.archiveButton->click();
     QVERIFY(w.store().book().size() == 5);
+    // F8 refills the list; with the query switch off nothing is chosen.
+    w.hideAllPanels();
+    w.Check7->setChecked(false);
+    w.setListIndex(4);
+    waitForDisplay();
+    QVERIFY(!cleared());
+    w.menuCommand(Qt::Key_F8);
+    QVERIFY(cleared());
 }
 
 // A message whose tail fits two parcels: each is offered until one is taken.

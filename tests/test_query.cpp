@@ -341,11 +341,10 @@ void TestQuery::displayCases()
     QVERIFY(w.Text1->isEnabled() && w.Image2(2)->isEnabled() && !w.AniGIF1->isVisible());
 
     // While a loop or timed query runs, only the courier directory unlocks.
-    for (int button : {16, 18}) {
-        const QString caption = w.Command1(button)->text();
-        w.Command1(button)->setText(QString::fromUtf8(button == 16 ? "停止循环" : "关闭定时"));
+    for (Form1::WatchMode mode : {Form1::WatchMode::Loop, Form1::WatchMode::Timed}) {
+        w.watchMode = mode;
         query(QStringLiteral("710000000003"));
-        w.Command1(button)->setText(caption);
+        w.watchMode = Form1::WatchMode::Idle;
         QVERIFY(!w.Text1->isEnabled() && w.Image2(6)->isEnabled());
         for (int i : {1, 2, 3, 4, 5, 7})
             QVERIFY(!w.Image2(i)->isEnabled());

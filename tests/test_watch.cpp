@@ -44,6 +44,7 @@ void pretendQueried(Form1 &w, const QString &state)
     w.Text1->setCurrentIndex(0);
     w.Label12(5)->setText(QStringLiteral("1天2小时3分"));
     w.Label12(2)->setText(state);
+    w.CurrentParcel.status = statusFromWords(state);
 }
 } // namespace
 
@@ -66,23 +67,23 @@ void TestWatch::refusalsLocksAndFrameSwitches()
     QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
                           "(1, '100000000003', '键盘', '中通快递', '0');\n"));
     Form1 &w = h.w();
+    // The window decides by the shown parcel's status, not by its labels.
     struct Refusal {
         bool chosen;
-        const char *transit, *state;
+        Status status;
         int interval;
         QString loop, timed;
     };
     const QList<Refusal> refusals = {
-        {false, "1天", "运输中", 0, LoopText, TimedText},
-        {true, "未查询", "运输中", 0, LoopText, TimedText},
-        {true, "1天", "运输中", -1, QStringLiteral("请先设定时间!"), QString()},
-        {true, "1天", "已签收", 0, SignedText, SignedText},
-        {true, "1天", "感谢使用", 0, SignedText, SignedText},
+        {false, Status::InTransit, 0, LoopText, TimedText},
+        {true, Status::Unknown, 0, LoopText, TimedText},
+        {true, Status::InTransit, -1, QStringLiteral("请先设定时间!"), QString()},
+        {true, Status::Signed, 0, SignedText, SignedText},
+        {true, Status::PickedUp, 0, SignedText, SignedText},
     };
     for (const Refusal &r : refusals) {
         w.Text1->setCurrentIndex(r.chosen ? 0 : -1);
-        w.Label12(5)->setText(QString::fromUtf8(r.transit));
-        w.Label12(2)->setText(QString::fromUtf8(r.state));
+        w.CurrentParcel.status = r.status;
         w.Combo4->setCurrentIndex(r.interval);
         h.platform.box.shown.clear();
         w.Command1(16)->click();
@@ -124,7 +125,7 @@ void TestWatch::refusalsLocksAndFrameSwitches()
     w.Check8->setChecked(false);
     QTest::keyClick(w.ListView1, Qt::Key_F4);
     w.Text3->setEditText(QStringLiteral("900000000002"));
-    w.Command1(12)->setText(QStringLiteral("中通快递"));
+    w.chooseCourier(w.Command1(12), QStringLiteral("中通快递"));
     w.Text2->setText(QStringLiteral("书"));
     w.Command1(13)->click();
     QVERIFY(!w.Timer7->isActive() && w.AniGIF1->isHidden());

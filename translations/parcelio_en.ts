@@ -1728,5 +1728,21 @@ If you added it only recently, query it again in a few hours</translation>
         <source>最接近的: %1</source>
         <translation>closest: %1</translation>
     </message>
+    <message>
+        <source>刷新快递列表</source>
+        <translation>Refresh the parcel list</translation>
+    </message>
+    <message>
+        <source>已下单</source>
+        <translation>Label created</translation>
+    </message>
+    <message>
+        <source>已揽收</source>
+        <translation>Collected</translation>
+    </message>
+    <message>
+        <source>已归档</source>
+        <translation>Archived</translation>
+    </message>
 </context>
 </TS>

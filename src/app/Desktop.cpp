@@ -166,7 +166,7 @@ void Form1::updateTray()
     int unseen = 0, waiting = 0, either = 0;
     const auto states = db.entryStates();
     for (const EntryState &s : states) {
-        const bool atStation = s.stage == Stage::AtStation;
+        const bool atStation = s.status == Status::AtStation;
         unseen += s.unseen ? 1 : 0;
         waiting += atStation ? 1 : 0;
         either += s.unseen || atStation ? 1 : 0;
@@ -249,8 +249,10 @@ void Form1::notificationAction(qint64 id, const QString &key)
     // the rounds and their reminders.
     if (key == QLatin1String("picked") && db.setPicked(id, now())) {
         setEntryState(id, EntryState{});
-        if (CurrentParcel.id == QString::number(id))
+        if (CurrentParcel.id == QString::number(id)) {
+            showStatus(Status::PickedUp);
             showPickupLine();
+        }
     }
 }
 
@@ -260,7 +262,7 @@ QList<NotifyAction> Form1::newsActions(qint64 id)
     // A parcel waiting at a station whose code the user pasted: the code is
     // what they need at the counter.
     const std::optional<BookRow> row = db.bookRow(id);
-    if (row && !row->life.code.isEmpty() && bookRowStage(*row) == Stage::AtStation)
+    if (row && !row->life.code.isEmpty() && bookRowStatus(*row) == Status::AtStation)
         actions.append({QStringLiteral("copy-pickup"), Parcelio::tr("复制取件码")});
     return actions;
 }

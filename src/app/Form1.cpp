@@ -11,7 +11,7 @@
 #include <QPainter>
 
 const char *const Form1::Sentinel = "******************";
-const char *const Form1::RefreshEntry = "刷新快递列表";
+const char *const Form1::RefreshEntry = QT_TRANSLATE_NOOP("Parcelio", "刷新快递列表");
 
 using namespace layout;
 

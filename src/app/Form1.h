@@ -15,7 +15,6 @@
 #include "tracking/HttpReply.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
-#include "tracking/ServiceState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,8 +42,8 @@ struct BookWatchNews;
 struct Reminder;
 enum class SettingKey;
 
-// The parcel now shown. All members are text, as the tracking reply and the
-// database hand them over.
+// The parcel now shown. The members but status are text, as the database
+// hands them over.
 struct CurrentParcelState {
     QString number;
     QString company;
@@ -52,18 +51,20 @@ struct CurrentParcelState {
     QString goods;
     QString num;
     QString id;
-    QString lastReply;
     QString errCode;
+    // What the header shows: Unknown while nothing is shown (not queried).
+    Status status = Status::Unknown;
+    // False once the details were cleared: the row above is then only the
+    // one the edit panel acts on, and no station line names it.
+    bool shown = true;
 };
 
 // Beside the shown parcel: its phone digits and its last answer as the
-// chosen tracking service read it (result, and the service's own state).
+// chosen tracking service read it (events, status and failure); NoAnswer
+// until one comes.
 struct CurrentServiceState {
     QString phone;
-    ReplyReading reading;
-    ServiceState service = ServiceState::None;
-    TrackingReading::Trouble trouble = TrackingReading::NoTrouble;
-    QString carrier; // the service's code of the carrier it named
+    TrackingReading reading;
 };
 
 class Form1 : public QWidget {
@@ -155,8 +156,8 @@ public:
     // ------------------------------------------------------- shared state
     CurrentParcelState CurrentParcel;
     CurrentServiceState CurrentService;
-    // Label12(2) says the state in the user's language.
-    void showState(const QString &state);
+    // Label12(2) says the status in the user's language; kept as the shown one.
+    void showStatus(Status status);
     qint16 eventCount = 0;
     qint16 watchdogTicks = 0;
     qint16 shownCount = 0;
@@ -291,6 +292,9 @@ public:
 
     // --------------------------------------------------------------- book
     void sX();
+    // No parcel shown: the header back to "not queried", the events, the
+    // station line and the shown parcel's record cleared.
+    void clearDetails();
     // The list again when the book changed beneath it (a command run beside
     // the window adds or removes parcels), the chosen entry kept chosen. A
     // narrowed list, or one a query holds, is left alone.
@@ -352,6 +356,14 @@ public:
     void watchCommand(int index);
     // A loop or timed query is running (its button shows the stop caption).
     bool watchModeRuns() const;
+    // The courier chosen in the add panel (Command1(12)) and in the edit
+    // panel (Command1(8)), empty for none: the buttons' captions only show it
+    // (or a recognition message). Set both through chooseCourier.
+    QString addCourier, editCourier;
+    void chooseCourier(QPushButton *button, const QString &name);
+    // Which re-query runs: the captions of its buttons only say so.
+    enum class WatchMode { Idle, Loop, Timed };
+    WatchMode watchMode = WatchMode::Idle;
     void stopLoop();
     void stopTimed();
     // The parcel a loop or timed query asks about is no longer saved.
@@ -394,7 +406,7 @@ public:
     void Command6_Click();
     // A successful reply is kept as the parcel's last progress; any other
     // leaves what is kept.
-    void keepProgress(const QString &id, const QString &reply);
+    void keepProgress(const QString &id, const TrackingReading &reading);
     // Shows the kept progress of the parcel in the progress list, as a fresh
     // reply is shown, and says on the status line when it was queried.
     // False when nothing is kept.

@@ -1,6 +1,8 @@
 #include "app/Language.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 Language chooseLanguage(const QString &setting, const std::function<QByteArray(const char *)> &env)
@@ -38,6 +40,20 @@ bool installTranslation(QCoreApplication *app, Language language, const QString 
         return false;
     }
     QCoreApplication::installTranslator(english);
+    return true;
+}
+
+bool installQtTranslation(QCoreApplication *app, Language language)
+{
+    if (language != Language::Chinese)
+        return true;
+    auto *qt = new QTranslator(app);
+    if (!qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    QCoreApplication::installTranslator(qt);
     return true;
 }
 

@@ -21,6 +21,10 @@ Language chooseLanguage(const QString &setting);
 // language is English; nothing is loaded for Chinese. False when English was
 // chosen but the file is missing or unreadable: the texts then stay Chinese.
 bool installTranslation(QCoreApplication *app, Language language, const QString &dir);
+// Qt's own texts (buttons, file dialogs) in Chinese, from Qt's translations
+// (Debian: qt6-translations-l10n), when the language is Chinese; Qt speaks
+// English by itself. False when they are not installed.
+bool installQtTranslation(QCoreApplication *app, Language language);
 
 // The folder of the translations: beside the program in a build, under
 // share/parcelio when installed (the resource folder of Locations).

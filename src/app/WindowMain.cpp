@@ -54,8 +54,10 @@ int main(int argc, char *argv[])
     QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 9));
     const Locations at = findLocations(programDir());
     const Config cfg = Config::load(at.iniPath);
-    // Before any text is made; nothing is loaded for Chinese.
-    installTranslation(app.get(), chooseLanguage(cfg.language), translationDir(at.resourceDir));
+    // Before any text is made: ours for English, Qt's own for Chinese.
+    const Language language = chooseLanguage(cfg.language);
+    installTranslation(app.get(), language, translationDir(at.resourceDir));
+    installQtTranslation(app.get(), language);
     RealPlatform platform;
     Form1 window(at.dataDir, cfg, platform);
     window.setResourceDirectory(at.resourceDir);

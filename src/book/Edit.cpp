@@ -12,10 +12,6 @@
 #include <QGuiApplication>
 
 namespace {
-QString NoCompany()
-{
-    return Parcelio::tr("请选择快递公司");
-}
 QString NothingChanged()
 {
     return Parcelio::tr("没有做任何改动!");
@@ -111,7 +107,7 @@ void Form1::changeParcel()
         msg(Parcelio::tr("请输入单号!"));
         return;
     }
-    if (Command1(8)->text() == NoCompany()) {
+    if (editCourier.isEmpty()) {
         msg(Parcelio::tr("请选择快递公司!"));
         return;
     }
@@ -125,7 +121,7 @@ void Form1::changeParcel()
         return;
     }
     if (phone.isEmpty()) {
-        const QList<CourierRecord> couriers = db.couriersByName(Command1(8)->text());
+        const QList<CourierRecord> couriers = db.couriersByName(editCourier);
         if (!couriers.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
             msg(ServiceText::PhoneNeeded());
             return;
@@ -146,17 +142,17 @@ void Form1::changeParcel()
                 : Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }
-    if (!db.updateParcel(id, Command1(8)->text(), Text6->text(), Text4->text(), &phone)) {
+    if (!db.updateParcel(id, editCourier, Text6->text(), Text4->text(), &phone)) {
         msg(Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }
     // Another number or courier: the store forgot the old one's progress.
-    if (row->number != Text4->text() || row->company != Command1(8)->text())
+    if (row->number != Text4->text() || row->company != editCourier)
         setEntryState(id.toLongLong(), EntryState{});
     CurrentService.phone = phone;
     msg(Parcelio::tr("快递信息修改成功!"));
     // What is saved now, also when the list no longer holds the parcel.
-    CurrentParcel.company = Command1(8)->text();
+    CurrentParcel.company = editCourier;
     CurrentParcel.goods = Text6->text();
     CurrentParcel.number = Text4->text();
     // Reload and query the changed row, then show its new goods text in the
@@ -199,7 +195,7 @@ void Form1::deleteChosenParcel()
     msg(Parcelio::tr("快递信息已删除!"));
     sX();
     kdmenu(2)->hide();
-    // Without the setting, the deleted parcel's events stay on show.
+    // Without the setting, nothing is shown (the refill cleared it).
     if (Check7->isChecked() && Text1->count() > 0)
         setListIndex(0);
 }

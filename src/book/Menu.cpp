@@ -53,7 +53,7 @@ void Form1::menuCommand(int key)
         Text3->setEditText(QString());
         Text2->clear();
         Text9->clear();
-        Command1(12)->setText(Parcelio::tr("请选择快递公司"));
+        chooseCourier(Command1(12), QString());
         ShowPanel(0);
         // The panel takes the focus through its first field, so that the
         // number can be typed at once.
@@ -66,7 +66,7 @@ void Form1::menuCommand(int key)
             break;
         }
         Text4->setText(CurrentParcel.number);
-        Command1(8)->setText(CurrentParcel.company);
+        chooseCourier(Command1(8), CurrentParcel.company);
         Text6->setText(Text1->currentText());
         Text10->setText(CurrentService.phone);
         // Placed where the add panel would open.

@@ -24,6 +24,25 @@ void Form1::sX()
     listShowsBook = true;
     // Nothing is picked after a fill, as with a freshly filled drop-down list.
     Text1->setCurrentIndex(-1);
+    // Nor is any parcel shown any more: the header, the events and the
+    // station line would speak of one the selector no longer names.
+    clearDetails();
+}
+
+void Form1::clearDetails()
+{
+    const QString notQueried = Parcelio::tr("未查询");
+    // The row last loaded stays the edit panel's; nothing shows it.
+    CurrentParcel.shown = false;
+    CurrentParcel.status = Status::Unknown;
+    CurrentService.reading = TrackingReading{};
+    Timer1->stop();
+    eventCount = 0;
+    ListView1->clear();
+    for (int i : {2, 3, 5, 7})
+        Label12(i)->setText(notQueried);
+    setTextColour(Label12(3), Qt::white);
+    showPickupLine();
 }
 
 void Form1::refillIfBookChanged()
@@ -83,7 +102,7 @@ void Form1::addListEntries(const QList<ParcelEntry> &entries)
 void Form1::addSentinelEntries()
 {
     Text1->addItem(QString::fromUtf8(Sentinel));
-    Text1->addItem(QString::fromUtf8(RefreshEntry));
+    Text1->addItem(Parcelio::tr(RefreshEntry));
 }
 
 int Form1::entryPositionOf(const QString &id) const
@@ -113,8 +132,12 @@ void Form1::Text1_Click()
     hideAllPanels();
     lockControls(Hold::Query);
 
+    // The two entries after a search stand for no parcel: they have no id,
+    // so a parcel whose goods read like them is still a parcel.
     const QString text = Text1->currentText();
-    if (text == QString::fromUtf8(RefreshEntry) || text == QString::fromUtf8(Sentinel)) {
+    if (!Text1->currentData().isValid() &&
+        (text == Parcelio::tr(RefreshEntry) || text == QString::fromUtf8(RefreshEntry) ||
+         text == QString::fromUtf8(Sentinel))) {
         sX();
         ListView1->clear();
         const bool query = Check7->isChecked() && Text1->count() > 0;
@@ -129,8 +152,8 @@ void Form1::Text1_Click()
     }
 
     // Each entry names its own row: of two parcels with the same goods,
-    // either can be shown. An entry without an id (none is made so today)
-    // falls back to its goods text.
+    // either can be shown. A text typed in without an entry falls back to
+    // the goods it names.
     const QVariant entryId = Text1->currentData();
     std::optional<ParcelRecord> row;
     bool removed = false;
@@ -159,6 +182,7 @@ void Form1::Text1_Click()
         CurrentParcel.goods = r.goods;
         CurrentParcel.num = r.num;
         CurrentParcel.id = QString::number(r.id);
+        CurrentParcel.shown = true;
         CurrentService.phone = db.phoneOf(r.id);
     }
     const QList<CourierRecord> couriers = db.couriersByName(CurrentParcel.company);
@@ -166,6 +190,7 @@ void Form1::Text1_Click()
         CurrentParcel.code = couriers.first().code;
 
     const QString notQueried = Parcelio::tr("未查询");
+    CurrentParcel.status = Status::Unknown;
     Label12(7)->setText(notQueried);
     Label12(2)->setText(notQueried);
     Label12(3)->setText(notQueried);

@@ -49,22 +49,22 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
         const EntryState st = states.value(e.id);
         if (st.unseen)
             return QColor(200, 30, 30);
-        if (st.stage == Stage::Problem)
+        if (st.status == Status::Problem)
             return QColor(210, 110, 0);
-        if (st.stage == Stage::AtStation)
+        if (st.status == Status::AtStation)
             return QColor(0, 110, 200);
-        if (st.isSigned || st.stage == Stage::PickedUp)
+        if (isDelivered(st.status))
             return QColor(150, 150, 150);
         return QVariant();
     }
     case Qt::DecorationRole: {
         // A dot where the parcel needs the user: waiting, or in trouble.
-        const Stage stage = states.value(e.id).stage;
-        if (stage != Stage::AtStation && stage != Stage::Problem)
+        const Status stage = states.value(e.id).status;
+        if (stage != Status::AtStation && stage != Status::Problem)
             return QVariant();
-        return stageDot(stage == Stage::Problem ? QColor(230, 120, 0) : QColor(0, 120, 215));
+        return stageDot(stage == Status::Problem ? QColor(230, 120, 0) : QColor(0, 120, 215));
     }
-    case Qt::ToolTipRole: return shownStage(states.value(e.id).stage);
+    case Qt::ToolTipRole: return shownStatus(states.value(e.id).status);
     case Qt::FontRole: {
         if (!states.value(e.id).unseen)
             return QVariant();
@@ -126,8 +126,8 @@ void ParcelListModel::setStates(const QHash<qint64, EntryState> &all)
 
 void ParcelListModel::setState(qint64 id, const EntryState &state)
 {
-    if (!state.isSigned && !state.unseen && state.stage != Stage::AtStation && state.stage != Stage::Problem &&
-        state.stage != Stage::PickedUp)
+    if (state.status != Status::Signed && !state.unseen && state.status != Status::AtStation && state.status != Status::Problem &&
+        state.status != Status::PickedUp)
         states.remove(id);
     else
         states.insert(id, state);

@@ -114,7 +114,7 @@ std::optional<BookRow> Form1::shownBookRow()
 {
     bool ok = false;
     const qint64 id = CurrentParcel.id.toLongLong(&ok);
-    if (!ok)
+    if (!ok || !CurrentParcel.shown)
         return std::nullopt;
     return db.bookRow(id);
 }
@@ -122,28 +122,25 @@ std::optional<BookRow> Form1::shownBookRow()
 QString Form1::stageNote(qint64 id)
 {
     const std::optional<BookRow> row = db.bookRow(id);
-    const Stage stage = row ? bookRowStage(*row) : Stage::Unknown;
-    if (stage != Stage::AtStation && stage != Stage::Problem)
-        return QString();
-    return QStringLiteral(" (%1)").arg(shownStage(stage));
+    return noticeStatusNote(row ? bookRowStatus(*row) : Status::Unknown);
 }
 
 void Form1::showPickupLine()
 {
     const std::optional<BookRow> row = shownBookRow();
-    const Stage stage = row ? bookRowStage(*row) : Stage::Unknown;
+    const Status stage = row ? bookRowStatus(*row) : Status::Unknown;
     shownPickup = {};
     if (row) {
-        const PickupStation at = stage == Stage::AtStation || stage == Stage::PickedUp
+        const PickupStation at = stage == Status::AtStation || stage == Status::PickedUp
                                      ? pickupStationOf(row->newest.context)
                                      : PickupStation{};
         shownPickup = {at.station, at.phone, row->life.code};
     }
-    const bool waits = stage == Stage::AtStation;
-    const bool line = waits || stage == Stage::PickedUp || !shownPickup.code.isEmpty();
+    const bool waits = stage == Status::AtStation;
+    const bool line = waits || stage == Status::PickedUp || !shownPickup.code.isEmpty();
     QStringList parts;
     if (line) {
-        parts << shownStage(stage);
+        parts << shownStatus(stage);
         if (!shownPickup.station.isEmpty())
             parts << shownPickup.station;
         if (!shownPickup.phone.isEmpty())
@@ -154,7 +151,7 @@ void Form1::showPickupLine()
     const bool phone = line && !shownPickup.phone.isEmpty();
     const bool code = line && !shownPickup.code.isEmpty();
     // Pasting needs a saved parcel shown that is not yet in hand.
-    const bool paste = row && stage != Stage::PickedUp && stage != Stage::Signed;
+    const bool paste = row && stage != Status::PickedUp && stage != Status::Signed;
     const QList<QPair<QPushButton *, bool>> buttons{
         {copyPhoneButton, phone}, {copyCodeButton, code}, {pickedButton, waits}, {pasteSmsButton, paste}};
     int buttonsWidth = 0;
@@ -196,8 +193,8 @@ void Form1::pastePickupMessage(const QString &text)
     }
     QList<PickupCandidate> parcels;
     for (const BookRow &r : rows) {
-        const Stage stage = bookRowStage(r);
-        if (stage != Stage::PickedUp)
+        const Status stage = bookRowStatus(r);
+        if (stage != Status::PickedUp)
             parcels.append({r.parcel.id, r.parcel.number, r.parcel.goods, stage});
     }
     QList<PickupCandidate> found = parcelsForMessage(message, parcels);
@@ -259,6 +256,7 @@ void Form1::markPickedUp()
     }
     setStatus(Parcelio::tr("「%1」已标记为已取件..").arg(row->parcel.goods));
     setEntryState(row->parcel.id, EntryState{});
+    showStatus(Status::PickedUp);
     showPickupLine();
 }
 
@@ -284,7 +282,12 @@ void Form1::toggleArchive()
     // brought back returns to its place.
     if (listShowsBook)
         refillIfBookChanged();
-    showPickupLine();
+    // The details follow the selector: a parcel it no longer names is not shown.
+    const QVariant chosen = Text1->currentData();
+    if (!chosen.isValid() || chosen.toLongLong() != row->parcel.id)
+        clearDetails();
+    else
+        showPickupLine();
 }
 
 bool Form1::takePastedNumbers(const QString &text)

@@ -1,129 +1,7 @@
 #include "book/Stage.h"
 #include "app/Tr.h"
-#include "tracking/Progress.h"
 
 #include <QRegularExpression>
-
-namespace {
-bool hasAny(const QString &text, std::initializer_list<const char *> words)
-{
-    for (const char *w : words)
-        if (text.contains(QString::fromUtf8(w)))
-            return true;
-    return false;
-}
-
-// "如有疑问请联系…", "如遇异常…": advice the courier appends to ordinary
-// events, not a word about this parcel.
-QString withoutAdvice(const QString &text)
-{
-    static const QRegularExpression advice(QStringLiteral("(如有|如遇|若有|若遇|如您有)[^,，。;；!！]*"));
-    return QString(text).remove(advice);
-}
-} // namespace
-
-QString stageText(Stage stage)
-{
-    switch (stage) {
-    case Stage::Unknown: return QString();
-    case Stage::InTransit: return QStringLiteral("运送中");
-    case Stage::OutForDelivery: return QStringLiteral("派件中");
-    case Stage::AtStation: return QStringLiteral("待取件");
-    case Stage::Signed: return QStringLiteral("已签收");
-    case Stage::Problem: return QStringLiteral("异常");
-    case Stage::PickedUp: return QStringLiteral("已取件");
-    }
-    return QString();
-}
-
-QString shownStage(Stage stage)
-{
-    switch (stage) {
-    case Stage::Unknown: return QString();
-    case Stage::InTransit: return Parcelio::tr("运送中");
-    case Stage::OutForDelivery: return Parcelio::tr("派件中");
-    case Stage::AtStation: return Parcelio::tr("待取件");
-    case Stage::Signed: return Parcelio::tr("已签收");
-    case Stage::Problem: return Parcelio::tr("异常");
-    case Stage::PickedUp: return Parcelio::tr("已取件");
-    }
-    return QString();
-}
-
-QString noticeStageNote(Stage stage)
-{
-    if (stage != Stage::AtStation && stage != Stage::Problem)
-        return QString();
-    return QStringLiteral(" (%1)").arg(shownStage(stage));
-}
-
-Stage stageFromWords(const QString &newestContext)
-{
-    if (newestContext.trimmed().isEmpty())
-        return Stage::Unknown;
-    const QString text = withoutAdvice(newestContext);
-    if (hasAny(text, {"拒收", "拒签", "退回", "退件", "退货", "返回寄件", "滞留", "破损", "丢失", "遗失",
-                      "无法派送", "无法投递", "派送不成功", "派送失败", "投递失败", "疑难", "问题件", "异常",
-                      "地址不详", "超区"}))
-        return Stage::Problem;
-    // Taken out of a station or locker: signed for, though station words remain.
-    if (hasAny(text, {"凭取货码签收", "凭取件码签收", "已取件", "已取出", "已被取走", "取件成功"}))
-        return Stage::Signed;
-    if (hasAny(text, {"代收", "驿站", "快递柜", "丰巢", "请及时取件", "待取件", "智能柜", "自提", "取件码",
-                      "取货码", "快递超市"}))
-        return Stage::AtStation;
-    // Otherwise as the written state reads the newest event.
-    switch (parcelState(text, QString())) {
-    case ParcelState::Signed: return Stage::Signed;
-    case ParcelState::OutForDelivery: return Stage::OutForDelivery;
-    case ParcelState::InTransit: break;
-    }
-    return Stage::InTransit;
-}
-
-Stage stageOf(ServiceState service, const QString &newestContext, bool pickedUp)
-{
-    if (pickedUp)
-        return Stage::PickedUp;
-    switch (service) {
-    case ServiceState::None: break;
-    case ServiceState::NoTrace:
-    case ServiceState::InTransit: return Stage::InTransit;
-    case ServiceState::OutForDelivery: return Stage::OutForDelivery;
-    case ServiceState::AtStation: return Stage::AtStation;
-    case ServiceState::Signed: return Stage::Signed;
-    case ServiceState::Problem: return Stage::Problem;
-    }
-    return stageFromWords(newestContext);
-}
-
-namespace {
-struct StateName {
-    ServiceState state;
-    const char *name;
-};
-const StateName StateNames[] = {
-    {ServiceState::NoTrace, "notrace"},   {ServiceState::InTransit, "transit"},
-    {ServiceState::OutForDelivery, "delivery"}, {ServiceState::AtStation, "station"},
-    {ServiceState::Signed, "signed"},     {ServiceState::Problem, "problem"},
-};
-} // namespace
-
-QString serviceStateName(ServiceState state)
-{
-    for (const StateName &s : StateNames)
-        if (s.state == state)
-            return QString::fromLatin1(s.name);
-    return QString();
-}
-
-ServiceState serviceStateFromName(const QString &name)
-{
-    for (const StateName &s : StateNames)
-        if (name == QLatin1String(s.name))
-            return s.state;
-    return ServiceState::None;
-}
 
 namespace {
 // A station name as cut out of an event: brackets around the whole name
@@ -234,13 +112,13 @@ QList<PickupCandidate> parcelsForMessage(const PickupMessage &message, const QLi
     const bool namesAny = !message.tails.isEmpty() || !message.numbers.isEmpty();
     QList<PickupCandidate> named, waiting;
     for (const PickupCandidate &p : parcels) {
-        if (namesAny ? messageNames(message, p.number) : p.stage == Stage::AtStation)
+        if (namesAny ? messageNames(message, p.number) : p.status == Status::AtStation)
             named.append(p);
     }
     // Several named, one of them waiting at a station: that one is meant.
     if (named.size() > 1)
         for (const PickupCandidate &p : named)
-            if (p.stage == Stage::AtStation)
+            if (p.status == Status::AtStation)
                 waiting.append(p);
     return waiting.size() == 1 ? waiting : named;
 }

@@ -1,38 +1,10 @@
 #pragma once
-// Where a parcel is in its life after the road, beside the written state:
-// waiting at a station, in trouble, picked up. Read from the service's own
-// state where it gives one, else from the words of the newest event.
-#include "tracking/ServiceState.h"
+// What the words of events and pickup messages tell of a parcel's life
+// after the road: the station it waits at, the code a message gives.
+#include "tracking/Status.h"
 #include <QList>
 #include <QString>
 #include <optional>
-
-enum class Stage {
-    Unknown,        // never queried
-    InTransit,      // 运送中
-    OutForDelivery, // 派件中
-    AtStation,      // 待取件
-    Signed,         // 已签收
-    Problem,        // 异常
-    PickedUp,       // 已取件 (the user said so)
-};
-QString stageText(Stage stage);
-// The same in the user's language, for the window and the commands' text.
-QString shownStage(Stage stage);
-
-// " (待取件)" or " (异常)" after a parcel's name in a notification, where
-// the stage asks something of the user; else empty.
-QString noticeStageNote(Stage stage);
-
-// The service's state decides when it gives one; otherwise the newest
-// event's words. A parcel the user marked picked up stays 已取件.
-Stage stageOf(ServiceState service, const QString &newestContext, bool pickedUp = false);
-Stage stageFromWords(const QString &newestContext);
-
-// How a service state is kept in the database, and read back (None for any
-// text this program does not know).
-QString serviceStateName(ServiceState state);
-ServiceState serviceStateFromName(const QString &name);
 
 // The station named in an event that leaves a parcel for pickup, and a
 // telephone number given with it; empty where the text names none.
@@ -63,7 +35,7 @@ struct PickupCandidate {
     qint64 id = 0;
     QString number;
     QString goods;
-    Stage stage = Stage::Unknown;
+    Status status = Status::Unknown;
 };
 QList<PickupCandidate> parcelsForMessage(const PickupMessage &message, const QList<PickupCandidate> &parcels);
 

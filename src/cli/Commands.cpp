@@ -446,9 +446,9 @@ std::optional<double> countOf(const QString &num)
 
 // Where a parcel waits and its code: the station and phone of its newest
 // event while it waits (or was picked up there), the code as kept.
-PickupStation stationOf(const QString &newest, Stage stage)
+PickupStation stationOf(const QString &newest, Status stage)
 {
-    return stage == Stage::AtStation || stage == Stage::PickedUp ? pickupStationOf(newest) : PickupStation{};
+    return stage == Status::AtStation || stage == Status::PickedUp ? pickupStationOf(newest) : PickupStation{};
 }
 
 QJsonObject pickupJson(const PickupStation &at, const QString &code)
@@ -456,6 +456,14 @@ QJsonObject pickupJson(const PickupStation &at, const QString &code)
     return QJsonObject{{QStringLiteral("station"), at.station},
                        {QStringLiteral("phone"), at.phone},
                        {QStringLiteral("code"), code}};
+}
+
+// The row's status with the user's marks: picked up, else archived, else
+// as kept.
+Status markedStatus(const BookRow &r)
+{
+    const Status status = bookRowStatus(r);
+    return status != Status::PickedUp && !r.life.archived.isEmpty() ? Status::Archived : status;
 }
 
 QJsonObject parcelJson(const BookRow &r)
@@ -466,11 +474,12 @@ QJsonObject parcelJson(const BookRow &r)
                   {QStringLiteral("goods"), r.parcel.goods},
                   {QStringLiteral("company"), r.parcel.company},
                   {QStringLiteral("count"), count ? QJsonValue(*count) : QJsonValue()},
-                  {QStringLiteral("state"), r.state},
+                  {QStringLiteral("state"), stateWords(r.status)},
                   {QStringLiteral("unseen"), r.unseen}};
     o.insert(QStringLiteral("phone"), r.phone.isEmpty() ? QJsonValue() : QJsonValue(r.phone));
-    const Stage stage = bookRowStage(r);
-    o.insert(QStringLiteral("stage"), stageText(stage));
+    const Status stage = bookRowStatus(r);
+    o.insert(QStringLiteral("stage"), stageWords(stage));
+    o.insert(QStringLiteral("status"), statusCode(markedStatus(r)));
     o.insert(QStringLiteral("pickup"), pickupJson(stationOf(r.newest.context, stage), r.life.code));
     o.insert(QStringLiteral("newest"), r.newest.time.isEmpty() && r.newest.context.isEmpty()
                                            ? QJsonValue()
@@ -529,7 +538,7 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
         to += "null";
     else
         appendJsonString(to, r.phone);
-    const Stage stage = bookRowStage(r);
+    const Status stage = bookRowStatus(r);
     const PickupStation at = stationOf(r.newest.context, stage);
     to += ",\"pickup\":{\"code\":";
     appendJsonString(to, r.life.code);
@@ -543,20 +552,19 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
     else
         appendJsonString(to, QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T')));
     to += ",\"stage\":";
-    appendJsonString(to, stageText(stage));
+    appendJsonString(to, stageWords(stage));
     to += ",\"state\":";
-    appendJsonString(to, r.state);
+    appendJsonString(to, stateWords(r.status));
+    to += ",\"status\":";
+    appendJsonString(to, statusCode(markedStatus(r)));
     to += r.unseen ? ",\"unseen\":true}" : ",\"unseen\":false}";
 }
 
-// The written state, and the stage after it where it tells more.
+// The status in the user's language.
 QString stateColumn(const BookRow &r)
 {
-    const Stage stage = bookRowStage(r);
-    if (r.state.isEmpty())
-        return stage == Stage::Unknown ? Parcelio::tr("未查询") : shownStage(stage);
-    return stage == Stage::Unknown || stageText(stage) == r.state ? r.state
-                                                                  : r.state + QLatin1Char('/') + shownStage(stage);
+    const Status stage = bookRowStatus(r);
+    return stage == Status::Unknown ? Parcelio::tr("未查询") : shownStatus(stage);
 }
 
 QString parcelLine(const ParcelRecord &p)
@@ -644,7 +652,7 @@ bool keepAsWindow(Store &s, const ParcelRecord &row, const Tracked &t)
     double stored = row.num.trimmed().toDouble(&ok);
     if (!ok)
         stored = 0;
-    const bool grew = !row.num.isEmpty() && stored < count && t.reading.state != ParcelState::Signed;
+    const bool grew = !row.num.isEmpty() && stored < count && t.reading.status != Status::Signed;
     return grew ? s.saveNews(kept, QString::number(count)) : s.saveProgress(kept);
 }
 
@@ -703,12 +711,11 @@ int query(Context &c)
 
     const QList<KeptEvent> events = keptEvents(t.reading);
     const bool any = t.reading.kind == TrackingReading::Events;
-    const QString state = any ? stateTextOf(t.reading.state, t.reading.service) : QString();
-    const QString transit = any ? transitText(events, t.reading.state, t.queried) : QString();
+    const QString transit = any ? transitText(events, t.reading.status, t.queried) : QString();
     if (c.json) {
         QJsonObject o{{QStringLiteral("number"), number},
                       {QStringLiteral("company"), courier->name},
-                      {QStringLiteral("state"), state},
+                      {QStringLiteral("state"), any ? stateWords(t.reading.status) : QString()},
                       {QStringLiteral("transit"), transit},
                       {QStringLiteral("events"), eventsJson(events)}};
         QJsonArray ids;
@@ -722,8 +729,10 @@ int query(Context &c)
                 life = *kept;
         }
         const QString newest = events.isEmpty() ? QString() : events.first().context;
-        const Stage stage = stageOf(t.reading.service, newest, !life.picked.isEmpty());
-        o.insert(QStringLiteral("stage"), stageText(stage));
+        const Status stage =
+            !life.picked.isEmpty() ? Status::PickedUp : (any ? t.reading.status : Status::Unknown);
+        o.insert(QStringLiteral("stage"), stageWords(stage));
+        o.insert(QStringLiteral("status"), statusCode(stage));
         o.insert(QStringLiteral("pickup"), pickupJson(stationOf(newest, stage), life.code));
         printJson(o);
         return CommandStatus::Ok;
@@ -737,7 +746,7 @@ int query(Context &c)
     else if (!any)
         text += Parcelio::tr("暂无物流信息\n");
     else
-        text += Parcelio::tr("状态: %1\t在途: %2\n").arg(plain(state), plain(transit));
+        text += Parcelio::tr("状态: %1\t在途: %2\n").arg(shownStatus(t.reading.status), plain(transit));
     for (int i = 0; i < events.size(); ++i)
         text += QStringLiteral("%1\t%2\t%3\n")
                     .arg(i + 1)
@@ -866,10 +875,10 @@ int add(Context &c)
     const ParcelRecord row = shown.parcel;
     if (t.reading.kind == TrackingReading::Events) {
         const QList<KeptEvent> events = keptEvents(t.reading);
-        shown.state = stateTextOf(t.reading.state, t.reading.service);
+        shown.status = t.reading.status;
         shown.newest = events.first();
         shown.queried = t.queried.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        if (t.reading.state != ParcelState::Signed)
+        if (t.reading.status != Status::Signed)
             shown.parcel.num = QString::number(events.size());
     }
     if (c.json) {
@@ -877,10 +886,10 @@ int add(Context &c)
         return CommandStatus::Ok;
     }
     QString text = Parcelio::tr("快递添加成功! ") + parcelLine(shown.parcel) + QLatin1Char('\n');
-    if (!shown.state.isEmpty())
-        text +=
-            QStringLiteral("%1\t%2\n")
-                .arg(plain(shown.state), plain(shown.newest.time + QLatin1Char(' ') + shown.newest.context));
+    if (!shown.queried.isEmpty())
+        text += QStringLiteral("%1\t%2\n")
+                    .arg(shownStatus(shown.status),
+                         plain(shown.newest.time + QLatin1Char(' ') + shown.newest.context));
     else if (t.reading.trouble == TrackingReading::Awaiting)
         text += plain(t.reading.reply.message) + QLatin1Char('\n'); // registered, not found yet
     else
@@ -937,14 +946,16 @@ int refresh(Context &c)
                           {QStringLiteral("goods"), n.parcel.goods},
                           {QStringLiteral("company"), n.parcel.company},
                           {QStringLiteral("count"), n.progress.events.size()},
-                          {QStringLiteral("state"), n.progress.state},
+                          {QStringLiteral("state"), stateWords(n.progress.status)},
+                          {QStringLiteral("status"), statusCode(n.progress.status)},
                           {QStringLiteral("newest"), eventsJson({e}).first()}};
             news.append(o);
         } else {
             out(Parcelio::tr("快递有最新进展 [%1] %2 %3 %4\t%5 %6\n")
                     .arg(n.parcel.id)
-                    .arg(plain(n.parcel.company), plain(n.parcel.number), plain(n.parcel.goods),
-                         plain(e.time), plain(e.context)));
+                    .arg(plain(n.parcel.company), plain(n.parcel.number),
+                         plain(n.parcel.goods) + noticeStatusNote(n.progress.status), plain(e.time),
+                         plain(e.context)));
             std::fflush(stdout);
         }
     });
@@ -1081,8 +1092,8 @@ int code(Context &c)
             return fail(databaseFailed(*c.store));
         QList<PickupCandidate> parcels;
         for (const BookRow &r : rows) {
-            const Stage stage = bookRowStage(r);
-            if (stage != Stage::PickedUp)
+            const Status stage = bookRowStatus(r);
+            if (stage != Status::PickedUp)
                 parcels.append({r.parcel.id, r.parcel.number, r.parcel.goods, stage});
         }
         const QList<PickupCandidate> found = parcelsForMessage(message, parcels);

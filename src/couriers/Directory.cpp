@@ -147,16 +147,22 @@ void Form1::Command4_Click()
     kdlb();
 }
 
+void Form1::chooseCourier(QPushButton *button, const QString &name)
+{
+    (button == Command1(8) ? editCourier : addCourier) = name;
+    button->setText(name.isEmpty() ? Parcelio::tr("请选择快递公司") : name);
+}
+
 void Form1::ListView2_DblClick()
 {
     QTreeWidgetItem *item = ListView2->currentItem();
     if (!item)
         return;
     if (kdmenu(0)->isVisible()) {
-        Command1(12)->setText(item->text(1));
+        chooseCourier(Command1(12), item->text(1));
         kdmenu(4)->hide();
     } else if (kdmenu(2)->isVisible()) {
-        Command1(8)->setText(item->text(1));
+        chooseCourier(Command1(8), item->text(1));
         kdmenu(4)->hide();
     }
     // Also while only browsing: the code follows the last company chosen.

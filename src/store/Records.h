@@ -1,6 +1,5 @@
 #pragma once
-#include "book/Stage.h"
-#include "tracking/ServiceState.h"
+#include "tracking/Status.h"
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -50,22 +49,20 @@ struct KeptEvent {
 
 // The last good progress of a parcel (table progress, keyed by kd100.id):
 // the events of its last successful query, newest first, when that query
-// was made, and the state they showed. unseen: news that the user has not
-// looked at yet.
+// was made, and the status decided from them. unseen: news that the user
+// has not looked at yet.
 struct KeptProgress {
     qint64 id = 0;
     QList<KeptEvent> events;
     QDateTime queried;
-    QString state;
+    Status status = Status::Unknown;
     bool unseen = false;
-    ServiceState service = ServiceState::None; // the service's own state at that query
 };
 
 // What the saved-parcel list shows of a parcel beside its goods.
 struct EntryState {
-    bool isSigned = false;
+    Status status = Status::Unknown; // with the user's picked-up mark
     bool unseen = false;
-    Stage stage = Stage::Unknown;
 };
 
 // A parcel the book watch asks about: its row and its courier's code.
@@ -81,7 +78,6 @@ struct WatchTarget {
 // parcel_life, keyed by kd100.id). Times are yyyy-MM-dd hh:mm:ss local
 // text, empty when not so.
 struct ParcelLife {
-    ServiceState service = ServiceState::None;
     QString code;     // pickup code from a pasted message
     QString picked;   // when the user marked it picked up
     QString archived; // when it was archived
@@ -89,12 +85,12 @@ struct ParcelLife {
 };
 
 // A saved parcel with the part of its kept progress a listing shows: the
-// state and newest event of its last good query (empty when never kept).
+// status and newest event of its last good query (empty when never kept).
 // queried is the stored local time text: a listing of thousands of rows
 // need not look up the time zone for each.
 struct BookRow {
     ParcelRecord parcel;
-    QString state;
+    Status status = Status::Unknown; // as kept, without the user's marks
     QString queried; // yyyy-MM-dd hh:mm:ss
     KeptEvent newest;
     bool unseen = false;

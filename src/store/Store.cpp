@@ -1,6 +1,7 @@
 #include "store/Store.h"
 #include "store/PrivateFiles.h"
 #include "store/SettingValues.h"
+#include "tracking/Progress.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,6 +68,13 @@ const char *const SchemaV4[] = {
     " told text not null default '')",     // reminders already given
 };
 
+// What version 5 changes: the kept state becomes a status code ("signed",
+// "station", ...) in place of the words shown; the words are turned into
+// codes by convertStates() within the same transaction.
+const char *const SchemaV5[] = {
+    "update progress set state='' where state is null",
+};
+
 // Each version's statements, oldest first. A file of version v gets every
 // step above v, then user_version = SchemaVersion, in one transaction. A new
 // version appends its own step; statements must be safe to run on a file
@@ -80,6 +88,7 @@ const SchemaStep SchemaSteps[] = {
     {1, std::begin(SchemaV1), std::end(SchemaV1)},
     {3, std::begin(SchemaV3), std::end(SchemaV3)},
     {4, std::begin(SchemaV4), std::end(SchemaV4)},
+    {5, std::begin(SchemaV5), std::end(SchemaV5)},
 };
 
 // The saved-parcel list: every parcel but the archived ones.
@@ -88,7 +97,6 @@ const char *const ActiveEntries =
     " (select 1 from parcel_life l where l.id=k.id and l.archived<>'') order by id";
 
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-const QString SignedState = QStringLiteral("已签收");
 
 QString eventsJson(const QList<KeptEvent> &events)
 {
@@ -266,8 +274,54 @@ bool Store::runSchemaSteps(int fromVersion)
         for (const char *const *stmt = step.begin; stmt != step.end; ++stmt)
             if (!runScript(QString::fromUtf8(*stmt)))
                 return false;
+        if (step.version == 5 && !convertStates())
+            return false;
     }
     return runScript(QStringLiteral("pragma user_version = %1").arg(SchemaVersion));
+}
+
+bool Store::convertStates()
+{
+    QSqlDatabase db = QSqlDatabase::database(connName, false);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select p.id, p.state, p.events, l.service from progress p"
+                               " left join parcel_life l on l.id=p.id"))) {
+        lastError = q.lastError().text();
+        return false;
+    }
+    QList<QPair<qint64, QString>> codes;
+    while (q.next()) {
+        const QString service = q.value(3).toString();
+        CodedStatus coded;
+        if (service == QLatin1String("station"))
+            coded = {Status::AtStation, true};
+        else if (service == QLatin1String("problem"))
+            coded = {Status::Problem, true};
+        else if (service == QLatin1String("signed"))
+            coded = {Status::Signed, true};
+        else if (service == QLatin1String("delivery"))
+            coded = {Status::OutForDelivery, true};
+        else if (service == QLatin1String("transit") || service == QLatin1String("notrace"))
+            coded = {Status::InTransit, false};
+        QList<ProgressEntry> entries;
+        for (const KeptEvent &e : eventsFrom(q.value(2).toString()))
+            entries.append({int(entries.size()) + 1, e.time, e.context});
+        const Status status = entries.isEmpty() ? statusFromCode(q.value(1).toString()) : decideStatus(coded, entries);
+        codes.append({q.value(0).toLongLong(), statusCode(status)});
+    }
+    q.finish();
+    QSqlQuery up(db);
+    up.prepare(QStringLiteral("update progress set state=? where id=?"));
+    for (const auto &c : codes) {
+        up.addBindValue(c.second.isNull() ? QStringLiteral("") : c.second);
+        up.addBindValue(c.first);
+        if (!up.exec()) {
+            lastError = up.lastError().text();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Store::inTransaction(const std::function<bool()> &work)
@@ -463,7 +517,7 @@ QList<BookRow> Store::bookWhere(const char *shelf, const QVariant &bind)
     QSqlQuery q(QSqlDatabase::database(connName, false));
     q.prepare(QStringLiteral("select k.id, k.number, k.goods, k.company, k.num, p.state, p.queried, p.unseen,"
                              " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]'),"
-                             " l.service, l.code, l.picked, l.archived, l.told, f.digits"
+                             " l.code, l.picked, l.archived, l.told, f.digits"
                              " from kd100 k left join progress p on p.id=k.id and json_valid(p.events)"
                              " left join phone f on f.id=k.id"
                              " left join parcel_life l on l.id=k.id%1 order by k.id")
@@ -478,13 +532,12 @@ QList<BookRow> Store::bookWhere(const char *shelf, const QVariant &bind)
         BookRow r;
         r.parcel = {q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
                     q.value(3).toString(), q.value(4).toString()};
-        r.state = q.value(5).toString();
+        r.status = statusFromCode(q.value(5).toString());
         r.queried = q.value(6).toString();
         r.unseen = q.value(7).toInt() != 0;
         r.newest = {q.value(8).toString(), q.value(9).toString()};
-        r.life = {serviceStateFromName(q.value(10).toString()), q.value(11).toString(), q.value(12).toString(),
-                  q.value(13).toString(), q.value(14).toString()};
-        r.phone = q.value(15).toString();
+        r.life = {q.value(10).toString(), q.value(11).toString(), q.value(12).toString(), q.value(13).toString()};
+        r.phone = q.value(14).toString();
         out.append(r);
     }
     return out;
@@ -812,19 +865,11 @@ bool Store::saveProgress(const KeptProgress &p)
     q.addBindValue(p.id);
     q.addBindValue(eventsJson(p.events));
     q.addBindValue(p.queried.toString(TimeFormat));
-    q.addBindValue(p.state);
+    const QString code = statusCode(p.status);
+    q.addBindValue(code.isNull() ? QStringLiteral("") : code); // never NULL
     q.addBindValue(p.unseen ? 1 : 0);
     q.addBindValue(p.id);
-    if (!runOnOneRow(q))
-        return false;
-    // The service's state goes with the progress it was read with.
-    QSqlQuery life(QSqlDatabase::database(connName, false));
-    life.prepare(QStringLiteral("insert into parcel_life (id, service) values (?, ?)"
-                                " on conflict(id) do update set service=excluded.service"));
-    life.addBindValue(p.id);
-    const QString service = serviceStateName(p.service);
-    life.addBindValue(service.isNull() ? QStringLiteral("") : service); // never NULL
-    return run(life);
+    return runOnOneRow(q);
 }
 
 bool Store::saveNews(const KeptProgress &p, const QString &num)
@@ -876,6 +921,21 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
         }
         // News not looked at yet stays news until the parcel is shown.
         const auto before = progressOf(QString::number(p.id));
+        // Signed now, not before: the delivery is news, once. A parcel never
+        // kept turned signed when its count grew, as other news is counted.
+        const bool turned =
+            isSigned && (before ? before->status != Status::Signed : !num.isEmpty() && stored < count);
+        if (turned) {
+            progress.unseen = true;
+            QSqlQuery up(QSqlDatabase::database(connName, false));
+            up.prepare(QStringLiteral("update kd100 set num=? where id=?"));
+            up.addBindValue(QString::number(count));
+            up.addBindValue(p.id);
+            if (!runOnOneRow(up) || !saveProgress(progress))
+                return false;
+            kept = Kept::Delivered;
+            return true;
+        }
         progress.unseen = before && before->unseen;
         if (!saveProgress(progress))
             return false;
@@ -915,7 +975,7 @@ std::optional<KeptProgress> Store::progressOf(const QString &id)
     p.id = key;
     p.events = eventsFrom(q.value(0).toString());
     p.queried = QDateTime::fromString(q.value(1).toString(), TimeFormat);
-    p.state = q.value(2).toString();
+    p.status = statusFromCode(q.value(2).toString());
     p.unseen = q.value(3).toInt() != 0;
     return p;
 }
@@ -948,23 +1008,18 @@ bool Store::markSeen(qint64 id)
 QHash<qint64, EntryState> Store::entryStates()
 {
     QHash<qint64, EntryState> out;
-    // The stage needs the newest event's words, so every kept row is read;
-    // picked-up parcels may have no progress at all.
-    STORE_QUERY("select k.id, p.state, p.unseen, json_extract(p.events, '$[0][1]'), l.service, l.picked,"
-                " p.id is not null from kd100 k left join progress p on p.id=k.id"
+    // Picked-up parcels may have no progress at all.
+    STORE_QUERY("select k.id, p.state, p.unseen, l.picked from kd100 k left join progress p on p.id=k.id"
                 " left join parcel_life l on l.id=k.id where p.id is not null or l.picked<>''");
     q.setForwardOnly(true);
     if (!run(q))
         return out;
     while (q.next()) {
-        const bool kept = q.value(6).toInt() != 0;
-        const bool picked = !q.value(5).toString().isEmpty();
-        const Stage stage = kept || picked
-                                ? stageOf(serviceStateFromName(q.value(4).toString()), q.value(3).toString(), picked)
-                                : Stage::Unknown;
-        const EntryState st{q.value(1).toString() == SignedState, q.value(2).toInt() != 0, stage};
-        if (st.isSigned || st.unseen || stage == Stage::AtStation || stage == Stage::Problem ||
-            stage == Stage::PickedUp)
+        const bool picked = !q.value(3).toString().isEmpty();
+        const EntryState st{picked ? Status::PickedUp : statusFromCode(q.value(1).toString()),
+                            q.value(2).toInt() != 0};
+        if (st.unseen || st.status == Status::Signed || st.status == Status::AtStation ||
+            st.status == Status::Problem || st.status == Status::PickedUp)
             out.insert(q.value(0).toLongLong(), st);
     }
     return out;
@@ -981,7 +1036,7 @@ QList<WatchTarget> Store::watchTargets()
                 " left join phone f on f.id=k.id left join service_pace s on s.id=k.id"
                 " where (p.id is null or p.state<>?) and not exists (select 1 from parcel_life l"
                 " where l.id=k.id and (l.archived<>'' or l.picked<>'')) order by k.id");
-    q.addBindValue(SignedState);
+    q.addBindValue(statusCode(Status::Signed));
     q.setForwardOnly(true);
     QList<WatchTarget> out;
     if (!run(q))

@@ -29,9 +29,8 @@ struct RowLookup {
 enum class ParcelField { Number, Goods };
 enum class Match { Exact, Partial };
 
-// The stage of a book row: picked up, never queried (Unknown), else from
-// the service's state or the newest event's words.
-Stage bookRowStage(const BookRow &row);
+// The status of a book row: picked up, never queried (Unknown), else as kept.
+Status bookRowStatus(const BookRow &row);
 
 // The told keys of a parcel (one a line) with key among them, and whether
 // key is among them. A day's key of a kind ("station:2026-12-09") replaces
@@ -51,7 +50,7 @@ public:
     enum class OpenResult { Ok, AlreadyRunning, Failed, TooNew };
     // The schema this program writes (PRAGMA user_version). 0 is a file of
     // the versions before kept progress.
-    static constexpr int SchemaVersion = 4;
+    static constexpr int SchemaVersion = 5;
 
     Store();
     ~Store();
@@ -146,7 +145,9 @@ public:
     // company, judged and kept in one step against the row as it is then.
     // News: the row has a count, the answer holds more events and the
     // parcel is not signed for; the new count is stored with the progress.
-    enum class Kept { Stored, News, Gone, Changed, Failed };
+    // Delivered: the parcel turned signed with this answer (kept as news
+    // not yet seen); told once, as the book watch asks no signed parcel.
+    enum class Kept { Stored, News, Delivered, Gone, Changed, Failed };
     Kept keepAnswer(const KeptProgress &progress, const QString &number, const QString &company, int count,
                     bool isSigned);
     // The window's news: the row's count raised to count, unless it already
@@ -240,6 +241,10 @@ private:
     OpenResult upgrade();
     // The statements of every schema step above fromVersion, then the version.
     bool runSchemaSteps(int fromVersion);
+    // Version 5: each kept state's words become its status code, decided as
+    // the program decided the stage then (the service's kept state, else the
+    // words of the newest events).
+    bool convertStates();
     bool inTransaction(const std::function<bool()> &work);
     // As inTransaction, but the write lock is taken at the start: what work
     // reads cannot change before it writes.

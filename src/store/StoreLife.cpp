@@ -1,5 +1,6 @@
 // What a parcel gains after the road: its pickup code, picked up, archived
 // and the reminders given, in parcel_life beside the written tables.
+#include "book/Stage.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
 
@@ -12,13 +13,13 @@ namespace {
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 } // namespace
 
-Stage bookRowStage(const BookRow &row)
+Status bookRowStatus(const BookRow &row)
 {
     if (!row.life.picked.isEmpty())
-        return Stage::PickedUp;
+        return Status::PickedUp;
     if (row.queried.isEmpty())
-        return Stage::Unknown;
-    return stageOf(row.life.service, row.newest.context);
+        return Status::Unknown;
+    return row.status;
 }
 
 QString pickupDoubtOf(Store &db, const PickupMessage &message, const PickupCandidate &parcel)
@@ -26,7 +27,7 @@ QString pickupDoubtOf(Store &db, const PickupMessage &message, const PickupCandi
     const std::optional<BookRow> row = db.bookRow(parcel.id);
     if (!row)
         return QString();
-    const bool waits = bookRowStage(*row) == Stage::AtStation;
+    const bool waits = bookRowStatus(*row) == Status::AtStation;
     return pickupDoubt(message, parcel, row->life.code,
                        waits ? pickupStationOf(row->newest.context).station : QString());
 }
@@ -34,14 +35,13 @@ QString pickupDoubtOf(Store &db, const PickupMessage &message, const PickupCandi
 std::optional<ParcelLife> Store::lifeOf(qint64 id)
 {
     QSqlQuery q(QSqlDatabase::database(connName, false));
-    q.prepare(QStringLiteral("select service, code, picked, archived, told from parcel_life where id=?"));
+    q.prepare(QStringLiteral("select code, picked, archived, told from parcel_life where id=?"));
     q.addBindValue(id);
     if (!run(q))
         return std::nullopt;
     if (!q.next())
         return ParcelLife{};
-    return ParcelLife{serviceStateFromName(q.value(0).toString()), q.value(1).toString(), q.value(2).toString(),
-                      q.value(3).toString(), q.value(4).toString()};
+    return ParcelLife{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
 }
 
 bool Store::writeLife(qint64 id, const char *column, const QString &value)
@@ -145,11 +145,11 @@ std::optional<int> Store::archiveSignedBefore(const QDateTime &cutoff, const QDa
         return std::nullopt;
     int archived = 0;
     for (const BookRow &r : rows) {
-        const Stage stage = bookRowStage(r);
+        const Status status = bookRowStatus(r);
         QString since;
-        if (stage == Stage::PickedUp)
+        if (status == Status::PickedUp)
             since = r.life.picked;
-        else if (stage == Stage::Signed)
+        else if (status == Status::Signed)
             since = r.newest.time;
         else
             continue;

@@ -6,11 +6,6 @@
 #include "tracking/Service.h"
 
 namespace {
-QString NoCompany()
-{
-    return Parcelio::tr("请选择快递公司");
-}
-
 // Back to idle: busy picture and watchdog off, list and menu usable unless
 // a running loop or timed query holds them.
 void endBusy(Form1 &w)
@@ -61,7 +56,7 @@ void Form1::queryNewParcel()
 {
     // Taken once: a key may reopen and reset the panel while the request waits.
     const QString number = Text3->currentText();
-    const QString company = Command1(12)->text();
+    const QString company = addCourier;
     const QString goods = Text2->text();
     const QString phone = Text9->text().trimmed();
 
@@ -74,10 +69,10 @@ void Form1::queryNewParcel()
         setStatus(Parcelio::tr("单号不正确,请您检查!"));
         return;
     }
-    // A caption that names no courier (unchosen, or a recognition message)
-    // is refused: the query would go out with another parcel's courier code.
+    // No courier chosen (the caption may hold a recognition message) is
+    // refused: the query would go out with another parcel's courier code.
     QList<CourierRecord> couriers;
-    if (company != NoCompany()) {
+    if (!company.isEmpty()) {
         couriers = store().couriersByName(company);
         if (!store().error().isEmpty())
             return saveFailed(*this);
@@ -132,18 +127,18 @@ void Form1::queryNewParcel()
 
     kdgs(CurrentParcel.number);
     // No answer: the watchdog returns the window to idle.
-    if (CurrentParcel.lastReply.isEmpty()) {
+    if (CurrentService.reading.kind == TrackingReading::NoAnswer) {
         showShownAgain();
         return;
     }
 
-    const ReplyReading reading = CurrentService.reading;
+    const ReplyReading reading = CurrentService.reading.reply;
     CurrentParcel.errCode = reading.code;
     // The carrier the service named, where none was chosen and the
     // directory knows it; otherwise saved without one.
     QString savedCompany = CurrentParcel.company;
-    if (serviceFinds && !CurrentService.carrier.isEmpty()) {
-        const QString code = directoryCodeOf(trackingService().name(), CurrentService.carrier);
+    if (serviceFinds && !CurrentService.reading.carrier.isEmpty()) {
+        const QString code = directoryCodeOf(trackingService().name(), CurrentService.reading.carrier);
         const QList<CourierRecord> named = code.isEmpty() ? QList<CourierRecord>{} : store().couriersByCode(code);
         if (!named.isEmpty())
             savedCompany = named.first().name;
@@ -157,7 +152,7 @@ void Form1::queryNewParcel()
     }
 
     // Registered and not found yet: saved, the rounds fill it in.
-    if (reading.kind != ReplyReading::Success && CurrentService.trouble != TrackingReading::Awaiting) {
+    if (reading.kind != ReplyReading::Success && CurrentService.reading.trouble != TrackingReading::Awaiting) {
         showShownAgain();
         if (reading.kind == ReplyReading::UnknownNumber) {
             if (!saveAnyway(*this, number, savedCompany, goods, phone))
@@ -198,7 +193,7 @@ void Form1::queryNewParcel()
     const std::optional<qint64> id = added.id;
     if (!id || !store().setPhone(*id, phone))
         return saveFailed(*this);
-    keepProgress(QString::number(*id), CurrentParcel.lastReply);
+    keepProgress(QString::number(*id), CurrentService.reading);
     sX();
     // Chosen by its own entry, wherever the refill put it; choosing it loads
     // and queries it, and that display ends the busy state.

@@ -237,8 +237,6 @@ void TrackingClient::read(const std::shared_ptr<Round> &round, int shortWaits)
             if ((r.kind == TrackingReading::Events || r.kind == TrackingReading::NoEvents) &&
                 memory.get(QString::fromLatin1(AccountHeldSetting)).toLongLong() > now.toMSecsSinceEpoch())
                 memory.set(QString::fromLatin1(AccountHeldSetting), QStringLiteral("0"));
-            if (asks.size() == 1)
-                r.written = svc->displayText(a, r);
             round->out[i] = r;
         }
         if (!round->unregistered.isEmpty()) {

@@ -11,9 +11,10 @@ void Form1::Timer1_Timer()
 {
     ListView1->setEnabled(true);
 
-    // One row per complete time/context pair, never more than the reply's
-    // count of "time" allows.
-    const QList<ProgressEntry> entries = progressEntries(CurrentParcel.lastReply, eventCount);
+    // The reading's events as read, never more than the display's count.
+    const QList<ProgressEntry> entries = CurrentService.reading.entries.mid(0, eventCount);
+    // As the reading decided it, from the service's codes and the words.
+    const Status status = CurrentService.reading.status;
     QList<QTreeWidgetItem *> rows;
     rows.reserve(entries.size());
     for (const ProgressEntry &e : entries)
@@ -46,14 +47,11 @@ void Form1::Timer1_Timer()
         QTreeWidgetItem *oldest = ListView1->topLevelItem(count - 1);
         ListView1->setCurrentItem(oldest);
 
-        const QString second = count > 1 ? ListView1->topLevelItem(1)->text(2) : QString();
-        // A service that gives its own state decides it over the words.
-        const ParcelState state = decidedState(parcelState(newest->text(2), second), CurrentService.service);
-        showState(stateTextOf(state, CurrentService.service));
+        showStatus(status);
         // A signed parcel is timed from its first to its last event, any
         // other from its first event to now.
-        const qint64 seconds = state == ParcelState::Signed ? secondsBetween(oldest->text(1), newest->text(1))
-                                                            : secondsBetween(oldest->text(1), now());
+        const qint64 seconds = status == Status::Signed ? secondsBetween(oldest->text(1), newest->text(1))
+                                                        : secondsBetween(oldest->text(1), now());
         Label12(5)->setText(durationText(seconds));
     }
     showPickupLine();
@@ -61,7 +59,11 @@ void Form1::Timer1_Timer()
     gxtj();
 }
 
-void Form1::showState(const QString &state)
+void Form1::showStatus(Status status)
 {
-    Label12(2)->setText(shownState(state));
+    // The user's own mark stands over what the service says.
+    if (const auto row = shownBookRow(); row && !row->life.picked.isEmpty())
+        status = Status::PickedUp;
+    CurrentParcel.status = status;
+    Label12(2)->setText(shownStatus(status));
 }

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <optional>
 
 namespace {
 // The service's own group of the settings file, [kdniao].
@@ -39,20 +40,66 @@ QString text(const QJsonValue &v)
     return v.isDouble() ? QString::number(v.toInt()) : v.toString();
 }
 
-ServiceState stateOfService(const QString &state, const QString &stateEx)
+// The service's codes, as its public documents list them: State (0-6) in
+// every reply; StateEx and each trace's Action (three digits) with the
+// value-added query. A code not listed is read by its hundred.
+struct KdniaoCode {
+    int code;
+    CodedStatus status;
+};
+const KdniaoCode KdniaoCodes[] = {
+    {0, {Status::NoEvents, false}},         // no trace yet
+    {1, {Status::Collected, false}},        // collected
+    {2, {Status::InTransit, false}},        // in transit
+    {3, {Status::Signed, true}},            // signed
+    {4, {Status::Problem, true}},           // problem
+    {5, {Status::InTransit, false}},        // forwarded
+    {6, {Status::InTransit, false}},        // in customs
+    {201, {Status::InTransit, false}},      // arrived in the delivery city
+    {202, {Status::OutForDelivery, true}},  // out for delivery
+    {211, {Status::AtStation, true}},       // put into a locker or station
+    {301, {Status::Signed, true}},          // signed
+    {302, {Status::Signed, true}},          // signed after a failed delivery
+    {304, {Status::Signed, true}},          // signed by another
+    {311, {Status::Signed, true}},          // locker or station: settled by the words
+    {412, {Status::AtStation, true}},       // left in a locker or station too long
+};
+
+std::optional<KdniaoCode> kdniaoCode(const QString &text)
 {
-    const int ex = stateEx.toInt();
-    if (state == QLatin1String("3") || (ex >= 300 && ex < 400))
-        return ServiceState::Signed;
-    if (ex == 202)
-        return ServiceState::OutForDelivery;
-    if (ex == 211 || ex == 412)
-        return ServiceState::AtStation;
-    if (state == QLatin1String("4") || (ex >= 400 && ex < 500))
-        return ServiceState::Problem;
-    if (state == QLatin1String("0"))
-        return ServiceState::NoTrace;
-    return ServiceState::InTransit;
+    bool ok = false;
+    const int code = text.trimmed().toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    for (const KdniaoCode &c : KdniaoCodes)
+        if (c.code == code)
+            return c;
+    switch (code / 100) {
+    case 1: return KdniaoCode{code, {Status::Collected, false}};
+    case 2: return KdniaoCode{code, {Status::InTransit, false}};
+    case 3: return KdniaoCode{code, {Status::Signed, true}};
+    case 4: return KdniaoCode{code, {Status::Problem, true}}; // returned, refused, lost, ...
+    default: return std::nullopt;
+    }
+}
+
+// The finest code the reply gives: a specific one over a coarse one; of
+// equals, the newest trace's Action, then StateEx, then State. 311 means
+// "signed at a locker or station" in one version of the documents and
+// "taken out of it" in another: the newest event's words settle it.
+CodedStatus kdniaoStatus(const QStringList &codesFinestFirst, const QString &newestContext)
+{
+    std::optional<KdniaoCode> chosen;
+    for (const QString &text : codesFinestFirst) {
+        const std::optional<KdniaoCode> c = kdniaoCode(text);
+        if (c && (!chosen || (c->status.specific && !chosen->status.specific)))
+            chosen = c;
+    }
+    if (!chosen)
+        return CodedStatus{};
+    if (chosen->code == 311 && statusFromWords(newestContext) == Status::AtStation)
+        return CodedStatus{Status::AtStation, true};
+    return chosen->status;
 }
 
 // A refusal told by its reason: the service has no codes for these.
@@ -180,7 +227,7 @@ public:
         if ((!success && (reasonValue.isNull() || reasonValue.isUndefined() || reason.isEmpty())) ||
             (traces.isEmpty() && reason.contains(QStringLiteral("暂无轨迹")))) {
             r.kind = TrackingReading::NoEvents;
-            r.service = ServiceState::NoTrace;
+            r.status = Status::NoEvents;
             return r;
         }
         if (!success) {
@@ -188,7 +235,9 @@ public:
             refused.number = r.number;
             return refused;
         }
-        // Oldest first on the wire, newest first as shown.
+        // Oldest first on the wire (mostly): newest first as shown, then
+        // ordered by time. Each event's Action goes with it.
+        QList<QString> actions;
         for (qsizetype i = traces.size() - 1; i >= 0; --i) {
             const QJsonObject t = traces.at(i).toObject();
             const QString time = t.value(QStringLiteral("AcceptTime")).toString().trimmed();
@@ -196,22 +245,23 @@ public:
             if (time.isEmpty() && context.isEmpty())
                 continue;
             r.entries.append({int(r.entries.size()) + 1, eventTimeText(time), context});
+            actions.append(text(t.value(QStringLiteral("Action"))));
             if (r.entries.size() >= 32767)
                 break;
         }
-        const QString state = text(o.value(QStringLiteral("State")));
-        const QString stateEx = text(o.value(QStringLiteral("StateEx")));
-        r.service = stateOfService(state, stateEx);
-        // As sent (8001 adds StateEx, and Action to each trace), for those
-        // that tell states finer than ours.
-        r.serviceCodes = {{QStringLiteral("State"), state}, {QStringLiteral("StateEx"), stateEx}};
-        if (!traces.isEmpty())
-            r.serviceCodes.append({QStringLiteral("Action"), text(traces.last().toObject().value(QStringLiteral("Action")))});
+        // The newest event's Action, once the events are in time order.
+        const QList<qsizetype> order = orderNewestFirst(r.entries);
+        const QString newestAction = order.isEmpty() ? QString() : actions.at(order.first());
+        const CodedStatus coded = kdniaoStatus(
+            {newestAction, text(o.value(QStringLiteral("StateEx"))), text(o.value(QStringLiteral("State")))},
+            r.entries.isEmpty() ? QString() : r.entries.first().context);
         if (r.entries.isEmpty()) {
+            // Known, no event yet: a coarse code says no more than that.
             r.kind = TrackingReading::NoEvents;
+            r.status = coded.status == Status::Unknown || isCoarse(coded.status) ? Status::NoEvents : coded.status;
             return r;
         }
-        return eventsReading(std::move(r));
+        return eventsReading(std::move(r), coded);
     }
 
 private:

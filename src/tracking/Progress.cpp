@@ -175,48 +175,6 @@ qint64 secondsBetween(const QString &from, const QString &to)
     return end ? secondsBetween(from, *end) : 0;
 }
 
-ParcelState parcelState(const QString &newest, const QString &second)
-{
-    auto hasAny = [&](std::initializer_list<const char *> words) {
-        for (const char *w : words) {
-            const QString word = QString::fromUtf8(w);
-            if (newest.contains(word) || second.contains(word))
-                return true;
-        }
-        return false;
-    };
-    if (hasAny({"签", "妥", "感谢"}))
-        return ParcelState::Signed;
-    if (hasAny({"派"}))
-        return ParcelState::OutForDelivery;
-    return ParcelState::InTransit;
-}
-
-QString parcelStateText(ParcelState state)
-{
-    switch (state) {
-    case ParcelState::Signed: return QStringLiteral("已签收");
-    case ParcelState::OutForDelivery: return QStringLiteral("派件中");
-    case ParcelState::InTransit: break;
-    }
-    return QStringLiteral("运送中");
-}
-
-QString shownState(const QString &state)
-{
-    // The written state words, as the user's language says them; anything
-    // else (a state kept by an older version) as it stands.
-    static const char *const words[] = {QT_TRANSLATE_NOOP("Parcelio", "已签收"),
-                                        QT_TRANSLATE_NOOP("Parcelio", "派件中"),
-                                        QT_TRANSLATE_NOOP("Parcelio", "运送中"),
-                                        QT_TRANSLATE_NOOP("Parcelio", "待取件"),
-                                        QT_TRANSLATE_NOOP("Parcelio", "问题件")};
-    for (const char *w : words)
-        if (state == QString::fromUtf8(w))
-            return Parcelio::tr(w);
-    return state;
-}
-
 QString resultMessage(const QString &code)
 {
     static const struct {

@@ -64,10 +64,3 @@ QString durationText(qint64 seconds);
 // Seconds from one time text to another moment; 0 when the text is unreadable.
 qint64 secondsBetween(const QString &from, const QDateTime &to);
 qint64 secondsBetween(const QString &from, const QString &to);
-
-enum class ParcelState { Signed, OutForDelivery, InTransit };
-// Read from the newest context and the one before it (empty when missing).
-ParcelState parcelState(const QString &newest, const QString &second);
-QString parcelStateText(ParcelState state);
-// A state text as the window shows it: translated where it is one of ours.
-QString shownState(const QString &state);

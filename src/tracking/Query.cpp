@@ -41,11 +41,8 @@ void Form1::kdgs(const QString &number)
         // The status line says until when, as the commands do.
         reading.reply.message += Parcelio::tr(" (%1 以后)").arg(holdText(reading.retryAt, now()));
     }
-    CurrentService.reading = reading.reply;
-    CurrentService.service = reading.service;
-    CurrentService.trouble = reading.trouble;
-    CurrentService.carrier = reading.carrier;
-    CurrentParcel.lastReply = reading.written.isEmpty() ? writtenReplyOf(reading) : reading.written;
+    // Shown and kept as the service read it, never written out and read again.
+    CurrentService.reading = reading;
 }
 
 void Form1::cx()
@@ -64,14 +61,14 @@ void Form1::cx()
     kdgs(CurrentParcel.number);
     // No answer: the watchdog, still running, returns the window to idle
     // (and shows the kept progress).
-    if (CurrentParcel.lastReply.isEmpty())
+    if (CurrentService.reading.kind == TrackingReading::NoAnswer)
         return;
     keptFallbackId.clear();
     // The row got another number or courier while the request was out: the
     // answer is the old number's and is neither shown nor kept.
     if (const auto row = db.parcelById(id);
         asked && row && (row->number != asked->number || row->company != asked->company)) {
-        CurrentParcel.lastReply.clear();
+        CurrentService.reading = TrackingReading{};
         AniGIF1->hide();
         Timer7->stop();
         unlockControls();
@@ -79,7 +76,7 @@ void Form1::cx()
         return;
     }
 
-    const ReplyReading reading = CurrentService.reading;
+    const ReplyReading reading = CurrentService.reading.reply;
     CurrentParcel.errCode = reading.code;
     if (reading.kind == ReplyReading::Unreadable) {
         AniGIF1->hide();
@@ -121,7 +118,7 @@ void Form1::cx()
     } else {
         // Kept progress shown after the watchdog makes way for the answer.
         ListView1->clear();
-        keepProgress(id, CurrentParcel.lastReply);
+        keepProgress(id, CurrentService.reading);
         hx2();
         // A reply without events starts no display, and so nothing would
         // ever unlock the list and the menu: unlock them here.
@@ -134,7 +131,7 @@ void Form1::cx()
 
 void Form1::hx2()
 {
-    const int found = countTime(CurrentParcel.lastReply);
+    const int found = int(qMin<qsizetype>(32767, CurrentService.reading.entries.size()));
     if (found == 0)
         return;
     // Held in 16 bits; a reply with more occurrences saturates instead of

@@ -47,6 +47,7 @@ void Form1::recognize()
     if (number.size() <= 9)
         return;
     QPushButton *company = Command1(12);
+    addCourier.clear();
     company->setText(Parcelio::tr("正在检测快递"));
     const QString failed = Parcelio::tr("检测出错,请查询您的单号是否正确");
 
@@ -63,7 +64,7 @@ void Form1::recognize()
         recognizedCode = recognizedCodeOf(recognitionTail);
     }
     switch (r.outcome) {
-    case RecognisedCourier::Named: company->setText(r.courier.name); break;
+    case RecognisedCourier::Named: chooseCourier(company, r.courier.name); break;
     case RecognisedCourier::Busy: company->setText(Parcelio::tr("检测出错,请手动选择或多次刷新")); break;
     case RecognisedCourier::NotInDirectory:
         company->setText(Parcelio::tr("未找到对应快递,请手动选择"));

@@ -23,11 +23,11 @@ TrackingReading readTrackingReply(const QString &body)
     r.entries = progressEntries(body, qMin(32767, countTime(body)));
     if (r.entries.isEmpty()) {
         r.kind = TrackingReading::NoEvents;
+        r.status = Status::NoEvents;
         return r;
     }
     r.kind = TrackingReading::Events;
-    r.state =
-        parcelState(r.entries.at(0).context, r.entries.size() > 1 ? r.entries.at(1).context : QString());
+    r.status = decideStatus(CodedStatus{}, r.entries);
     return r;
 }
 
@@ -36,50 +36,19 @@ KeptProgress keptProgressOf(qint64 id, const TrackingReading &reading, const QDa
     KeptProgress p;
     p.id = id;
     p.queried = queried;
-    p.state = stateTextOf(reading.state, reading.service);
-    p.service = reading.service;
+    p.status = reading.status;
     p.events.reserve(reading.entries.size());
     for (const ProgressEntry &e : reading.entries)
         p.events.append({e.time, e.context});
     return p;
 }
 
-ParcelState decidedState(ParcelState fromWords, ServiceState service)
-{
-    switch (service) {
-    case ServiceState::None: return fromWords;
-    case ServiceState::Signed: return ParcelState::Signed;
-    case ServiceState::OutForDelivery: return ParcelState::OutForDelivery;
-    case ServiceState::NoTrace:
-    case ServiceState::InTransit:
-    case ServiceState::AtStation:
-    case ServiceState::Problem: break;
-    }
-    return ParcelState::InTransit;
-}
-
-QString stateTextOf(ParcelState state, ServiceState service)
-{
-    if (service == ServiceState::AtStation)
-        return QStringLiteral("待取件");
-    if (service == ServiceState::Problem)
-        return QStringLiteral("问题件");
-    return parcelStateText(decidedState(state, service));
-}
-
-ParcelState stateOf(const QList<KeptEvent> &events)
-{
-    if (events.isEmpty())
-        return ParcelState::InTransit;
-    return parcelState(events.at(0).context, events.size() > 1 ? events.at(1).context : QString());
-}
-
-QString transitText(const QList<KeptEvent> &events, ParcelState state, const QDateTime &now)
+QString transitText(const QList<KeptEvent> &events, Status status, const QDateTime &now)
 {
     if (events.isEmpty())
         return durationText(0);
     const QString &oldest = events.last().time;
-    return durationText(state == ParcelState::Signed ? secondsBetween(oldest, events.first().time)
+    return durationText(isDelivered(status) ? secondsBetween(oldest, events.first().time)
                                                      : secondsBetween(oldest, now));
 }
 

@@ -4,7 +4,7 @@
 // book watch's.
 #include "store/Records.h"
 #include "tracking/Progress.h"
-#include "tracking/ServiceState.h"
+#include "tracking/Status.h"
 
 #include <QPair>
 
@@ -21,8 +21,7 @@ struct TrackingReading {
     Kind kind = NoAnswer;
     ReplyReading reply;           // the result code as read, for every kind but NoAnswer
     QList<ProgressEntry> entries; // newest first, as the display shows them
-    ParcelState state = ParcelState::InTransit;
-    ServiceState service = ServiceState::None; // the service's own state, where it gives one
+    Status status = Status::Unknown; // Events and NoEvents: where the parcel stands
     // What a failure is, where the service tells (Failure only).
     // Awaiting: registered, the service has not found the number yet (it is
     // kept, never offered for deletion). Refused: the service will not take
@@ -36,24 +35,13 @@ struct TrackingReading {
     int serviceCode = 0; // the service's own code of a failure, where it gives one
     QString number;      // the number the answer names, empty when it names none
     QString carrier;     // the service's own code of the carrier it names (17track)
-    QString written;     // the answer as the window's display reads it, where one answer told only this
-    // The service's own state codes as it sent them (kdniao State, StateEx,
-    // Action; 17track status, sub_status), by their names.
-    QList<QPair<QString, QString>> serviceCodes;
     QDateTime retryAt;        // Quota: not to be asked before this
     bool accountWide = false; // Quota: the whole account is out, not this number
     bool needsPrelude = false; // ask the service's prelude once, then again
 };
 
-// The state a service's own state decides, over what the words say; the
-// words' state where the service gives none.
-ParcelState decidedState(ParcelState fromWords, ServiceState service);
-// The state text kept with the parcel and shown in the list and by the
-// commands: the written three, and the service's finer ones.
-QString stateTextOf(ParcelState state, ServiceState service);
-
 // Reads the reply as the display does: as many events as the reply's count
-// of "time" allows (held in 16 bits), the state from the newest two.
+// of "time" allows (held in 16 bits), the status by the written words.
 TrackingReading readTrackingReply(const QString &body);
 
 // The kept form of a reply with events, queried at the given time.
@@ -61,8 +49,7 @@ KeptProgress keptProgressOf(qint64 id, const TrackingReading &reading, const QDa
 
 // The time under way as the display tells it: a signed parcel from its
 // first to its last event, any other from its first event to now.
-QString transitText(const QList<KeptEvent> &events, ParcelState state, const QDateTime &now);
-ParcelState stateOf(const QList<KeptEvent> &events);
+QString transitText(const QList<KeptEvent> &events, Status status, const QDateTime &now);
 
 // A reply body decoded by the character set its Content-Type names; UTF-8
 // when it names none or one that cannot be decoded.

@@ -95,11 +95,6 @@ QList<TrackingReading> TrackingService::readBatch(const ServiceAnswer &answer, c
     return QList<TrackingReading>(asks.size(), read(answer));
 }
 
-QString TrackingService::displayText(const ServiceAnswer &, const TrackingReading &reading) const
-{
-    return writtenReplyOf(reading);
-}
-
 TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide, int fallbackSeconds)
 {
     TrackingReading r = troubleReading(TrackingReading::Quota);
@@ -136,12 +131,11 @@ TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &
     return r;
 }
 
-TrackingReading eventsReading(TrackingReading r)
+TrackingReading eventsReading(TrackingReading r, const CodedStatus &coded)
 {
     r.kind = TrackingReading::Events;
-    r.state = decidedState(
-        parcelState(r.entries.at(0).context, r.entries.size() > 1 ? r.entries.at(1).context : QString()),
-        r.service);
+    orderNewestFirst(r.entries);
+    r.status = decideStatus(coded, r.entries);
     return r;
 }
 
@@ -149,35 +143,6 @@ bool isPhoneDigits(const QString &text)
 {
     static const QRegularExpression four(QStringLiteral("^[0-9]{4}$"));
     return four.match(text).hasMatch();
-}
-
-QString writtenReplyOf(const TrackingReading &reading)
-{
-    // The display reads values up to the next double quote and turns "\/"
-    // into a blank: neither may stand in a text taken over.
-    auto plain = [](QString s) {
-        s.replace(QLatin1Char('"'), QStringLiteral("＂"));
-        s.replace(QLatin1Char('\\'), QStringLiteral("＼"));
-        return s;
-    };
-    switch (reading.kind) {
-    case TrackingReading::NoAnswer: return QString();
-    case TrackingReading::Unreadable: return QStringLiteral("{\"message\":\"\"}");
-    case TrackingReading::Failure:
-        return QStringLiteral("{\"errCode\":\"%1\",\"message\":\"%2\"}")
-            .arg(reading.reply.kind == ReplyReading::UnknownNumber ? QStringLiteral("1") : reading.reply.code,
-                 plain(reading.reply.message));
-    case TrackingReading::NoEvents: return QStringLiteral("{\"errCode\":\"0\",\"message\":\"\",\"data\":[]}");
-    case TrackingReading::Events: break;
-    }
-    QString text = QStringLiteral("{\"errCode\":\"0\",\"message\":\"\",\"data\":[");
-    for (qsizetype i = 0; i < reading.entries.size(); ++i) {
-        if (i > 0)
-            text += QLatin1Char(',');
-        text += QStringLiteral("{\"time\":\"%1\",\"context\":\"%2\"}")
-                    .arg(plain(reading.entries.at(i).time), plain(reading.entries.at(i).context));
-    }
-    return text + QStringLiteral("]}");
 }
 
 QNetworkReply *sendServiceRequest(QNetworkAccessManager &net, const ServiceRequest &r)
@@ -337,10 +302,6 @@ public:
         return answer.answered ? readTrackingReply(answer.body) : TrackingReading{};
     }
     bool needsPhone(const QString &) const override { return false; }
-    QString displayText(const ServiceAnswer &answer, const TrackingReading &) const override
-    {
-        return answer.body;
-    }
 
 private:
     Config cfg;

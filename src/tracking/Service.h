@@ -60,11 +60,9 @@ public:
     // A request to make once before asking again, when a reading says so
     // (needsPrelude); none for services that need none.
     virtual ServiceRequest prelude(const ServiceAsk &ask) const;
-    // The answer read into events (newest first), state and failure.
+    // The answer read into events (newest first), status and failure: what
+    // the window, the store and the commands take as it is.
     virtual TrackingReading read(const ServiceAnswer &answer) const = 0;
-    // The reply text the window's display reads: the written form of the
-    // reading (the classic service hands its body over as it came).
-    virtual QString displayText(const ServiceAnswer &answer, const TrackingReading &reading) const;
     // True when the courier needs phone digits to be followed at all.
     virtual bool needsPhone(const QString &code) const;
     // True when the service locks numbers asked too often: the rounds keep
@@ -105,10 +103,6 @@ public:
     virtual QStringList readRecognition(const ServiceAnswer &) const { return {}; }
 };
 
-// The reply text the window's display reads (the classic form), made from
-// a reading: what a classic answer would have said. Empty for no answer.
-QString writtenReplyOf(const TrackingReading &reading);
-
 // The failure texts that every service shares.
 namespace ServiceText {
 inline QString PhoneNeeded()
@@ -144,9 +138,9 @@ TrackingReading quotaReading(const ServiceAnswer &answer, bool accountWide, int 
 // A failed reading of one of these kinds, with its message.
 TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &message = QString());
 
-// A reading with entries (newest first) made one of events: its state from
-// the newest two, where the service's own state does not decide.
-TrackingReading eventsReading(TrackingReading reading);
+// A reading with entries made one of events: ordered newest first by their
+// time, its status decided from the service's code and the words.
+TrackingReading eventsReading(TrackingReading reading, const CodedStatus &coded);
 
 // Four digits, or empty; anything else is refused by the callers.
 bool isPhoneDigits(const QString &text);

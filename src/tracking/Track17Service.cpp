@@ -29,22 +29,33 @@ constexpr int QuotaSpent = -18019908;
 constexpr int NoInfoYet = -18019909;
 constexpr int CarrierWrong = -18019910;
 
-ServiceState stateOfStatus(const QString &status)
+// The service's main status and sub-status (its article "Understanding
+// Tracking Status"): a sub-status listed here decides over its main status.
+struct Track17Code {
+    const char *name;
+    CodedStatus status;
+};
+const Track17Code Track17Codes[] = {
+    {"NotFound", {Status::NoEvents, false}},
+    {"InfoReceived", {Status::LabelMade, false}},
+    {"InTransit", {Status::InTransit, false}},
+    {"InTransit_PickedUp", {Status::Collected, false}},
+    {"Expired", {Status::Problem, true}},
+    {"AvailableForPickup", {Status::AtStation, true}},
+    {"OutForDelivery", {Status::OutForDelivery, true}},
+    {"DeliveryFailure", {Status::Problem, true}},
+    {"Delivered", {Status::Signed, true}},
+    {"Exception", {Status::Problem, true}}, // returning and returned among them
+};
+
+CodedStatus track17Status(const QString &status, const QString &subStatus)
 {
-    if (status == QLatin1String("Delivered"))
-        return ServiceState::Signed;
-    if (status == QLatin1String("OutForDelivery"))
-        return ServiceState::OutForDelivery;
-    if (status == QLatin1String("AvailableForPickup"))
-        return ServiceState::AtStation;
-    if (status == QLatin1String("Exception") || status == QLatin1String("DeliveryFailure") ||
-        status == QLatin1String("Expired"))
-        return ServiceState::Problem;
-    if (status == QLatin1String("NotFound"))
-        return ServiceState::NoTrace;
-    if (status.isEmpty())
-        return ServiceState::None;
-    return ServiceState::InTransit;
+    for (const QString &name : {subStatus, status})
+        for (const Track17Code &c : Track17Codes)
+            if (name == QLatin1String(c.name))
+                return c.status;
+    // A main status this table does not know: still on the road.
+    return status.isEmpty() ? CodedStatus{} : CodedStatus{Status::InTransit, false};
 }
 
 // "2026-12-03T04:10:26+08:00" is shown in the event's own local time.
@@ -327,13 +338,12 @@ private:
         r.reply.kind = ReplyReading::Success;
         r.reply.code = QStringLiteral("0");
         const QJsonObject latest = info.value(QStringLiteral("latest_status")).toObject();
-        r.service = stateOfStatus(latest.value(QStringLiteral("status")).toString());
-        r.serviceCodes = {{QStringLiteral("status"), latest.value(QStringLiteral("status")).toString()},
-                          {QStringLiteral("sub_status"), latest.value(QStringLiteral("sub_status")).toString()}};
+        const CodedStatus coded = track17Status(latest.value(QStringLiteral("status")).toString(),
+                                                latest.value(QStringLiteral("sub_status")).toString());
         const QJsonArray providers =
             info.value(QStringLiteral("tracking")).toObject().value(QStringLiteral("providers")).toArray();
         const QJsonArray events = providers.at(0).toObject().value(QStringLiteral("events")).toArray();
-        // Newest first, as the service sends them and the display shows them.
+        // Newest first as the service sends them; ordered by time all the same.
         for (const QJsonValue &v : events) {
             const QJsonObject e = v.toObject();
             const QString location = e.value(QStringLiteral("location")).toString().trimmed();
@@ -345,16 +355,17 @@ private:
                 break;
         }
         if (r.entries.isEmpty()) {
-            if (r.service == ServiceState::NoTrace || r.service == ServiceState::None) {
+            if (coded.status == Status::NoEvents || coded.status == Status::Unknown) {
                 TrackingReading unknown = unknownNumber();
                 unknown.number = r.number;
                 unknown.carrier = r.carrier;
                 return unknown;
             }
             r.kind = TrackingReading::NoEvents;
+            r.status = coded.status;
             return r;
         }
-        return eventsReading(std::move(r));
+        return eventsReading(std::move(r), coded);
     }
 
     // The user's own query asks one number: refused as such, or its request.

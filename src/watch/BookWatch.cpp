@@ -1,5 +1,4 @@
 #include "app/Tr.h"
-#include "book/Stage.h"
 #include "watch/BookWatch.h"
 #include "tracking/Client.h"
 #include "store/Store.h"
@@ -72,7 +71,7 @@ BookWatch::Outcome judge(Store &store, const TrackingService &service, const Wat
     // Judged against the row as it is when the answer is kept: the user may
     // have queried, edited or deleted the parcel while this request was out.
     KeptProgress progress = keptProgressOf(parcel.id, reading, queried);
-    const bool isSigned = reading.state == ParcelState::Signed;
+    const bool isSigned = reading.status == Status::Signed;
     const Store::Kept kept =
         store.keepAnswer(progress, parcel.number, parcel.company, int(reading.entries.size()), isSigned);
     switch (kept) {
@@ -80,13 +79,14 @@ BookWatch::Outcome judge(Store &store, const TrackingService &service, const Wat
     case Store::Kept::Gone:                // deleted meanwhile is no failure
     case Store::Kept::Changed: return out; // the answer is of a number no longer asked
     case Store::Kept::Stored:
-    case Store::Kept::News: break;
+    case Store::Kept::News:
+    case Store::Kept::Delivered: break;
     }
     out.stored = true;
-    out.isNews = kept == Store::Kept::News;
+    out.isNews = kept == Store::Kept::News || kept == Store::Kept::Delivered;
     progress.unseen =
         out.isNews || (store.progressOf(QString::number(parcel.id)).value_or(KeptProgress{}).unseen);
-    out.state = EntryState{isSigned, progress.unseen};
+    out.state = EntryState{reading.status, progress.unseen};
     if (out.isNews) {
         // The row's own goods; number and courier are the ones asked.
         const auto row = store.parcelById(QString::number(parcel.id));
@@ -107,7 +107,7 @@ OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const Bo
                           n.parcel.number,
                           p.events.first().time,
                           p.events.first().context,
-                          transitText(p.events, stateOf(p.events), sent),
+                          transitText(p.events, p.status, sent),
                           n.parcel.company,
                           noticeUrl,
                           noticeCaption,
@@ -118,10 +118,10 @@ OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const Bo
 QString roundNewsNotice(const BookWatchNews &n)
 {
     const KeptEvent &e = n.progress.events.first();
-    // Marked as the window marks its news: a reminder of this round leaves
-    // a 异常 told here untold (see claimReminders).
-    const QString note = noticeStageNote(stageOf(n.progress.service, e.context));
-    return n.parcel.goods + note + QLatin1Char('\n') + e.time + QLatin1Char(' ') + e.context;
+    // Named as what happened: signed, waiting, in trouble. The round tells
+    // no reminder of this parcel beside it (see claimReminders).
+    return n.parcel.goods + noticeStatusNote(n.progress.status) + QLatin1Char('\n') + e.time + QLatin1Char(' ') +
+           e.context;
 }
 
 BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime()> clock_, QObject *parent)

@@ -10,7 +10,7 @@
 
 void Form1::ql()
 {
-    CurrentParcel.lastReply.clear();
+    CurrentService.reading = TrackingReading{};
     eventCount = 0;
 }
 
@@ -24,9 +24,7 @@ void Form1::gxtj()
     if (!ok)
         stored = 0;
     const bool news = stored < shownCount;
-    // The label reads in the user's language.
-    const QString shown = Label12(2)->text();
-    const bool isSigned = shown == QStringLiteral("已签收") || shown == Parcelio::tr("已签收");
+    const bool isSigned = isDelivered(CurrentParcel.status);
 
     if (news && !isSigned) {
         Label12(3)->setText(Parcelio::tr("有更新"));
@@ -57,7 +55,7 @@ void Form1::gxtj()
         setTextColour(Label12(3), Qt::white);
     } else {
         setTextColour(Label12(3), Qt::white);
-        Label12(3)->setText(QStringLiteral("已签收"));
+        Label12(3)->setText(shownStatus(Status::Signed));
     }
 }
 

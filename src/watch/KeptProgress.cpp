@@ -5,21 +5,17 @@
 #include "book/ParcelListModel.h"
 #include "tracking/Reply.h"
 
-void Form1::keepProgress(const QString &id, const QString &reply)
+void Form1::keepProgress(const QString &id, const TrackingReading &reading)
 {
     bool ok = false;
     const qint64 key = id.toLongLong(&ok);
     if (!ok)
         return;
-    TrackingReading reading = readTrackingReply(reply);
-    // The service's own state of the query this reply came from.
-    reading.service = CurrentService.service;
-    reading.state = decidedState(reading.state, reading.service);
     if (reading.kind != TrackingReading::Events)
         return; // a failed, unreadable or empty reply keeps what is stored
     // Shown to the user now, so any news of it is seen.
     if (db.saveProgress(keptProgressOf(key, reading, now())))
-        setEntryState(key, EntryState{reading.state == ParcelState::Signed, false});
+        setEntryState(key, EntryState{reading.status, false});
 }
 
 bool Form1::showKeptProgress(const QString &id, const QString &reason)
@@ -43,11 +39,17 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
         newest->setFont(c, f);
     }
     ListView1->setCurrentItem(ListView1->topLevelItem(ListView1->topLevelItemCount() - 1));
-    // As kept: a service's own state is not in the words.
-    const ParcelState state =
-        kept->state == parcelStateText(ParcelState::Signed) ? ParcelState::Signed : stateOf(kept->events);
-    showState(kept->state.isEmpty() ? parcelStateText(state) : kept->state);
-    Label12(5)->setText(transitText(kept->events, state, now()));
+    // As kept: decided when it was read. A status an older book did not keep
+    // is read from the words.
+    Status status = kept->status;
+    if (status == Status::Unknown) {
+        QList<ProgressEntry> entries;
+        for (const KeptEvent &e : kept->events)
+            entries.append({int(entries.size()) + 1, e.time, e.context});
+        status = decideStatus(CodedStatus{}, entries);
+    }
+    showStatus(status);
+    Label12(5)->setText(transitText(kept->events, status, now()));
     Label12(7)->setText(CurrentParcel.company);
     showPickupLine();
     QString line = Parcelio::tr("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
@@ -57,7 +59,7 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
     setStatus(line);
     if (kept->unseen) {
         db.markSeen(kept->id);
-        setEntryState(kept->id, EntryState{state == ParcelState::Signed, false});
+        setEntryState(kept->id, EntryState{status, false});
     }
     return true;
 }
@@ -76,11 +78,11 @@ void Form1::setEntryState(qint64 id, const EntryState &state)
     auto *model = qobject_cast<ParcelListModel *>(Text1->model());
     if (!model)
         return;
-    // The stage is the book's: callers tell what they read, the book adds
+    // The status is the book's: callers tell what they read, the book adds
     // what the user marked.
-    EntryState withStage = state;
+    EntryState withMarks = state;
     if (const auto row = db.bookRow(id))
-        withStage.stage = bookRowStage(*row);
-    model->setState(id, withStage);
+        withMarks.status = bookRowStatus(*row);
+    model->setState(id, withMarks);
     updateTray();
 }

@@ -1,6 +1,6 @@
 // Loop and timed queries: the shown parcel is queried again without the
-// user's hand, every N minutes or once at a chosen time. The captions of the
-// start/stop buttons are the modes' state.
+// user's hand, every N minutes or once at a chosen time. watchMode is the
+// modes' state; the captions of the start/stop buttons say it.
 #include "app/Form1.h"
 #include "app/Tr.h"
 #include "tracking/Client.h"
@@ -44,9 +44,11 @@ QDateTime Form1::now() const
     return platform.clock ? platform.clock->now() : QDateTime::currentDateTime();
 }
 
-// Each stopped by its caption first, so that the unlock finds no mode running.
+// Each stopped first, so that the unlock finds no mode running.
 void Form1::stopLoop()
 {
+    if (watchMode == WatchMode::Loop)
+        watchMode = WatchMode::Idle;
     Command1(16)->setText(LoopIdle());
     Timer6->stop();
     Combo4->setEnabled(true);
@@ -56,6 +58,8 @@ void Form1::stopLoop()
 
 void Form1::stopTimed()
 {
+    if (watchMode == WatchMode::Timed)
+        watchMode = WatchMode::Idle;
     Command1(18)->setText(TimedIdle());
     Timer4->stop();
     Combo2->setEnabled(true);
@@ -91,10 +95,10 @@ bool Form1::automaticQueryWaits()
 
 bool Form1::stopWatchForRemovedParcel()
 {
-    if (Command1(16)->text() == LoopRunning()) {
+    if (watchMode == WatchMode::Loop) {
         stopLoop();
         setStatus(Parcelio::tr("此快递已被删除,循环查询已停止.."));
-    } else if (Command1(18)->text() == TimedArmed()) {
+    } else if (watchMode == WatchMode::Timed) {
         stopTimed();
         setStatus(Parcelio::tr("此快递已被删除,定时查询已停止.."));
     } else {
@@ -109,13 +113,11 @@ void Form1::watchCommand(int index)
     auto stopTimed = [this] { this->stopTimed(); };
     // The refusals of both start buttons, each mode with its own texts.
     auto mayStart = [this](const QString &notQueried, bool noTime, const QString &setTime) {
-        const QString state = Label12(2)->text();
-        if (Text1->currentText().isEmpty() || Label12(5)->text() == Parcelio::tr("未查询"))
+        if (Text1->currentText().isEmpty() || CurrentParcel.status == Status::Unknown)
             msg(notQueried);
         else if (noTime)
             msg(setTime);
-        else if (state.contains(QStringLiteral("签收")) || state.contains(QStringLiteral("感谢")) ||
-                 state == Parcelio::tr("已签收"))
+        else if (isDelivered(CurrentParcel.status))
             msg(Parcelio::tr("当前快递已签收,您不需要使用此功能"));
         else
             return true;
@@ -133,41 +135,43 @@ void Form1::watchCommand(int index)
 
     switch (index) {
     case 16: // loop start/stop
-        if (Command1(16)->text() == LoopIdle()) {
+        if (watchMode != WatchMode::Loop) {
             if (mayStart(Parcelio::tr("请先查询单号后在使用本功能!"), Combo4->currentText().isEmpty(),
                          Parcelio::tr("请先设定时间!"))) {
                 lockControls(Hold::WatchMode);
                 Combo4->setEnabled(false);
+                watchMode = WatchMode::Loop;
                 Command1(16)->setText(LoopRunning());
                 Timer6->start();
                 loopMinutes = 0;
             }
-        } else if (Command1(16)->text() == LoopRunning()) {
+        } else {
             stopLoop();
         }
         break;
     case 15: // to the timed frame
-        if (switchFrame(Frame6, Frame4, Command1(16)->text() == LoopRunning(),
+        if (switchFrame(Frame6, Frame4, watchMode == WatchMode::Loop,
                         Parcelio::tr("当前正在循环查询,是否终止?")))
             stopLoop();
         break;
     case 18: // timed start/stop
-        if (Command1(18)->text() == TimedIdle()) {
+        if (watchMode != WatchMode::Timed) {
             if (mayStart(Parcelio::tr("请先查询单号后在使用定时功能!"),
                          Combo2->currentText().isEmpty() || Combo3->currentText().isEmpty(),
                          Parcelio::tr("请设定查询时间!"))) {
                 lockControls(Hold::WatchMode);
                 Combo2->setEnabled(false);
                 Combo3->setEnabled(false);
+                watchMode = WatchMode::Timed;
                 Command1(18)->setText(TimedArmed());
                 Timer4->start();
             }
-        } else if (Command1(18)->text() == TimedArmed()) {
+        } else {
             stopTimed();
         }
         break;
     case 17: // to the loop frame
-        if (switchFrame(Frame4, Frame6, Command1(18)->text() == TimedArmed(),
+        if (switchFrame(Frame4, Frame6, watchMode == WatchMode::Timed,
                         Parcelio::tr("当前正在定时查询,是否终止?")))
             stopTimed();
         break;
@@ -177,12 +181,12 @@ void Form1::watchCommand(int index)
 
 bool Form1::watchModeRuns() const
 {
-    return Command1(16)->text() == LoopRunning() || Command1(18)->text() == TimedArmed();
+    return watchMode == WatchMode::Loop || watchMode == WatchMode::Timed;
 }
 
 void Form1::Timer6_Timer()
 {
-    if (Command1(16)->text() != LoopRunning())
+    if (watchMode != WatchMode::Loop)
         return;
     const int every = leadingNumber(Combo4->currentText());
     if (every <= 0) // no interval: the start refuses that, so never here
@@ -209,7 +213,7 @@ void Form1::Timer6_Timer()
 
 void Form1::Timer4_Timer()
 {
-    if (Command1(18)->text() != TimedArmed() || !Timer4->isActive() || rerunGuard > 0)
+    if (watchMode != WatchMode::Timed || !Timer4->isActive() || rerunGuard > 0)
         return;
     const QTime t = now().time();
     if (t.hour() != leadingNumber(Combo2->currentText()) ||

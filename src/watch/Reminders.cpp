@@ -1,7 +1,6 @@
 #include "watch/Reminders.h"
 #include "app/Config.h"
 #include "app/Tr.h"
-#include "book/Stage.h"
 #include "store/Store.h"
 #include "tracking/Progress.h"
 
@@ -36,31 +35,35 @@ std::optional<Reminder> dueReminder(const BookRow &row, const QDateTime &now, co
     auto waited = [&](int limit) {
         return limit > 0 && secs > qint64(limit) * DaySecs && secs <= qint64(limit) * DaySecs + HorizonSecs;
     };
-    switch (bookRowStage(row)) {
-    case Stage::AtStation:
+    switch (bookRowStatus(row)) {
+    case Status::AtStation:
         if (!waited(days.station))
             return std::nullopt;
         r.kind = Reminder::Station;
         r.days = int(secs / DaySecs);
         r.key = QStringLiteral("station:") + now.date().toString(QStringLiteral("yyyy-MM-dd"));
         return r;
-    case Stage::Problem:
+    case Status::Problem:
         if (secs > HorizonSecs)
             return std::nullopt;
         r.kind = Reminder::Problem;
         r.key = QStringLiteral("problem:") + eventKey;
         return r;
-    case Stage::InTransit:
-    case Stage::OutForDelivery:
+    case Status::NoEvents:
+    case Status::LabelMade:
+    case Status::Collected:
+    case Status::InTransit:
+    case Status::OutForDelivery:
         if (!waited(days.quiet))
             return std::nullopt;
         r.kind = Reminder::Quiet;
         r.days = int(secs / DaySecs);
         r.key = QStringLiteral("quiet:") + eventKey;
         return r;
-    case Stage::Unknown:
-    case Stage::Signed:
-    case Stage::PickedUp: break;
+    case Status::Unknown:
+    case Status::Signed:
+    case Status::PickedUp:
+    case Status::Archived: break;
     }
     return std::nullopt;
 }
@@ -77,8 +80,10 @@ std::optional<QList<Reminder>> claimReminders(Store &store, const QDateTime &now
     QList<Reminder> out;
     for (const Store::ToldRow &t : *told) {
         const std::optional<Reminder> r = dueReminder(t.row, now, days);
-        // The news of this round named the event and its 异常 already.
-        if (!r || (r->kind == Reminder::Problem && newsIds.contains(r->id)))
+        // One notification a parcel a round: a parcel with news is told by
+        // its news alone (which names a 异常 or a station); what it would be
+        // reminded of counts as told.
+        if (!r || newsIds.contains(r->id))
             continue;
         out.append(*r);
     }
