@@ -345,8 +345,7 @@ void TestWatch::mailFailuresEndInStatus()
         w.mailLimitMs = 1500;
         w.Text1->addItem(c.goods);
         w.Text1->setCurrentIndex(0);
-        w.ListView1->addTopLevelItem(new QTreeWidgetItem(
-            QStringList{QStringLiteral("1"), QStringLiteral("2026-03-03 10:00:00"), QStringLiteral("到达")}));
+        w.CurrentParcel.newest = {QStringLiteral("2026-03-03 10:00:00"), QStringLiteral("到达")};
         w.Sendmail->setText(c.recipient);
         // The window goes on while the relay is waited for.
         QString during;

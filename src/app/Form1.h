@@ -52,8 +52,11 @@ struct CurrentParcelState {
     QString num;
     QString id;
     QString errCode;
-    // What the header shows: Unknown while nothing is shown (not queried).
+    // What the header shows: Unknown while nothing is shown (not queried);
+    // the newest event shown and the time under way, for the news it tells.
     Status status = Status::Unknown;
+    KeptEvent newest{};
+    QString transit{};
     // False once the details were cleared: the row above is then only the
     // one the edit panel acts on, and no station line names it.
     bool shown = true;

@@ -35,6 +35,8 @@ void Form1::clearDetails()
     // The row last loaded stays the edit panel's; nothing shows it.
     CurrentParcel.shown = false;
     CurrentParcel.status = Status::Unknown;
+    CurrentParcel.newest = {};
+    CurrentParcel.transit.clear();
     CurrentService.reading = TrackingReading{};
     Timer1->stop();
     eventCount = 0;
@@ -191,6 +193,8 @@ void Form1::Text1_Click()
 
     const QString notQueried = Parcelio::tr("未查询");
     CurrentParcel.status = Status::Unknown;
+    CurrentParcel.newest = {};
+    CurrentParcel.transit.clear();
     Label12(7)->setText(notQueried);
     Label12(2)->setText(notQueried);
     Label12(3)->setText(notQueried);

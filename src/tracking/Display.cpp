@@ -52,7 +52,9 @@ void Form1::Timer1_Timer()
         // other from its first event to now.
         const qint64 seconds = status == Status::Signed ? secondsBetween(oldest->text(1), newest->text(1))
                                                         : secondsBetween(oldest->text(1), now());
-        Label12(5)->setText(durationText(seconds));
+        CurrentParcel.transit = durationText(seconds);
+        CurrentParcel.newest = {newest->text(1), newest->text(2)};
+        Label12(5)->setText(CurrentParcel.transit);
     }
     showPickupLine();
     Timer1->stop();

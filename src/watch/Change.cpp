@@ -43,11 +43,9 @@ void Form1::gxtj()
         if (Check3->isChecked() && platform.sound)
             platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
         // Someone elsewhere on the desktop hears of it too.
-        if (!isActiveWindow()) {
-            if (const QTreeWidgetItem *newest = ListView1->topLevelItem(0))
-                notifyNews(CurrentParcel.id.toLongLong(), Text1->currentText(),
-                           newest->text(1) + QLatin1Char(' ') + newest->text(2));
-        }
+        if (!isActiveWindow() && shownCount > 0)
+            notifyNews(CurrentParcel.id.toLongLong(), Text1->currentText(),
+                       CurrentParcel.newest.time + QLatin1Char(' ') + CurrentParcel.newest.context);
         if (Check2->isChecked() && !Sendmail->text().isEmpty())
             emailgx();
     } else if (!isSigned) {
@@ -63,15 +61,14 @@ void Form1::emailgx()
 {
     setStatus(Parcelio::tr(" 正发送最新动态邮件,请稍等.."));
     const QString failed = Parcelio::tr("最新信息发送失败!错误原因");
-    const QTreeWidgetItem *newest = ListView1->topLevelItem(0);
-    if (!newest) {
+    if (CurrentParcel.newest.time.isEmpty() && CurrentParcel.newest.context.isEmpty()) {
         setStatus(failed + Parcelio::tr("没有快递进度可以发送"));
         return;
     }
     const QDateTime sent = now();
-    const NewsFacts facts{Text1->currentText(), CurrentParcel.number,  newest->text(1), newest->text(2),
-                          Label12(5)->text(),   CurrentParcel.company, noticeUrl,       noticeCaption,
-                          generalDateTime(sent)};
+    const NewsFacts facts{Text1->currentText(),   CurrentParcel.number,  CurrentParcel.newest.time,
+                          CurrentParcel.newest.context, CurrentParcel.transit, CurrentParcel.company,
+                          noticeUrl,                  noticeCaption,         generalDateTime(sent)};
     const OutgoingMail mail = newsMail(cfg, Sendmail->text(), facts, sent);
     QString error = refusedHeaders(mail);
     if (error.isEmpty()) {

@@ -49,7 +49,9 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
         status = decideStatus(CodedStatus{}, entries);
     }
     showStatus(status);
-    Label12(5)->setText(transitText(kept->events, status, now()));
+    CurrentParcel.transit = transitText(kept->events, status, now());
+    CurrentParcel.newest = kept->events.first();
+    Label12(5)->setText(CurrentParcel.transit);
     Label12(7)->setText(CurrentParcel.company);
     showPickupLine();
     QString line = Parcelio::tr("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
