@@ -656,6 +656,22 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
         watched = watched || target.id == 3;
     QVERIFY(watched);
 
+    // Marked picked up while the round asks: the delivery it then finds is
+    // kept, and not told about a parcel the user already holds.
+    write(t + "710000000008.json", events({"已签收,感谢使用", "已揽收"}).toUtf8());
+    onSent = [&](qint64 id) {
+        if (id == 3)
+            QVERIFY(w.store().setPicked(3, h.platform.clockDouble.current));
+    };
+    const int played = int(h.platform.player.played.size());
+    QVERIFY(w.bookWatch->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+    onSent = nullptr;
+    QVERIFY(sent.contains(3));
+    QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
+    QCOMPARE(w.bookWatch->lastRound().news, 0);
+    QCOMPARE(h.platform.player.played.size(), played);
+
     // Closed while a round's news mail is on its way: the window goes at
     // once, and the mail is delivered before the program ends.
     w.Check2->setChecked(true);

@@ -902,12 +902,36 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
         }
         const QString num = q.value(2).toString();
         q.finish();
+        // Picked up or archived while the answer was on its way: kept, and
+        // its count too, but nothing is news of a parcel the user put away.
+        q.prepare(QStringLiteral("select 1 from parcel_life where id=? and (picked<>'' or archived<>'')"));
+        q.addBindValue(p.id);
+        if (!run(q))
+            return false;
+        const bool putAway = q.next();
+        q.finish();
         bool isNumber = false;
         double stored = num.trimmed().toDouble(&isNumber);
         if (!isNumber)
             stored = 0;
         // As change detection counts it: no stored count is no news.
         KeptProgress progress = p;
+        if (putAway) {
+            const auto before = progressOf(QString::number(p.id));
+            progress.unseen = before && before->unseen;
+            if (!num.isEmpty() && stored < count) {
+                QSqlQuery up(QSqlDatabase::database(connName, false));
+                up.prepare(QStringLiteral("update kd100 set num=? where id=?"));
+                up.addBindValue(QString::number(count));
+                up.addBindValue(p.id);
+                if (!runOnOneRow(up))
+                    return false;
+            }
+            if (!saveProgress(progress))
+                return false;
+            kept = Kept::Stored;
+            return true;
+        }
         if (!num.isEmpty() && stored < count && !isSigned) {
             progress.unseen = true;
             QSqlQuery up(QSqlDatabase::database(connName, false));
