@@ -362,6 +362,14 @@ void TestCli::badInputIsRefused()
     }
     QCOMPARE(
         standIn.countRequests("/?id=731845&secret=5c1d8e0b7a2f4963d0e8b1c6a4f7e2d9&com=shunfeng&nu=1111"), 0);
+    // Qt's own words in the commands speak the language too.
+    QProcessEnvironment chinese = env;
+    chinese.insert("LANG", "zh_CN.UTF-8");
+    chinese.remove("LC_ALL");
+    chinese.remove("LC_MESSAGES");
+    const Run unknown = run({"list", "--bogus"}, chinese);
+    QCOMPARE(unknown.rc, 2);
+    QVERIFY2(unknown.err.contains("未知选项"), qPrintable(unknown.err));
 
     // Letters and digits, as the window takes them, upper-cased.
     QCOMPARE(run({"add", "sf1000000003", "字母", "--company", "顺丰快递", "--force"}).rc, 0);

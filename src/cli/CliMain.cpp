@@ -22,10 +22,13 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QString iniWarning;
     {
-        // The commands speak the window's language; nothing is loaded for Chinese.
+        // The commands speak the window's language; in Chinese only Qt's own
+        // texts (the option parser's complaints) need a translation.
         const Locations at = findLocations(programDir());
         const Config cfg = Config::load(at.iniPath);
-        installTranslation(&app, chooseLanguage(cfg.language), translationDir(at.resourceDir));
+        const Language language = chooseLanguage(cfg.language);
+        installTranslation(&app, language, translationDir(at.resourceDir));
+        installQtTranslation(&app, language);
         if (!cfg.iniWarning.isEmpty()) // again, now in the chosen language
             iniWarning = Config::load(at.iniPath).iniWarning;
     }
