@@ -358,6 +358,8 @@ void TestProgress::stageOfRealEvents_data()
     row("taken by code", "已签收,签收人凭取货码签收。", none, "已签收");
     row("locker", "您的快件已放入丰巢智能柜【翠苑小区3号柜】,请凭取件码取件", none, "待取件");
     row("signed by a station", "快件已签收,签收人:驿站代收", none, "待取件");
+    row("taken out of a locker", "您的快件已从丰巢智能柜取出,感谢使用中通快递", none, "已签收");
+    row("to be taken out", "快件已存放至丰巢智能柜,请及时取出", none, "待取件");
     row("refused", "收件人拒收,快件将退回", none, "异常");
     row("returned", "[杭州市]快件已退回寄件人", none, "异常");
     row("stuck", "快件在【北京顺义集散中心】滞留,原因:天气", none, "异常");

@@ -50,7 +50,10 @@ Status finerFromWords(const QString &newest)
                       "地址不详", "超区"}))
         return Status::Problem;
     // Taken out of a station or locker: signed for, though station words remain.
-    if (hasAny(text, {"凭取货码签收", "凭取件码签收", "已取件", "已取出", "已被取走", "取件成功"}))
+    // "已从丰巢智能柜取出" says it was taken; "请及时取出" asks for it.
+    static const QRegularExpression takenFrom(QStringLiteral("已(从|由|在)[^,，。;；!！请]*(取出|取走)"));
+    if (hasAny(text, {"凭取货码签收", "凭取件码签收", "已取件", "已取出", "已被取走", "取件成功"}) ||
+        text.contains(takenFrom))
         return Status::Signed;
     if (hasAny(text, {"代收", "驿站", "快递柜", "丰巢", "请及时取件", "待取件", "智能柜", "自提", "取件码",
                       "取货码", "快递超市"}))
