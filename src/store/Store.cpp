@@ -916,29 +916,25 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
             stored = 0;
         // As change detection counts it: no stored count is no news.
         KeptProgress progress = p;
-        if (putAway) {
-            const auto before = progressOf(QString::number(p.id));
-            progress.unseen = before && before->unseen;
-            if (!num.isEmpty() && stored < count) {
-                QSqlQuery up(QSqlDatabase::database(connName, false));
-                up.prepare(QStringLiteral("update kd100 set num=? where id=?"));
-                up.addBindValue(QString::number(count));
-                up.addBindValue(p.id);
-                if (!runOnOneRow(up))
-                    return false;
-            }
-            if (!saveProgress(progress))
-                return false;
-            kept = Kept::Stored;
-            return true;
-        }
-        if (!num.isEmpty() && stored < count && !isSigned) {
-            progress.unseen = true;
+        const bool grew = !num.isEmpty() && stored < count;
+        auto storeCount = [&] {
             QSqlQuery up(QSqlDatabase::database(connName, false));
             up.prepare(QStringLiteral("update kd100 set num=? where id=?"));
             up.addBindValue(QString::number(count));
             up.addBindValue(p.id);
-            if (!runOnOneRow(up) || !saveProgress(progress))
+            return runOnOneRow(up);
+        };
+        if (putAway) {
+            const auto before = progressOf(QString::number(p.id));
+            progress.unseen = before && before->unseen;
+            if ((grew && !storeCount()) || !saveProgress(progress))
+                return false;
+            kept = Kept::Stored;
+            return true;
+        }
+        if (grew && !isSigned) {
+            progress.unseen = true;
+            if (!storeCount() || !saveProgress(progress))
                 return false;
             kept = Kept::News;
             return true;
@@ -951,11 +947,8 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
             isSigned && (before ? before->status != Status::Signed : !num.isEmpty() && stored < count);
         if (turned) {
             progress.unseen = true;
-            QSqlQuery up(QSqlDatabase::database(connName, false));
-            up.prepare(QStringLiteral("update kd100 set num=? where id=?"));
-            up.addBindValue(QString::number(count));
-            up.addBindValue(p.id);
-            if (!runOnOneRow(up) || !saveProgress(progress))
+            // The stored count only ever grows, as change detection keeps it.
+            if (((num.isEmpty() || stored < count) && !storeCount()) || !saveProgress(progress))
                 return false;
             kept = Kept::Delivered;
             return true;
