@@ -448,8 +448,8 @@ void TestProgress::numbersInPastedText()
 
 QTEST_GUILESS_MAIN(TestProgress)
 // The client's rules without a window: answers handed back at once, in the
-// forms of 17track's v2.2 documents (register and gettrackinfo replies of
-// https://api.17track.net/en/doc?version=v2.2, its error code list).
+// forms of 17track's v2.2 documents (the register and gettrackinfo replies
+// of its API document, version 2.2, and its error code list).
 void TestProgress::clientPreludeAndHolds()
 {
     Config cfg;
