@@ -154,6 +154,12 @@ void TestBook::sameGoodsEachKeepTheirRow()
     QCOMPARE(w.CurrentParcel.goods, QStringLiteral("旧书"));
     QVERIFY(!w.kdmenu(2)->isVisible());
 
+    // The panel edits the parcel's record, not what its entry still reads
+    // after a command changed the goods beside the window.
+    sql(*h, {"update kd100 set goods='新书' where id=2"});
+    QTest::keyClick(w.ListView1, Qt::Key_F5);
+    QCOMPARE(w.Text6->text(), QStringLiteral("新书"));
+
     // Delete: the second row goes, the first stays.
     QTest::keyClick(w.ListView1, Qt::Key_F5);
     QCOMPARE(yes(w.Command1(11)), QStringLiteral("快递信息已删除!"));

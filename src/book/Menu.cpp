@@ -67,7 +67,15 @@ void Form1::menuCommand(int key)
         }
         Text4->setText(CurrentParcel.number);
         chooseCourier(Command1(8), CurrentParcel.company);
-        Text6->setText(Text1->currentText());
+        // The goods of the entry's record, not the entry's text (a command
+        // may have changed them since the list was filled).
+        {
+            QString goods = CurrentParcel.goods;
+            if (const QVariant entry = Text1->currentData(); entry.isValid())
+                if (const auto row = db.parcelById(QString::number(entry.toLongLong())))
+                    goods = row->goods;
+            Text6->setText(goods);
+        }
         Text10->setText(CurrentService.phone);
         // Placed where the add panel would open.
         ShowPanel(2, kdmenu(0)->size());

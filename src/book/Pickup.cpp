@@ -138,9 +138,10 @@ void Form1::showPickupLine()
     }
     const bool waits = stage == Status::AtStation;
     const bool line = waits || stage == Status::PickedUp || !shownPickup.code.isEmpty();
+    // The state is the header's to say; the line says where to go and with
+    // what code.
     QStringList parts;
     if (line) {
-        parts << shownStatus(stage);
         if (!shownPickup.station.isEmpty())
             parts << shownPickup.station;
         if (!shownPickup.phone.isEmpty())
@@ -159,14 +160,17 @@ void Form1::showPickupLine()
         buttonsWidth += shown ? b->width() + 4 : 0;
     // A long station name is cut short; the whole event is its tooltip.
     const QString text = parts.join(QStringLiteral("  "));
+    // A station the event does not name and no code: no text, the buttons
+    // stand where it would.
+    const bool said = line && !text.isEmpty();
     const int room = qMax(80, width() - 12 - stationLine->x() - buttonsWidth - 6);
     const int textWidth = qMin(stationLine->fontMetrics().horizontalAdvance(text) + 4, room);
     stationLine->setText(stationLine->fontMetrics().elidedText(text, Qt::ElideMiddle, textWidth));
     stationLine->resize(textWidth, stationLine->height());
-    stationLine->setToolTip(plainToolTip(line && row ? row->newest.context : QString()));
-    stationLine->setVisible(line);
+    stationLine->setToolTip(plainToolTip(said && row ? row->newest.context : QString()));
+    stationLine->setVisible(said);
     // The buttons sit right after the text they act on.
-    int left = stationLine->x() + (line ? textWidth + 6 : 0);
+    int left = stationLine->x() + (said ? textWidth + 6 : 0);
     for (const auto &[b, shown] : buttons) {
         b->setVisible(shown);
         if (shown) {

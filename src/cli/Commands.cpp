@@ -326,7 +326,6 @@ std::optional<CourierRecord> recognised(Context &c, const QString &number, Faile
 struct Tracked {
     TrackingReading reading;
     QDateTime queried;
-    bool paced = false; // the service keeps a minimum interval
 };
 
 // One request of the tracking service, waited for at most limitMs.
@@ -396,7 +395,8 @@ std::optional<Failed> track(Context &c, const CourierRecord &courier, const QStr
     clientOf(c).ask({ServiceAsk{courier.code, number, phone}},
                     [&reading](const QList<TrackingReading> &readings) { reading = readings.value(0); });
     t.queried = QDateTime::currentDateTime();
-    t.paced = c.service->paced();
+    // Handed out also when refused: its hold is kept all the same.
+    t.reading = reading;
     switch (reading.kind) {
     case TrackingReading::NoAnswer:
         return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询服务没有应答")};
@@ -404,15 +404,12 @@ std::optional<Failed> track(Context &c, const CourierRecord &courier, const QStr
         return Failed{CommandStatus::ServiceFailed, Parcelio::tr("查询结果无法识别,请稍后再试..")};
     case TrackingReading::Failure:
         // Registered, not found yet: kept, and told so.
-        if (reading.trouble == TrackingReading::Awaiting) {
-            t.reading = reading;
+        if (reading.trouble == TrackingReading::Awaiting)
             return std::nullopt;
-        }
         return failureOf(reading, courier, number);
     case TrackingReading::NoEvents:
     case TrackingReading::Events: break;
     }
-    t.reading = reading;
     return std::nullopt;
 }
 
@@ -641,9 +638,6 @@ std::optional<ParcelRecord> rowById(Context &c, Failed &why)
 // A parcel without a count takes this query as its baseline, in memory only.
 bool keepAsWindow(Store &s, const ParcelRecord &row, const Tracked &t)
 {
-    // An answer counts for the rounds' minimum interval, whoever asked.
-    if (t.paced && !s.notePace(row.id, t.queried.toMSecsSinceEpoch(), 0))
-        return false;
     if (t.reading.kind != TrackingReading::Events)
         return true;
     const KeptProgress kept = keptProgressOf(row.id, t.reading, t.queried);
@@ -699,7 +693,16 @@ int query(Context &c)
             saved.append(r);
 
     Tracked t;
-    if (auto bad = track(c, *courier, number, phone, t))
+    const std::optional<Failed> bad = track(c, *courier, number, phone, t);
+    // As the window's query: the answer counts for the rounds' minimum
+    // interval, and a 429 holds the number (or the account) also when this
+    // query fails.
+    bool paced = saved.isEmpty() ? keepAnswerPace(*c.store, *c.service, 0, t.reading, t.queried) : true;
+    for (const ParcelRecord &r : saved)
+        paced = paced && keepAnswerPace(*c.store, *c.service, r.id, t.reading, t.queried);
+    if (!paced)
+        return fail(databaseFailed(*c.store));
+    if (bad)
         return fail(*bad);
     for (const ParcelRecord &r : saved) {
         if (!keepAsWindow(*c.store, r, t))
@@ -790,9 +793,16 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
         return why;
     if (phone.isEmpty() && c.service->needsPhone(courier->code))
         return Failed{CommandStatus::Usage, ServiceText::PhoneNeeded() + QStringLiteral(" (--phone)")};
-    if (auto bad = track(c, *courier, number, phone, t)) {
-        if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption))
+    const std::optional<Failed> bad = track(c, *courier, number, phone, t);
+    // Its pace, for the parcel once it is saved.
+    const TrackingReading answer = t.reading;
+    if (bad) {
+        if (bad->status != CommandStatus::UnknownNumber || !c.parser.isSet(ForceOption)) {
+            // Nothing added, but a 429 holding the account holds it.
+            if (!keepAnswerPace(*c.store, *c.service, 0, answer, t.queried))
+                return databaseFailed(*c.store);
             return bad;
+        }
         t.reading = TrackingReading{}; // kept all the same, as the add panel offers
     }
     // Checked again in the same step as the insert: another add of this
@@ -809,7 +819,8 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     ParcelRecord row{id, number, goods, courier->name, QStringLiteral("0")};
     // The window shows a parcel just added at once, and that display keeps
     // its progress and count: so does this, from the same answer.
-    if (!c.store->setPhone(id, phone) || !keepAsWindow(*c.store, row, t)) {
+    if (!c.store->setPhone(id, phone) || !keepAnswerPace(*c.store, *c.service, id, answer, t.queried) ||
+        !keepAsWindow(*c.store, row, t)) {
         const Failed f = databaseFailed(*c.store);
         c.store->deleteParcel(QString::number(id));
         return f;

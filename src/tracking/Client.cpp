@@ -295,6 +295,22 @@ PaceWait automaticQueryWait(Store &store, qint64 id, const QDateTime &now, qint6
     return PaceWait{};
 }
 
+bool keepAnswerPace(Store &store, const TrackingService &service, qint64 id, const TrackingReading &reading,
+                    const QDateTime &now)
+{
+    if (reading.kind == TrackingReading::NoAnswer)
+        return true;
+    const bool held = reading.trouble == TrackingReading::Quota && reading.retryAt.isValid();
+    if (id > 0 && service.paced() &&
+        !store.notePace(id, now.toMSecsSinceEpoch(), held ? reading.retryAt.toMSecsSinceEpoch() : 0))
+        return false;
+    // The whole account waits: the rounds and the loop wait with it.
+    if (held && reading.accountWide)
+        return store.writeWatchSetting(QString::fromLatin1(AccountHeldSetting),
+                                       QString::number(reading.retryAt.toMSecsSinceEpoch()));
+    return true;
+}
+
 ClientMemory storeMemory(Store &store)
 {
     return ClientMemory{[&store](const QString &key) { return store.watchSetting(key); },

@@ -86,5 +86,15 @@ struct PaceWait {
 };
 PaceWait automaticQueryWait(Store &store, qint64 id, const QDateTime &now, qint64 restMs);
 
+// What an answer to a query nobody waited for alone tells the later ones,
+// kept in the book the same way by the window and the commands: its time
+// counts for the minimum interval (a good answer lifts the number's hold); a
+// 429 or the service's quota answer holds the number until the time it gave
+// and, when it holds the whole account, every number. id 0: no saved parcel
+// (the account's hold is kept all the same). False when the book could not
+// be written.
+bool keepAnswerPace(Store &store, const TrackingService &service, qint64 id, const TrackingReading &reading,
+                    const QDateTime &now);
+
 // Memory kept in the book (its watch settings table).
 ClientMemory storeMemory(Store &store);

@@ -27,17 +27,11 @@ void Form1::kdgs(const QString &number)
     TrackingReading reading;
     client.ask({ask}, [&reading](const QList<TrackingReading> &readings) { reading = readings.value(0); });
     // An answer counts for the rounds' minimum interval, whoever asked; a
-    // good one lifts the number's hold.
+    // good one lifts the number's hold, a 429 holds it (or the account).
     bool saved = false;
     const qint64 id = CurrentParcel.id.toLongLong(&saved);
-    if (saved && reading.kind != TrackingReading::NoAnswer && client.service().paced())
-        db.notePace(id, now().toMSecsSinceEpoch(),
-                    reading.trouble == TrackingReading::Quota ? reading.retryAt.toMSecsSinceEpoch() : 0);
+    keepAnswerPace(db, client.service(), saved ? id : 0, reading, now());
     if (reading.trouble == TrackingReading::Quota && reading.retryAt.isValid()) {
-        // The whole account waits: the rounds and the loop wait with it.
-        if (reading.accountWide)
-            db.writeWatchSetting(QString::fromLatin1(AccountHeldSetting),
-                                 QString::number(reading.retryAt.toMSecsSinceEpoch()));
         // The status line says until when, as the commands do.
         reading.reply.message += Parcelio::tr(" (%1 以后)").arg(holdText(reading.retryAt, now()));
     }
