@@ -56,6 +56,7 @@ private slots:
     void newsMailReachesRelay();
     void mailFailuresEndInStatus();
     void modesStopWhenTheirParcelIsGone();
+    void loopTicksMeetAddAndF8();
 };
 
 void TestWatch::refusalsLocksAndFrameSwitches()
@@ -422,6 +423,53 @@ void TestWatch::modesStopWhenTheirParcelIsGone()
     QTRY_VERIFY(w.Text1->isEnabled());
     QCOMPARE(queries(), before + 1);
     QVERIFY(h.platform.player.played.isEmpty());
+}
+
+void TestWatch::loopTicksMeetAddAndF8()
+{
+    QTemporaryDir fixtures;
+    QVERIFY(QDir(fixtures.path()).mkpath(QStringLiteral("tracking")));
+    for (const char *n : {"700000000001", "700000000009"})
+        QVERIFY(QFile::copy(
+            QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/100000000003.json"),
+            fixtures.filePath(QStringLiteral("tracking/%1.json").arg(QLatin1String(n)))));
+    QFile delay(fixtures.filePath(QStringLiteral("tracking/700000000009.delay")));
+    QVERIFY(delay.open(QIODevice::WriteOnly) && delay.write("400") == 3);
+    delay.close();
+    StandIn standIn(fixtures.path());
+    QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
+    Harness h;
+    h.setIni(QStringLiteral("tracking/host"), standIn.host());
+    QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
+                          "(1, '700000000001', '键盘', '中通快递', '0');\n"));
+    Form1 &w = h.w();
+    w.setListIndex(0);
+    QTRY_VERIFY(w.Text1->isEnabled());
+    w.Combo4->setCurrentText(QStringLiteral("1"));
+    w.Command1(16)->click();
+
+    // A loop tick while the add panel's query waits must not load the
+    // loop's parcel over the new one: that saved it with the loop
+    // parcel's courier.
+    QTest::keyClick(w.ListView1, Qt::Key_F4);
+    w.Text3->setEditText(QStringLiteral("700000000009"));
+    w.chooseCourier(w.Command1(12), QStringLiteral("申通快递"));
+    w.Text2->setText(QStringLiteral("书"));
+    QTimer::singleShot(100, &w, [&w] { w.Timer6_Timer(); });
+    w.Command1(13)->click();
+    QTRY_COMPARE(w.status(), QStringLiteral("查询完毕..."));
+    const auto added = w.store().findParcels(ParcelField::Number, Match::Exact, QStringLiteral("700000000009"));
+    QVERIFY(added && added->size() == 1);
+    QCOMPARE(added->first().company, QStringLiteral("申通快递"));
+
+    // F8 during the loop clears the selector; the next tick shows its
+    // parcel with its entry chosen, not under an empty selector.
+    QTest::keyClick(w.ListView1, Qt::Key_F8);
+    QCOMPARE(w.Label12(2)->text(), QStringLiteral("未查询"));
+    w.Timer6_Timer();
+    QTRY_COMPARE(w.status(), QStringLiteral("查询完毕..."));
+    QCOMPARE(w.Label12(7)->text(), QStringLiteral("申通快递"));
+    QCOMPARE(w.Text1->currentText(), QStringLiteral("书"));
 }
 
 QTEST_MAIN(TestWatch)

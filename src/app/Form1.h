@@ -359,6 +359,9 @@ public:
     void watchCommand(int index);
     // A loop or timed query is running (its button shows the stop caption).
     bool watchModeRuns() const;
+    // Before a loop or timed query: the watched parcel's entry chosen again
+    // when nothing is chosen and the list holds it.
+    void chooseWatchedEntry();
     // The courier chosen in the add panel (Command1(12)) and in the edit
     // panel (Command1(8)), empty for none: the buttons' captions only show it
     // (or a recognition message). Set both through chooseCourier.

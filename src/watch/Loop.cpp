@@ -78,6 +78,16 @@ bool Form1::watchedParcelGone()
     return db.parcelById(id).outcome == RowLookup<ParcelRecord>::Missing;
 }
 
+void Form1::chooseWatchedEntry()
+{
+    // After F8 nothing is chosen; the query would show the parcel last
+    // loaded under an empty selector. Its entry is chosen again instead.
+    if (Text1->currentData().isValid())
+        return;
+    if (const int at = entryPositionOf(CurrentParcel.id); at >= 0)
+        Text1->setCurrentIndex(at);
+}
+
 bool Form1::automaticQueryWaits()
 {
     const QVariant entry = Text1->currentData();
@@ -197,7 +207,9 @@ void Form1::Timer6_Timer()
     // even when a query takes long. A tick that comes due while an earlier
     // query still waits starts no second one.
     loopMinutes = 0;
-    if (rerunGuard > 0)
+    // Nor while the user's own query waits (the add panel's too): the
+    // re-query would load its parcel over the one being asked about.
+    if (rerunGuard > 0 || userQueryRuns())
         return;
     // Removed beside the window: there is nothing left to ask about.
     if (watchedParcelGone()) {
@@ -207,13 +219,15 @@ void Form1::Timer6_Timer()
     // A held or rested number is not asked by the loop; the next tick looks again.
     if (automaticQueryWaits())
         return;
+    chooseWatchedEntry();
     const Holding rerun(rerunGuard);
     Text1_Click();
 }
 
 void Form1::Timer4_Timer()
 {
-    if (watchMode != WatchMode::Timed || !Timer4->isActive() || rerunGuard > 0)
+    // A user's query waiting at the chosen time delays it by a tick or two.
+    if (watchMode != WatchMode::Timed || !Timer4->isActive() || rerunGuard > 0 || userQueryRuns())
         return;
     const QTime t = now().time();
     if (t.hour() != leadingNumber(Combo2->currentText()) ||
@@ -229,6 +243,7 @@ void Form1::Timer4_Timer()
     // Held or rested at the chosen time: said, and not asked.
     if (automaticQueryWaits())
         return;
+    chooseWatchedEntry();
     const Holding rerun(rerunGuard);
     Text1_Click();
 }
