@@ -362,18 +362,25 @@ void TestWatch::mailFailuresEndInStatus()
     QVERIFY(sink.messages().isEmpty() && tlsSink.messages().isEmpty());
 }
 
+// Stand-in fixtures in which every number answers with the same events,
+// and one of them 400 ms late.
+static bool sameEventsFor(const QTemporaryDir &fixtures, const QStringList &numbers, const QString &late)
+{
+    if (!QDir(fixtures.path()).mkpath(QStringLiteral("tracking")))
+        return false;
+    for (const QString &n : numbers)
+        if (!QFile::copy(QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/100000000003.json"),
+                         fixtures.filePath(QStringLiteral("tracking/%1.json").arg(n))))
+            return false;
+    QFile delay(fixtures.filePath(QStringLiteral("tracking/%1.delay").arg(late)));
+    return delay.open(QIODevice::WriteOnly) && delay.write("400") == 3;
+}
+
 void TestWatch::modesStopWhenTheirParcelIsGone()
 {
     // Three parcels with the same events; every answer is news to them.
     QTemporaryDir fixtures;
-    QVERIFY(QDir(fixtures.path()).mkpath(QStringLiteral("tracking")));
-    for (const char *n : {"700000000001", "700000000002", "700000000003"})
-        QVERIFY(QFile::copy(
-            QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/100000000003.json"),
-            fixtures.filePath(QStringLiteral("tracking/%1.json").arg(QLatin1String(n)))));
-    QFile delay(fixtures.filePath(QStringLiteral("tracking/700000000003.delay")));
-    QVERIFY(delay.open(QIODevice::WriteOnly) && delay.write("400") == 3);
-    delay.close();
+    QVERIFY(sameEventsFor(fixtures, {"700000000001", "700000000002", "700000000003"}, "700000000003"));
     StandIn standIn(fixtures.path());
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     Harness h;
@@ -428,14 +435,7 @@ void TestWatch::modesStopWhenTheirParcelIsGone()
 void TestWatch::loopTicksMeetAddAndF8()
 {
     QTemporaryDir fixtures;
-    QVERIFY(QDir(fixtures.path()).mkpath(QStringLiteral("tracking")));
-    for (const char *n : {"700000000001", "700000000009"})
-        QVERIFY(QFile::copy(
-            QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/100000000003.json"),
-            fixtures.filePath(QStringLiteral("tracking/%1.json").arg(QLatin1String(n)))));
-    QFile delay(fixtures.filePath(QStringLiteral("tracking/700000000009.delay")));
-    QVERIFY(delay.open(QIODevice::WriteOnly) && delay.write("400") == 3);
-    delay.close();
+    QVERIFY(sameEventsFor(fixtures, {"700000000001", "700000000009"}, "700000000009"));
     StandIn standIn(fixtures.path());
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     Harness h;
