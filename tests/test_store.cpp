@@ -406,6 +406,7 @@ void TestStore::versionOneFileKeepsEveryRow()
         QVERIFY(s.saveProgress(KeptProgress{id, {{"2026-12-02 08:55:10", "快件已由西溪驿站代收"}},
                                             QDateTime::currentDateTime(), Status::InTransit, true}));
         QVERIFY(s.writeWatchSetting("interval", "30"));
+        QCOMPARE(s.couriersByCode("jtexpress").size(), 1);
     }
     {
         // Made back into a file of version 1, before this table was.
@@ -416,6 +417,8 @@ void TestStore::versionOneFileKeepsEveryRow()
         QVERIFY(q.exec("drop table parcel_life"));
         // As that version kept the state: the words shown.
         QVERIFY(q.exec("update progress set state='运送中'"));
+        // Nor did its directory know 极兔.
+        QVERIFY(q.exec("delete from list where code='jtexpress'"));
         QVERIFY(q.exec("pragma user_version = 1"));
         q.finish();
         db.close();
@@ -429,6 +432,7 @@ void TestStore::versionOneFileKeepsEveryRow()
     QVERIFY(rows.first().unseen);
     QCOMPARE(rows.first().newest.context, QString("快件已由西溪驿站代收"));
     QCOMPARE(s.watchSetting("interval"), QString("30"));
+    QCOMPARE(s.couriersByCode("jtexpress").size(), 1);
     // The kept words became a code, decided from the newest event's words.
     QCOMPARE(bookRowStatus(rows.first()), Status::AtStation);
     {
