@@ -133,6 +133,8 @@ void Form1::queryNewParcel()
     }
 
     const ReplyReading reading = CurrentService.reading.reply;
+    // Kept apart: a refusal puts the shown parcel's reading back.
+    const TrackingReading::Trouble trouble = CurrentService.reading.trouble;
     CurrentParcel.errCode = reading.code;
     // The carrier the service named, where none was chosen and the
     // directory knows it; otherwise saved without one.
@@ -152,12 +154,12 @@ void Form1::queryNewParcel()
     }
 
     // Registered and not found yet: saved, the rounds fill it in.
-    if (reading.kind != ReplyReading::Success && CurrentService.reading.trouble != TrackingReading::Awaiting) {
+    if (reading.kind != ReplyReading::Success && trouble != TrackingReading::Awaiting) {
         showShownAgain();
         if (reading.kind == ReplyReading::UnknownNumber) {
             if (!saveAnyway(*this, number, savedCompany, goods, phone))
                 return saveFailed(*this);
-        } else if (!phone.isEmpty() && reading.message == ServiceText::PhoneNeeded()) {
+        } else if (!phone.isEmpty() && trouble == TrackingReading::PhoneNeeded) {
             // Digits given and refused: they are wrong, not missing. The
             // form comes back as it was, for the digits to be corrected.
             endBusy(*this);
