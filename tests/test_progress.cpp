@@ -471,7 +471,7 @@ void TestProgress::clientPreludeAndHolds()
                           [](int, std::function<void()> then) { then(); }, [&] { return now; }};
     TrackingClient client(TrackingService::make(cfg), waiting,
                           ClientMemory{[&](const QString &k) { return kept.value(k); },
-                                       [&](const QString &k, const QString &v) { kept.insert(k, v); }});
+                                       [&](const QString &k, const QString &v) { kept.insert(k, v); }, {}});
     TrackingReading got;
     auto ask = [&](const ServiceAsk &a) {
         client.ask({a}, [&](const QList<TrackingReading> &r) { got = r.value(0); });

@@ -1138,3 +1138,15 @@ bool Store::writeWatchSetting(const QString &key, const QString &value)
     q.addBindValue(value);
     return run(q);
 }
+
+bool Store::writeWatchSettings(const QList<QPair<QString, QString>> &pairs)
+{
+    if (pairs.isEmpty())
+        return true;
+    return inTransaction([&] {
+        for (const auto &[key, value] : pairs)
+            if (!writeWatchSetting(key, value))
+                return false;
+        return true;
+    });
+}

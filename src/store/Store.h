@@ -179,6 +179,8 @@ public:
     // The book watch's own settings (table watch_setting).
     QString watchSetting(const QString &key, const QString &fallback = QString());
     bool writeWatchSetting(const QString &key, const QString &value);
+    // Several in one transaction: all are written, or none.
+    bool writeWatchSettings(const QList<QPair<QString, QString>> &pairs);
 
     // After the road (store/StoreLife.cpp): the pickup code, picked up and
     // archived, and the reminders given. Each writes nothing (and says so)

@@ -151,11 +151,13 @@ void TrackingClient::registerThen(const std::shared_ptr<Round> &round)
         const QString service = svc->name();
         const QDateTime now = waiting.clock();
         const QList<int> registering = std::exchange(round->unregistered, {});
+        // A batch of up to 40 registrations is one write, not 40.
+        QList<QPair<QString, QString>> registered;
         for (int k = 0; k < registering.size(); ++k) {
             const int i = registering.at(k);
             TrackingReading r = results.value(k);
             if (r.kind == TrackingReading::NoEvents) {
-                memory.set(registeredKey(service, round->asks.at(i)), QString::number(now.toMSecsSinceEpoch()));
+                registered.append({registeredKey(service, round->asks.at(i)), QString::number(now.toMSecsSinceEpoch())});
                 round->fresh.insert(i);
                 continue;
             }
@@ -173,6 +175,11 @@ void TrackingClient::registerThen(const std::shared_ptr<Round> &round)
             }
             round->out[i] = r;
         }
+        if (memory.setMany)
+            memory.setMany(registered);
+        else
+            for (const auto &[key, value] : std::as_const(registered))
+                memory.set(key, value);
         read(round, 0);
     });
 }
@@ -314,5 +321,6 @@ bool keepAnswerPace(Store &store, const TrackingService &service, qint64 id, con
 ClientMemory storeMemory(Store &store)
 {
     return ClientMemory{[&store](const QString &key) { return store.watchSetting(key); },
-                        [&store](const QString &key, const QString &value) { store.writeWatchSetting(key, value); }};
+                        [&store](const QString &key, const QString &value) { store.writeWatchSetting(key, value); },
+                        [&store](const QList<QPair<QString, QString>> &pairs) { store.writeWatchSettings(pairs); }};
 }

@@ -24,6 +24,9 @@ struct ClientWaiting {
 struct ClientMemory {
     std::function<QString(const QString &key)> get;
     std::function<void(const QString &key, const QString &value)> set;
+    // Several at once (a batch's registrations), in one write where the
+    // memory can; unset: one set() each.
+    std::function<void(const QList<QPair<QString, QString>> &)> setMany;
 };
 
 class TrackingClient {
