@@ -10,6 +10,20 @@
 #include <QTest>
 
 namespace {
+// Stand-in fixtures in which every number answers with the same events,
+// and one of them 400 ms late.
+bool sameEventsFor(const QTemporaryDir &fixtures, const QStringList &numbers, const QString &late)
+{
+    if (!QDir(fixtures.path()).mkpath(QStringLiteral("tracking")))
+        return false;
+    for (const QString &n : numbers)
+        if (!QFile::copy(QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/100000000003.json"),
+                         fixtures.filePath(QStringLiteral("tracking/%1.json").arg(n))))
+            return false;
+    QFile delay(fixtures.filePath(QStringLiteral("tracking/%1.delay").arg(late)));
+    return delay.open(QIODevice::WriteOnly) && delay.write("400") == 3;
+}
+
 const QString LoopText = QStringLiteral("请先查询单号后在使用本功能!");
 const QString TimedText = QStringLiteral("请先查询单号后在使用定时功能!");
 const QString SignedText = QStringLiteral("当前快递已签收,您不需要使用此功能");
@@ -146,14 +160,8 @@ void TestWatch::requeriesKeepCadenceAndNeverOverlap()
     // A parcel whose service answers after 400 ms, so ticks can arrive
     // while a re-query waits.
     QTemporaryDir fixtures;
-    QVERIFY(QDir(fixtures.path()).mkpath(QStringLiteral("tracking")));
+    QVERIFY(sameEventsFor(fixtures, {"700000000001"}, "700000000001"));
     const QString base = fixtures.filePath(QStringLiteral("tracking/700000000001"));
-    QVERIFY(QFile::copy(QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/"
-                                                           "100000000003.json"),
-                        base + QStringLiteral(".json")));
-    QFile delay(base + QStringLiteral(".delay"));
-    QVERIFY(delay.open(QIODevice::WriteOnly) && delay.write("400") == 3);
-    delay.close();
     StandIn standIn(fixtures.path());
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     Harness h;
@@ -360,20 +368,6 @@ void TestWatch::mailFailuresEndInStatus()
             QVERIFY2(w.status().contains(QStringLiteral("SSL")), qPrintable(w.status()));
     }
     QVERIFY(sink.messages().isEmpty() && tlsSink.messages().isEmpty());
-}
-
-// Stand-in fixtures in which every number answers with the same events,
-// and one of them 400 ms late.
-static bool sameEventsFor(const QTemporaryDir &fixtures, const QStringList &numbers, const QString &late)
-{
-    if (!QDir(fixtures.path()).mkpath(QStringLiteral("tracking")))
-        return false;
-    for (const QString &n : numbers)
-        if (!QFile::copy(QStringLiteral(PARCELIO_SOURCE_DIR "/tools/standin/fixtures/tracking/100000000003.json"),
-                         fixtures.filePath(QStringLiteral("tracking/%1.json").arg(n))))
-            return false;
-    QFile delay(fixtures.filePath(QStringLiteral("tracking/%1.delay").arg(late)));
-    return delay.open(QIODevice::WriteOnly) && delay.write("400") == 3;
 }
 
 void TestWatch::modesStopWhenTheirParcelIsGone()
