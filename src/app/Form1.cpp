@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Features.h"
 #include "tracking/Client.h"
 #include "app/Balloon.h"
 #include "app/Layout.h"
@@ -103,6 +104,13 @@ void Form1::buildPanels()
 Form1::~Form1()
 {
     qApp->removeEventFilter(this);
+}
+
+Features &Form1::features()
+{
+    if (!features_)
+        features_ = std::make_unique<Features>(*this);
+    return *features_;
 }
 
 Panel *Form1::makePanel(int index, const QString &title, int widthTw, int heightTw)

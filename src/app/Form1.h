@@ -32,6 +32,7 @@ class QNetworkAccessManager;
 class QThread;
 class QSystemTrayIcon;
 class Class1;
+class Features;
 class TrackingService;
 class TrackingClient;
 struct ServiceRequest;
@@ -91,6 +92,8 @@ public:
     const Config &config() const { return cfg; }
     // Skin and sound; the application directory unless the program is installed.
     void setResourceDirectory(const QString &dir) { resourceDir = dir; }
+    // What the window has beyond its own panels, each made when first used.
+    Features &features();
 
     // ---------------------------------------------------------------- shell
     // Status bar: 0 prefix, 2 status line, 3 version, 4 credit, 5 clock.
@@ -554,6 +557,7 @@ private:
     bool showingStoredSettings = false;
     int windowDragRequests_ = 0;
     QString pendingSeed;
+    std::unique_ptr<Features> features_;
 };
 
 // (Logic that needs no window is declared in the logic library's headers:
