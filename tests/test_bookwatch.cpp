@@ -4,9 +4,10 @@
 // room for it. Runs on a private session bus (see CMakeLists.txt).
 #include "book/ParcelListModel.h"
 #include "platform/Notifications.h"
+#include "support/BookFiles.h"
+#include "support/BusStandIn.h"
 #include "support/Harness.h"
 #include "support/MailSink.h"
-#include "support/NotifySink.h"
 #include "support/StandIn.h"
 #include "watch/BookWatch.h"
 
@@ -19,7 +20,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
@@ -418,14 +418,10 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
     QDir().mkpath(dir.filePath(QStringLiteral("db")));
     const QString file = dir.filePath(QStringLiteral("db/kd100.mdb"));
     auto exec = [&](const QStringList &sql) {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-            db.setDatabaseName(file);
-            QVERIFY(db.open());
-            for (const QString &s : sql)
-                QVERIFY2(QSqlQuery(db).exec(s), qPrintable(s));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("old"));
+        SecondConnection db(file);
+        QVERIFY(db.isOpen());
+        for (const QString &s : sql)
+            QVERIFY2(db.exec(s), qPrintable(s));
     };
     // A file as the versions before kept progress made it.
     QFile schema(QStringLiteral(PARCELIO_SOURCE_DIR "/resources/sql/schema.sql"));
@@ -449,16 +445,13 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
         QVERIFY(s.saveProgress(KeptProgress{1, {{"t", "c"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
     }
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-        db.setDatabaseName(file);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
+        SecondConnection db(file);
+        QVERIFY(db.isOpen());
+        QSqlQuery q(db.database());
         QVERIFY(q.exec(QStringLiteral("pragma user_version")) && q.next());
         QCOMPARE(q.value(0).toInt(), Store::SchemaVersion);
         q.finish();
-        db.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("check"));
 
     // A newer program's file is refused and left as it was.
     exec({QStringLiteral("pragma user_version = 7")});
@@ -536,16 +529,13 @@ void TestBookWatch::killedMidRoundLeavesWholeRows()
         committed.insert(round.readLine().trimmed().toLongLong());
 
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("after"));
-        db.setDatabaseName(app.filePath(QStringLiteral("db/kd100.mdb")));
-        QVERIFY(db.open());
-        QSqlQuery q(db);
+        SecondConnection db(app.filePath(QStringLiteral("db/kd100.mdb")));
+        QVERIFY(db.isOpen());
+        QSqlQuery q(db.database());
         QVERIFY(q.exec(QStringLiteral("pragma integrity_check")) && q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
         q.finish();
-        db.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("after"));
 
     // Every parcel, each either as before or with its whole news: the count
     // and all three events. What was told committed is there.

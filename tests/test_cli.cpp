@@ -3,9 +3,10 @@
 // folders, against the stand-in services.
 #include "app/Config.h"
 #include "book/ParcelListModel.h"
+#include "support/BookFiles.h"
+#include "support/BusStandIn.h"
 #include "support/Harness.h"
 #include "support/MailSink.h"
-#include "support/NotifySink.h"
 #include "support/StandIn.h"
 #include "tracking/Reply.h"
 #include "watch/BookWatch.h"
@@ -20,8 +21,6 @@
 #include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -78,13 +77,9 @@ class TestCli : public QObject {
     // On the test's book, or on the book at file.
     void sql(const QString &statement, const QString &file = QString())
     {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "cli-test");
-            db.setDatabaseName(file.isEmpty() ? dbPath() : file);
-            QVERIFY(db.open());
-            QVERIFY2(QSqlQuery(db).exec(statement), qPrintable(statement));
-        }
-        QSqlDatabase::removeDatabase("cli-test");
+        SecondConnection db(file.isEmpty() ? dbPath() : file);
+        QVERIFY(db.isOpen());
+        QVERIFY2(db.exec(statement), qPrintable(statement));
     }
     void writeIni(const QString &dir, const QString &host)
     {
@@ -663,17 +658,13 @@ void TestCli::outputIsPlainAndAFailedWriteFails()
     const Run first = run({"list"}, fresh);
     ::umask(mask);
     QCOMPARE(first.rc, 0);
-    const auto mode = [](const QString &path) {
-        struct stat st {};
-        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-    };
     const QString at = tmp.path() + "/private";
     for (const QString &folder :
          {at, at + "/config", at + "/config/parcelio", at + "/data", at + "/data/parcelio"})
-        QVERIFY2(mode(folder) == 0700, qPrintable(folder));
+        QVERIFY2(fileMode(folder) == 0700, qPrintable(folder));
     for (const QString &file : {at + "/config/parcelio/parcelio.ini", at + "/data/parcelio/db/kd100.mdb",
                                 at + "/data/parcelio/db/kd100.ldb"})
-        QVERIFY2(mode(file) == 0600, qPrintable(file));
+        QVERIFY2(fileMode(file) == 0600, qPrintable(file));
 
     // The file names every key a user can set, the services' too, each
     // commented out with its default.

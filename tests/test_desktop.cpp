@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -74,14 +73,6 @@ void shoot(QWidget &w, const QString &name)
     const QString dir = qEnvironmentVariable("PARCELIO_SHOTS");
     if (!dir.isEmpty())
         w.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
-QList<QJsonObject> notifications(const BusStandIn &sink)
-{
-    QList<QJsonObject> out;
-    for (const QByteArray &line : sink.lines())
-        out << QJsonDocument::fromJson(line).object();
-    return out;
 }
 
 QStringList actionsOf(const QJsonObject &call)
@@ -221,7 +212,7 @@ void TestDesktop::handedNewsAndActions()
     }
     StandIn standIn(fixtures.path());
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
-    BusStandIn sink(QString::fromLocal8Bit(qgetenv("PARCELIO_NOTIFYSINK_PATH")));
+    NotifySink sink;
     QVERIFY(sink.ready);
 
     Harness h;
@@ -264,8 +255,8 @@ void TestDesktop::handedNewsAndActions()
         return cli.exitCode();
     };
     QCOMPARE(refresh(h.appDir()), 0);
-    QTRY_COMPARE(notifications(sink).size(), 1);
-    const QJsonObject handed = notifications(sink).at(0);
+    QTRY_COMPARE(sink.calls().size(), 1);
+    const QJsonObject handed = sink.calls().at(0);
     QCOMPARE(handed[QStringLiteral("body")].toString(),
              QStringLiteral("相机 (待取件)\n2026-12-05 12:00:00 [杭州]已到达文一路菜鸟驿站"));
     QCOMPARE(actionsOf(handed), (QStringList{QStringLiteral("default"), QStringLiteral("查看"),
@@ -287,7 +278,7 @@ void TestDesktop::handedNewsAndActions()
     callWindow({QStringLiteral("02"), QStringLiteral(" 2"), QStringLiteral("+2"), QStringLiteral("002")});
     callWindow({QStringLiteral("2")});
     QTest::qWait(500);
-    QCOMPARE(notifications(sink).size(), 1);
+    QCOMPARE(sink.calls().size(), 1);
 
     // 复制单号 and 复制取件码 put the number and the code on the clipboard;
     // 查看 brings that parcel up.
@@ -305,13 +296,13 @@ void TestDesktop::handedNewsAndActions()
     // 5,000 copies of the id of a parcel whose news was seen tell nothing.
     callWindow(QStringList(5000, QStringLiteral("2")));
     QTest::qWait(1000);
-    QCOMPARE(notifications(sink).size(), 1);
+    QCOMPARE(sink.calls().size(), 1);
 
     // A round of a book no window keeps is told plainly, without actions.
     QCOMPARE(refresh(other.path()), 0);
-    QTRY_COMPARE(notifications(sink).size(), 2);
-    QCOMPARE(actionsOf(notifications(sink).at(1)), QStringList());
-    QCOMPARE(notifications(sink).at(1)[QStringLiteral("summary")].toString(),
+    QTRY_COMPARE(sink.calls().size(), 2);
+    QCOMPARE(actionsOf(sink.calls().at(1)), QStringList());
+    QCOMPARE(sink.calls().at(1)[QStringLiteral("summary")].toString(),
              QStringLiteral("快递有最新进展"));
 
     // Another program holding the window's name answers the command: not
@@ -329,8 +320,8 @@ void TestDesktop::handedNewsAndActions()
             R"({"time":"2026-12-05 09:00:00","context":"已揽收"}]})");
     }
     QCOMPARE(refresh(h.appDir()), 0);
-    QTRY_COMPARE(notifications(sink).size(), 3);
-    QCOMPARE(actionsOf(notifications(sink).at(2)), QStringList());
+    QTRY_COMPARE(sink.calls().size(), 3);
+    QCOMPARE(actionsOf(sink.calls().at(2)), QStringList());
     impostor.kill();
     impostor.waitForFinished();
 }

@@ -1,10 +1,8 @@
 // Start-up and shutdown of the real window: the order of the load steps,
 // the running-copy guard, database failures, the clock and the idle reset.
 #include "platform/RealPlatform.h"
+#include "support/BookFiles.h"
 #include "support/Harness.h"
-
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 #include <QDateTime>
 #include <QDir>
@@ -147,13 +145,10 @@ void TestStartup::corruptDatabaseEndsTheProgram()
     Harness other;
     QDir().mkpath(other.appDir() + "/db");
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
-        db.setDatabaseName(other.appDir() + "/db/kd100.mdb");
-        QVERIFY(db.open());
-        QVERIFY(QSqlQuery(db).exec("create table notes (body text)"));
-        db.close();
+        SecondConnection db(other.appDir() + "/db/kd100.mdb");
+        QVERIFY(db.isOpen());
+        QVERIFY(db.exec("create table notes (body text)"));
     }
-    QSqlDatabase::removeDatabase("foreign");
     const QByteArray before = [&] {
         QFile g(other.appDir() + "/db/kd100.mdb");
         return g.open(QIODevice::ReadOnly) ? g.readAll() : QByteArray();

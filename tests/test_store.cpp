@@ -1,6 +1,7 @@
 // The database file: creation, the running-copy lock, refusing bad files, and
 // statements that keep user text as data.
 #include "store/Store.h"
+#include "support/BookFiles.h"
 #include "watch/Reminders.h"
 
 #include <QDir>
@@ -29,7 +30,7 @@ private slots:
     void badKeptRowLeavesTheBookReadable();
     void archivePickedAndStageLiveBesideTheBook();
     void remindersToldOnce();
-    void versionOneFileKeepsEveryRow();
+    void versionThreeFileKeepsEveryRow();
 };
 
 void TestStore::createsDatabaseWithCouriersAndSettings()
@@ -176,13 +177,10 @@ void TestStore::userTextIsDataNotStatement()
     QCOMPARE(s.parcelById("1").outcome, RowLookup<ParcelRecord>::Found);
     QCOMPARE(s.parcelById("99").outcome, RowLookup<ParcelRecord>::Missing);
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-        other.setDatabaseName(s.databasePath());
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec("alter table kd100 rename to gone"));
-        other.close();
+        SecondConnection other(s.databasePath());
+        QVERIFY(other.isOpen());
+        QVERIFY(other.exec("alter table kd100 rename to gone"));
     }
-    QSqlDatabase::removeDatabase("other");
     QCOMPARE(s.parcelById("1").outcome, RowLookup<ParcelRecord>::Failed);
     QVERIFY(!s.error().isEmpty());
     QVERIFY(!s.findParcels(ParcelField::Number, Match::Exact, "111"));
@@ -226,31 +224,23 @@ void TestStore::filesAreTheUsersAloneWhateverTheUmask()
     QTemporaryDir dir;
     const mode_t mask = ::umask(0);
     auto restore = qScopeGuard([mask] { ::umask(mask); });
-    const auto mode = [](const QString &path) {
-        struct stat st {};
-        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-    };
     const QString app = dir.path() + "/new/parcelio";
     Store s;
     QCOMPARE(s.open(app), Store::OpenResult::Ok);
     for (const QString &folder : {dir.path() + "/new", app, app + "/db"})
-        QCOMPARE(mode(folder), 0700);
-    QCOMPARE(mode(app + "/db/kd100.mdb"), 0600);
-    QCOMPARE(mode(app + "/db/kd100.ldb"), 0600);
+        QCOMPARE(fileMode(folder), 0700);
+    QCOMPARE(fileMode(app + "/db/kd100.mdb"), 0600);
+    QCOMPARE(fileMode(app + "/db/kd100.ldb"), 0600);
     // The engine's journal, there while a change is under way, takes the
     // file's mode.
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        other.setDatabaseName(s.databasePath());
-        QVERIFY(other.open());
-        QVERIFY(other.transaction());
-        QVERIFY(QSqlQuery(other).exec(
-            "insert into kd100 (number, goods, company, num) values ('1', 'a', 'b', '0')"));
-        QCOMPARE(mode(s.databasePath() + "-journal"), 0600);
-        QVERIFY(other.rollback());
-        other.close();
+        SecondConnection other(s.databasePath());
+        QVERIFY(other.isOpen());
+        QVERIFY(other.database().transaction());
+        QVERIFY(other.exec("insert into kd100 (number, goods, company, num) values ('1', 'a', 'b', '0')"));
+        QCOMPARE(fileMode(s.databasePath() + "-journal"), 0600);
+        QVERIFY(other.database().rollback());
     }
-    QSqlDatabase::removeDatabase("writer");
 
     // A link in the lock file's place is not followed.
     QTemporaryDir planted;
@@ -273,14 +263,10 @@ void TestStore::badKeptRowLeavesTheBookReadable()
     QVERIFY(s.saveProgress(
         {good, {{"2026-12-02 10:00:00", "y"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-        other.setDatabaseName(s.databasePath());
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(other).exec(
-            QStringLiteral("update progress set events='[[\"cut' where id=%1").arg(bad)));
-        other.close();
+        SecondConnection other(s.databasePath());
+        QVERIFY(other.isOpen());
+        QVERIFY(other.exec(QStringLiteral("update progress set events='[[\"cut' where id=%1").arg(bad)));
     }
-    QSqlDatabase::removeDatabase("other");
     const QList<BookRow> rows = s.book();
     QVERIFY2(s.error().isEmpty(), qPrintable(s.error()));
     QCOMPARE(rows.size(), 2);
@@ -396,7 +382,7 @@ void TestStore::remindersToldOnce()
     QVERIFY(toldHas(many, QStringLiteral("quiet:39")) && !toldHas(many, QStringLiteral("quiet:3")));
 }
 
-void TestStore::versionOneFileKeepsEveryRow()
+void TestStore::versionThreeFileKeepsEveryRow()
 {
     QTemporaryDir dir;
     {
@@ -409,21 +395,19 @@ void TestStore::versionOneFileKeepsEveryRow()
         QCOMPARE(s.couriersByCode("jtexpress").size(), 1);
     }
     {
-        // Made back into a file of version 1, before this table was.
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "v1");
-        db.setDatabaseName(dir.path() + "/db/kd100.mdb");
-        QVERIFY(db.open());
-        QSqlQuery q(db);
+        // Made back into a file of version 3: phone digits and pace, but
+        // not yet what version 4 adds to a parcel.
+        SecondConnection db(dir.path() + "/db/kd100.mdb");
+        QVERIFY(db.isOpen());
+        QSqlQuery q(db.database());
         QVERIFY(q.exec("drop table parcel_life"));
         // As that version kept the state: the words shown.
         QVERIFY(q.exec("update progress set state='运送中'"));
         // Nor did its directory know 极兔.
         QVERIFY(q.exec("delete from list where code='jtexpress'"));
-        QVERIFY(q.exec("pragma user_version = 1"));
+        QVERIFY(q.exec("pragma user_version = 3"));
         q.finish();
-        db.close();
     }
-    QSqlDatabase::removeDatabase("v1");
     Store s;
     QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
     const QList<BookRow> rows = s.book();
@@ -436,18 +420,15 @@ void TestStore::versionOneFileKeepsEveryRow()
     // The kept words became a code, decided from the newest event's words.
     QCOMPARE(bookRowStatus(rows.first()), Status::AtStation);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "v5");
-        db.setDatabaseName(s.databasePath());
-        QVERIFY(db.open());
-        QSqlQuery q(db);
+        SecondConnection db(s.databasePath());
+        QVERIFY(db.isOpen());
+        QSqlQuery q(db.database());
         QVERIFY(q.exec("select state from progress") && q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("station"));
         QVERIFY(q.exec("pragma user_version") && q.next());
         QCOMPARE(q.value(0).toInt(), Store::SchemaVersion);
         q.finish();
-        db.close();
     }
-    QSqlDatabase::removeDatabase("v5");
     QVERIFY(s.setArchived(rows.first().parcel.id, QDateTime::currentDateTime()));
     QVERIFY(s.book().isEmpty());
 }

@@ -1,10 +1,8 @@
 #include "support/Harness.h"
+#include "support/BookFiles.h"
 
 #include <QDir>
 #include <QSettings>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTest>
 
 Harness::Harness()
@@ -63,40 +61,24 @@ bool Harness::passUpdateCheck()
 
 bool Harness::execStatements(const QStringList &statements)
 {
-    const QString name = QStringLiteral("harness-statements");
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(dir.path() + QStringLiteral("/db/kd100.mdb"));
-        ok = db.open();
-        for (const QString &s : statements) {
-            QSqlQuery q(db);
-            if (ok && !q.exec(s)) {
-                qWarning("test SQL failed: %s", qPrintable(q.lastError().text()));
-                ok = false;
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+    SecondConnection db(dir.path() + QStringLiteral("/db/kd100.mdb"), QStringLiteral("harness-statements"));
+    if (!db.isOpen())
+        return false;
+    for (const QString &s : statements)
+        if (!db.exec(s))
+            return false;
+    return true;
 }
 
 void Harness::execSql(const QString &sql)
 {
-    const QString name = QStringLiteral("harness-sql");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(dir.path() + QStringLiteral("/db/kd100.mdb"));
-        if (!db.open())
-            qFatal("cannot open test database");
-        for (const QString &stmt : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            if (stmt.trimmed().isEmpty())
-                continue;
-            QSqlQuery q(db);
-            if (!q.exec(stmt))
-                qFatal("test SQL failed: %s", qPrintable(q.lastError().text()));
-        }
-        db.close();
+    SecondConnection db(dir.path() + QStringLiteral("/db/kd100.mdb"), QStringLiteral("harness-sql"));
+    if (!db.isOpen())
+        qFatal("cannot open test database");
+    for (const QString &stmt : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (stmt.trimmed().isEmpty())
+            continue;
+        if (!db.exec(stmt))
+            qFatal("test SQL failed");
     }
-    QSqlDatabase::removeDatabase(name);
 }
