@@ -13,6 +13,7 @@
 
 #include <QDBusConnection>
 #include <QDBusInterface>
+#include <QDBusServiceWatcher>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFont>
@@ -266,10 +267,19 @@ void TestBookWatch::roundOverTheBook()
     // A query of the user's own goes first: the round waits for it.
     sent.clear();
     lastEnd = -1;
+    // Twice told the user's query runs (the second time after the round's
+    // own wait), it has still asked nothing.
+    int looked = 0;
+    const std::function<bool()> userBusy = w.bookWatch->userBusy;
+    w.bookWatch->userBusy = [&looked, userBusy] {
+        ++looked;
+        return userBusy();
+    };
     w.userQueries = 1;
     QVERIFY(w.bookWatch->startRound());
-    QTest::qWait(600);
+    QTRY_VERIFY(looked >= 2);
     QVERIFY(sent.isEmpty());
+    w.bookWatch->userBusy = userBusy;
     w.userQueries = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
     QCOMPARE(sent.size(), 9);
@@ -293,7 +303,9 @@ void TestBookWatch::roundOverTheBook()
     QTRY_COMPARE(w.ListView1->topLevelItemCount(), 3);
     QTRY_VERIFY(w.Text1->isEnabled());
     QCOMPARE(w.store().parcelById(QStringLiteral("4"))->num, QStringLiteral("3"));
-    QTest::qWait(300);
+    // The query told its news before it let the list go: once every
+    // notification handed over is answered, the sink has logged all there is.
+    notifications.waitForAnswers(5000);
     QCOMPARE(notifySink.calls().size(), 3);
     QWidget elsewhere;
     elsewhere.show();
@@ -751,7 +763,9 @@ void TestBookWatch::remindersToldOnce()
     // The same day again: nothing. The next day: the station again. Three
     // days later: the station, and the quiet parcel once.
     round();
-    QTest::qWait(300);
+    // A round tells its reminders as it ends; once they are answered the
+    // sink has logged all there is.
+    notifications.waitForAnswers(5000);
     QCOMPARE(notifySink.calls().size(), 3);
     QCOMPARE(h.platform.player.played.size(), 2);
     h.platform.clockDouble.current = h.platform.clockDouble.current.addDays(1);
@@ -762,7 +776,7 @@ void TestBookWatch::remindersToldOnce()
     round();
     round();
     QTRY_COMPARE(notifySink.calls().size(), 6);
-    QTest::qWait(300);
+    notifications.waitForAnswers(5000);
     QCOMPARE(reminded().mid(3), (QStringList{QStringLiteral("「伞」已在驿站等待7天,请及时取件"),
                                              QStringLiteral("「鞋」已7天没有新的物流信息")}));
     QCOMPARE(notifySink.calls().size(), 6);
@@ -778,7 +792,7 @@ void TestBookWatch::remindersToldOnce()
     QTRY_VERIFY(!w.store().lifeOf(1)->picked.isEmpty());
     h.platform.clockDouble.current = h.platform.clockDouble.current.addDays(1);
     round();
-    QTest::qWait(300);
+    notifications.waitForAnswers(5000);
     QCOMPARE(notifySink.calls().size(), 6);
 }
 
@@ -806,10 +820,21 @@ void TestBookWatch::notificationMarkupAsTheServerSays()
     DesktopNotifications lasting;
     lasting.notify(QStringLiteral("快递有最新进展"), body, 3, {});
     lasting.waitForAnswers(5000);
+    auto *server = lasting.findChild<QDBusServiceWatcher *>();
+    QVERIFY(server);
     for (const bool markup : {false, true}) {
+        // Asked once the notifications' own watcher has heard of the new
+        // server (the one before may be heard going first).
+        QSignalSpy owners(server, &QDBusServiceWatcher::serviceOwnerChanged);
+        const auto newServerHeard = [&owners] {
+            for (const QList<QVariant> &change : owners)
+                if (!change.at(2).toString().isEmpty())
+                    return true;
+            return false;
+        };
         NotifySink sink(markup);
         QVERIFY(sink.ready);
-        QTest::qWait(200); // the bus tells of the new server
+        QTRY_VERIFY(newServerHeard());
         lasting.notify(QStringLiteral("快递有最新进展"), body, 4, {});
         lasting.waitForAnswers(5000);
         QCOMPARE(sink.calls().size(), 1);
