@@ -1,0 +1,154 @@
+#include "app/Tr.h"
+#include "cli/CommandContext.h"
+#include "cli/Commands.h"
+#include "cli/Format.h"
+#include "book/Stage.h"
+
+#include <cstdio>
+
+// list, remove, code, picked, archive and unarchive: the commands that read
+// or mark the book without asking a service.
+namespace cli {
+namespace {
+int printRow(Context &c, const QString &said, qint64 id)
+{
+    const std::optional<BookRow> row = c.store->bookRow(id);
+    if (!row)
+        return fail(databaseFailed(*c.store));
+    if (c.json)
+        printJson(parcelJson(*row));
+    else
+        out(said + parcelLine(row->parcel) + QLatin1Char('\n'));
+    return CommandStatus::Ok;
+}
+} // namespace
+
+int list(Context &c)
+{
+    if (!c.parser.positionalArguments().isEmpty())
+        return fail({CommandStatus::Usage, Parcelio::tr("list 不接受参数")});
+    const QList<BookRow> rows =
+        c.store->book(c.parser.isSet(ArchivedOption) ? Store::Shelf::Archived : Store::Shelf::Active);
+    if (!c.store->error().isEmpty())
+        return fail(databaseFailed(*c.store));
+    if (c.json) {
+        // Written row by row: a book of thousands would otherwise be held
+        // three times over (rows, JSON values, text) before the first byte.
+        QByteArray text = "[";
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (i > 0)
+                text += ',';
+            appendParcelJson(text, rows.at(i));
+            if (text.size() > 65536) {
+                std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+                text.clear();
+            }
+        }
+        text += "]\n";
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        return CommandStatus::Ok;
+    }
+    QString text;
+    for (const BookRow &r : rows) {
+        text +=
+            QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6\t%7\n")
+                .arg(r.parcel.id)
+                .arg(plain(r.parcel.number), plain(r.parcel.goods), plain(r.parcel.company),
+                     plain(r.parcel.num), plain(stateColumn(r)),
+                     r.newest.time.isEmpty() ? QString()
+                                             : plain(r.newest.time + QLatin1Char(' ') + r.newest.context));
+    }
+    out(text);
+    return CommandStatus::Ok;
+}
+
+int remove(Context &c)
+{
+    if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
+    Failed why{};
+    const auto row = rowById(c, why);
+    if (!row)
+        return fail(why);
+    if (!c.store->deleteParcel(QString::number(row->id)))
+        return fail(databaseFailed(*c.store));
+    if (c.json)
+        printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}, {}}));
+    else
+        out(Parcelio::tr("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
+    return CommandStatus::Ok;
+}
+
+int code(Context &c)
+{
+    const QString text = textArgument(c.parser.positionalArguments());
+    if (text.trimmed().isEmpty())
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
+    const PickupMessage message = readPickupMessage(text);
+    if (message.code.isEmpty())
+        return fail({CommandStatus::Usage, Parcelio::tr("短信中没有找到取件码")});
+    qint64 id = 0;
+    if (c.parser.isSet(IdOption)) {
+        Failed why{};
+        const auto row = rowById(c, why);
+        if (!row)
+            return fail(why);
+        id = row->id;
+    } else {
+        const QList<BookRow> rows = c.store->book();
+        if (!c.store->error().isEmpty())
+            return fail(databaseFailed(*c.store));
+        QList<PickupCandidate> parcels;
+        for (const BookRow &r : rows) {
+            const Status stage = bookRowStatus(r);
+            if (stage != Status::PickedUp)
+                parcels.append({r.parcel.id, r.parcel.number, r.parcel.goods, stage});
+        }
+        const QList<PickupCandidate> found = parcelsForMessage(message, parcels);
+        if (found.isEmpty())
+            return fail({CommandStatus::Usage, Parcelio::tr("没有与短信相符的快递 (取件码 %1)").arg(message.code)});
+        if (found.size() > 1) {
+            QString list = Parcelio::tr("有 %1 个快递与短信相符, 请用 --id 指定:").arg(found.size());
+            for (const PickupCandidate &p : found)
+                list += QStringLiteral("\n  [%1] %2 %3").arg(p.id).arg(p.number, p.goods);
+            return fail({CommandStatus::Usage, list});
+        }
+        // A kept code or another station is only overwritten on --id.
+        if (const QString doubt = pickupDoubtOf(*c.store, message, found.first()); !doubt.isEmpty())
+            return fail({CommandStatus::Usage,
+                         doubt + QStringLiteral("\n") +
+                             Parcelio::tr("取件码 %1 未记录; 确是这个快递请用 --id %2").arg(message.code).arg(found.first().id)});
+        id = found.first().id;
+    }
+    if (!c.store->setPickupCode(id, message.code))
+        return fail(databaseFailed(*c.store));
+    return printRow(c, Parcelio::tr("取件码 %1 已记录: ").arg(message.code), id);
+}
+
+// picked, archive, unarchive: one mark on the parcel named by --id.
+int mark(Context &c)
+{
+    if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
+        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
+    Failed why{};
+    const auto row = rowById(c, why);
+    if (!row)
+        return fail(why);
+    const QDateTime now = QDateTime::currentDateTime();
+    bool ok = false;
+    QString said;
+    if (c.name == QLatin1String("picked")) {
+        ok = c.store->setPicked(row->id, now);
+        said = Parcelio::tr("已取件: ");
+    } else if (c.name == QLatin1String("archive")) {
+        ok = c.store->setArchived(row->id, now);
+        said = Parcelio::tr("已归档: ");
+    } else {
+        ok = c.store->setArchived(row->id, QDateTime());
+        said = Parcelio::tr("已取消归档: ");
+    }
+    if (!ok)
+        return fail(databaseFailed(*c.store));
+    return printRow(c, said, row->id);
+}
+} // namespace cli

@@ -1,0 +1,21 @@
+#pragma once
+// A parcel's row as the commands print it: text columns and JSON.
+#include "book/Stage.h"
+#include "store/Records.h"
+#include "store/Store.h"
+#include "tracking/Client.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace cli {
+QJsonArray eventsJson(const QList<KeptEvent> &events);
+PickupStation stationOf(const QString &newest, Status stage);
+QJsonObject pickupJson(const PickupStation &at, const QString &code);
+QJsonObject parcelJson(const BookRow &r);
+void appendParcelJson(QByteArray &to, const BookRow &r);
+QString stateColumn(const BookRow &r);
+QString parcelLine(const ParcelRecord &p);
+QList<KeptEvent> keptEvents(const TrackingReading &r);
+} // namespace cli
