@@ -16,7 +16,7 @@ int printRow(Context &c, const QString &said, qint64 id)
     if (!row)
         return fail(databaseFailed(*c.store));
     if (c.json)
-        printJson(parcelJson(*row));
+        printParcelJson(*row);
     else
         out(said + parcelLine(row->parcel) + QLatin1Char('\n'));
     return CommandStatus::Ok;
@@ -32,20 +32,7 @@ int list(Context &c)
     if (!c.store->error().isEmpty())
         return fail(databaseFailed(*c.store));
     if (c.json) {
-        // Written row by row: a book of thousands would otherwise be held
-        // three times over (rows, JSON values, text) before the first byte.
-        QByteArray text = "[";
-        for (qsizetype i = 0; i < rows.size(); ++i) {
-            if (i > 0)
-                text += ',';
-            appendParcelJson(text, rows.at(i));
-            if (text.size() > 65536) {
-                std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-                text.clear();
-            }
-        }
-        text += "]\n";
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        printParcelsJson(rows);
         return CommandStatus::Ok;
     }
     QString text;
@@ -73,7 +60,7 @@ int remove(Context &c)
     if (!c.store->deleteParcel(QString::number(row->id)))
         return fail(databaseFailed(*c.store));
     if (c.json)
-        printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}, {}}));
+        printParcelJson(BookRow{*row, {}, {}, {}, false, {}, {}});
     else
         out(Parcelio::tr("快递信息已删除! ") + parcelLine(*row) + QLatin1Char('\n'));
     return CommandStatus::Ok;

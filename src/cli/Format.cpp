@@ -26,23 +26,65 @@ Status markedStatus(const BookRow &r)
     return status != Status::PickedUp && !r.life.archived.isEmpty() ? Status::Archived : status;
 }
 
-void appendJsonString(QByteArray &to, const QString &s)
+// Escaped as QJsonDocument escapes it.
+void appendEscaped(QByteArray &to, char16_t u)
 {
-    to += '"';
+    switch (u) {
+    case u'\b': to += "\\b"; return;
+    case u'\f': to += "\\f"; return;
+    case u'\n': to += "\\n"; return;
+    case u'\r': to += "\\r"; return;
+    case u'\t': to += "\\t"; return;
+    default: break;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(u));
+    to += escaped;
+}
+
+// Text without a lone surrogate.
+void appendJsonText(QByteArray &to, QStringView s)
+{
     for (const char ch : s.toUtf8()) {
         const auto c = static_cast<unsigned char>(ch);
         if (c == '"' || c == '\\') {
             to += '\\';
             to += ch;
         } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            to += escaped;
+            appendEscaped(to, c);
         } else {
             to += ch;
         }
     }
+}
+
+// A surrogate without its pair cannot be UTF-8: escaped, as QJsonDocument
+// does, rather than turned into "?".
+void appendJsonString(QByteArray &to, const QString &s)
+{
     to += '"';
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar ch = s.at(i);
+        if (!ch.isSurrogate())
+            continue;
+        if (ch.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        appendJsonText(to, QStringView(s).mid(run, i - run));
+        appendEscaped(to, ch.unicode());
+        run = i + 1;
+    }
+    appendJsonText(to, QStringView(s).mid(run));
+    to += '"';
+}
+
+// As QJsonDocument writes a double: whole numbers it holds exactly in full.
+QByteArray jsonNumber(double d)
+{
+    const bool whole = d == std::trunc(d) && std::abs(d) <= 9007199254740992.0;
+    return QByteArray::number(d, whole ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 } // namespace
 
@@ -68,40 +110,16 @@ QJsonObject pickupJson(const PickupStation &at, const QString &code)
                        {QStringLiteral("code"), code}};
 }
 
-QJsonObject parcelJson(const BookRow &r)
-{
-    const std::optional<double> count = countOf(r.parcel.num);
-    QJsonObject o{{QStringLiteral("id"), r.parcel.id},
-                  {QStringLiteral("number"), r.parcel.number},
-                  {QStringLiteral("goods"), r.parcel.goods},
-                  {QStringLiteral("company"), r.parcel.company},
-                  {QStringLiteral("count"), count ? QJsonValue(*count) : QJsonValue()},
-                  {QStringLiteral("state"), stateWords(r.status)},
-                  {QStringLiteral("unseen"), r.unseen}};
-    o.insert(QStringLiteral("phone"), r.phone.isEmpty() ? QJsonValue() : QJsonValue(r.phone));
-    const Status stage = bookRowStatus(r);
-    o.insert(QStringLiteral("stage"), stageWords(stage));
-    o.insert(QStringLiteral("status"), statusCode(markedStatus(r)));
-    o.insert(QStringLiteral("pickup"), pickupJson(stationOf(r.newest.context, stage), r.life.code));
-    o.insert(QStringLiteral("newest"), r.newest.time.isEmpty() && r.newest.context.isEmpty()
-                                           ? QJsonValue()
-                                           : QJsonValue(eventsJson({r.newest}).first()));
-    // Local time, as kept: ISO 8601 without a zone.
-    o.insert(QStringLiteral("queried"),
-             r.queried.isEmpty()
-                 ? QJsonValue()
-                 : QJsonValue(QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T'))));
-    return o;
-}
-
-// parcelJson(r) as text, keys in the same order.
+namespace {
+// Written as text, keys in order, as QJsonDocument writes them compact: a
+// book of thousands is listed without holding each row as JSON values too.
 void appendParcelJson(QByteArray &to, const BookRow &r)
 {
     to += "{\"company\":";
     appendJsonString(to, r.parcel.company);
     to += ",\"count\":";
     const std::optional<double> count = countOf(r.parcel.num);
-    to += count ? QByteArray::number(*count, 'g', QLocale::FloatingPointShortest) : QByteArray("null");
+    to += count ? jsonNumber(*count) : QByteArray("null");
     to += ",\"goods\":";
     appendJsonString(to, r.parcel.goods);
     to += ",\"id\":" + QByteArray::number(r.parcel.id) + ",\"newest\":";
@@ -129,6 +147,7 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
     appendJsonString(to, at.phone);
     to += ",\"station\":";
     appendJsonString(to, at.station);
+    // Local time, as kept: ISO 8601 without a zone.
     to += "},\"queried\":";
     if (r.queried.isEmpty())
         to += "null";
@@ -141,6 +160,33 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
     to += ",\"status\":";
     appendJsonString(to, statusCode(markedStatus(r)));
     to += r.unseen ? ",\"unseen\":true}" : ",\"unseen\":false}";
+}
+} // namespace
+
+void printParcelJson(const BookRow &r)
+{
+    QByteArray text;
+    appendParcelJson(text, r);
+    text += '\n';
+    outUtf8(text);
+}
+
+void printParcelsJson(const QList<BookRow> &rows)
+{
+    // Written row by row: a book of thousands would otherwise be held
+    // twice over (rows, text) before the first byte.
+    QByteArray text = "[";
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        appendParcelJson(text, rows.at(i));
+        if (text.size() > 65536) {
+            outUtf8(text);
+            text.clear();
+        }
+    }
+    text += "]\n";
+    outUtf8(text);
 }
 
 // The status in the user's language.

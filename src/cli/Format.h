@@ -13,8 +13,9 @@ namespace cli {
 QJsonArray eventsJson(const QList<KeptEvent> &events);
 PickupStation stationOf(const QString &newest, Status stage);
 QJsonObject pickupJson(const PickupStation &at, const QString &code);
-QJsonObject parcelJson(const BookRow &r);
-void appendParcelJson(QByteArray &to, const BookRow &r);
+// Parcels as JSON on stdout, one object or a list, from one writer.
+void printParcelJson(const BookRow &r);
+void printParcelsJson(const QList<BookRow> &rows);
 QString stateColumn(const BookRow &r);
 QString parcelLine(const ParcelRecord &p);
 QList<KeptEvent> keptEvents(const TrackingReading &r);

@@ -30,7 +30,11 @@ QString plain(QString text)
 
 void out(const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
+    outUtf8(text.toUtf8());
+}
+
+void outUtf8(const QByteArray &bytes)
+{
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 

@@ -15,6 +15,7 @@ struct Failed {
 // Text made fit for one field of a terminal line.
 QString plain(QString text);
 void out(const QString &text);
+void outUtf8(const QByteArray &bytes);
 // Tells the failure on stderr and gives its status.
 int fail(const Failed &f);
 void printJson(const QJsonValue &v);

@@ -116,7 +116,7 @@ int addPasted(Context &c)
     }
     int added = 0;
     int status = CommandStatus::Usage;
-    QJsonArray rows;
+    QList<BookRow> rows;
     for (const PastedNumber &p : found) {
         BookRow shown;
         Tracked t;
@@ -128,12 +128,12 @@ int addPasted(Context &c)
         }
         ++added;
         if (c.json)
-            rows.append(parcelJson(shown));
+            rows.append(shown);
         else
             out(Parcelio::tr("%1\t已添加: %2\n").arg(p.number, parcelLine(shown.parcel)));
     }
     if (c.json)
-        printJson(rows);
+        printParcelsJson(rows);
     return added > 0 ? int(CommandStatus::Ok) : status;
 }
 } // namespace
@@ -273,7 +273,7 @@ int add(Context &c)
             shown.parcel.num = QString::number(events.size());
     }
     if (c.json) {
-        printJson(parcelJson(shown));
+        printParcelJson(shown);
         return CommandStatus::Ok;
     }
     QString text = Parcelio::tr("快递添加成功! ") + parcelLine(shown.parcel) + QLatin1Char('\n');
