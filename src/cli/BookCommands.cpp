@@ -5,6 +5,7 @@
 #include "book/Stage.h"
 
 #include <cstdio>
+#include <functional>
 
 // list, remove, code, picked, archive and unarchive: the commands that read
 // or mark the book without asking a service.
@@ -20,6 +21,28 @@ int printRow(Context &c, const QString &said, qint64 id)
     else
         out(said + parcelLine(row->parcel) + QLatin1Char('\n'));
     return CommandStatus::Ok;
+}
+
+// The parcel named by --id, for a command that takes nothing else.
+std::optional<ParcelRecord> onlyRowById(Context &c, Failed &why)
+{
+    if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption)) {
+        why = {CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)};
+        return std::nullopt;
+    }
+    return rowById(c, why);
+}
+
+// One mark set on the parcel named by --id, then the row, said after `said`.
+int mark(Context &c, const std::function<bool(Store &, qint64 id)> &set, const QString &said)
+{
+    Failed why{};
+    const auto row = onlyRowById(c, why);
+    if (!row)
+        return fail(why);
+    if (!set(*c.store, row->id))
+        return fail(databaseFailed(*c.store));
+    return printRow(c, said, row->id);
 }
 } // namespace
 
@@ -51,10 +74,8 @@ int list(Context &c)
 
 int remove(Context &c)
 {
-    if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
-        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
     Failed why{};
-    const auto row = rowById(c, why);
+    const auto row = onlyRowById(c, why);
     if (!row)
         return fail(why);
     if (!c.store->deleteParcel(QString::number(row->id)))
@@ -112,30 +133,22 @@ int code(Context &c)
     return printRow(c, Parcelio::tr("取件码 %1 已记录: ").arg(message.code), id);
 }
 
-// picked, archive, unarchive: one mark on the parcel named by --id.
-int mark(Context &c)
+int picked(Context &c)
 {
-    if (!c.parser.positionalArguments().isEmpty() || !c.parser.isSet(IdOption))
-        return fail({CommandStatus::Usage, Parcelio::tr("用法: ") + commandUsage(c.name)});
-    Failed why{};
-    const auto row = rowById(c, why);
-    if (!row)
-        return fail(why);
-    const QDateTime now = QDateTime::currentDateTime();
-    bool ok = false;
-    QString said;
-    if (c.name == QLatin1String("picked")) {
-        ok = c.store->setPicked(row->id, now);
-        said = Parcelio::tr("已取件: ");
-    } else if (c.name == QLatin1String("archive")) {
-        ok = c.store->setArchived(row->id, now);
-        said = Parcelio::tr("已归档: ");
-    } else {
-        ok = c.store->setArchived(row->id, QDateTime());
-        said = Parcelio::tr("已取消归档: ");
-    }
-    if (!ok)
-        return fail(databaseFailed(*c.store));
-    return printRow(c, said, row->id);
+    return mark(
+        c, [](Store &s, qint64 id) { return s.setPicked(id, QDateTime::currentDateTime()); },
+        Parcelio::tr("已取件: "));
+}
+
+int archive(Context &c)
+{
+    return mark(
+        c, [](Store &s, qint64 id) { return s.setArchived(id, QDateTime::currentDateTime()); },
+        Parcelio::tr("已归档: "));
+}
+
+int unarchive(Context &c)
+{
+    return mark(c, [](Store &s, qint64 id) { return s.setArchived(id, QDateTime()); }, Parcelio::tr("已取消归档: "));
 }
 } // namespace cli

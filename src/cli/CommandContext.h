@@ -19,6 +19,7 @@ constexpr int DefaultTimeoutSeconds = 20;
 struct Context {
     QCommandLineParser parser;
     QString name;
+    QStringList words; // after the name, as given: for a command that parses none
     bool json = false;
     int limitMs = DefaultTimeoutSeconds * 1000;
     Config cfg;
@@ -49,5 +50,7 @@ int add(Context &c);
 int remove(Context &c);
 int refresh(Context &c);
 int code(Context &c);
-int mark(Context &c);
+int picked(Context &c);
+int archive(Context &c);
+int unarchive(Context &c);
 } // namespace cli
