@@ -18,6 +18,74 @@ namespace cli {
 namespace {
 // As long as the window lets a news mail take.
 constexpr int MailLimitMs = 60000;
+
+// How refresh tells a round's news and reminders, as the window's round
+// tells them but without sound: a desktop notification each, and a mail
+// each when the settings turn mail on. Gathered while the round runs, told
+// once it has ended.
+class RoundTeller {
+public:
+    explicit RoundTeller(Context &c) : c(c)
+    {
+        const std::optional<SettingsRecord> settings = c.store->settings();
+        recipient = settings && switchIsOn(settings->mail) ? settings->address : QString();
+    }
+
+    void news(const BookWatchNews &n)
+    {
+        told.append({n.progress.id, roundNewsNotice(n)});
+        if (!recipient.isEmpty())
+            mails << roundNewsMail(c.cfg, recipient, n, QDateTime::currentDateTime());
+    }
+
+    // Reminders are always told from here, since the told keys are
+    // recorded already.
+    void remind(const Reminder &r)
+    {
+        reminded.append(r);
+        if (!recipient.isEmpty())
+            mails << reminderMail(c.cfg, recipient, r, QDateTime::currentDateTime());
+    }
+
+    void tell()
+    {
+        // A window running on the same book tells the news itself, with its
+        // actions; without one, plain notifications from here.
+        QStringList ids;
+        for (const Told &n : told)
+            ids << QString::number(n.id);
+        if (told.isEmpty() || !tellDesktop || !tellDesktop(findLocations(programDir()).dataDir, ids))
+            for (const Told &n : told)
+                notifier.notify(newsNoticeSummary(), n.notice, n.id, {});
+        for (const Reminder &r : reminded)
+            notifier.notify(reminderSummary(), reminderNotice(r), r.id, {});
+        for (const OutgoingMail &mail : mails) {
+            QString error = refusedHeaders(mail);
+            if (error.isEmpty())
+                error = sendMail(mail, MailLimitMs);
+            if (!error.isEmpty())
+                std::fputs(
+                    ("parcelio: " + Parcelio::tr("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
+                        .constData(),
+                    stderr);
+        }
+        // The notifications are asked for asynchronously: their answers are
+        // waited for, so that leaving does not cut them off.
+        notifier.waitForAnswers(5000);
+    }
+
+private:
+    struct Told {
+        qint64 id;
+        QString notice;
+    };
+    Context &c;
+    QString recipient;
+    DesktopNotifications notifier;
+    QList<OutgoingMail> mails;
+    QList<Told> told;
+    QList<Reminder> reminded;
+};
 } // namespace
 
 int refresh(Context &c)
@@ -27,23 +95,11 @@ int refresh(Context &c)
     c.store->autoArchive(QDateTime::currentDateTime());
     BookWatch watch(*c.store, c.cfg, [] { return QDateTime::currentDateTime(); });
     watch.limitMs = c.limitMs;
-    // News is told as the window's round tells it (no sound here): a desktop
-    // notification, and the mail when the settings turn mail on.
-    const std::optional<SettingsRecord> settings = c.store->settings();
-    const QString recipient = settings && switchIsOn(settings->mail) ? settings->address : QString();
-    DesktopNotifications notifier;
-    QList<OutgoingMail> mails;
+    RoundTeller teller(c);
     QJsonArray news;
-    struct Told {
-        qint64 id;
-        QString notice;
-    };
-    QList<Told> told;
     QEventLoop wait;
     QObject::connect(&watch, &BookWatch::news, &wait, [&](const BookWatchNews &n) {
-        told.append({n.progress.id, roundNewsNotice(n)});
-        if (!recipient.isEmpty())
-            mails << roundNewsMail(c.cfg, recipient, n, QDateTime::currentDateTime());
+        teller.news(n);
         const KeptEvent &e = n.progress.events.first();
         if (c.json) {
             QJsonObject o{{QStringLiteral("id"), n.parcel.id},
@@ -64,15 +120,10 @@ int refresh(Context &c)
             std::fflush(stdout);
         }
     });
-    // Reminders as the window tells them, without its sound; always from
-    // here, since the told keys are recorded already.
-    QList<Reminder> reminded;
     QJsonArray remindersJson;
     QObject::connect(&watch, &BookWatch::reminders, &wait, [&](const QList<Reminder> &due) {
         for (const Reminder &r : due) {
-            reminded.append(r);
-            if (!recipient.isEmpty())
-                mails << reminderMail(c.cfg, recipient, r, QDateTime::currentDateTime());
+            teller.remind(r);
             if (c.json) {
                 static const char *const kinds[] = {"station", "problem", "quiet"};
                 remindersJson.append(QJsonObject{{QStringLiteral("id"), r.id},
@@ -93,29 +144,7 @@ int refresh(Context &c)
     if (!watch.startRound())
         return fail(databaseFailed(*c.store));
     wait.exec();
-    // A window running on the same book tells the news itself, with its
-    // actions; without one, plain notifications from here.
-    QStringList ids;
-    for (const Told &n : told)
-        ids << QString::number(n.id);
-    if (told.isEmpty() || !tellDesktop || !tellDesktop(findLocations(programDir()).dataDir, ids))
-        for (const Told &n : told)
-            notifier.notify(newsNoticeSummary(), n.notice, n.id, {});
-    for (const Reminder &r : reminded)
-        notifier.notify(reminderSummary(), reminderNotice(r), r.id, {});
-    for (const OutgoingMail &mail : mails) {
-        QString error = refusedHeaders(mail);
-        if (error.isEmpty())
-            error = sendMail(mail, MailLimitMs);
-        if (!error.isEmpty())
-            std::fputs(
-                ("parcelio: " + Parcelio::tr("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
-                    .constData(),
-                stderr);
-    }
-    // The notifications are asked for asynchronously: their answers are
-    // waited for, so that leaving does not cut them off.
-    notifier.waitForAnswers(5000);
+    teller.tell();
     const RoundSummary &s = watch.lastRound();
     QJsonArray failures;
     for (const RoundSummary::Failure &f : s.failures) {
