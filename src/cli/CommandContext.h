@@ -1,6 +1,7 @@
 #pragma once
-// What every command's handler works with: its parsed words, the book and
-// the services, and the helpers that read them.
+// What a command's handler works with: its words, the book and the
+// services. A command is its handler, declared here, and its row in the
+// table in Commands.cpp.
 #include "app/Config.h"
 #include "cli/Terminal.h"
 #include "store/Store.h"
@@ -17,7 +18,7 @@ namespace cli {
 constexpr int DefaultTimeoutSeconds = 20;
 
 struct Context {
-    QCommandLineParser parser;
+    QCommandLineParser parser; // the command's own options added
     QString name;
     QStringList words; // after the name, as given: for a command that parses none
     bool json = false;
@@ -39,11 +40,13 @@ extern const QCommandLineOption YesOption;
 extern const QCommandLineOption PhoneOption;
 extern const QCommandLineOption ArchivedOption;
 
+// The book (Book.cpp): opened as the window finds it, the failure of a
+// step on it, the row named by --id.
 std::optional<Failed> openBook(Context &c);
 Failed databaseFailed(const Store &s);
 std::optional<ParcelRecord> rowById(Context &c, Failed &why);
 
-// The handlers, each given its parsed words and the opened book.
+// The handlers, each given its parsed options and the opened book.
 int list(Context &c);
 int query(Context &c);
 int add(Context &c);

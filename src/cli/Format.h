@@ -11,12 +11,16 @@
 
 namespace cli {
 QJsonArray eventsJson(const QList<KeptEvent> &events);
+// Where a parcel waits: known while it waits or once picked up there.
 PickupStation stationOf(const QString &newest, Status stage);
 QJsonObject pickupJson(const PickupStation &at, const QString &code);
 // Parcels as JSON on stdout, one object or a list, from one writer.
 void printParcelJson(const BookRow &r);
 void printParcelsJson(const QList<BookRow> &rows);
+// The state column of list, in the user's language.
 QString stateColumn(const BookRow &r);
+// "[id] company number goods", as the commands name a saved parcel.
 QString parcelLine(const ParcelRecord &p);
+// A reading's events, newest first, as the book keeps them.
 QList<KeptEvent> keptEvents(const TrackingReading &r);
 } // namespace cli

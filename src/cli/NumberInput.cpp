@@ -65,7 +65,8 @@ QStringList closestCourierNames(const QList<CourierRecord> &couriers, const QStr
 }
 } // namespace
 
-// The add panel's checks of a typed number, but digits only, as the message says.
+// The add panel's checks of a typed number: letters and digits only, as the
+// message says.
 std::optional<Failed> refusedNumber(const QString &number)
 {
     auto usage = [](const QString &why) { return Failed{CommandStatus::Usage, why}; };

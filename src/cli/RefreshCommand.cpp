@@ -14,6 +14,8 @@
 
 std::function<bool(const QString &, const QStringList &)> tellDesktop;
 
+// refresh: one round of the book watch, its news and reminders printed and
+// told.
 namespace cli {
 namespace {
 // As long as the window lets a news mail take.
