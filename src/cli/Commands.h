@@ -1,7 +1,7 @@
 #pragma once
-// The commands for terminals, scripts and timers (parcelio list, query, add,
-// remove, refresh): the same book and the same services as the window,
-// without a window or a display.
+// The commands for terminals, scripts and timers (parcelio list, query …;
+// the table in Commands.cpp holds them all): the same book and the same
+// services as the window, without a window or a display.
 #include <QString>
 #include <QList>
 #include <QStringList>
@@ -32,7 +32,6 @@ QString commandUsage(const QString &name);
 // One command's usage; empty for a name that is no command.
 QString commandHelp(const QString &name);
 
-// A parcel a refresh round found news for.
 // Hands a refresh round's news (the parcels' ids) to a window running on
 // the same book (bookDir), which tells it with its own actions: true when one
 // took it. Unset (tests of the logic), no window takes it.
