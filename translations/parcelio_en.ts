@@ -407,10 +407,6 @@ Commands (no window; for terminals, scripts and timers):
         <translation>Wrong tracking number, please check it! (more than %1 characters)</translation>
     </message>
     <message>
-        <source>单号不正确,请您检查! (单号只能是数字)</source>
-        <translation>Wrong tracking number, please check it! (digits only)</translation>
-    </message>
-    <message>
         <source>没有名为「%1」的快递公司</source>
         <translation>No courier named &quot;%1&quot;</translation>
     </message>
@@ -1295,10 +1291,6 @@ With no matching parcel, or several and no --id, nothing is kept and the exit st
         <translation> (after %1)</translation>
     </message>
     <message>
-        <source>查询服务出错 (HTTP %1)</source>
-        <translation>Tracking service error (HTTP %1)</translation>
-    </message>
-    <message>
         <source>--phone 要是手机号后四位数字</source>
         <translation>--phone takes the last four digits of a phone number</translation>
     </message>
@@ -1605,10 +1597,6 @@ If you added it only recently, query it again in a few hours</translation>
         <translation>%1 d %2 h %3 min</translation>
     </message>
     <message>
-        <source>问题件</source>
-        <translation>Problem parcel</translation>
-    </message>
-    <message>
         <source>有%1个快递与短信相符, 把取件码%2记到「%3」(%4)吗?</source>
         <translation>%1 parcels match the message. Keep pickup code %2 with &quot;%3&quot; (%4)?</translation>
     </message>
@@ -1743,6 +1731,76 @@ If you added it only recently, query it again in a few hours</translation>
     <message>
         <source>已归档</source>
         <translation>Archived</translation>
+    </message>
+    <message>
+        <source>查询服务要求暂缓,自动查询在 %1 以后</source>
+        <translation>The tracking service asks to wait; the automatic query resumes after %1</translation>
+    </message>
+    <message>
+        <source>未到查询间隔,自动查询在 %1 以后</source>
+        <translation>Too soon to query again; the automatic query resumes after %1</translation>
+    </message>
+    <message>
+        <source>查询服务没有应答</source>
+        <translation>the tracking service did not answer</translation>
+    </message>
+    <message>
+        <source>查询结果无法识别</source>
+        <translation>the tracking reply could not be read</translation>
+    </message>
+    <message>
+        <source>快递单号不存在</source>
+        <translation>no such tracking number</translation>
+    </message>
+    <message>
+        <source>数据库无法写入</source>
+        <translation>the database cannot be written</translation>
+    </message>
+    <message>
+        <source>粘贴的文字中有%1个新单号, 识别和查询最多要用掉 %2 次查询, 是否继续?</source>
+        <translation>The pasted text holds %1 new tracking numbers; recognising and querying them uses up to %2 queries. Go on?</translation>
+    </message>
+    <message>
+        <source>警告: %1 含有密钥或密码,其他用户也能读取 (chmod 600 可改正)</source>
+        <translation>Warning: %1 holds a key or password that other users can read (chmod 600 fixes it)</translation>
+    </message>
+    <message>
+        <source>查询失败 [%1] %2	%3
+</source>
+        <translation>query failed [%1] %2	%3
+</translation>
+    </message>
+    <message>
+        <source>找到 %1 个单号, 最多要用掉 %2 次查询; 确认后加上 --yes 再运行</source>
+        <translation>Found %1 tracking numbers, using up to %2 queries; to go ahead, run again with --yes</translation>
+    </message>
+    <message>
+        <source>单号不正确,请您检查! (单号只能是字母和数字)</source>
+        <translation>Wrong tracking number, please check it! (letters and digits only)</translation>
+    </message>
+    <message>
+        <source>已登记,等待查询服务的首次应答</source>
+        <translation>Registered; waiting for the tracking service&apos;s first answer</translation>
+    </message>
+    <message>
+        <source>查询服务的应答是另一个单号的,未保存</source>
+        <translation>The tracking service answered for another number; not saved</translation>
+    </message>
+    <message>
+        <source>查询服务今日的查询次数已用完</source>
+        <translation>The tracking service&apos;s queries for today are used up</translation>
+    </message>
+    <message>
+        <source>查询服务本月的单号额度已用完,下月或更换账号后再查</source>
+        <translation>The tracking service&apos;s numbers for this month are used up; query again next month or with another account</translation>
+    </message>
+    <message>
+        <source>查询服务认为单号格式不正确,请检查单号</source>
+        <translation>The tracking service says the number is malformed; please check it</translation>
+    </message>
+    <message>
+        <source>查询服务无法确定快递公司,请选择正确的快递公司</source>
+        <translation>The tracking service cannot tell the courier; please choose the right courier</translation>
     </message>
 </context>
 </TS>
