@@ -11,6 +11,7 @@
 #include "store/Store.h"
 #include "watch/Mail.h"
 #include "watch/Reminders.h"
+#include "watch/RoundTexts.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -26,43 +27,6 @@ class TrackingClient;
 class QNetworkReply;
 class QThread;
 class Store;
-
-// A parcel whose event count grew while it is not signed for.
-struct BookWatchNews {
-    WatchTarget parcel;
-    KeptProgress progress; // as stored, newest event first
-};
-
-// The news mail of a round's news, as the window and the refresh command send it.
-OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const BookWatchNews &news,
-                           const QDateTime &sent, const QString &noticeUrl = QString(),
-                           const QString &noticeCaption = QString());
-// The desktop notification of news: its summary, and its text for a
-// round's news (goods, then the newest event).
-inline QString newsNoticeSummary()
-{
-    return Parcelio::tr("快递有最新进展");
-}
-QString roundNewsNotice(const BookWatchNews &news);
-
-struct RoundSummary {
-    int asked = 0;  // parcels asked (a request may carry several)
-    int failed = 0; // no readable answer within the limit
-    int news = 0;
-    int rested = 0; // not asked: answered less than the minimum interval ago
-    int held = 0;   // not asked (or refused): the service asked to wait
-    QDateTime heldUntil; // the latest moment the service asked to wait for
-    QDateTime ended;
-    // Each failed parcel and why.
-    struct Failure {
-        qint64 id = 0;
-        QString number, why;
-    };
-    QList<Failure> failures;
-};
-
-// The round told in one line: "查询1,更新0,失败0", and what was not asked.
-QString roundText(const RoundSummary &summary);
 
 class BookWatch : public QObject {
     Q_OBJECT
@@ -119,8 +83,11 @@ private:
     struct Taking;
     void keepNext(const std::shared_ptr<Taking> &taking);
     void taken(const Outcome &outcome);
-    // The last parcel of a request was taken.
-    void allTaken();
+    // A write on the store's thread (or all of an answer's) is done.
+    void written();
+    // The store's thread's own connection, opened on first use there.
+    Store &threadStoreAt(const QString &path);
+    void closeStoreThread();
     void finishIfDone();
     void nextMail();
 
