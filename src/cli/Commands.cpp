@@ -15,6 +15,7 @@
 #include "tracking/Client.h"
 #include "tracking/Service.h"
 #include "watch/BookWatch.h"
+#include "watch/NewsTeller.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -936,20 +937,17 @@ int refresh(Context &c)
     // News is told as the window's round tells it (no sound here): a desktop
     // notification, and the mail when the settings turn mail on.
     const std::optional<SettingsRecord> settings = c.store->settings();
-    const QString recipient = settings && switchIsOn(settings->mail) ? settings->address : QString();
+    const NewsSwitches switches{false, settings && switchIsOn(settings->mail), settings ? settings->address : QString(),
+                                true};
     DesktopNotifications notifier;
-    QList<OutgoingMail> mails;
     QJsonArray news;
-    struct Told {
-        qint64 id;
-        QString notice;
-    };
-    QList<Told> told;
+    QList<NewsItem> told;
     QEventLoop wait;
     QObject::connect(&watch, &BookWatch::news, &wait, [&](const BookWatchNews &n) {
-        told.append({n.progress.id, roundNewsNotice(n)});
-        if (!recipient.isEmpty())
-            mails << roundNewsMail(c.cfg, recipient, n, QDateTime::currentDateTime());
+        told.append({n.progress.id, newsNoticeSummary(), roundNewsNotice(n), {}, true,
+                     [&c, n, sent = QDateTime::currentDateTime()](const QString &to) {
+                         return roundNewsMail(c.cfg, to, n, sent);
+                     }});
         const KeptEvent &e = n.progress.events.first();
         if (c.json) {
             QJsonObject o{{QStringLiteral("id"), n.parcel.id},
@@ -972,13 +970,14 @@ int refresh(Context &c)
     });
     // Reminders as the window tells them, without its sound; always from
     // here, since the told keys are recorded already.
-    QList<Reminder> reminded;
+    QList<NewsItem> reminded;
     QJsonArray remindersJson;
     QObject::connect(&watch, &BookWatch::reminders, &wait, [&](const QList<Reminder> &due) {
         for (const Reminder &r : due) {
-            reminded.append(r);
-            if (!recipient.isEmpty())
-                mails << reminderMail(c.cfg, recipient, r, QDateTime::currentDateTime());
+            reminded.append({r.id, reminderSummary(), reminderNotice(r), {}, true,
+                             [&c, r, sent = QDateTime::currentDateTime()](const QString &to) {
+                                 return reminderMail(c.cfg, to, r, sent);
+                             }});
             if (c.json) {
                 static const char *const kinds[] = {"station", "problem", "quiet"};
                 remindersJson.append(QJsonObject{{QStringLiteral("id"), r.id},
@@ -1002,23 +1001,22 @@ int refresh(Context &c)
     // A window running on the same book tells the news itself, with its
     // actions; without one, plain notifications from here.
     QStringList ids;
-    for (const Told &n : told)
+    for (const NewsItem &n : told)
         ids << QString::number(n.id);
-    if (told.isEmpty() || !tellDesktop || !tellDesktop(findLocations(programDir()).dataDir, ids))
-        for (const Told &n : told)
-            notifier.notify(newsNoticeSummary(), n.notice, n.id, {});
-    for (const Reminder &r : reminded)
-        notifier.notify(reminderSummary(), reminderNotice(r), r.id, {});
-    for (const OutgoingMail &mail : mails) {
-        QString error = refusedHeaders(mail);
-        if (error.isEmpty())
-            error = sendMail(mail, MailLimitMs);
-        if (!error.isEmpty())
-            std::fputs(
-                ("parcelio: " + Parcelio::tr("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
-                    .constData(),
-                stderr);
-    }
+    if (!told.isEmpty() && tellDesktop && tellDesktop(findLocations(programDir()).dataDir, ids))
+        for (NewsItem &n : told)
+            n.notify = false;
+    NewsTeller teller({nullptr, QString(), &notifier});
+    teller.switches = [&switches] { return switches; };
+    teller.mailLimitMs = MailLimitMs;
+    const auto mailFailed = [](const QString &error) {
+        std::fputs(("parcelio: " + Parcelio::tr("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
+                       .constData(),
+                   stderr);
+    };
+    teller.tell(told, mailFailed);
+    teller.tell(reminded, mailFailed);
+    teller.waitForMails();
     // The notifications are asked for asynchronously: their answers are
     // waited for, so that leaving does not cut them off.
     notifier.waitForAnswers(5000);

@@ -8,7 +8,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QThread>
 
 namespace {
 // Until when the service said the whole account must wait (ms since the epoch).
@@ -75,11 +74,6 @@ BookWatch::~BookWatch()
     if (reply)
         disconnect(reply, nullptr, this, nullptr);
     closeStoreThread();
-    // A mail half-way to the relay is let finish rather than torn away.
-    if (mailThread) {
-        mailThread->wait();
-        delete mailThread;
-    }
 }
 
 bool BookWatch::startRound()
@@ -269,28 +263,3 @@ void BookWatch::finishIfDone()
         emit reminders(*std::exchange(due, {}));
     emit roundFinished(summary);
 }
-
-void BookWatch::sendMail(const OutgoingMail &mail, int mailLimitMs)
-{
-    mails.append({mail, mailLimitMs});
-    if (!mailThread)
-        nextMail();
-}
-
-void BookWatch::nextMail()
-{
-    if (mails.isEmpty())
-        return;
-    const PendingMail m = mails.takeFirst();
-    auto error = std::make_shared<QString>();
-    mailThread = QThread::create([m, error] { *error = ::sendMail(m.mail, m.limitMs); });
-    connect(mailThread, &QThread::finished, this, [this, error, to = m.mail.recipient] {
-        mailThread->wait();
-        delete mailThread;
-        mailThread = nullptr;
-        emit mailFinished(to, *error);
-        nextMail();
-    });
-    mailThread->start();
-}
-

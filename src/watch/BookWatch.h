@@ -49,10 +49,8 @@ public:
 
     struct Outcome; // what one reply meant, worked out on the store's thread
 
-    // News mails go out one after another on a worker thread.
-    void sendMail(const OutgoingMail &mail, int limitMs);
-    // News is still being stored or mailed.
-    bool telling() const { return pendingWrites > 0 || mailThread || !mails.isEmpty(); }
+    // News is still being stored (the news teller mails it).
+    bool telling() const { return pendingWrites > 0; }
 
 signals:
     // Each request of a round, as it goes out and as it ends (either way).
@@ -65,7 +63,6 @@ signals:
     // recorded as told (see claimReminders). Not emitted when none is due.
     void reminders(const QList<Reminder> &due);
     void roundFinished(const RoundSummary &summary);
-    void mailFinished(const QString &recipient, const QString &error);
 
 private:
     void prepare();
@@ -89,7 +86,6 @@ private:
     Store &threadStoreAt(const QString &path);
     void closeStoreThread();
     void finishIfDone();
-    void nextMail();
 
     Store &store;
     Config cfg;
@@ -121,11 +117,4 @@ private:
     QThread *storeThread = nullptr;
     QObject *storeContext = nullptr;    // lives in storeThread
     std::unique_ptr<Store> threadStore; // used in storeThread only
-
-    struct PendingMail {
-        OutgoingMail mail;
-        int limitMs;
-    };
-    QList<PendingMail> mails;
-    QThread *mailThread = nullptr;
 };
