@@ -34,23 +34,24 @@ BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime(
             QNetworkReply *r = sendServiceRequest(*net, request);
             reply = r;
             limit.start(limitMs);
-            connect(r, &QNetworkReply::downloadProgress, this, [this, r](qint64 received, qint64) {
-                if (received > maxReplyBytes)
-                    r->abort();
-            });
-            connect(r, &QNetworkReply::finished, this, [this, r, then] {
+            // Read as it streams, as every request of the program is: a body
+            // over the limit (or announced as such) ends the request.
+            auto body = std::make_shared<BoundedBody>(r, maxReplyBytes);
+            connect(r, &QNetworkReply::finished, this, [this, r, then, body]() mutable {
                 if (reply == r) {
                     limit.stop();
                     reply = nullptr;
                 }
                 r->deleteLater();
-                // The progress check aborts a large download early, but a body
-                // that came in one piece is judged here.
-                const bool tooLarge = r->bytesAvailable() > maxReplyBytes;
+                const QByteArray received = body->take();
+                const bool tooLarge = body->tooLarge();
+                body.reset();
                 ServiceAnswer a = serviceAnswerOf(r, clock());
                 if (tooLarge) {
                     a.answered = false;
                     a.body.clear();
+                } else if (a.answered) {
+                    a.body = decodeReplyBody(received, r->rawHeader("Content-Type"));
                 }
                 a.body.squeeze();
                 then(a);
