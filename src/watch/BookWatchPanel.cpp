@@ -165,12 +165,10 @@ void BookWatchPanel::tellNews(const BookWatchNews &n)
     Form1 *w = &window;
     NewsTeller &teller = w->features().newsTeller();
     const KeptEvent &e = n.progress.events.first();
-    const qint64 id = n.progress.id;
-    NewsItem item{id, newsNoticeSummary(),
-                  n.parcel.goods + w->stageNote(id) + QLatin1Char('\n') + e.time + QLatin1Char(' ') + e.context,
-                  w->newsActions(id), true, [w, n](const QString &to) {
-                      return roundNewsMail(w->config(), to, n, w->now(), w->noticeUrl, w->noticeCaption);
-                  }};
+    NewsItem item = teller.newsItem(n.progress.id, n.parcel.goods, e.time + QLatin1Char(' ') + e.context);
+    item.mail = [w, n](const QString &to) {
+        return roundNewsMail(w->config(), to, n, w->now(), w->noticeUrl, w->noticeCaption);
+    };
     QPointer<BookWatchPanel> self(this);
     teller.tell({item}, [self](const QString &error) {
         if (self)

@@ -4,7 +4,6 @@
 #include "watch/BookWatchPanel.h"
 #include "watch/Mail.h"
 #include "watch/NewsTeller.h"
-#include "watch/RoundTexts.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -45,10 +44,9 @@ void Form1::gxtj()
         // The sound, and someone elsewhere on the desktop hears of it too;
         // the mail is emailgx's, which the user waits for.
         const qint64 id = CurrentParcel.id.toLongLong();
-        NewsItem item{id, newsNoticeSummary(),
-                      Text1->currentText() + stageNote(id) + QLatin1Char('\n') + CurrentParcel.newest.time +
-                          QLatin1Char(' ') + CurrentParcel.newest.context,
-                      newsActions(id), !isActiveWindow() && shownCount > 0, {}};
+        NewsItem item = teller.newsItem(id, Text1->currentText(),
+                                        CurrentParcel.newest.time + QLatin1Char(' ') + CurrentParcel.newest.context);
+        item.notify = !isActiveWindow() && shownCount > 0;
         teller.tell({item});
         if (teller.mailsOn())
             emailgx();

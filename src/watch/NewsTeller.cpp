@@ -50,13 +50,19 @@ void NewsTeller::tell(const QList<NewsItem> &items, const std::function<void(con
     }
 }
 
+NewsItem NewsTeller::newsItem(qint64 id, const QString &goods, const QString &newest) const
+{
+    return NewsItem{id, newsNoticeSummary(),
+                    goods + (stageNote ? stageNote(id) : QString()) + QLatin1Char('\n') + newest,
+                    actionsOf ? actionsOf(id) : QList<NotifyAction>{}, true, {}};
+}
+
 void NewsTeller::notifyNews(qint64 id, const QString &goods, const QString &newest)
 {
+    const NewsItem item = newsItem(id, goods, newest);
     const NewsSwitches now = switches ? switches() : NewsSwitches{};
     if (now.notifications && services.notifier)
-        services.notifier->notify(newsNoticeSummary(),
-                                  goods + (stageNote ? stageNote(id) : QString()) + QLatin1Char('\n') + newest,
-                                  id, actionsOf ? actionsOf(id) : QList<NotifyAction>{});
+        services.notifier->notify(item.summary, item.body, item.id, item.actions);
 }
 
 void NewsTeller::mail(const OutgoingMail &m, std::function<void(const QString &)> done)

@@ -62,8 +62,11 @@ public:
     // mail (mail on with an address) and its notification. A mail that
     // fails calls mailFailed with why, when it is known.
     void tell(const QList<NewsItem> &items, const std::function<void(const QString &)> &mailFailed = {});
-    // The notification of news the window tells: the goods, stageNote of the
-    // parcel, then the newest event; with actions of the parcel.
+    // News of a parcel as the window tells it: the notification names the
+    // goods with stageNote of the parcel, then the newest event, and carries
+    // the parcel's actions; no mail until one is given.
+    NewsItem newsItem(qint64 id, const QString &goods, const QString &newest) const;
+    // Its notification alone (news a command handed to the window).
     void notifyNews(qint64 id, const QString &goods, const QString &newest);
     std::function<QString(qint64 id)> stageNote;
     std::function<QList<NotifyAction>(qint64 id)> actionsOf;
