@@ -1,3 +1,7 @@
+// A round of the book watch as it is scheduled: which parcels are asked, one
+// request at a time with a pause between two, what the service asked to
+// wait for, and when the round is over (src/watch/BookWatchStore.cpp keeps
+// the answers, src/watch/RoundJudge.cpp judges them).
 #include "app/Tr.h"
 #include "watch/BookWatch.h"
 #include "watch/RoundJudge.h"
