@@ -12,6 +12,8 @@
 // the live heap, SQLite's share (page caches of both connections, bounded
 // by their cache_size) is told apart.
 // Run by hand: bench_bookwatch [rounds]
+#include "app/Features.h"
+#include "watch/BookWatchPanel.h"
 #include "Bench.h"
 #include "app/Form1.h"
 #include "tracking/Reply.h"
@@ -219,11 +221,11 @@ int main(int argc, char *argv[])
 
     auto round = [&](double *stall) {
         QEventLoop loop;
-        QObject::connect(w.bookWatch, &BookWatch::roundFinished, &loop, &QEventLoop::quit);
+        QObject::connect(w.features().bookWatchPanel().watch(), &BookWatch::roundFinished, &loop, &QEventLoop::quit);
         meter.start();
         QElapsedTimer t;
         t.start();
-        if (!w.bookWatch->startRound())
+        if (!w.features().bookWatchPanel().watch()->startRound())
             std::abort();
         loop.exec();
         if (stall)
@@ -234,7 +236,7 @@ int main(int argc, char *argv[])
     };
     double firstStall = 0, laterStall = 0;
     const double first = round(&firstStall); // every parcel has news: 900 counts written
-    const RoundSummary s1 = w.bookWatch->lastRound();
+    const RoundSummary s1 = w.features().bookWatchPanel().watch()->lastRound();
     const Memory after1 = memoryNow();
     double later = 0;
     Memory after2{};

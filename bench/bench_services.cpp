@@ -3,6 +3,8 @@
 // classic service's in the same run, and the longest stall of the window's
 // event loop. The minimum interval is 0, so that every round asks every
 // parcel. Run by hand: bench_services [rounds [trials]]
+#include "app/Features.h"
+#include "watch/BookWatchPanel.h"
 #include "Bench.h"
 #include "app/Form1.h"
 #include "watch/BookWatch.h"
@@ -102,15 +104,15 @@ Result measure(const QString &service, const QString &host, const QString &seedP
     StallMeter meter;
     auto round = [&](RoundSummary &summary) {
         QEventLoop loop;
-        QObject::connect(w.bookWatch, &BookWatch::roundFinished, &loop, &QEventLoop::quit);
+        QObject::connect(w.features().bookWatchPanel().watch(), &BookWatch::roundFinished, &loop, &QEventLoop::quit);
         meter.start();
         QElapsedTimer t;
         t.start();
-        if (!w.bookWatch->startRound())
+        if (!w.features().bookWatchPanel().watch()->startRound())
             std::abort();
         loop.exec();
         r.stallMs = std::max(r.stallMs, meter.stopMs());
-        summary = w.bookWatch->lastRound();
+        summary = w.features().bookWatchPanel().watch()->lastRound();
         return t.nsecsElapsed() / 1e6;
     };
     r.firstMs = round(r.first);

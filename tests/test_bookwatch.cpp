@@ -2,6 +2,9 @@
 // progress it and every other successful query leave, the news it brings
 // (mail, sound, desktop notification) and the database upgrade that made
 // room for it. Runs on a private session bus (see CMakeLists.txt).
+#include "app/Features.h"
+#include "watch/BookWatchPanel.h"
+#include "watch/QueryFallback.h"
 #include "book/ParcelListModel.h"
 #include "platform/Notifications.h"
 #include "support/BookFiles.h"
@@ -165,7 +168,7 @@ void TestBookWatch::roundOverTheBook()
     w.Check3->setChecked(true);
     w.Check2->setChecked(true);
     w.Sendmail->setText(QStringLiteral("me@example.com"));
-    w.bookWatch->limitMs = 1500;
+    w.features().bookWatchPanel().watch()->limitMs = 1500;
 
     // The user's own parcel, shown before the round.
     w.setListIndex(3);
@@ -181,7 +184,7 @@ void TestBookWatch::roundOverTheBook()
     clock.start();
     qint64 lastEnd = -1;
     int overlaps = 0; // a request that went out while another was still open
-    connect(w.bookWatch, &BookWatch::requestSent, this, [&](qint64 id) {
+    connect(w.features().bookWatchPanel().watch(), &BookWatch::requestSent, this, [&](qint64 id) {
         if (lastEnd >= 0)
             gaps << clock.elapsed() - lastEnd;
         else if (lastEnd == -2)
@@ -189,12 +192,12 @@ void TestBookWatch::roundOverTheBook()
         lastEnd = -2;
         sent << id;
     });
-    connect(w.bookWatch, &BookWatch::requestEnded, this, [&](qint64) { lastEnd = clock.elapsed(); });
+    connect(w.features().bookWatchPanel().watch(), &BookWatch::requestEnded, this, [&](qint64) { lastEnd = clock.elapsed(); });
 
-    w.Command6->click();
-    QVERIFY(w.bookWatch->running());
-    QVERIFY(!w.bookWatch->startRound()); // never two at once
-    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    w.features().bookWatchPanel().bookWatchNowButton->click();
+    QVERIFY(w.features().bookWatchPanel().watch()->running());
+    QVERIFY(!w.features().bookWatchPanel().watch()->startRound()); // never two at once
+    QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 20000);
 
     // Exactly the parcels under way, in book order, one at a time, paced.
     QCOMPARE(sent, (QList<qint64>{1, 3, 4, 5, 6, 7, 8, 9, 10}));
@@ -204,7 +207,7 @@ void TestBookWatch::roundOverTheBook()
     QCOMPARE(gaps.size(), 8);
     for (qint64 g : gaps)
         QVERIFY2(g >= 280 && g < 1500, qPrintable(QString::number(g)));
-    const RoundSummary s = w.bookWatch->lastRound();
+    const RoundSummary s = w.features().bookWatchPanel().watch()->lastRound();
     QCOMPARE(s.asked, 9);
     QCOMPARE(s.news, 2);
     // Code 5, no answer, status 500, too large (the cut-off one holds no event).
@@ -270,23 +273,23 @@ void TestBookWatch::roundOverTheBook()
     // Twice told the user's query runs (the second time after the round's
     // own wait), it has still asked nothing.
     int looked = 0;
-    const std::function<bool()> userBusy = w.bookWatch->userBusy;
-    w.bookWatch->userBusy = [&looked, userBusy] {
+    const std::function<bool()> userBusy = w.features().bookWatchPanel().watch()->userBusy;
+    w.features().bookWatchPanel().watch()->userBusy = [&looked, userBusy] {
         ++looked;
         return userBusy();
     };
-    w.userQueries = 1;
-    QVERIFY(w.bookWatch->startRound());
+    w.features().queryFallback().userQueries = 1;
+    QVERIFY(w.features().bookWatchPanel().watch()->startRound());
     QTRY_VERIFY(looked >= 2);
     QVERIFY(sent.isEmpty());
-    w.bookWatch->userBusy = userBusy;
-    w.userQueries = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    w.features().bookWatchPanel().watch()->userBusy = userBusy;
+    w.features().queryFallback().userQueries = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 20000);
     QCOMPARE(sent.size(), 9);
     QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
     sent.clear();
-    QVERIFY(w.bookWatch->startRound());
-    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
+    QVERIFY(w.features().bookWatchPanel().watch()->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 20000);
     QVERIFY(!sent.contains(3) && !sent.contains(2) && sent.contains(1));
     // Signed in this round: told once, as news naming it, by mail too.
     QCOMPARE(notifySink.calls().size(), 3);
@@ -326,9 +329,9 @@ void TestBookWatch::roundOverTheBook()
     const qsizetype mailed = mail.messages().size();
     write(t + "700000000001.json",
           events({"[杭州]快件再次派送", "[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
-    QVERIFY(w.bookWatch->startRound());
-    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
-    QCOMPARE(w.bookWatch->lastRound().news, 1);
+    QVERIFY(w.features().bookWatchPanel().watch()->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 20000);
+    QCOMPARE(w.features().bookWatchPanel().watch()->lastRound().news, 1);
     QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("4"));
     QCOMPARE(h.platform.player.played.size(), played + 1);
     QTRY_COMPARE(mail.messages().size(), mailed + 1);
@@ -406,19 +409,19 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     QVERIFY(!w.store().saveProgress(KeptProgress{1, {{"a", "b"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
 
     // The switch and the interval come back at the next start.
-    w.Check9->setChecked(true);
-    w.Combo5->setCurrentIndex(6);
+    w.features().bookWatchPanel().bookWatchBox->setChecked(true);
+    w.features().bookWatchPanel().bookWatchInterval->setCurrentIndex(6);
     h.form.reset();
     QVERIFY(h.start());
-    QVERIFY(h.w().Check9->isChecked() && h.w().Timer8->isActive());
-    QCOMPARE(h.w().Combo5->currentText(), QStringLiteral("24小时"));
-    QCOMPARE(h.w().Timer8->interval(), 24 * 3600 * 1000);
+    QVERIFY(h.w().features().bookWatchPanel().bookWatchBox->isChecked() && h.w().features().bookWatchPanel().bookWatchTimer->isActive());
+    QCOMPARE(h.w().features().bookWatchPanel().bookWatchInterval->currentText(), QStringLiteral("24小时"));
+    QCOMPARE(h.w().features().bookWatchPanel().bookWatchTimer->interval(), 24 * 3600 * 1000);
     // After a round, the line says when the next one runs, as the timer counts.
-    h.w().Command6->click();
-    QTRY_VERIFY(h.w().Label27->text().startsWith(QStringLiteral("上次刷新")));
+    h.w().features().bookWatchPanel().bookWatchNowButton->click();
+    QTRY_VERIFY(h.w().features().bookWatchPanel().bookWatchStatus->text().startsWith(QStringLiteral("上次刷新")));
     // The timer started a moment ago: its minute may be the one before now's.
     const QDateTime day = QDateTime::currentDateTime().addSecs(24 * 3600);
-    const QString line = h.w().Label27->text();
+    const QString line = h.w().features().bookWatchPanel().bookWatchStatus->text();
     QVERIFY2(line.endsWith(QStringLiteral(",下次") + day.toString(QStringLiteral("hh:mm"))) ||
                  line.endsWith(QStringLiteral(",下次") + day.addSecs(-60).toString(QStringLiteral("hh:mm"))),
              qPrintable(line));
@@ -605,7 +608,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     w.Check3->setChecked(true);
     QList<qint64> sent;
     std::function<void(qint64)> onSent;
-    connect(w.bookWatch, &BookWatch::requestSent, this, [&](qint64 id) {
+    connect(w.features().bookWatchPanel().watch(), &BookWatch::requestSent, this, [&](qint64 id) {
         sent << id;
         if (onSent)
             onSent(id);
@@ -613,10 +616,10 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
 
     // The round's request and the user's own query of the same parcel are
     // out together, and both see its new event: one alert.
-    QVERIFY(w.bookWatch->startRound());
+    QVERIFY(w.features().bookWatchPanel().watch()->startRound());
     QTRY_VERIFY(sent.contains(1));
     w.setListIndex(0);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 10000);
     QTRY_VERIFY(w.Text1->isEnabled());
     QCOMPARE(w.ListView1->topLevelItemCount(), 2);
     QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("2"));
@@ -630,13 +633,13 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
             QVERIFY(w.store().updateParcel(QStringLiteral("2"), QStringLiteral("中通快递"),
                                            QStringLiteral("鞋"), QStringLiteral("710000000009")));
     };
-    QVERIFY(w.bookWatch->startRound());
-    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+    QVERIFY(w.features().bookWatchPanel().watch()->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 10000);
     onSent = nullptr;
     QVERIFY(sent.contains(2));
     QCOMPARE(kept(w, 2), QStringLiteral("-"));
     QCOMPARE(w.store().parcelById(QStringLiteral("2"))->num, QStringLiteral("0"));
-    QCOMPARE(w.bookWatch->lastRound().news, 0);
+    QCOMPARE(w.features().bookWatchPanel().watch()->lastRound().news, 0);
     QCOMPARE(h.platform.player.played.size(), 1);
 
     // The edit panel gives a signed-for parcel another number: what was
@@ -666,12 +669,12 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
             QVERIFY(w.store().setPicked(3, h.platform.clockDouble.current));
     };
     const int played = int(h.platform.player.played.size());
-    QVERIFY(w.bookWatch->startRound());
-    QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+    QVERIFY(w.features().bookWatchPanel().watch()->startRound());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 10000);
     onSent = nullptr;
     QVERIFY(sent.contains(3));
     QCOMPARE(kept(w, 3).left(3), QStringLiteral("已签收"));
-    QCOMPARE(w.bookWatch->lastRound().news, 0);
+    QCOMPARE(w.features().bookWatchPanel().watch()->lastRound().news, 0);
     QCOMPARE(h.platform.player.played.size(), played);
 
     // Closed while a round's news mail is on its way: the window goes at
@@ -679,8 +682,8 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     w.Check2->setChecked(true);
     w.Sendmail->setText(QStringLiteral("me@example.com"));
     write(t + "710000000001.json", events({"[杭州]派件中", "到达杭州", "已揽收"}).toUtf8());
-    QSignalSpy news(w.bookWatch, &BookWatch::news);
-    QVERIFY(w.bookWatch->startRound());
+    QSignalSpy news(w.features().bookWatchPanel().watch(), &BookWatch::news);
+    QVERIFY(w.features().bookWatchPanel().watch()->startRound());
     QTRY_COMPARE_WITH_TIMEOUT(news.size(), 1, 10000);
     QVERIFY(w.isVisible());
     QCOMPARE(mail.messages().size(), 0);
@@ -734,8 +737,8 @@ void TestBookWatch::remindersToldOnce()
     w.Check2->setChecked(true);
     w.Sendmail->setText(QStringLiteral("me@example.com"));
     auto round = [&] {
-        QVERIFY(w.bookWatch->startRound());
-        QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
+        QVERIFY(w.features().bookWatchPanel().watch()->startRound());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 10000);
     };
     auto reminded = [&] {
         QStringList out;

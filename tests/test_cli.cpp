@@ -1,6 +1,8 @@
 // The command line as a user meets it: the program installed into a
 // temporary prefix, run as a process with its data under temporary XDG
 // folders, against the stand-in services.
+#include "app/Features.h"
+#include "watch/BookWatchPanel.h"
 #include "app/Config.h"
 #include "book/ParcelListModel.h"
 #include "support/BookFiles.h"
@@ -576,8 +578,8 @@ void TestCli::windowListFollowsTheCommands()
     const qint64 added = add.json()["id"].toInteger();
     QCOMPARE(list->count(), before);
     // The next round of the book watch brings it into the list.
-    QSignalSpy finished(h.w().bookWatch, &BookWatch::roundFinished);
-    QVERIFY(h.w().bookWatch->startRound());
+    QSignalSpy finished(h.w().features().bookWatchPanel().watch(), &BookWatch::roundFinished);
+    QVERIFY(h.w().features().bookWatchPanel().watch()->startRound());
     QVERIFY(finished.wait(20000));
     QCOMPARE(list->count(), before + 1);
     const int at = h.w().entryPositionOf(QString::number(added));

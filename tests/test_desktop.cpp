@@ -2,6 +2,8 @@
 // stand-in tray host, the notifications' actions, the news a command hands
 // to a running window, and the autostart entry. Runs under Xvfb (Qt offers
 // the D-Bus tray on X11 only) on a bus of its own (see CMakeLists.txt).
+#include "app/Features.h"
+#include "watch/BookWatchPanel.h"
 #include "app/Autostart.h"
 #include "app/Language.h"
 #include "platform/Notifications.h"
@@ -163,8 +165,8 @@ void TestDesktop::trayKeepsWatching()
     w.Label2_MouseUp(2);
     QVERIFY(!w.isVisible());
     QCOMPARE(h.platform.term.count, 0);
-    w.Check9->setChecked(true);
-    QVERIFY(w.Timer8->isActive());
+    w.features().bookWatchPanel().bookWatchBox->setChecked(true);
+    QVERIFY(w.features().bookWatchPanel().bookWatchTimer->isActive());
     // 退出 ends the program as the close label did without the tray.
     w.trayMenu->findChild<QAction *>(QStringLiteral("trayQuit"))->trigger();
     QCOMPARE(h.platform.term.count, 1);

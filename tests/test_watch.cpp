@@ -1,4 +1,6 @@
 // Loop and timed queries, and the e-mail about news.
+#include "app/Features.h"
+#include "watch/NewsTeller.h"
 #include "support/Harness.h"
 #include "support/MailSink.h"
 #include "support/StandIn.h"
@@ -351,7 +353,7 @@ void TestWatch::mailFailuresEndInStatus()
             h.setIni(QStringLiteral("mail/tls"), c.tls);
         QVERIFY(h.start());
         Form1 &w = h.w();
-        w.mailLimitMs = 1500;
+        w.features().newsTeller().mailLimitMs = 1500;
         w.Text1->addItem(c.goods);
         w.Text1->setCurrentIndex(0);
         w.CurrentParcel.newest = {QStringLiteral("2026-03-03 10:00:00"), QStringLiteral("到达")};

@@ -3,10 +3,13 @@
 // window hands over. The tray is made only when it is switched on; with it
 // off, closing ends the program as it always has.
 #include "app/Autostart.h"
+#include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Layout.h"
 #include "app/Locations.h"
 #include "store/SettingValues.h"
+#include "watch/BookWatchPanel.h"
+#include "watch/NewsTeller.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -143,7 +146,7 @@ void Form1::setTrayShown(bool on)
     trayMenu->setObjectName(QStringLiteral("trayMenu"));
     trayMenu->addAction(tr("显示窗口"), this, [this] { showFromTray(); })
         ->setObjectName(QStringLiteral("trayShow"));
-    trayMenu->addAction(tr("立即刷新"), this, [this] { Command6_Click(); })
+    trayMenu->addAction(tr("立即刷新"), this, [this] { features().bookWatchPanel().roundNow(); })
         ->setObjectName(QStringLiteral("trayRefresh"));
     trayMenu->addSeparator();
     trayMenu->addAction(tr("退出"), this, [this] { quitProgram(); })
@@ -295,7 +298,7 @@ bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
         if (handedNewsTold.value(key) == newest)
             continue;
         handedNewsTold.insert(key, newest);
-        notifyNews(row->id, row->goods, newest);
+        features().newsTeller().notifyNews(row->id, row->goods, newest);
     }
     // The list's marks and the book as the command left them.
     refreshEntryStates();

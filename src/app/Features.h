@@ -7,6 +7,9 @@
 #include <memory>
 
 class Form1;
+class BookWatchPanel;
+class NewsTeller;
+class QueryFallback;
 
 class Features {
 public:
@@ -15,6 +18,17 @@ public:
     Features(const Features &) = delete;
     Features &operator=(const Features &) = delete;
 
+    // How news and reminders are told, with the settings panel's switches.
+    NewsTeller &newsTeller();
+    // The book watch's controls, timer and rounds.
+    BookWatchPanel &bookWatchPanel();
+    // The kept progress behind the user's own query.
+    QueryFallback &queryFallback();
+
 private:
     Form1 &window;
+    // Declared first, gone last: the others may still hand it mail.
+    std::unique_ptr<NewsTeller> news;
+    std::unique_ptr<QueryFallback> fallback;
+    std::unique_ptr<BookWatchPanel> bookWatch;
 };

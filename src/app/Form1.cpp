@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "app/Features.h"
+#include "watch/BookWatchPanel.h"
 #include "tracking/Client.h"
 #include "app/Balloon.h"
 #include "app/Layout.h"
@@ -58,7 +59,7 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     // The settings panel holds the switches every handler reads, so it is
     // made now; the other panels wait until one of them is first opened.
     buildSettingsPanel();
-    buildBookWatchControls();
+    features().bookWatchPanel();
     buildPickupControls();
     buildDesktopControls();
 

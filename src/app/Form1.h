@@ -29,7 +29,6 @@
 
 class QMenu;
 class QNetworkAccessManager;
-class QThread;
 class QSystemTrayIcon;
 class Class1;
 class Features;
@@ -38,9 +37,6 @@ class TrackingClient;
 struct ServiceRequest;
 struct ServiceAnswer;
 struct PastedNumber;
-class BookWatch;
-struct BookWatchNews;
-struct Reminder;
 enum class SettingKey;
 
 // The parcel now shown. The members but status are text, as the database
@@ -219,16 +215,17 @@ public:
     // query that never answers. The loop and timed re-queries and the news
     // mail hold rerunGuard while they run (a Holding), and a loop or timed
     // tick starts nothing while it is held; the user's own query holds
-    // userQueries, for which the book watch waits.
+    // features().queryFallback().userQueries, for which the book watch and
+    // the loop wait.
     //
     // The main road of a query: Text1_Click (book/ParcelList.cpp) locks and
     // loads the chosen row; cx and kdgs (tracking/Query.cpp) send it through
     // GetBody (tracking/GetBody.cpp) with the watchdog Timer7 running; the
     // reply is read once (readReply, tracking/Progress.cpp) and kept
-    // (watch/KeptProgress.cpp); hx2 starts Timer1, whose tick
+    // (QueryFallback, watch/KeptProgress.cpp); hx2 starts Timer1, whose tick
     // (tracking/Display.cpp) fills the progress list, judges the news (gxtj,
-    // watch/Change.cpp: sound, notification, mail in watch/Mail.cpp) and
-    // unlocks.
+    // watch/Change.cpp: sound, notification and mail through the news
+    // teller, watch/NewsTeller.cpp) and unlocks.
     //
     // Holds a count up for as long as it lives.
     class Holding {
@@ -385,55 +382,17 @@ public:
     bool stopWatchForRemovedParcel();
     // The current local time, through the platform's clock.
     QDateTime now() const;
-    // A mail the relay has not taken after this long counts as failed;
-    // tests shorten it.
-    int mailLimitMs = 60000;
-    // The news mail emailgx is sending, while it runs.
-    QThread *mailWorker = nullptr;
     // At exit: the news mails on their way (and news a round is still
-    // storing) are let finish, the window hidden, for at most this long;
-    // their counts are stored already, so no later round would tell them.
-    int exitMailLimitMs = 10000;
+    // storing) are let finish, the window hidden, for at most the news
+    // teller's exitMailLimitMs; their counts are stored already, so no later
+    // round would tell them.
     void finishNewsBeforeExit();
 
-    // --------------------------------------------------------- book watch
-    // Beside the shown parcel: every parcel under way re-queried in the
-    // background, its last progress kept (src/watch/BookWatch*.cpp,
-    // src/watch/KeptProgress.cpp).
-    QGroupBox *Frame7 = nullptr;     // the book watch's frame in the settings panel
-    QCheckBox *Check9 = nullptr;     // refresh every parcel under way by itself
-    QComboBox *Combo5 = nullptr;     // how often
-    QPushButton *Command6 = nullptr; // one round now
-    Label *Label27 = nullptr;        // how the last round went
-    QTimer *Timer8 = nullptr;        // the book watch's interval
-    BookWatch *bookWatch = nullptr;
-    void buildBookWatchControls();
-    // After the settings are loaded: restores the switch and the interval.
-    void startBookWatch();
-    void Check9_Click();
-    void Combo5_Change();
-    void Command6_Click();
-    // A successful reply is kept as the parcel's last progress; any other
-    // leaves what is kept.
-    void keepProgress(const QString &id, const TrackingReading &reading);
-    // Shows the kept progress of the parcel in the progress list, as a fresh
-    // reply is shown, and says on the status line when it was queried.
-    // False when nothing is kept.
-    bool showKeptProgress(const QString &id, const QString &reason);
-    void bookWatchNews(const BookWatchNews &news);
-    // The reminders due after a round, told through the same switches.
-    void bookWatchReminders(const QList<Reminder> &due);
-    // A desktop notification was chosen: the window comes up with that parcel.
-    void chooseNotifiedParcel(qint64 id);
-    void notifyNews(qint64 id, const QString &goods, const QString &newest);
-    // The saved-parcel list tells signed parcels and unseen news apart.
+    // -------------------------------------------------------- list marks
+    // The saved-parcel list tells signed parcels and unseen news apart
+    // (watch/KeptProgress.cpp); the book watch's rounds set them too.
     void refreshEntryStates();
     void setEntryState(qint64 id, const EntryState &state);
-    // A query of the user's own is waiting for its reply (kdgs holds it).
-    bool userQueryRuns() const { return userQueries > 0; }
-    int userQueries = 0;
-    // The parcel whose kept progress stands in when its query fails.
-    QString keptFallbackId;
 
     // ------------------------------------- after the road (book/Pickup.cpp)
     // Where the shown parcel waits, its phone and its pickup code, under the
@@ -558,6 +517,8 @@ private:
     int windowDragRequests_ = 0;
     QString pendingSeed;
     std::unique_ptr<Features> features_;
+    // It hands the features the services and the resource folder.
+    friend class Features;
 };
 
 // (Logic that needs no window is declared in the logic library's headers:

@@ -1,6 +1,8 @@
+#include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Tr.h"
 #include "app/Text.h"
+#include "watch/BookWatchPanel.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -23,7 +25,7 @@ bool Form1::load(const QString &seedSqlFile)
     setting();
     autoArchive();
     read();
-    startBookWatch();
+    features().bookWatchPanel().start();
     startDesktop();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);

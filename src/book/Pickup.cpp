@@ -86,7 +86,7 @@ void Form1::buildArchiveControls()
     connect(archiveButton, &QPushButton::clicked, this, &Form1::toggleArchive);
 
     // Under the clock button, the settings panel's one free corner.
-    QWidget *settings = Frame7->parentWidget();
+    QWidget *settings = kdmenu(1);
     autoArchiveBox = new QCheckBox(Parcelio::tr("签收%1天后归档").arg(Store::AutoArchiveDays), settings);
     autoArchiveBox->setObjectName(QStringLiteral("autoArchiveBox"));
     autoArchiveBox->setToolTip(Parcelio::tr("已签收或已取件的快递%1天后自动归档; 搜索仍能找到它")

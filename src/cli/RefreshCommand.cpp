@@ -6,6 +6,7 @@
 #include "platform/Notifications.h"
 #include "store/SettingValues.h"
 #include "watch/BookWatch.h"
+#include "watch/NewsTeller.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -21,32 +22,37 @@ namespace {
 // As long as the window lets a news mail take.
 constexpr int MailLimitMs = 60000;
 
-// How refresh tells a round's news and reminders, as the window's round
-// tells them but without sound: a desktop notification each, and a mail
-// each when the settings turn mail on. Gathered while the round runs, told
-// once it has ended.
+// How refresh tells a round's news and reminders, by the window's rule but
+// without sound: a desktop notification each, and a mail each when the
+// settings turn mail on. Gathered while the round runs, told once it has
+// ended.
 class RoundTeller {
 public:
-    explicit RoundTeller(Context &c) : c(c)
+    explicit RoundTeller(Context &c) : c(c), teller({nullptr, QString(), &notifier})
     {
         const std::optional<SettingsRecord> settings = c.store->settings();
-        recipient = settings && switchIsOn(settings->mail) ? settings->address : QString();
+        const NewsSwitches switches{false, settings && switchIsOn(settings->mail),
+                                    settings ? settings->address : QString(), true};
+        teller.switches = [switches] { return switches; };
+        teller.mailLimitMs = MailLimitMs;
     }
 
     void news(const BookWatchNews &n)
     {
-        told.append({n.progress.id, roundNewsNotice(n)});
-        if (!recipient.isEmpty())
-            mails << roundNewsMail(c.cfg, recipient, n, QDateTime::currentDateTime());
+        told.append({n.progress.id, newsNoticeSummary(), roundNewsNotice(n), {}, true,
+                     [this, n, sent = QDateTime::currentDateTime()](const QString &to) {
+                         return roundNewsMail(c.cfg, to, n, sent);
+                     }});
     }
 
     // Reminders are always told from here, since the told keys are
     // recorded already.
     void remind(const Reminder &r)
     {
-        reminded.append(r);
-        if (!recipient.isEmpty())
-            mails << reminderMail(c.cfg, recipient, r, QDateTime::currentDateTime());
+        reminded.append({r.id, reminderSummary(), reminderNotice(r), {}, true,
+                         [this, r, sent = QDateTime::currentDateTime()](const QString &to) {
+                             return reminderMail(c.cfg, to, r, sent);
+                         }});
     }
 
     void tell()
@@ -54,39 +60,30 @@ public:
         // A window running on the same book tells the news itself, with its
         // actions; without one, plain notifications from here.
         QStringList ids;
-        for (const Told &n : told)
+        for (const NewsItem &n : told)
             ids << QString::number(n.id);
-        if (told.isEmpty() || !tellDesktop || !tellDesktop(findLocations(programDir()).dataDir, ids))
-            for (const Told &n : told)
-                notifier.notify(newsNoticeSummary(), n.notice, n.id, {});
-        for (const Reminder &r : reminded)
-            notifier.notify(reminderSummary(), reminderNotice(r), r.id, {});
-        for (const OutgoingMail &mail : mails) {
-            QString error = refusedHeaders(mail);
-            if (error.isEmpty())
-                error = sendMail(mail, MailLimitMs);
-            if (!error.isEmpty())
-                std::fputs(
-                    ("parcelio: " + Parcelio::tr("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
-                        .constData(),
-                    stderr);
-        }
+        if (!told.isEmpty() && tellDesktop && tellDesktop(findLocations(programDir()).dataDir, ids))
+            for (NewsItem &n : told)
+                n.notify = false;
+        const auto mailFailed = [](const QString &error) {
+            std::fputs(("parcelio: " + Parcelio::tr("最新信息发送失败!错误原因").toUtf8() + error.toUtf8() + '\n')
+                           .constData(),
+                       stderr);
+        };
+        teller.tell(told, mailFailed);
+        teller.tell(reminded, mailFailed);
+        teller.waitForMails();
         // The notifications are asked for asynchronously: their answers are
         // waited for, so that leaving does not cut them off.
         notifier.waitForAnswers(5000);
     }
 
 private:
-    struct Told {
-        qint64 id;
-        QString notice;
-    };
     Context &c;
-    QString recipient;
     DesktopNotifications notifier;
-    QList<OutgoingMail> mails;
-    QList<Told> told;
-    QList<Reminder> reminded;
+    NewsTeller teller;
+    QList<NewsItem> told;
+    QList<NewsItem> reminded;
 };
 } // namespace
 

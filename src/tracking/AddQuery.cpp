@@ -1,7 +1,9 @@
 // The add panel's query button: checks the entries, asks the tracking
 // service once and saves the parcel when the answer allows it.
+#include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Tr.h"
+#include "watch/QueryFallback.h"
 #include "tracking/Progress.h"
 #include "tracking/Service.h"
 
@@ -195,7 +197,7 @@ void Form1::queryNewParcel()
     const std::optional<qint64> id = added.id;
     if (!id || !store().setPhone(*id, phone))
         return saveFailed(*this);
-    keepProgress(QString::number(*id), CurrentService.reading);
+    features().queryFallback().keep(QString::number(*id), CurrentService.reading);
     sX();
     // Chosen by its own entry, wherever the refill put it; choosing it loads
     // and queries it, and that display ends the busy state.

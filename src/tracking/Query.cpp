@@ -1,5 +1,7 @@
+#include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Tr.h"
+#include "watch/QueryFallback.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
 #include "tracking/Client.h"
@@ -21,7 +23,7 @@ void Form1::kdgs(const QString &number)
     // Copied: the caller's text may change while the request waits.
     const QString nu = number;
     // The book watch lets the user's own request go first.
-    const Holding asking(userQueries);
+    const Holding asking(features().queryFallback().userQueries);
     TrackingClient &client = trackingClient();
     const ServiceAsk ask{CurrentParcel.code, nu, CurrentService.phone};
     TrackingReading reading;
@@ -50,14 +52,14 @@ void Form1::cx()
     eventCount = 0;
     // Should no readable answer come, this parcel's kept progress is shown.
     const QString id = CurrentParcel.id;
-    keptFallbackId = id;
+    features().queryFallback().fallbackId = id;
     const auto asked = db.parcelById(id);
     kdgs(CurrentParcel.number);
     // No answer: the watchdog, still running, returns the window to idle
     // (and shows the kept progress).
     if (CurrentService.reading.kind == TrackingReading::NoAnswer)
         return;
-    keptFallbackId.clear();
+    features().queryFallback().fallbackId.clear();
     // The row got another number or courier while the request was out: the
     // answer is the old number's and is neither shown nor kept.
     if (const auto row = db.parcelById(id);
@@ -77,7 +79,7 @@ void Form1::cx()
         Timer7->stop();
         unlockControls();
         setStatus(Parcelio::tr("查询结果无法识别,请稍后再试.."));
-        showKeptProgress(id, status());
+        features().queryFallback().showKept(id, status());
         return;
     }
 
@@ -108,11 +110,11 @@ void Form1::cx()
         }
         unlockControls();
         if (kept)
-            showKeptProgress(id, reading.message);
+            features().queryFallback().showKept(id, reading.message);
     } else {
         // Kept progress shown after the watchdog makes way for the answer.
         ListView1->clear();
-        keepProgress(id, CurrentService.reading);
+        features().queryFallback().keep(id, CurrentService.reading);
         hx2();
         // A reply without events starts no display, and so nothing would
         // ever unlock the list and the menu: unlock them here.
@@ -149,7 +151,7 @@ void Form1::Timer7_Timer()
         Parcelio::tr("5.单号或对应快递公司错误"), QStringLiteral(" "), Parcelio::tr("请您稍后重试")}
             .join(QStringLiteral("\r\n")));
     // The request goes on; until it answers, what was last seen is shown.
-    const QString fallback = std::exchange(keptFallbackId, QString());
+    const QString fallback = std::exchange(features().queryFallback().fallbackId, QString());
     if (!fallback.isEmpty())
-        showKeptProgress(fallback, QString());
+        features().queryFallback().showKept(fallback, QString());
 }

@@ -11,6 +11,7 @@
 #include "store/Store.h"
 #include "watch/Mail.h"
 #include "watch/Reminders.h"
+#include "watch/RoundTexts.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -26,43 +27,6 @@ class TrackingClient;
 class QNetworkReply;
 class QThread;
 class Store;
-
-// A parcel whose event count grew while it is not signed for.
-struct BookWatchNews {
-    WatchTarget parcel;
-    KeptProgress progress; // as stored, newest event first
-};
-
-// The news mail of a round's news, as the window and the refresh command send it.
-OutgoingMail roundNewsMail(const Config &cfg, const QString &recipient, const BookWatchNews &news,
-                           const QDateTime &sent, const QString &noticeUrl = QString(),
-                           const QString &noticeCaption = QString());
-// The desktop notification of news: its summary, and its text for a
-// round's news (goods, then the newest event).
-inline QString newsNoticeSummary()
-{
-    return Parcelio::tr("快递有最新进展");
-}
-QString roundNewsNotice(const BookWatchNews &news);
-
-struct RoundSummary {
-    int asked = 0;  // parcels asked (a request may carry several)
-    int failed = 0; // no readable answer within the limit
-    int news = 0;
-    int rested = 0; // not asked: answered less than the minimum interval ago
-    int held = 0;   // not asked (or refused): the service asked to wait
-    QDateTime heldUntil; // the latest moment the service asked to wait for
-    QDateTime ended;
-    // Each failed parcel and why.
-    struct Failure {
-        qint64 id = 0;
-        QString number, why;
-    };
-    QList<Failure> failures;
-};
-
-// The round told in one line: "查询1,更新0,失败0", and what was not asked.
-QString roundText(const RoundSummary &summary);
 
 class BookWatch : public QObject {
     Q_OBJECT
@@ -85,10 +49,8 @@ public:
 
     struct Outcome; // what one reply meant, worked out on the store's thread
 
-    // News mails go out one after another on a worker thread.
-    void sendMail(const OutgoingMail &mail, int limitMs);
-    // News is still being stored or mailed.
-    bool telling() const { return pendingWrites > 0 || mailThread || !mails.isEmpty(); }
+    // News is still being stored (the news teller mails it).
+    bool telling() const { return pendingWrites > 0; }
 
 signals:
     // Each request of a round, as it goes out and as it ends (either way).
@@ -101,7 +63,6 @@ signals:
     // recorded as told (see claimReminders). Not emitted when none is due.
     void reminders(const QList<Reminder> &due);
     void roundFinished(const RoundSummary &summary);
-    void mailFinished(const QString &recipient, const QString &error);
 
 private:
     void prepare();
@@ -119,10 +80,12 @@ private:
     struct Taking;
     void keepNext(const std::shared_ptr<Taking> &taking);
     void taken(const Outcome &outcome);
-    // The last parcel of a request was taken.
-    void allTaken();
+    // A write on the store's thread (or all of an answer's) is done.
+    void written();
+    // The store's thread's own connection, opened on first use there.
+    Store &threadStoreAt(const QString &path);
+    void closeStoreThread();
     void finishIfDone();
-    void nextMail();
 
     Store &store;
     Config cfg;
@@ -154,11 +117,4 @@ private:
     QThread *storeThread = nullptr;
     QObject *storeContext = nullptr;    // lives in storeThread
     std::unique_ptr<Store> threadStore; // used in storeThread only
-
-    struct PendingMail {
-        OutgoingMail mail;
-        int limitMs;
-    };
-    QList<PendingMail> mails;
-    QThread *mailThread = nullptr;
 };

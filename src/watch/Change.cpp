@@ -1,12 +1,12 @@
+#include "app/Features.h"
 #include "app/Form1.h"
-#include "watch/BookWatch.h"
 #include "app/Tr.h"
+#include "watch/BookWatchPanel.h"
 #include "watch/Mail.h"
+#include "watch/NewsTeller.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QThread>
-#include <memory>
 
 void Form1::ql()
 {
@@ -40,13 +40,15 @@ void Form1::gxtj()
             return;
         case Store::Claim::Failed: return;
         }
-        if (Check3->isChecked() && platform.sound)
-            platform.sound->play(resourceDir + QStringLiteral("/ts.mp3"));
-        // Someone elsewhere on the desktop hears of it too.
-        if (!isActiveWindow() && shownCount > 0)
-            notifyNews(CurrentParcel.id.toLongLong(), Text1->currentText(),
-                       CurrentParcel.newest.time + QLatin1Char(' ') + CurrentParcel.newest.context);
-        if (Check2->isChecked() && !Sendmail->text().isEmpty())
+        NewsTeller &teller = features().newsTeller();
+        // The sound, and someone elsewhere on the desktop hears of it too;
+        // the mail is emailgx's, which the user waits for.
+        const qint64 id = CurrentParcel.id.toLongLong();
+        NewsItem item = teller.newsItem(id, Text1->currentText(),
+                                        CurrentParcel.newest.time + QLatin1Char(' ') + CurrentParcel.newest.context);
+        item.notify = !isActiveWindow() && shownCount > 0;
+        teller.tell({item});
+        if (teller.mailsOn())
             emailgx();
     } else if (!isSigned) {
         Label12(3)->setText(Parcelio::tr("无更新"));
@@ -72,36 +74,29 @@ void Form1::emailgx()
     const OutgoingMail mail = newsMail(cfg, Sendmail->text(), facts, sent);
     QString error = refusedHeaders(mail);
     if (error.isEmpty()) {
-        // The relay is talked to on a worker; the window keeps running in
-        // this nested loop, and change detection resumes after the send.
+        // The relay is talked to on the news teller's worker, after the mails
+        // queued before it; the window keeps running in this nested loop, and
+        // change detection resumes after the send.
         const Holding sending(rerunGuard);
-        QEventLoop wait;
-        const int limit = mailLimitMs;
-        std::unique_ptr<QThread> worker(
-            QThread::create([&error, &mail, limit] { error = sendMail(mail, limit); }));
-        connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
-        mailWorker = worker.get();
-        worker->start();
-        wait.exec();
-        worker->wait();
-        mailWorker = nullptr;
+        error = features().newsTeller().mailAndWait(mail);
     }
     setStatus(error.isEmpty() ? Parcelio::tr("快递有最新进展，已发送至邮箱!") : failed + error);
 }
 
 void Form1::finishNewsBeforeExit()
 {
-    auto telling = [this] {
-        return (mailWorker && !mailWorker->isFinished()) || (bookWatch && bookWatch->telling());
-    };
+    NewsTeller &teller = features().newsTeller();
+    BookWatchPanel &bookWatch = features().bookWatchPanel();
+    auto telling = [&] { return teller.mailing() || bookWatch.telling(); };
     if (!telling())
         return;
     // Gone for the user at once; nothing new is started meanwhile.
     hide();
-    for (QTimer *t : {Timer4, Timer6, Timer8})
+    for (QTimer *t : {Timer4, Timer6})
         if (t)
             t->stop();
-    QDeadlineTimer deadline(exitMailLimitMs);
+    bookWatch.stop();
+    QDeadlineTimer deadline(teller.exitMailLimitMs);
     while (telling() && !deadline.hasExpired()) {
         QEventLoop pause;
         QTimer::singleShot(20, &pause, &QEventLoop::quit);

@@ -1,8 +1,10 @@
 // Loop and timed queries: the shown parcel is queried again without the
 // user's hand, every N minutes or once at a chosen time. watchMode is the
 // modes' state; the captions of the start/stop buttons say it.
+#include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Tr.h"
+#include "watch/QueryFallback.h"
 #include "tracking/Client.h"
 #include "tracking/Service.h"
 
@@ -209,7 +211,7 @@ void Form1::Timer6_Timer()
     loopMinutes = 0;
     // Nor while the user's own query waits (the add panel's too): the
     // re-query would load its parcel over the one being asked about.
-    if (rerunGuard > 0 || userQueryRuns())
+    if (rerunGuard > 0 || features().queryFallback().userQueryRuns())
         return;
     // Removed beside the window: there is nothing left to ask about.
     if (watchedParcelGone()) {
@@ -227,7 +229,7 @@ void Form1::Timer6_Timer()
 void Form1::Timer4_Timer()
 {
     // A user's query waiting at the chosen time delays it by a tick or two.
-    if (watchMode != WatchMode::Timed || !Timer4->isActive() || rerunGuard > 0 || userQueryRuns())
+    if (watchMode != WatchMode::Timed || !Timer4->isActive() || rerunGuard > 0 || features().queryFallback().userQueryRuns())
         return;
     const QTime t = now().time();
     if (t.hour() != leadingNumber(Combo2->currentText()) ||
