@@ -2,6 +2,7 @@
 // and the reminders given, in parcel_life beside the written tables.
 #include "book/Stage.h"
 #include "store/Store.h"
+#include "store/StoreSql.h"
 #include "tracking/Progress.h"
 
 #include <QRegularExpression>
@@ -9,9 +10,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-namespace {
-const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-} // namespace
+using storesql::TimeFormat;
 
 Status bookRowStatus(const BookRow &row)
 {
