@@ -4,6 +4,7 @@
 // room for it. Runs on a private session bus (see CMakeLists.txt).
 #include "book/ParcelListModel.h"
 #include "platform/Notifications.h"
+#include "support/BookRows.h"
 #include "support/Harness.h"
 #include "support/MailSink.h"
 #include "support/NotifySink.h"
@@ -442,8 +443,8 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
     {
         Store s;
         QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
-        QCOMPARE(s.allParcels().size(), 2);
-        QCOMPARE(s.allParcels().at(0).num, QStringLiteral("4"));
+        QCOMPARE(allParcels(s).size(), 2);
+        QCOMPARE(allParcels(s).at(0).num, QStringLiteral("4"));
         QCOMPARE(s.settings()->address, QStringLiteral("a@b.cn"));
         QCOMPARE(s.watchTargets().size(), 2);
         QVERIFY(s.saveProgress(KeptProgress{1, {{"t", "c"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
@@ -551,7 +552,7 @@ void TestBookWatch::killedMidRoundLeavesWholeRows()
     // and all three events. What was told committed is there.
     Store s;
     QCOMPARE(s.open(app.path()), Store::OpenResult::Ok);
-    const QList<ParcelRecord> rows = s.allParcels();
+    const QList<ParcelRecord> rows = allParcels(s);
     QCOMPARE(rows.size(), Parcels);
     int written = 0;
     for (const ParcelRecord &r : rows) {

@@ -78,13 +78,13 @@ public:
     QString error() const { return lastError; }
 
     // kd100
-    QList<ParcelRecord> allParcels();
     // Every parcel with its kept state and newest event, in one statement:
     // the active ones (not archived), the archived ones, or all.
     enum class Shelf { Active, Archived, All };
     QList<BookRow> book(Shelf which = Shelf::Active);
-    // Id and goods of every parcel but the archived ones, in the same order as allParcels(): all
-    // the saved-parcel list needs, read without the other columns.
+    // Id and goods of every parcel but the archived ones, in the order of
+    // their ids: all the saved-parcel list needs, read without the other
+    // columns.
     QList<ParcelEntry> allEntries();
     // True when another connection (a command beside the window, the book
     // watch's own thread) has committed since the last call; the first call
@@ -101,7 +101,6 @@ public:
     // Clears every parcel through a connection of its own, as the clear
     // command asks for; false when that connection cannot be opened.
     bool deleteAllParcelsOnOwnConnection();
-    bool setParcelNum(const QString &id, const QString &num);
     // False unless a row was written. A new number or courier also clears
     // what is kept of the old one (count and progress), as resetParcel does.
     // With phone, the phone digits are written in the same step: both or

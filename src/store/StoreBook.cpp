@@ -35,12 +35,6 @@ QList<ParcelRecord> Store::parcels(QSqlQuery &q)
     return out;
 }
 
-QList<ParcelRecord> Store::allParcels()
-{
-    STORE_QUERY("select * from kd100 order by id");
-    return parcels(q);
-}
-
 QList<BookRow> Store::book(Shelf which)
 {
     switch (which) {
@@ -258,18 +252,6 @@ bool Store::deleteAllParcelsOnOwnConnection()
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
-}
-
-bool Store::setParcelNum(const QString &id, const QString &num)
-{
-    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
-    if (!parsed)
-        return false;
-    const qint64 key = *parsed;
-    STORE_QUERY("update kd100 set num=? where id=?");
-    q.addBindValue(num);
-    q.addBindValue(key);
-    return run(q);
 }
 
 bool Store::updateParcel(const QString &id, const QString &company, const QString &goods,
