@@ -91,7 +91,7 @@ void TestBook::sameGoodsEachKeepTheirRow()
 {
     Form1 &w = this->w();
     FakeMessageBox &box = h->platform.box;
-    const auto row = [&w](const char *id) { return w.store().parcelById(QString::fromLatin1(id)); };
+    const auto row = [&w](const char *id) { return w.store().parcelById(*rowIdOf(QString::fromLatin1(id))); };
     // Yes to the button's question; what the last box then said.
     const auto yes = [&box](QPushButton *button) {
         box.setNextAnswer(MessageBox::AnswerYes);
@@ -203,7 +203,7 @@ void TestBook::unknownNumberDeletesItsOwnRow()
     dropIt();
     w.setListIndex(3);
     QCOMPARE(box.texts().last(), QStringLiteral("快递信息已删除!"));
-    QVERIFY(!w.store().parcelById(QStringLiteral("4")));
+    QVERIFY(!w.store().parcelById(4));
     QCOMPARE(allParcels(w.store()).size(), 3);
 }
 
@@ -261,7 +261,7 @@ void TestBook::editPanelKeepsItsParcelAfterRefill()
 {
     Form1 &w = this->w();
     FakeMessageBox &box = h->platform.box;
-    const auto row = [&w](const char *id) { return w.store().parcelById(QString::fromLatin1(id)); };
+    const auto row = [&w](const char *id) { return w.store().parcelById(*rowIdOf(QString::fromLatin1(id))); };
     // One hit loaded, the panel opened, then the list refilled under it: the
     // old list position now holds another parcel.
     const auto searchOpenRefill = [&] {

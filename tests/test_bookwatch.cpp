@@ -52,7 +52,7 @@ void write(const QString &path, const QByteArray &bytes)
 
 QString kept(Form1 &w, qint64 id)
 {
-    const auto p = w.store().progressOf(QString::number(id));
+    const auto p = w.store().progressOf(id);
     if (!p)
         return QStringLiteral("-");
     QStringList c;
@@ -219,10 +219,10 @@ void TestBookWatch::roundOverTheBook()
     QCOMPARE(kept(w, 8), QStringLiteral("-"));
     QCOMPARE(kept(w, 9), QStringLiteral("-"));
     QCOMPARE(kept(w, 10), QStringLiteral("运送中:到达武汉|已揽收"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("2"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("6"))->num, QStringLiteral("0"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("9"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("3"));
+    QCOMPARE(w.store().parcelById(3)->num, QStringLiteral("2"));
+    QCOMPARE(w.store().parcelById(6)->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(9)->num, QStringLiteral("0"));
 
     // The window as the user left it: no box, same parcel, same status line.
     QCOMPARE(w.Text1->currentIndex(), 3);
@@ -293,7 +293,7 @@ void TestBookWatch::roundOverTheBook()
     w.setListIndex(3);
     QTRY_COMPARE(w.ListView1->topLevelItemCount(), 3);
     QTRY_VERIFY(w.Text1->isEnabled());
-    QCOMPARE(w.store().parcelById(QStringLiteral("4"))->num, QStringLiteral("3"));
+    QCOMPARE(w.store().parcelById(4)->num, QStringLiteral("3"));
     QTest::qWait(300);
     QCOMPARE(notifySink.calls().size(), 3);
     QWidget elsewhere;
@@ -318,7 +318,7 @@ void TestBookWatch::roundOverTheBook()
     QVERIFY(w.bookWatch->startRound());
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 20000);
     QCOMPARE(w.bookWatch->lastRound().news, 1);
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("4"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("4"));
     QCOMPARE(h.platform.player.played.size(), played + 1);
     QTRY_COMPARE(mail.messages().size(), mailed + 1);
     QVERIFY(
@@ -345,7 +345,7 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     w.setListIndex(0);
     QTRY_COMPARE(w.ListView1->topLevelItemCount(), 2);
     QTRY_VERIFY(w.Text1->isEnabled());
-    const auto stored = w.store().progressOf(QStringLiteral("1"));
+    const auto stored = w.store().progressOf(1);
     QVERIFY(stored && stored->events.size() == 2);
     const QString at = stored->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
 
@@ -367,7 +367,7 @@ void TestBookWatch::failedQueryShowsKeptProgress()
             QVERIFY(w.ListView1->topLevelItem(0)->font(2).bold());
             QCOMPARE(w.Label12(2)->text(), QStringLiteral("运送中"));
         }
-        QCOMPARE(w.store().progressOf(QStringLiteral("1"))->events.size(), 2);
+        QCOMPARE(w.store().progressOf(1)->events.size(), 2);
     }
 
     // No answer at all: once the watchdog has spoken, the kept events are shown.
@@ -385,13 +385,13 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     QVERIFY(QFile::remove(t + "700000000001.never"));
 
     // The edit panel's clearing and the deletion take the kept progress along.
-    QVERIFY(w.store().resetParcel(QStringLiteral("1")));
-    QVERIFY(!w.store().progressOf(QStringLiteral("1")));
+    QVERIFY(w.store().resetParcel(1));
+    QVERIFY(!w.store().progressOf(1));
     write(t + "700000000001.json", events({"到达杭州"}).toUtf8());
     w.setListIndex(0);
-    QTRY_VERIFY(w.store().progressOf(QStringLiteral("1")));
-    QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
-    QVERIFY(!w.store().progressOf(QStringLiteral("1")));
+    QTRY_VERIFY(w.store().progressOf(1));
+    QVERIFY(w.store().deleteParcel(1));
+    QVERIFY(!w.store().progressOf(1));
     QVERIFY(!w.store().saveProgress(KeptProgress{1, {{"a", "b"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
 
     // The switch and the interval come back at the next start.
@@ -556,7 +556,7 @@ void TestBookWatch::killedMidRoundLeavesWholeRows()
     QCOMPARE(rows.size(), Parcels);
     int written = 0;
     for (const ParcelRecord &r : rows) {
-        const auto p = s.progressOf(QString::number(r.id));
+        const auto p = s.progressOf(r.id);
         const QString what = QString::number(r.id) + QLatin1Char(' ') + r.num;
         if (!p) {
             QVERIFY2(r.num == QStringLiteral("1") && !committed.contains(r.id), qPrintable(what));
@@ -618,7 +618,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);
     QTRY_VERIFY(w.Text1->isEnabled());
     QCOMPARE(w.ListView1->topLevelItemCount(), 2);
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("2"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("2"));
     QCOMPARE(h.platform.player.played.size(), 1);
 
     // The number changes while the round asks for the old one: its answer
@@ -626,7 +626,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     write(t + "710000000002.json", events({"到达北京", "到达上海", "已揽收"}).toUtf8());
     onSent = [&](qint64 id) {
         if (id == 2)
-            QVERIFY(w.store().updateParcel(QStringLiteral("2"), QStringLiteral("中通快递"),
+            QVERIFY(w.store().updateParcel(2, QStringLiteral("中通快递"),
                                            QStringLiteral("鞋"), QStringLiteral("710000000009")));
     };
     QVERIFY(w.bookWatch->startRound());
@@ -634,7 +634,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     onSent = nullptr;
     QVERIFY(sent.contains(2));
     QCOMPARE(kept(w, 2), QStringLiteral("-"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("2"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(2)->num, QStringLiteral("0"));
     QCOMPARE(w.bookWatch->lastRound().news, 0);
     QCOMPARE(h.platform.player.played.size(), 1);
 
@@ -651,7 +651,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     w.changeParcel();
     QTRY_VERIFY(w.Text1->isEnabled());
     QCOMPARE(kept(w, 3), QStringLiteral("-"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(3)->num, QStringLiteral("0"));
     bool watched = false;
     for (const WatchTarget &target : w.store().watchTargets())
         watched = watched || target.id == 3;

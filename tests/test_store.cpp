@@ -170,12 +170,12 @@ void TestStore::userTextIsDataNotStatement()
     QCOMPARE(s.couriersByNameLike("'").size(), 0);
     QVERIFY(s.error().isEmpty());
     // Ids that are not numbers are refused instead of reaching a statement.
-    QVERIFY(!s.deleteParcel("1 or 1=1"));
+    QVERIFY(!rowIdOf("1 or 1=1"));
     QCOMPARE(allParcels(s).size(), 3);
 
     // No such row and a failed statement are two answers, not one.
-    QCOMPARE(s.parcelById("1").outcome, RowLookup<ParcelRecord>::Found);
-    QCOMPARE(s.parcelById("99").outcome, RowLookup<ParcelRecord>::Missing);
+    QCOMPARE(s.parcelById(1).outcome, RowLookup<ParcelRecord>::Found);
+    QCOMPARE(s.parcelById(99).outcome, RowLookup<ParcelRecord>::Missing);
     {
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
         other.setDatabaseName(s.databasePath());
@@ -184,7 +184,7 @@ void TestStore::userTextIsDataNotStatement()
         other.close();
     }
     QSqlDatabase::removeDatabase("other");
-    QCOMPARE(s.parcelById("1").outcome, RowLookup<ParcelRecord>::Failed);
+    QCOMPARE(s.parcelById(1).outcome, RowLookup<ParcelRecord>::Failed);
     QVERIFY(!s.error().isEmpty());
     QVERIFY(!s.findParcels(ParcelField::Number, Match::Exact, "111"));
     QVERIFY(!s.findEntries(ParcelField::Goods, Match::Partial, "茶"));
@@ -330,7 +330,7 @@ void TestStore::archivePickedAndStageLiveBesideTheBook()
     QCOMPARE(s.book(Store::Shelf::Archived).first().parcel.id, b);
 
     // A deleted parcel takes its row along; so does clearing the book.
-    QVERIFY(s.deleteParcel(QString::number(a)));
+    QVERIFY(s.deleteParcel(a));
     QCOMPARE(s.lifeOf(a)->code, QString());
     QVERIFY(s.deleteAllParcelsOnOwnConnection());
     QCOMPARE(s.book(Store::Shelf::All).size(), 0);

@@ -625,7 +625,7 @@ std::optional<ParcelRecord> rowById(Context &c, Failed &why)
         why = {CommandStatus::Usage, Parcelio::tr("编号不正确: %1").arg(id)};
         return std::nullopt;
     }
-    const auto found = c.store->parcelById(QString::number(key));
+    const auto found = c.store->parcelById(key);
     if (found.outcome == RowLookup<ParcelRecord>::Missing)
         why = {CommandStatus::Usage, Parcelio::tr("没有编号为 %1 的快递").arg(key)};
     else if (!found)
@@ -811,7 +811,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (added.outcome == Store::Added::Failed)
         return databaseFailed(*c.store);
     if (added.outcome == Store::Added::AlreadySaved) {
-        const auto saved = c.store->parcelById(QString::number(added.id));
+        const auto saved = c.store->parcelById(added.id);
         return saved ? alreadySaved(c, *saved)
                      : Failed{CommandStatus::Usage, Parcelio::tr("快递数据已存在! %1").arg(number)};
     }
@@ -822,7 +822,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (!c.store->setPhone(id, phone) || !keepAnswerPace(*c.store, *c.service, id, answer, t.queried) ||
         !keepAsWindow(*c.store, row, t)) {
         const Failed f = databaseFailed(*c.store);
-        c.store->deleteParcel(QString::number(id));
+        c.store->deleteParcel(id);
         return f;
     }
     shown = BookRow{row, {}, {}, {}, false, phone, {}};
@@ -917,7 +917,7 @@ int remove(Context &c)
     const auto row = rowById(c, why);
     if (!row)
         return fail(why);
-    if (!c.store->deleteParcel(QString::number(row->id)))
+    if (!c.store->deleteParcel(row->id))
         return fail(databaseFailed(*c.store));
     if (c.json)
         printJson(parcelJson(BookRow{*row, {}, {}, {}, false, {}, {}}));

@@ -179,35 +179,15 @@ std::optional<QList<ParcelRecord>> Store::findParcels(ParcelField field, Match m
     return lastError.isEmpty() ? std::optional(rows) : std::nullopt;
 }
 
-std::optional<qint64> Store::rowKey(const QString &id, const char *whenMissing)
+RowLookup<ParcelRecord> Store::parcelById(qint64 id)
 {
-    // Ids come from list entries and CurrentParcel as text; an empty or
-    // foreign text names no row at all.
-    bool ok = false;
-    const qint64 key = id.trimmed().toLongLong(&ok);
-    if (!ok) {
-        lastError = QString::fromLatin1(whenMissing);
-        return std::nullopt;
-    }
-    return key;
-}
-
-RowLookup<ParcelRecord> Store::parcelById(const QString &id)
-{
-    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
-    if (!parsed)
-        return {RowLookup<ParcelRecord>::Failed, {}}; // no id: nothing could be looked up
     STORE_QUERY("select * from kd100 where id=?");
-    q.addBindValue(*parsed);
+    q.addBindValue(id);
     return lookupOf(parcels(q));
 }
 
-bool Store::deleteParcel(const QString &id)
+bool Store::deleteParcel(qint64 key)
 {
-    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
-    if (!parsed)
-        return false;
-    const qint64 key = *parsed;
     return inTransaction([&] {
         STORE_QUERY("delete from progress where id=?");
         q.addBindValue(key);
@@ -254,13 +234,9 @@ bool Store::deleteAllParcelsOnOwnConnection()
     return ok;
 }
 
-bool Store::updateParcel(const QString &id, const QString &company, const QString &goods,
-                         const QString &number, const QString *phone)
+bool Store::updateParcel(qint64 key, const QString &company, const QString &goods, const QString &number,
+                         const QString *phone)
 {
-    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
-    if (!parsed)
-        return false;
-    const qint64 key = *parsed;
     return inWriteTransaction([&] {
         // The count and progress kept belong to the number and courier they
         // were read for: another parcel starts afresh, as after the clear button.

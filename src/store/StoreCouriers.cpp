@@ -41,11 +41,17 @@ QList<CourierRecord> Store::allCouriers()
     return couriers(q);
 }
 
+QList<CourierRecord> Store::couriersWhere(const char *column, const QString &value)
+{
+    QSqlQuery q(QSqlDatabase::database(connName, false));
+    q.prepare(QStringLiteral("select * from list where %1=? order by id").arg(QLatin1String(column)));
+    q.addBindValue(value);
+    return couriers(q);
+}
+
 QList<CourierRecord> Store::couriersByName(const QString &name)
 {
-    STORE_QUERY("select * from list where name=? order by id");
-    q.addBindValue(name);
-    return couriers(q);
+    return couriersWhere("name", name);
 }
 
 QList<CourierRecord> Store::couriersByNameLike(const QString &text)
@@ -55,28 +61,21 @@ QList<CourierRecord> Store::couriersByNameLike(const QString &text)
     return couriers(q);
 }
 
-RowLookup<CourierRecord> Store::courierById(const QString &id)
+RowLookup<CourierRecord> Store::courierById(qint64 id)
 {
-    const std::optional<qint64> parsed = rowKey(id, "bad courier id");
-    if (!parsed)
-        return {RowLookup<CourierRecord>::Failed, {}}; // no id: nothing could be looked up
     STORE_QUERY("select * from list where id=?");
-    q.addBindValue(*parsed);
+    q.addBindValue(id);
     return lookupOf(couriers(q));
 }
 
 QList<CourierRecord> Store::couriersByShibie(const QString &comCode)
 {
-    STORE_QUERY("select * from list where shibie=? order by id");
-    q.addBindValue(comCode);
-    return couriers(q);
+    return couriersWhere("shibie", comCode);
 }
 
 QList<CourierRecord> Store::couriersByCode(const QString &code)
 {
-    STORE_QUERY("select * from list where code=? order by id");
-    q.addBindValue(code);
-    return couriers(q);
+    return couriersWhere("code", code);
 }
 
 std::optional<SettingsRecord> Store::settings()

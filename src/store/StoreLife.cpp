@@ -1,5 +1,5 @@
 // What a parcel gains after the road: its pickup code, picked up, archived
-// and the reminders given, in parcel_life beside the written tables.
+// and the reminders given, in parcel_life beside the book's own tables.
 #include "book/Stage.h"
 #include "store/Store.h"
 #include "store/StoreSql.h"

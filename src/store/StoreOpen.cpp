@@ -91,9 +91,9 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
         lastError = db.lastError().text();
         return OpenResult::Failed;
     }
-    // The book is read whole once, at start; the engine's default page
-    // cache (2 MiB) would then hold it for nothing: the system's file cache
-    // serves a later read as fast.
+    // The book is mostly read whole (at start, on a refill); the engine's
+    // default page cache (2 MiB) would hold it for nothing: the system's
+    // file cache serves a later read as fast.
     QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
     if (fresh) {
         QFile schema(QStringLiteral(":/sql/schema.sql"));
@@ -169,7 +169,8 @@ bool Store::openShared(const QString &path)
         lastError = db.lastError().text();
         return false;
     }
-    // Each row is touched once per round: a small page cache is enough.
+    // A round or a command touches each row about once: a small page cache
+    // is enough.
     QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
     return true;
 }

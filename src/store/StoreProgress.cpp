@@ -99,7 +99,7 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
             return runOnOneRow(up);
         };
         if (putAway) {
-            const auto before = progressOf(QString::number(p.id));
+            const auto before = progressOf(p.id);
             progress.unseen = before && before->unseen;
             if ((grew && !storeCount()) || !saveProgress(progress))
                 return false;
@@ -114,7 +114,7 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
             return true;
         }
         // News not looked at yet stays news until the parcel is shown.
-        const auto before = progressOf(QString::number(p.id));
+        const auto before = progressOf(p.id);
         // Signed now, not before: the delivery is news, once. A parcel never
         // kept turned signed when its count grew, as other news is counted.
         const bool turned =
@@ -136,28 +136,21 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
     return ok ? kept : Kept::Failed;
 }
 
-Store::Claim Store::claimNews(const QString &id, int count)
+Store::Claim Store::claimNews(qint64 id, int count)
 {
-    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
-    if (!parsed)
-        return Claim::Failed;
     // One statement: of two queries that saw the same news, one raises the
     // count and tells it; the other finds it raised.
     STORE_QUERY("update kd100 set num=? where id=? and cast(num as real) < ?");
     q.addBindValue(QString::number(count));
-    q.addBindValue(*parsed);
+    q.addBindValue(id);
     q.addBindValue(count);
     if (!run(q))
         return Claim::Failed;
     return q.numRowsAffected() > 0 ? Claim::Claimed : Claim::AlreadyTold;
 }
 
-std::optional<KeptProgress> Store::progressOf(const QString &id)
+std::optional<KeptProgress> Store::progressOf(qint64 key)
 {
-    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
-    if (!parsed)
-        return std::nullopt;
-    const qint64 key = *parsed;
     STORE_QUERY("select events, queried, state, unseen from progress where id=?");
     q.addBindValue(key);
     if (!run(q) || !q.next())
@@ -171,12 +164,8 @@ std::optional<KeptProgress> Store::progressOf(const QString &id)
     return p;
 }
 
-bool Store::resetParcel(const QString &id)
+bool Store::resetParcel(qint64 key)
 {
-    const std::optional<qint64> parsed = rowKey(id, "no parcel chosen");
-    if (!parsed)
-        return false;
-    const qint64 key = *parsed;
     return inTransaction([&] {
         STORE_QUERY("update kd100 set num='0' where id=?");
         q.addBindValue(key);

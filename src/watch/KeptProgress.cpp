@@ -20,7 +20,8 @@ void Form1::keepProgress(const QString &id, const TrackingReading &reading)
 
 bool Form1::showKeptProgress(const QString &id, const QString &reason)
 {
-    const auto kept = db.progressOf(id);
+    const std::optional<qint64> key = rowIdOf(id);
+    const auto kept = key ? db.progressOf(*key) : std::nullopt;
     if (!kept || kept->events.isEmpty())
         return false;
     ListView1->clear();
