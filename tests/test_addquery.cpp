@@ -251,7 +251,7 @@ void TestAddQuery::signedServiceAsksForThePhone()
     QTRY_VERIFY(w.ListView1->topLevelItemCount() == 3 && idle());
     QCOMPARE(w.Label12(2)->text(), QString("待取件"));
     const auto station = *w.store().findParcels(ParcelField::Number, Match::Exact, "700000000001");
-        QCOMPARE(w.store().progressOf(station[0].id)->status, Status::AtStation);
+    QCOMPARE(w.store().progressOf(station[0].id)->status, Status::AtStation);
 
     // Wrong digits: the form stays filled, the cursor in the phone box, and
     // the shown parcel keeps its events under its header.

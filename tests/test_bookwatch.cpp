@@ -626,8 +626,8 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     write(t + "710000000002.json", events({"到达北京", "到达上海", "已揽收"}).toUtf8());
     onSent = [&](qint64 id) {
         if (id == 2)
-            QVERIFY(w.store().updateParcel(2, QStringLiteral("中通快递"),
-                                           QStringLiteral("鞋"), QStringLiteral("710000000009")));
+            QVERIFY(w.store().updateParcel(2, QStringLiteral("中通快递"), QStringLiteral("鞋"),
+                                           QStringLiteral("710000000009")));
     };
     QVERIFY(w.bookWatch->startRound());
     QTRY_VERIFY_WITH_TIMEOUT(!w.bookWatch->running(), 10000);

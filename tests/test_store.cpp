@@ -171,6 +171,7 @@ void TestStore::userTextIsDataNotStatement()
     QVERIFY(s.error().isEmpty());
     // Ids that are not numbers are refused instead of reaching a statement.
     QVERIFY(!rowIdOf("1 or 1=1"));
+    QVERIFY(!rowIdOf(QString())); // no row 0 for an empty id
     QCOMPARE(allParcels(s).size(), 3);
 
     // No such row and a failed statement are two answers, not one.

@@ -93,7 +93,8 @@ void Form1::cx()
                     MessageBox::AnswerYes) {
                 // The queried parcel's own row goes; success is only told
                 // when the row really went.
-                if (const std::optional<qint64> gone = rowIdOf(CurrentParcel.id); gone && db.deleteParcel(*gone)) {
+                if (const std::optional<qint64> gone = rowIdOf(CurrentParcel.id);
+                    gone && db.deleteParcel(*gone)) {
                     CurrentParcel.id.clear();
                     kept = false;
                     msg(Parcelio::tr("快递信息已删除!"));
