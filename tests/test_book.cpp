@@ -1,6 +1,7 @@
 // The parcel book's commands: edit panel, search, export, progress-list
 // actions and the balloon hint, driven through the real window.
 #include "app/Balloon.h"
+#include "support/BookRows.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
 
@@ -90,7 +91,7 @@ void TestBook::sameGoodsEachKeepTheirRow()
 {
     Form1 &w = this->w();
     FakeMessageBox &box = h->platform.box;
-    const auto row = [&w](const char *id) { return w.store().parcelById(QString::fromLatin1(id)); };
+    const auto row = [&w](const char *id) { return w.store().parcelById(*rowIdOf(QString::fromLatin1(id))); };
     // Yes to the button's question; what the last box then said.
     const auto yes = [&box](QPushButton *button) {
         box.setNextAnswer(MessageBox::AnswerYes);
@@ -176,7 +177,7 @@ void TestBook::sameGoodsEachKeepTheirRow()
     QTest::keyClick(w.ListView1, Qt::Key_F5);
     QCOMPARE(yes(w.Command1(9)), QStringLiteral("信息数据不存在!"));
     QCOMPARE(yes(w.Command1(11)), QStringLiteral("快递信息删除失败,没有做任何改动!"));
-    QCOMPARE(w.store().allParcels().size(), 1);
+    QCOMPARE(allParcels(w.store()).size(), 1);
 }
 
 void TestBook::unknownNumberDeletesItsOwnRow()
@@ -202,8 +203,8 @@ void TestBook::unknownNumberDeletesItsOwnRow()
     dropIt();
     w.setListIndex(3);
     QCOMPARE(box.texts().last(), QStringLiteral("快递信息已删除!"));
-    QVERIFY(!w.store().parcelById(QStringLiteral("4")));
-    QCOMPARE(w.store().allParcels().size(), 3);
+    QVERIFY(!w.store().parcelById(4));
+    QCOMPARE(allParcels(w.store()).size(), 3);
 }
 
 void TestBook::searchHitsAndSentinels()
@@ -260,7 +261,7 @@ void TestBook::editPanelKeepsItsParcelAfterRefill()
 {
     Form1 &w = this->w();
     FakeMessageBox &box = h->platform.box;
-    const auto row = [&w](const char *id) { return w.store().parcelById(QString::fromLatin1(id)); };
+    const auto row = [&w](const char *id) { return w.store().parcelById(*rowIdOf(QString::fromLatin1(id))); };
     // One hit loaded, the panel opened, then the list refilled under it: the
     // old list position now holds another parcel.
     const auto searchOpenRefill = [&] {
@@ -304,7 +305,7 @@ void TestBook::editPanelKeepsItsParcelAfterRefill()
     box.setNextAnswer(MessageBox::AnswerYes);
     w.Command1(11)->click();
     QCOMPARE(box.texts().last(), QStringLiteral("快递信息删除失败,没有做任何改动!"));
-    QCOMPARE(w.store().allParcels().size(), 2);
+    QCOMPARE(allParcels(w.store()).size(), 2);
 }
 
 void TestBook::exportWritesGbkLines()

@@ -8,6 +8,7 @@
 #include "book/ParcelListModel.h"
 #include "platform/Notifications.h"
 #include "support/BookFiles.h"
+#include "support/BookRows.h"
 #include "support/BusStandIn.h"
 #include "support/Harness.h"
 #include "support/MailSink.h"
@@ -55,7 +56,7 @@ void write(const QString &path, const QByteArray &bytes)
 
 QString kept(Form1 &w, qint64 id)
 {
-    const auto p = w.store().progressOf(QString::number(id));
+    const auto p = w.store().progressOf(id);
     if (!p)
         return QStringLiteral("-");
     QStringList c;
@@ -222,10 +223,10 @@ void TestBookWatch::roundOverTheBook()
     QCOMPARE(kept(w, 8), QStringLiteral("-"));
     QCOMPARE(kept(w, 9), QStringLiteral("-"));
     QCOMPARE(kept(w, 10), QStringLiteral("运送中:到达武汉|已揽收"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("2"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("6"))->num, QStringLiteral("0"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("9"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("3"));
+    QCOMPARE(w.store().parcelById(3)->num, QStringLiteral("2"));
+    QCOMPARE(w.store().parcelById(6)->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(9)->num, QStringLiteral("0"));
 
     // The window as the user left it: no box, same parcel, same status line.
     QCOMPARE(w.Text1->currentIndex(), 3);
@@ -305,7 +306,7 @@ void TestBookWatch::roundOverTheBook()
     w.setListIndex(3);
     QTRY_COMPARE(w.ListView1->topLevelItemCount(), 3);
     QTRY_VERIFY(w.Text1->isEnabled());
-    QCOMPARE(w.store().parcelById(QStringLiteral("4"))->num, QStringLiteral("3"));
+    QCOMPARE(w.store().parcelById(4)->num, QStringLiteral("3"));
     // The query told its news before it let the list go: once every
     // notification handed over is answered, the sink has logged all there is.
     notifications.waitForAnswers(5000);
@@ -332,7 +333,7 @@ void TestBookWatch::roundOverTheBook()
     QVERIFY(w.features().bookWatchPanel().watch()->startRound());
     QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 20000);
     QCOMPARE(w.features().bookWatchPanel().watch()->lastRound().news, 1);
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("4"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("4"));
     QCOMPARE(h.platform.player.played.size(), played + 1);
     QTRY_COMPARE(mail.messages().size(), mailed + 1);
     QVERIFY(
@@ -359,7 +360,7 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     w.setListIndex(0);
     QTRY_COMPARE(w.ListView1->topLevelItemCount(), 2);
     QTRY_VERIFY(w.Text1->isEnabled());
-    const auto stored = w.store().progressOf(QStringLiteral("1"));
+    const auto stored = w.store().progressOf(1);
     QVERIFY(stored && stored->events.size() == 2);
     const QString at = stored->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm"));
 
@@ -381,7 +382,7 @@ void TestBookWatch::failedQueryShowsKeptProgress()
             QVERIFY(w.ListView1->topLevelItem(0)->font(2).bold());
             QCOMPARE(w.Label12(2)->text(), QStringLiteral("运送中"));
         }
-        QCOMPARE(w.store().progressOf(QStringLiteral("1"))->events.size(), 2);
+        QCOMPARE(w.store().progressOf(1)->events.size(), 2);
     }
 
     // No answer at all: once the watchdog has spoken, the kept events are shown.
@@ -399,13 +400,13 @@ void TestBookWatch::failedQueryShowsKeptProgress()
     QVERIFY(QFile::remove(t + "700000000001.never"));
 
     // The edit panel's clearing and the deletion take the kept progress along.
-    QVERIFY(w.store().resetParcel(QStringLiteral("1")));
-    QVERIFY(!w.store().progressOf(QStringLiteral("1")));
+    QVERIFY(w.store().resetParcel(1));
+    QVERIFY(!w.store().progressOf(1));
     write(t + "700000000001.json", events({"到达杭州"}).toUtf8());
     w.setListIndex(0);
-    QTRY_VERIFY(w.store().progressOf(QStringLiteral("1")));
-    QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
-    QVERIFY(!w.store().progressOf(QStringLiteral("1")));
+    QTRY_VERIFY(w.store().progressOf(1));
+    QVERIFY(w.store().deleteParcel(1));
+    QVERIFY(!w.store().progressOf(1));
     QVERIFY(!w.store().saveProgress(KeptProgress{1, {{"a", "b"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
 
     // The switch and the interval come back at the next start.
@@ -453,8 +454,8 @@ void TestBookWatch::oldDatabaseUpgradedNewerRefused()
     {
         Store s;
         QCOMPARE(s.open(dir.path()), Store::OpenResult::Ok);
-        QCOMPARE(s.allParcels().size(), 2);
-        QCOMPARE(s.allParcels().at(0).num, QStringLiteral("4"));
+        QCOMPARE(allParcels(s).size(), 2);
+        QCOMPARE(allParcels(s).at(0).num, QStringLiteral("4"));
         QCOMPARE(s.settings()->address, QStringLiteral("a@b.cn"));
         QCOMPARE(s.watchTargets().size(), 2);
         QVERIFY(s.saveProgress(KeptProgress{1, {{"t", "c"}}, QDateTime::currentDateTime(), Status::InTransit, false}));
@@ -556,11 +557,11 @@ void TestBookWatch::killedMidRoundLeavesWholeRows()
     // and all three events. What was told committed is there.
     Store s;
     QCOMPARE(s.open(app.path()), Store::OpenResult::Ok);
-    const QList<ParcelRecord> rows = s.allParcels();
+    const QList<ParcelRecord> rows = allParcels(s);
     QCOMPARE(rows.size(), Parcels);
     int written = 0;
     for (const ParcelRecord &r : rows) {
-        const auto p = s.progressOf(QString::number(r.id));
+        const auto p = s.progressOf(r.id);
         const QString what = QString::number(r.id) + QLatin1Char(' ') + r.num;
         if (!p) {
             QVERIFY2(r.num == QStringLiteral("1") && !committed.contains(r.id), qPrintable(what));
@@ -622,7 +623,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     QTRY_VERIFY_WITH_TIMEOUT(!w.features().bookWatchPanel().watch()->running(), 10000);
     QTRY_VERIFY(w.Text1->isEnabled());
     QCOMPARE(w.ListView1->topLevelItemCount(), 2);
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("2"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("2"));
     QCOMPARE(h.platform.player.played.size(), 1);
 
     // The number changes while the round asks for the old one: its answer
@@ -630,7 +631,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     write(t + "710000000002.json", events({"到达北京", "到达上海", "已揽收"}).toUtf8());
     onSent = [&](qint64 id) {
         if (id == 2)
-            QVERIFY(w.store().updateParcel(QStringLiteral("2"), QStringLiteral("中通快递"),
+            QVERIFY(w.store().updateParcel(2, QStringLiteral("中通快递"),
                                            QStringLiteral("鞋"), QStringLiteral("710000000009")));
     };
     QVERIFY(w.features().bookWatchPanel().watch()->startRound());
@@ -638,7 +639,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     onSent = nullptr;
     QVERIFY(sent.contains(2));
     QCOMPARE(kept(w, 2), QStringLiteral("-"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("2"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(2)->num, QStringLiteral("0"));
     QCOMPARE(w.features().bookWatchPanel().watch()->lastRound().news, 0);
     QCOMPARE(h.platform.player.played.size(), 1);
 
@@ -655,7 +656,7 @@ void TestBookWatch::newsOfTheAskedNumberToldOnce()
     w.changeParcel();
     QTRY_VERIFY(w.Text1->isEnabled());
     QCOMPARE(kept(w, 3), QStringLiteral("-"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("3"))->num, QStringLiteral("0"));
+    QCOMPARE(w.store().parcelById(3)->num, QStringLiteral("0"));
     bool watched = false;
     for (const WatchTarget &target : w.store().watchTargets())
         watched = watched || target.id == 3;

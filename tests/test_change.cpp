@@ -68,7 +68,8 @@ void TestChange::countAndStateDecideNews()
         w.ListView1->clear(); // as the query does before each request
         h.platform.player.played.clear();
         w.Timer1_Timer();
-        const auto row = w.store().parcelById(w.CurrentParcel.id);
+        const std::optional<qint64> id = rowIdOf(w.CurrentParcel.id);
+        const auto row = id ? w.store().parcelById(*id) : RowLookup<ParcelRecord>{};
         const QString where = QStringLiteral("row %1 num %2").arg(QLatin1String(c.id), QLatin1String(c.num));
         QVERIFY2(w.Label12(3)->text() == QString::fromUtf8(c.label), qPrintable(where));
         QVERIFY2(w.Label12(3)->palette().color(QPalette::WindowText) == c.colour, qPrintable(where));
@@ -93,11 +94,11 @@ void TestChange::newsIsAnnouncedOnce()
     w.setListIndex(0);
     QTRY_COMPARE(w.Label12(3)->text(), QStringLiteral("有更新"));
     const QString rows = QString::number(w.ListView1->topLevelItemCount());
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, rows);
+    QCOMPARE(w.store().parcelById(1)->num, rows);
     // Chosen again with nothing new: the row's count is loaded, no news.
     w.setListIndex(0);
     QTRY_COMPARE(w.Label12(3)->text(), QStringLiteral("无更新"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, rows);
+    QCOMPARE(w.store().parcelById(1)->num, rows);
     QCOMPARE(h.platform.player.played.size(), 1);
 }
 

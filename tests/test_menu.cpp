@@ -1,4 +1,5 @@
 // The main menu: icons and function keys, driven through the real window.
+#include "support/BookRows.h"
 #include "support/Harness.h"
 
 #include <QClipboard>
@@ -133,13 +134,13 @@ void TestMenu::clearAndRefreshTheList()
     QTest::keyClick(w.Text1, Qt::Key_F6);
     QCOMPARE(h.platform.box.texts(),
              QStringList({"确定要清空快递列表吗?", "防误保护二次确认：确定要清空快递列表？"}));
-    QCOMPARE(w.store().allParcels().size(), 2);
+    QCOMPARE(allParcels(w.store()).size(), 2);
     QCOMPARE(w.Text1->count() + w.ListView1->topLevelItemCount(), 3);
 
     h.platform.box.setNextAnswer(MessageBox::AnswerYes);
     h.platform.box.setNextAnswer(MessageBox::AnswerYes);
     QTest::mouseClick(w.Image2(2), Qt::LeftButton);
-    QVERIFY(w.store().allParcels().isEmpty());
+    QVERIFY(allParcels(w.store()).isEmpty());
     QCOMPARE(w.Text1->count() + w.ListView1->topLevelItemCount(), 0);
     QCOMPARE(w.status(), QString("快递列表已清空..."));
     QCOMPARE(w.CurrentParcel.number, QString("100000000001"));

@@ -201,7 +201,7 @@ void TestParcelList::command5ClearsTheStoredCount()
     QCOMPARE(w.Label12(3)->text(), QStringLiteral("无更新"));
     w.Text6->setText(QStringLiteral("书"));
     w.Command5->click(); // answered No
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("5"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("5"));
 
     // Yes: the count is cleared and the parcel queried twice; the events
     // count as news once, not doubled by the display still pending.
@@ -212,11 +212,11 @@ void TestParcelList::command5ClearsTheStoredCount()
     waitForDisplay();
     QCOMPARE(w.ListView1->topLevelItemCount(), 3);
     QCOMPARE(w.Label12(3)->text(), QStringLiteral("有更新"));
-    QCOMPARE(w.store().parcelById(QStringLiteral("1"))->num, QStringLiteral("3"));
+    QCOMPARE(w.store().parcelById(1)->num, QStringLiteral("3"));
     QCOMPARE(w.Text1->itemText(0), QStringLiteral("书"));
 
     // Yes on a parcel whose row is gone: nothing is done, and that is said.
-    QVERIFY(w.store().deleteParcel(QStringLiteral("1")));
+    QVERIFY(w.store().deleteParcel(1));
     box.setNextAnswer(MessageBox::AnswerYes);
     w.Command5->click();
     QCOMPARE(box.texts().size(), 5);
@@ -267,7 +267,7 @@ void TestParcelList::stationParcelFromMarkToArchive()
     // markup is neither a heading nor a picture.
     const QString hostile =
         QStringLiteral("<h1>快件已到达</h1><img src=\"/etc/x.png\">菜鸟驿站 &amp; 请凭取件码取件");
-    KeptProgress kept = *w.store().progressOf(QString::number(id));
+    KeptProgress kept = *w.store().progressOf(id);
     kept.events.first().context = hostile;
     QVERIFY(w.store().saveProgress(kept));
     w.showPickupLine();

@@ -158,7 +158,7 @@ void TestQuery::requestAndResultCodes()
         {"22", "非常抱歉!API今日查询次数已尽,请您明日再使用!"},
         {"99", "中通快递:衣服查询中..."}}; // not in the table: the request's text stays
     // Nothing kept for the parcel: the failure's own text alone.
-    QVERIFY(w.store().resetParcel(QStringLiteral("1")));
+    QVERIFY(w.store().resetParcel(1));
     for (const auto &[code, text] : codes) {
         query(QStringLiteral("9000000000") + QLatin1String(code));
         QCOMPARE(w.status(), QString::fromUtf8(text));
@@ -200,7 +200,7 @@ void TestQuery::unknownNumberKeepOrDelete()
     QCOMPARE(box.texts(), (QStringList{ask, ask, confirm}));
     QCOMPARE(box.shown[0].buttons, MessageBox::YesNo);
     QCOMPARE(box.shown[0].title, QStringLiteral("Tesmar系列软件"));
-    QVERIFY(w.store().parcelById(QStringLiteral("2")));
+    QVERIFY(w.store().parcelById(2));
     QVERIFY(w.Text1->isEnabled() && w.Image2(1)->isEnabled() && !w.Timer7->isActive());
     // Deleted with Check7 off: refilled, nothing else queried.
     box.shown.clear();
@@ -209,13 +209,13 @@ void TestQuery::unknownNumberKeepOrDelete()
     const int before = shipped->countRequests(QStringLiteral("/?"));
     w.setListIndex(1);
     QCOMPARE(box.texts(), (QStringList{ask, confirm, QStringLiteral("快递信息已删除!")}));
-    QVERIFY(!w.store().parcelById(QStringLiteral("2")));
+    QVERIFY(!w.store().parcelById(2));
     QCOMPARE(w.Text1->count(), 2);
     QCOMPARE(shipped->countRequests(QStringLiteral("/?")), before + 1);
 
     // With Check7 on, the first saved parcel is queried at once.
     w.Check7->setChecked(true);
-    QVERIFY(w.store().deleteParcel(QStringLiteral("3"))); // one parcel stays after the deletion
+    QVERIFY(w.store().deleteParcel(3)); // one parcel stays after the deletion
     QVERIFY(w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("100000000004"),
                                 QStringLiteral("鞋"), QStringLiteral("0")));
     w.sX();

@@ -241,7 +241,7 @@ void Form1::Check11_Click()
 void Form1::notificationAction(qint64 id, const QString &key)
 {
     if (key == QLatin1String("copy-number")) {
-        if (const auto row = db.parcelById(QString::number(id)))
+        if (const auto row = db.parcelById(id))
             putOnClipboard(row->number);
     }
     if (key == QLatin1String("copy-pickup")) {
@@ -288,9 +288,8 @@ bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
         if (!ok || seen.contains(key))
             continue;
         seen.insert(key);
-        const QString id = QString::number(key);
-        const auto row = db.parcelById(id);
-        const auto kept = db.progressOf(id);
+        const auto row = db.parcelById(key);
+        const auto kept = db.progressOf(key);
         if (!row || !kept || !kept->unseen || kept->events.isEmpty())
             continue;
         const KeptEvent &e = kept->events.first();

@@ -72,18 +72,19 @@ void Form1::Command5_Click()
     // The loaded parcel, the one the edit panel shows, not the entry that
     // now stands at its old list position.
     const QString id = CurrentParcel.id;
-    if (const auto row = db.parcelById(id); !row) {
+    const std::optional<qint64> key = rowIdOf(id);
+    if (const auto row = key ? db.parcelById(*key) : RowLookup<ParcelRecord>{}; !row) {
         msg(row.outcome == RowLookup<ParcelRecord>::Missing ? Parcelio::tr("信息数据不存在!")
                                                             : Parcelio::tr("初始化失败,没有做任何改动!"));
         return;
     }
     // The kept progress goes with the count.
-    if (!db.resetParcel(id)) {
+    if (!db.resetParcel(*key)) {
         msg(Parcelio::tr("初始化失败,没有做任何改动!"));
         return;
     }
     CurrentParcel.num = QStringLiteral("0");
-    setEntryState(id.toLongLong(), EntryState{});
+    setEntryState(*key, EntryState{});
     msg(Parcelio::tr("初始化成功!"));
     // Reload with the cleared count, so every event counts as news.
     Text1_Click();
@@ -133,7 +134,8 @@ void Form1::changeParcel()
         return;
 
     const QString id = CurrentParcel.id;
-    const auto row = db.parcelById(id);
+    const std::optional<qint64> key = rowIdOf(id);
+    const auto row = key ? db.parcelById(*key) : RowLookup<ParcelRecord>{};
     if (!row) {
         // Either the row is gone or no parcel is loaded: nothing is written,
         // and the list is not rewritten for a row that does not exist.
@@ -142,13 +144,13 @@ void Form1::changeParcel()
                 : Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }
-    if (!db.updateParcel(id, editCourier, Text6->text(), Text4->text(), &phone)) {
+    if (!db.updateParcel(*key, editCourier, Text6->text(), Text4->text(), &phone)) {
         msg(Parcelio::tr("快递信息修改失败,") + NothingChanged());
         return;
     }
     // Another number or courier: the store forgot the old one's progress.
     if (row->number != Text4->text() || row->company != editCourier)
-        setEntryState(id.toLongLong(), EntryState{});
+        setEntryState(*key, EntryState{});
     CurrentService.phone = phone;
     msg(Parcelio::tr("快递信息修改成功!"));
     // What is saved now, also when the list no longer holds the parcel.
@@ -185,7 +187,7 @@ void Form1::deleteChosenParcel()
     if (msg(Parcelio::tr("确定要删除[") + Text1->currentText() + Parcelio::tr("]此单号码?"),
             MessageBox::YesNo) != MessageBox::AnswerYes)
         return;
-    if (!db.deleteParcel(CurrentParcel.id)) {
+    if (const std::optional<qint64> id = rowIdOf(CurrentParcel.id); !id || !db.deleteParcel(*id)) {
         // The list keeps showing what is still saved.
         msg(Parcelio::tr("快递信息删除失败,") + NothingChanged());
         return;

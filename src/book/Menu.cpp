@@ -72,7 +72,7 @@ void Form1::menuCommand(int key)
         {
             QString goods = CurrentParcel.goods;
             if (const QVariant entry = Text1->currentData(); entry.isValid())
-                if (const auto row = db.parcelById(QString::number(entry.toLongLong())))
+                if (const auto row = db.parcelById(entry.toLongLong()))
                     goods = row->goods;
             Text6->setText(goods);
         }

@@ -160,7 +160,7 @@ void Form1::Text1_Click()
     std::optional<ParcelRecord> row;
     bool removed = false;
     if (entryId.isValid()) {
-        const auto found = db.parcelById(QString::number(entryId.toLongLong()));
+        const auto found = db.parcelById(entryId.toLongLong());
         row = found.row;
         removed = found.outcome == RowLookup<ParcelRecord>::Missing;
     } else if (const auto rows = db.findParcels(ParcelField::Goods, Match::Exact, text);

@@ -56,7 +56,7 @@ std::optional<ParcelRecord> rowById(Context &c, Failed &why)
         why = {CommandStatus::Usage, Parcelio::tr("编号不正确: %1").arg(id)};
         return std::nullopt;
     }
-    const auto found = c.store->parcelById(QString::number(key));
+    const auto found = c.store->parcelById(key);
     if (found.outcome == RowLookup<ParcelRecord>::Missing)
         why = {CommandStatus::Usage, Parcelio::tr("没有编号为 %1 的快递").arg(key)};
     else if (!found)

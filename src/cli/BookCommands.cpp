@@ -78,7 +78,7 @@ int remove(Context &c)
     const auto row = onlyRowById(c, why);
     if (!row)
         return fail(why);
-    if (!c.store->deleteParcel(QString::number(row->id)))
+    if (!c.store->deleteParcel(row->id))
         return fail(databaseFailed(*c.store));
     if (c.json)
         printParcelJson(BookRow{*row, {}, {}, {}, false, {}, {}});

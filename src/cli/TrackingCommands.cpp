@@ -82,7 +82,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (added.outcome == Store::Added::Failed)
         return databaseFailed(*c.store);
     if (added.outcome == Store::Added::AlreadySaved) {
-        const auto saved = c.store->parcelById(QString::number(added.id));
+        const auto saved = c.store->parcelById(added.id);
         return saved ? alreadySaved(c, *saved)
                      : Failed{CommandStatus::Usage, Parcelio::tr("快递数据已存在! %1").arg(number)};
     }
@@ -93,7 +93,7 @@ std::optional<Failed> addNumber(Context &c, const QString &number, const QString
     if (!c.store->setPhone(id, phone) || !keepAnswerPace(*c.store, *c.service, id, answer, t.queried) ||
         !keepAsWindow(*c.store, row, t)) {
         const Failed f = databaseFailed(*c.store);
-        c.store->deleteParcel(QString::number(id));
+        c.store->deleteParcel(id);
         return f;
     }
     shown = BookRow{row, {}, {}, {}, false, phone, {}};

@@ -166,8 +166,9 @@ void Form1::ListView2_DblClick()
         kdmenu(4)->hide();
     }
     // Also while only browsing: the code follows the last company chosen.
-    if (const auto row = store().courierById(item->text(0)))
-        CurrentParcel.code = row->code;
+    if (const std::optional<qint64> id = rowIdOf(item->text(0)))
+        if (const auto row = store().courierById(*id))
+            CurrentParcel.code = row->code;
 }
 
 void Form1::ListView2_MouseDown(Qt::MouseButton button)

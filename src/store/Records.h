@@ -3,6 +3,30 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <optional>
+
+// A row id kept as text (the window keeps its loaded parcel's so, and the
+// courier directory shows its rows' so): the id, or nothing when the text
+// is empty or no number, so that such a text reaches no row at all.
+inline std::optional<qint64> rowIdOf(const QString &text)
+{
+    bool ok = false;
+    const qint64 id = text.trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(id) : std::nullopt;
+}
+
+// One row looked up by its id: found, no such row, or failed (the statement
+// failed; Store::error() says why). True only when found; a default one
+// is Failed.
+template <typename T>
+struct RowLookup {
+    enum Outcome { Found, Missing, Failed };
+    Outcome outcome = Failed;
+    std::optional<T> row;
+    explicit operator bool() const { return outcome == Found; }
+    const T &operator*() const { return *row; }
+    const T *operator->() const { return &*row; }
+};
 
 // One row of kd100: a saved parcel.
 struct ParcelRecord {
@@ -97,3 +121,6 @@ struct BookRow {
     QString phone; // last four phone digits, empty when none
     ParcelLife life;
 };
+
+// The status of a book row: picked up, never queried (Unknown), else as kept.
+Status bookRowStatus(const BookRow &row);

@@ -10,27 +10,11 @@
 class QSqlQuery;
 struct sqlite3;
 
-// One row looked up by its id: found, no such row, or failed: the statement
-// failed or the text is no row id (Store::error() says which). True only
-// when found.
-template <typename T>
-struct RowLookup {
-    enum Outcome { Found, Missing, Failed };
-    Outcome outcome = Failed;
-    std::optional<T> row;
-    explicit operator bool() const { return outcome == Found; }
-    const T &operator*() const { return *row; }
-    const T *operator->() const { return &*row; }
-};
-
 // Where a search of the book looks, and whether the text must match whole
 // or may stand anywhere in the field (then % and _ are wildcards, as they
 // always have been).
 enum class ParcelField { Number, Goods };
 enum class Match { Exact, Partial };
-
-// The status of a book row: picked up, never queried (Unknown), else as kept.
-Status bookRowStatus(const BookRow &row);
 
 // The told keys of a parcel (one a line) with key among them, and whether
 // key is among them. A day's key of a kind ("station:2026-12-09") replaces
@@ -41,8 +25,13 @@ bool toldHas(const QString &told, const QString &key);
 // Registers the bundled SQL, icons and sounds (safe to call more than once).
 void parcelioResources();
 
-// The one database connection of the program and every statement it sends.
-// Values are always bound, never spliced into statement text.
+// One connection to the book and every statement sent through it. The
+// window holds one; the book watch's worker thread and the commands open
+// their own. Values are always bound, never spliced into statement text.
+// The statements live beside their tables: StoreOpen.cpp (opening, the
+// lock, running statements), StoreSchema.cpp, StoreBook.cpp (kd100),
+// StoreCouriers.cpp (list, setting), StoreProgress.cpp, StoreWatch.cpp
+// (phone, pace, watch settings), StoreLife.cpp (parcel_life).
 class Store {
 public:
     // TooNew: the file was made by a newer version of the program; it is
@@ -59,12 +48,13 @@ public:
 
     // Opens appDir/db/kd100.mdb, creating it from the bundled SQL when it is
     // missing (then also running seedSql, if given). Holds an OS lock on
-    // db/kd100.ldb for the life of the object: a second holder is told apart.
+    // db/kd100.ldb until releaseLock() or the end of the object: a second
+    // holder is told apart.
     OpenResult open(const QString &appDir, const QString &seedSqlFile = QString());
     bool isOpen() const;
-    // A second connection to a database another Store opened (and locked):
-    // no creation, no upgrade. For work off the window thread; use it only
-    // in the thread that opened it.
+    // A further connection to a database another Store opened (and may
+    // hold locked): no creation, no upgrade. For the book watch's thread and
+    // the commands beside a window; use it only in the thread that opened it.
     bool openShared(const QString &path);
     QString databasePath() const { return dbPath; }
     // After open(): lets another copy of the window start beside this
@@ -77,14 +67,14 @@ public:
     // Empty after a statement that worked; the engine's text after one that failed.
     QString error() const { return lastError; }
 
-    // kd100
-    QList<ParcelRecord> allParcels();
+    // kd100 (StoreBook.cpp)
     // Every parcel with its kept state and newest event, in one statement:
     // the active ones (not archived), the archived ones, or all.
     enum class Shelf { Active, Archived, All };
     QList<BookRow> book(Shelf which = Shelf::Active);
-    // Id and goods of every parcel but the archived ones, in the same order as allParcels(): all
-    // the saved-parcel list needs, read without the other columns.
+    // Id and goods of every parcel but the archived ones, in the order of
+    // their ids: all the saved-parcel list needs, read without the other
+    // columns.
     QList<ParcelEntry> allEntries();
     // True when another connection (a command beside the window, the book
     // watch's own thread) has committed since the last call; the first call
@@ -95,18 +85,18 @@ public:
     // an empty list when no row matched.
     std::optional<QList<ParcelEntry>> findEntries(ParcelField field, Match match, const QString &text);
     std::optional<QList<ParcelRecord>> findParcels(ParcelField field, Match match, const QString &text);
-    RowLookup<ParcelRecord> parcelById(const QString &id);
-    // False unless a row was removed.
-    bool deleteParcel(const QString &id);
-    // Clears every parcel through a connection of its own, as the clear
-    // command asks for; false when that connection cannot be opened.
+    RowLookup<ParcelRecord> parcelById(qint64 id);
+    // False unless a row was removed. What is kept of the parcel (progress,
+    // phone digits, pace, parcel_life) goes in the same transaction.
+    bool deleteParcel(qint64 id);
+    // Clears every parcel and what is kept of it through a connection of
+    // its own, as clearing the list (F6) asks for; false when that fails.
     bool deleteAllParcelsOnOwnConnection();
-    bool setParcelNum(const QString &id, const QString &num);
     // False unless a row was written. A new number or courier also clears
     // what is kept of the old one (count and progress), as resetParcel does.
     // With phone, the phone digits are written in the same step: both or
     // neither.
-    bool updateParcel(const QString &id, const QString &company, const QString &goods, const QString &number,
+    bool updateParcel(qint64 id, const QString &company, const QString &goods, const QString &number,
                       const QString *phone = nullptr);
     // Returns the new record's id, or nothing when the insert failed.
     std::optional<qint64> addParcel(const QString &company, const QString &number, const QString &goods,
@@ -121,11 +111,11 @@ public:
     Added addParcelOnce(const QString &company, const QString &number, const QString &goods,
                         const QString &num);
 
-    // list
+    // list (StoreCouriers.cpp)
     QList<CourierRecord> allCouriers();
     QList<CourierRecord> couriersByName(const QString &name);
     QList<CourierRecord> couriersByNameLike(const QString &text);
-    RowLookup<CourierRecord> courierById(const QString &id);
+    RowLookup<CourierRecord> courierById(qint64 id);
     QList<CourierRecord> couriersByShibie(const QString &comCode);
     QList<CourierRecord> couriersByCode(const QString &code);
 
@@ -135,9 +125,8 @@ public:
     // eight setting columns; anything else is refused.
     bool writeSetting(const QString &column, const QString &value);
 
-    // Kept progress. A parcel's progress goes with the parcel: deleteParcel
-    // and deleteAllParcelsOnOwnConnection remove it in the same transaction.
-    // Writes nothing (and says so) when the parcel's row is gone.
+    // Kept progress (StoreProgress.cpp). Writes nothing (and says so) when
+    // the parcel's row is gone.
     bool saveProgress(const KeptProgress &progress);
     // The new count and the progress in one step.
     bool saveNews(const KeptProgress &progress, const QString &num);
@@ -153,12 +142,13 @@ public:
     // The window's news: the row's count raised to count, unless it already
     // holds that many (another query told this news). Claimed only once.
     enum class Claim { Claimed, AlreadyTold, Failed };
-    Claim claimNews(const QString &id, int count);
-    std::optional<KeptProgress> progressOf(const QString &id);
+    Claim claimNews(qint64 id, int count);
+    std::optional<KeptProgress> progressOf(qint64 id);
     // The count back to "0" and the kept progress gone, in one step.
-    bool resetParcel(const QString &id);
+    bool resetParcel(qint64 id);
     bool markSeen(qint64 id);
     QHash<qint64, EntryState> entryStates();
+    // What the book watch keeps (StoreWatch.cpp).
     // Every saved parcel not known to be signed for (never queried ones
     // included), in the book's order; archived and picked-up ones stay out.
     QList<WatchTarget> watchTargets();
@@ -217,10 +207,10 @@ private:
     // The book's statement with a fixed condition of this class.
     QList<BookRow> bookWhere(const char *condition, const QVariant &bind = QVariant());
     static const QStringList &settingColumns();
-    // The row id in a text, or nothing (and lastError says whenMissing).
-    std::optional<qint64> rowKey(const QString &id, const char *whenMissing);
     QList<ParcelRecord> parcels(QSqlQuery &q);
     QList<CourierRecord> couriers(QSqlQuery &q);
+    // The couriers whose column (a fixed name of this class) holds value.
+    QList<CourierRecord> couriersWhere(const char *column, const QString &value);
     QList<ParcelEntry> entries(QSqlQuery &q);
     // A search's statement: the columns are fixed texts of this class.
     QSqlQuery searchQuery(const char *columns, ParcelField field, Match match, const QString &text);

@@ -1,7 +1,8 @@
 // What a parcel gains after the road: its pickup code, picked up, archived
-// and the reminders given, in parcel_life beside the written tables.
+// and the reminders given, in parcel_life beside the book's own tables.
 #include "book/Stage.h"
 #include "store/Store.h"
+#include "store/StoreSql.h"
 #include "tracking/Progress.h"
 
 #include <QRegularExpression>
@@ -9,9 +10,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-namespace {
-const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-} // namespace
+using storesql::TimeFormat;
 
 Status bookRowStatus(const BookRow &row)
 {

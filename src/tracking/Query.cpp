@@ -53,7 +53,8 @@ void Form1::cx()
     // Should no readable answer come, this parcel's kept progress is shown.
     const QString id = CurrentParcel.id;
     features().queryFallback().fallbackId = id;
-    const auto asked = db.parcelById(id);
+    const std::optional<qint64> key = rowIdOf(id);
+    const auto asked = key ? db.parcelById(*key) : RowLookup<ParcelRecord>{};
     kdgs(CurrentParcel.number);
     // No answer: the watchdog, still running, returns the window to idle
     // (and shows the kept progress).
@@ -62,7 +63,7 @@ void Form1::cx()
     features().queryFallback().fallbackId.clear();
     // The row got another number or courier while the request was out: the
     // answer is the old number's and is neither shown nor kept.
-    if (const auto row = db.parcelById(id);
+    if (const auto row = key ? db.parcelById(*key) : RowLookup<ParcelRecord>{};
         asked && row && (row->number != asked->number || row->company != asked->company)) {
         CurrentService.reading = TrackingReading{};
         AniGIF1->hide();
@@ -94,7 +95,8 @@ void Form1::cx()
                     MessageBox::AnswerYes) {
                 // The queried parcel's own row goes; success is only told
                 // when the row really went.
-                if (db.deleteParcel(CurrentParcel.id)) {
+                if (const std::optional<qint64> gone = rowIdOf(CurrentParcel.id);
+                    gone && db.deleteParcel(*gone)) {
                     CurrentParcel.id.clear();
                     kept = false;
                     msg(Parcelio::tr("快递信息已删除!"));

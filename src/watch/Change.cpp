@@ -32,10 +32,11 @@ void Form1::gxtj()
         // The row gets the new count, and the news is told by the one query
         // that raised it: a round of the book watch that saw the same event
         // may have told it already. No row, no alert.
-        switch (db.claimNews(CurrentParcel.id, shownCount)) {
+        const std::optional<qint64> id = rowIdOf(CurrentParcel.id);
+        switch (id ? db.claimNews(*id, shownCount) : Store::Claim::Failed) {
         case Store::Claim::Claimed: break;
         case Store::Claim::AlreadyTold:
-            if (db.parcelById(CurrentParcel.id).outcome == RowLookup<ParcelRecord>::Missing)
+            if (db.parcelById(*id).outcome == RowLookup<ParcelRecord>::Missing)
                 stopWatchForRemovedParcel();
             return;
         case Store::Claim::Failed: return;
@@ -43,8 +44,7 @@ void Form1::gxtj()
         NewsTeller &teller = features().newsTeller();
         // The sound, and someone elsewhere on the desktop hears of it too;
         // the mail is emailgx's, which the user waits for.
-        const qint64 id = CurrentParcel.id.toLongLong();
-        NewsItem item = teller.newsItem(id, Text1->currentText(),
+        NewsItem item = teller.newsItem(*id, Text1->currentText(),
                                         CurrentParcel.newest.time + QLatin1Char(' ') + CurrentParcel.newest.context);
         item.notify = !isActiveWindow() && shownCount > 0;
         teller.tell({item});

@@ -24,7 +24,8 @@ void QueryFallback::keep(const QString &id, const TrackingReading &reading)
 bool QueryFallback::showKept(const QString &id, const QString &reason)
 {
     Form1 &w = window;
-    const auto kept = w.store().progressOf(id);
+    const std::optional<qint64> key = rowIdOf(id);
+    const auto kept = key ? w.store().progressOf(*key) : std::nullopt;
     if (!kept || kept->events.isEmpty())
         return false;
     w.ListView1->clear();

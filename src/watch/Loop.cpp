@@ -74,10 +74,10 @@ bool Form1::watchedParcelGone()
     // The row the next query would load: the chosen entry's, or the one
     // loaded last when the list holds no entry for it any more.
     const QVariant entry = Text1->currentData();
-    const QString id = entry.isValid() ? QString::number(entry.toLongLong()) : CurrentParcel.id;
-    if (id.isEmpty())
+    if (!entry.isValid() && CurrentParcel.id.isEmpty())
         return true;
-    return db.parcelById(id).outcome == RowLookup<ParcelRecord>::Missing;
+    const std::optional<qint64> id = entry.isValid() ? entry.toLongLong() : rowIdOf(CurrentParcel.id);
+    return id && db.parcelById(*id).outcome == RowLookup<ParcelRecord>::Missing;
 }
 
 void Form1::chooseWatchedEntry()

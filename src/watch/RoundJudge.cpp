@@ -55,11 +55,11 @@ BookWatch::Outcome judge(Store &store, const TrackingService &service, const Wat
     out.stored = true;
     out.isNews = kept == Store::Kept::News || kept == Store::Kept::Delivered;
     progress.unseen =
-        out.isNews || (store.progressOf(QString::number(parcel.id)).value_or(KeptProgress{}).unseen);
+        out.isNews || (store.progressOf(parcel.id).value_or(KeptProgress{}).unseen);
     out.state = EntryState{reading.status, progress.unseen};
     if (out.isNews) {
         // The row's own goods; number and courier are the ones asked.
-        const auto row = store.parcelById(QString::number(parcel.id));
+        const auto row = store.parcelById(parcel.id);
         WatchTarget now = parcel;
         if (row)
             now.goods = row->goods;
