@@ -4,6 +4,7 @@
 #include "store/StoreSql.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVariant>
@@ -16,6 +17,10 @@ namespace {
 const char *const ActiveEntries =
     "select id, goods from kd100 k where not exists"
     " (select 1 from parcel_life l where l.id=k.id and l.archived<>'') order by id";
+// The same list read straight from the engine, in three plain statements.
+const char *const ArchivedIds = "select id from parcel_life where archived<>''";
+const char *const BookSize = "select count(*) from kd100";
+const char *const BookEntries = "select id, goods from kd100 order by id";
 } // namespace
 
 QList<ParcelRecord> Store::parcels(QSqlQuery &q)
@@ -115,13 +120,43 @@ QList<ParcelEntry> Store::allEntries()
 QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
 {
     QList<ParcelEntry> out;
+    // The archived rows first (usually few), then one plain pass over the
+    // book: a lookup in parcel_life for each of thousands of rows costs more
+    // than the pass itself. The count sizes the list once, so that it is
+    // not copied while it grows.
+    QSet<qint64> archived;
+    qsizetype total = 0;
+    // One read for the three statements: a parcel archived by another
+    // program in between is neither lost nor listed.
+    int rc = sqlite3_exec(h, "savepoint book_entries", nullptr, nullptr, nullptr);
+    for (const char *sql : {ArchivedIds, BookSize}) {
+        if (rc != SQLITE_OK)
+            break;
+        sqlite3_stmt *stmt = nullptr;
+        rc = sqlite3_prepare_v2(h, sql, -1, &stmt, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                if (sql == ArchivedIds)
+                    archived.insert(sqlite3_column_int64(stmt, 0));
+                else
+                    total = qsizetype(sqlite3_column_int64(stmt, 0));
+            }
+        }
+        sqlite3_finalize(stmt);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
+    }
     sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(h, ActiveEntries, -1, &stmt, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_prepare_v2(h, BookEntries, -1, &stmt, nullptr);
     if (rc == SQLITE_OK) {
+        out.reserve(std::max<qsizetype>(0, total - archived.size()));
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(stmt, 0);
+            if (archived.contains(id))
+                continue;
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-            out.append(ParcelEntry{sqlite3_column_int64(stmt, 0),
-                                   QString::fromUtf8(text, sqlite3_column_bytes(stmt, 1))});
+            out.append(ParcelEntry{id, QString::fromUtf8(text, sqlite3_column_bytes(stmt, 1))});
         }
     }
     if (rc == SQLITE_DONE) {
@@ -131,6 +166,7 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
         out.clear();
     }
     sqlite3_finalize(stmt);
+    sqlite3_exec(h, "release book_entries", nullptr, nullptr, nullptr);
     return out;
 }
 
