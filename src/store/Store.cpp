@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -99,6 +100,10 @@ const SchemaStep SchemaSteps[] = {
 const char *const ActiveEntries =
     "select id, goods from kd100 k where not exists"
     " (select 1 from parcel_life l where l.id=k.id and l.archived<>'') order by id";
+// The same list read straight from the engine, in three plain statements.
+const char *const ArchivedIds = "select id from parcel_life where archived<>''";
+const char *const BookSize = "select count(*) from kd100";
+const char *const BookEntries = "select id, goods from kd100 order by id";
 
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 
@@ -575,13 +580,39 @@ QList<ParcelEntry> Store::allEntries()
 QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
 {
     QList<ParcelEntry> out;
+    // The archived rows first (usually few), then one plain pass over the
+    // book: a lookup in parcel_life for each of thousands of rows costs more
+    // than the pass itself. The count sizes the list once, so that it is
+    // not copied while it grows.
+    QSet<qint64> archived;
+    qsizetype total = 0;
+    int rc = SQLITE_OK;
+    for (const char *sql : {ArchivedIds, BookSize}) {
+        sqlite3_stmt *stmt = nullptr;
+        rc = sqlite3_prepare_v2(h, sql, -1, &stmt, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                if (sql == ArchivedIds)
+                    archived.insert(sqlite3_column_int64(stmt, 0));
+                else
+                    total = qsizetype(sqlite3_column_int64(stmt, 0));
+            }
+        }
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_DONE)
+            break;
+    }
     sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(h, ActiveEntries, -1, &stmt, nullptr);
+    if (rc == SQLITE_DONE)
+        rc = sqlite3_prepare_v2(h, BookEntries, -1, &stmt, nullptr);
     if (rc == SQLITE_OK) {
+        out.reserve(std::max<qsizetype>(0, total - archived.size()));
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(stmt, 0);
+            if (archived.contains(id))
+                continue;
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-            out.append(ParcelEntry{sqlite3_column_int64(stmt, 0),
-                                   QString::fromUtf8(text, sqlite3_column_bytes(stmt, 1))});
+            out.append(ParcelEntry{id, QString::fromUtf8(text, sqlite3_column_bytes(stmt, 1))});
         }
     }
     if (rc == SQLITE_DONE) {
