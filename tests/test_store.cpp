@@ -323,6 +323,12 @@ void TestStore::archivePickedAndStageLiveBesideTheBook()
     QCOMPARE(s.findEntries(ParcelField::Goods, Match::Exact, "茶叶")->size(), 1);
     QVERIFY(s.setArchived(c, QDateTime()));
     QCOMPARE(s.allEntries().size(), 3);
+    QCOMPARE(s.allEntries().at(1).id, b);
+    QCOMPARE(s.allEntries().at(2).goods, QStringLiteral("茶叶"));
+    // Picked up before any progress was kept: told apart all the same.
+    QVERIFY(s.setPicked(c, now));
+    QCOMPARE(s.entryStates().value(c).status, Status::PickedUp);
+    QCOMPARE(s.entryStates().size(), 3);
 
     // Signed more than a week ago (b) and picked up now (a): only b goes.
     QCOMPARE(s.archiveSignedBefore(now.addDays(-7), now), std::optional<int>(1));

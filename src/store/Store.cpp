@@ -1060,9 +1060,11 @@ bool Store::markSeen(qint64 id)
 QHash<qint64, EntryState> Store::entryStates()
 {
     QHash<qint64, EntryState> out;
-    // Picked-up parcels may have no progress at all.
+    // Picked-up parcels may have no progress at all. Only parcels with
+    // either are looked up, not every row of the book.
     STORE_QUERY("select k.id, p.state, p.unseen, l.picked from kd100 k left join progress p on p.id=k.id"
-                " left join parcel_life l on l.id=k.id where p.id is not null or l.picked<>''");
+                " left join parcel_life l on l.id=k.id"
+                " where k.id in (select id from progress union select id from parcel_life where picked<>'')");
     q.setForwardOnly(true);
     if (!run(q))
         return out;
