@@ -586,8 +586,12 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
     // not copied while it grows.
     QSet<qint64> archived;
     qsizetype total = 0;
-    int rc = SQLITE_OK;
+    // One read for the three statements: a parcel archived by another
+    // program in between is neither lost nor listed.
+    int rc = sqlite3_exec(h, "savepoint book_entries", nullptr, nullptr, nullptr);
     for (const char *sql : {ArchivedIds, BookSize}) {
+        if (rc != SQLITE_OK)
+            break;
         sqlite3_stmt *stmt = nullptr;
         rc = sqlite3_prepare_v2(h, sql, -1, &stmt, nullptr);
         if (rc == SQLITE_OK) {
@@ -599,11 +603,11 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
             }
         }
         sqlite3_finalize(stmt);
-        if (rc != SQLITE_DONE)
-            break;
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
     }
     sqlite3_stmt *stmt = nullptr;
-    if (rc == SQLITE_DONE)
+    if (rc == SQLITE_OK)
         rc = sqlite3_prepare_v2(h, BookEntries, -1, &stmt, nullptr);
     if (rc == SQLITE_OK) {
         out.reserve(std::max<qsizetype>(0, total - archived.size()));
@@ -622,6 +626,7 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
         out.clear();
     }
     sqlite3_finalize(stmt);
+    sqlite3_exec(h, "release book_entries", nullptr, nullptr, nullptr);
     return out;
 }
 
