@@ -55,7 +55,7 @@ void TestStore::createsDatabaseWithCouriersAndSettings()
     for (const char *pick :
          {"顺丰快递", "申通快递", "中通", "圆通", "韵达", "全峰", "天天", "宅急送", "汇通", "京东", "EMS"})
         QVERIFY2(!s.couriersByNameLike(QString::fromUtf8(pick)).isEmpty(), pick);
-    QCOMPARE(s.couriersByShibie("shunfeng").value(0).name, QString("顺丰快递"));
+    QCOMPARE(s.couriersByRecognitionCode("shunfeng").value(0).name, QString("顺丰快递"));
 
     const auto settings = s.settings();
     QVERIFY(settings.has_value());

@@ -116,7 +116,7 @@ public:
     QList<CourierRecord> couriersByName(const QString &name);
     QList<CourierRecord> couriersByNameLike(const QString &text);
     RowLookup<CourierRecord> courierById(qint64 id);
-    QList<CourierRecord> couriersByShibie(const QString &comCode);
+    QList<CourierRecord> couriersByRecognitionCode(const QString &comCode);
     QList<CourierRecord> couriersByCode(const QString &code);
 
     // setting

@@ -68,7 +68,7 @@ RowLookup<CourierRecord> Store::courierById(qint64 id)
     return lookupOf(couriers(q));
 }
 
-QList<CourierRecord> Store::couriersByShibie(const QString &comCode)
+QList<CourierRecord> Store::couriersByRecognitionCode(const QString &comCode)
 {
     return couriersWhere("shibie", comCode);
 }

@@ -90,7 +90,7 @@ RecognisedCourier courierOfRecognition(Store &store, const QString &reply)
     const std::optional<QString> tail = recognitionTailOf(reply);
     if (!tail)
         return out;
-    const QList<CourierRecord> rows = store.couriersByShibie(recognizedCodeOf(*tail));
+    const QList<CourierRecord> rows = store.couriersByRecognitionCode(recognizedCodeOf(*tail));
     if (!store.error().isEmpty())
         out.outcome = RecognisedCourier::DatabaseFailed;
     else if (rows.isEmpty())

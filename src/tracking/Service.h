@@ -142,7 +142,8 @@ TrackingReading troubleReading(TrackingReading::Trouble trouble, const QString &
 // time, its status decided from the service's code and the words.
 TrackingReading eventsReading(TrackingReading reading, const CodedStatus &coded);
 
-// Four digits, or empty; anything else is refused by the callers.
+// Exactly four digits. Where a box may be left empty (no phone), its
+// caller lets empty text through before asking.
 bool isPhoneDigits(const QString &text);
 
 // Sends the request on the manager (GET or POST with its headers).
