@@ -4,6 +4,7 @@
 // off, closing ends the program as it always has.
 #include "app/Autostart.h"
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Layout.h"
 #include "app/Locations.h"
 #include "store/SettingValues.h"

@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Features.h"
 #include "tracking/Client.h"
 #include "app/Balloon.h"
@@ -25,7 +26,9 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
       appDir(appDir_),
       resourceDir(appDir_),
       cfg(config),
-      platform(platform_)
+      platform(platform_),
+      heldStore(std::make_unique<Store>()),
+      db(*heldStore)
 {
     parcelioResources();
     // 微软雅黑 is not on Linux; name the CJK face we ship with so the font

@@ -11,7 +11,7 @@
 #include "net/Answers.h"
 #include "net/Download.h"
 #include "platform/Platform.h"
-#include "store/Store.h"
+#include "store/Records.h"
 #include "tracking/HttpReply.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
@@ -32,6 +32,7 @@ class QNetworkAccessManager;
 class QThread;
 class QSystemTrayIcon;
 class Class1;
+class Store;
 class Features;
 class TrackingService;
 class TrackingClient;
@@ -548,7 +549,9 @@ private:
     QString resourceDir;
     Config cfg;
     Platform platform;
-    Store db;
+    // Made in the constructor; the handlers reach it as db.
+    std::unique_ptr<Store> heldStore;
+    Store &db;
     std::unique_ptr<QNetworkAccessManager> net;
     std::shared_ptr<const TrackingService> service;
     std::unique_ptr<TrackingClient> client;

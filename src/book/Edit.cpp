@@ -2,6 +2,7 @@
 // delete act on the row that was last loaded (CurrentParcel.id), the one the
 // panel shows, whatever the list has been refilled with since.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Layout.h"
 #include "app/Text.h"
 #include "tracking/Intake.h"

@@ -1,6 +1,7 @@
 // The main menu: seven icons and the function keys, two ways to the same
 // commands.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 
 #include <QClipboard>

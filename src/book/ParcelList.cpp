@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 
 #include "book/ParcelListModel.h"

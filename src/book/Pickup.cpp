@@ -2,6 +2,7 @@
 // parcel waits, its phone and pickup code), the pasted pickup message,
 // picked up, and the archive of the edit panel and the settings.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Layout.h"
 #include "book/ParcelListModel.h"
 #include "book/Stage.h"

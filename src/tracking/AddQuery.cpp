@@ -1,6 +1,7 @@
 // The add panel's query button: checks the entries, asks the tracking
 // service once and saves the parcel when the answer allows it.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "tracking/Progress.h"
 #include "tracking/Service.h"

@@ -1,6 +1,7 @@
 // Courier recognition: the number-recognition service names the company of
 // a typed number, and the add panel's company button shows it.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "app/Text.h"
 #include "tracking/Intake.h"

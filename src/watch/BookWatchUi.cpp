@@ -3,6 +3,7 @@
 // list's marks). None of it touches the shown parcel, the progress list or
 // the status line.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "book/ParcelListModel.h"
 #include "store/SettingValues.h"

@@ -1,6 +1,7 @@
 // Each parcel's last good progress: kept after every successful query and
 // shown in place of a fresh reply when the service gives no readable answer.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "book/ParcelListModel.h"
 #include "tracking/Reply.h"

@@ -2,6 +2,7 @@
 // user's hand, every N minutes or once at a chosen time. watchMode is the
 // modes' state; the captions of the start/stop buttons say it.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "tracking/Client.h"
 #include "tracking/Service.h"
