@@ -6,7 +6,11 @@
 // widgets.
 #include <memory>
 
+class Archive;
+class Desktop;
 class Form1;
+class PastedNumbers;
+class PickupLine;
 
 class Features {
 public:
@@ -15,6 +19,15 @@ public:
     Features(const Features &) = delete;
     Features &operator=(const Features &) = delete;
 
+    PickupLine &pickupLine();       // book/PickupLine.h
+    Archive &archive();             // book/Archive.h
+    Desktop &desktop();             // app/Desktop.h
+    PastedNumbers &pastedNumbers(); // book/PastedNumbers.h
+
 private:
     Form1 &window;
+    std::unique_ptr<PickupLine> pickupLine_;
+    std::unique_ptr<Archive> archive_;
+    std::unique_ptr<Desktop> desktop_;
+    std::unique_ptr<PastedNumbers> pastedNumbers_;
 };

@@ -1,6 +1,9 @@
 #include "app/Form1.h"
 #include "store/Store.h"
 #include "app/Features.h"
+#include "app/Desktop.h"
+#include "book/Archive.h"
+#include "book/PickupLine.h"
 #include "tracking/Client.h"
 #include "app/Balloon.h"
 #include "app/Layout.h"
@@ -62,8 +65,9 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     // made now; the other panels wait until one of them is first opened.
     buildSettingsPanel();
     buildBookWatchControls();
-    buildPickupControls();
-    buildDesktopControls();
+    // The station line and the tray's switches take their places now.
+    features().pickupLine();
+    features().desktop();
 
     // The overlay for enlarged text covers the whole window when shown.
     Picture5 = placed<Panel>(this, QStringLiteral("Picture5"), rect());
@@ -95,7 +99,7 @@ void Form1::buildPanels()
     buildAddPanel();
     kdmenu(1)->raise(); // the panels keep their stacking order 0 to 4
     buildEditPanel();
-    buildArchiveControls();
+    features().archive().buildControls();
     buildSearchPanel();
     buildCourierPanel();
     Picture5->raise(); // the enlarged text covers every panel
@@ -114,6 +118,23 @@ Features &Form1::features()
     if (!features_)
         features_ = std::make_unique<Features>(*this);
     return *features_;
+}
+
+void Form1::hostControl(HostedPlace place, QWidget *control)
+{
+    // The settings panel's title row has room right of its caption; the
+    // edit panel's beside its short caption; the settings panel's one free
+    // corner is under the clock button.
+    QWidget *panel = kdmenu(place == HostedPlace::EditTitle ? 2 : 1);
+    QRect at;
+    switch (place) {
+    case HostedPlace::SettingsTitleLeft: at = QRect(150, 12, 196, 24); break;
+    case HostedPlace::SettingsTitleRight: at = QRect(352, 12, 180, 24); break;
+    case HostedPlace::SettingsUnderClock: at = QRect(14, 290, 112, 20); break;
+    case HostedPlace::EditTitle: at = QRect(panel->width() - 104, 10, 66, 24); break;
+    }
+    control->setParent(panel);
+    control->setGeometry(at);
 }
 
 Panel *Form1::makePanel(int index, const QString &title, int widthTw, int heightTw)

@@ -1,4 +1,7 @@
 #include "app/Form1.h"
+#include "app/Desktop.h"
+#include "app/Features.h"
+#include "book/Archive.h"
 #include "store/Store.h"
 #include "app/Tr.h"
 #include "app/Text.h"
@@ -22,10 +25,10 @@ bool Form1::load(const QString &seedSqlFile)
     if (!main())
         return false;
     setting();
-    autoArchive();
+    features().archive().autoArchive();
     read();
     startBookWatch();
-    startDesktop();
+    features().desktop().start();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fillTimePickers();

@@ -1,4 +1,6 @@
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "book/PickupLine.h"
 #include "store/Store.h"
 #include "app/Tr.h"
 
@@ -45,7 +47,7 @@ void Form1::clearDetails()
     for (int i : {2, 3, 5, 7})
         Label12(i)->setText(notQueried);
     setTextColour(Label12(3), Qt::white);
-    showPickupLine();
+    features().pickupLine().show();
 }
 
 void Form1::refillIfBookChanged()
@@ -201,7 +203,7 @@ void Form1::Text1_Click()
     Label12(3)->setText(notQueried);
     setTextColour(Label12(3), Qt::white);
     Label12(5)->setText(notQueried);
-    showPickupLine();
+    features().pickupLine().show();
 
     const int position = Text1->currentIndex();
     chosenIndex = QString::number(position);
@@ -210,4 +212,13 @@ void Form1::Text1_Click()
         lastIndex = qint16(position);
     }
     cx();
+}
+
+std::optional<BookRow> Form1::shownBookRow()
+{
+    bool ok = false;
+    const qint64 id = CurrentParcel.id.toLongLong(&ok);
+    if (!ok || !CurrentParcel.shown)
+        return std::nullopt;
+    return db.bookRow(id);
 }

@@ -8,11 +8,6 @@
 
 #include <utility>
 
-QString Form1::trackingUrl(const QString &number) const
-{
-    return trackingUrlOf(cfg, CurrentParcel.code, number);
-}
-
 void Form1::kdgs(const QString &number)
 {
     AniGIF1->show();

@@ -3,6 +3,9 @@
 // list's marks). None of it touches the shown parcel, the progress list or
 // the status line.
 #include "app/Form1.h"
+#include "app/Desktop.h"
+#include "app/Features.h"
+#include "book/PickupLine.h"
 #include "store/Store.h"
 #include "app/Tr.h"
 #include "book/ParcelListModel.h"
@@ -172,7 +175,7 @@ void Form1::bookWatchReminders(const QList<Reminder> &due)
             else
                 Label27->setText(Parcelio::tr("最新信息发送失败!错误原因") + refused);
         }
-        QList<NotifyAction> actions = newsActions(r.id);
+        QList<NotifyAction> actions = features().desktop().newsActions(r.id);
         if (r.kind == Reminder::Station)
             actions.append({QStringLiteral("picked"), Parcelio::tr("已取件")});
         if (platform.notifier)
@@ -183,8 +186,8 @@ void Form1::bookWatchReminders(const QList<Reminder> &due)
 void Form1::notifyNews(qint64 id, const QString &goods, const QString &newest)
 {
     if (platform.notifier)
-        platform.notifier->notify(newsNoticeSummary(), goods + stageNote(id) + QLatin1Char('\n') + newest, id,
-                                  newsActions(id));
+        platform.notifier->notify(newsNoticeSummary(), goods + features().pickupLine().stageNote(id) + QLatin1Char('\n') + newest, id,
+                                  features().desktop().newsActions(id));
 }
 
 void Form1::chooseNotifiedParcel(qint64 id)

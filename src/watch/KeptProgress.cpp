@@ -1,6 +1,9 @@
 // Each parcel's last good progress: kept after every successful query and
 // shown in place of a fresh reply when the service gives no readable answer.
 #include "app/Form1.h"
+#include "app/Desktop.h"
+#include "app/Features.h"
+#include "book/PickupLine.h"
 #include "store/Store.h"
 #include "app/Tr.h"
 #include "book/ParcelListModel.h"
@@ -54,7 +57,7 @@ bool Form1::showKeptProgress(const QString &id, const QString &reason)
     CurrentParcel.newest = kept->events.first();
     Label12(5)->setText(CurrentParcel.transit);
     Label12(7)->setText(CurrentParcel.company);
-    showPickupLine();
+    features().pickupLine().show();
     QString line = Parcelio::tr("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
                    Parcelio::tr("查询的结果..");
     if (!reason.isEmpty())
@@ -73,7 +76,7 @@ void Form1::refreshEntryStates()
         model->setBaseFont(Text1->font());
         model->setStates(db.entryStates());
     }
-    updateTray();
+    features().desktop().updateTray();
 }
 
 void Form1::setEntryState(qint64 id, const EntryState &state)
@@ -87,5 +90,5 @@ void Form1::setEntryState(qint64 id, const EntryState &state)
     if (const auto row = db.bookRow(id))
         withMarks.status = bookRowStatus(*row);
     model->setState(id, withMarks);
-    updateTray();
+    features().desktop().updateTray();
 }
