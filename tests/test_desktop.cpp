@@ -169,7 +169,9 @@ void TestDesktop::trayKeepsWatching()
     QVERIFY(!w.close());
     QVERIFY(!w.isVisible());
     QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
-    control<QMenu>(w, QStringLiteral("trayMenu"))->findChild<QAction *>(QStringLiteral("trayShow"))->trigger();
+    control<QMenu>(w, QStringLiteral("trayMenu"))
+        ->findChild<QAction *>(QStringLiteral("trayShow"))
+        ->trigger();
     QTRY_VERIFY(w.isVisible());
     w.Label2_MouseUp(2);
     QVERIFY(!w.isVisible());
@@ -177,7 +179,9 @@ void TestDesktop::trayKeepsWatching()
     w.Check9->setChecked(true);
     QVERIFY(w.Timer8->isActive());
     // 退出 ends the program as the close label did without the tray.
-    control<QMenu>(w, QStringLiteral("trayMenu"))->findChild<QAction *>(QStringLiteral("trayQuit"))->trigger();
+    control<QMenu>(w, QStringLiteral("trayMenu"))
+        ->findChild<QAction *>(QStringLiteral("trayQuit"))
+        ->trigger();
     QCOMPARE(h.platform.term.count, 1);
     QCOMPARE(h.platform.term.lastStatus, 0);
 

@@ -240,7 +240,8 @@ void TestParcelList::stationParcelFromMarkToArchive()
     QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(0, 110, 200));
     QVERIFY(control<Label>(w, QStringLiteral("stationLine"))->isVisible());
     // The header gives the state, the line under it only where to go.
-    QCOMPARE(control<Label>(w, QStringLiteral("stationLine"))->text(), QStringLiteral("长沙层上观邸1栋113号店菜鸟驿站  电话 17369217750"));
+    QCOMPARE(control<Label>(w, QStringLiteral("stationLine"))->text(),
+             QStringLiteral("长沙层上观邸1栋113号店菜鸟驿站  电话 17369217750"));
     QCOMPARE(w.Label12(2)->text(), QStringLiteral("待取件"));
     control<QPushButton>(w, QStringLiteral("copyPhoneButton"))->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("17369217750"));
@@ -256,9 +257,11 @@ void TestParcelList::stationParcelFromMarkToArchive()
     w.ListView1->setFocus();
     QTest::keyClick(w.ListView1, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(w.store().lifeOf(id)->code, QStringLiteral("8-3-1024"));
-    QVERIFY(control<Label>(w, QStringLiteral("stationLine"))->text().endsWith(QStringLiteral("取件码 8-3-1024")));
+    QVERIFY(
+        control<Label>(w, QStringLiteral("stationLine"))->text().endsWith(QStringLiteral("取件码 8-3-1024")));
     // Another station's message: asked first (No), the kept code stays.
-    w.features().pickupLine().pasteMessage(QStringLiteral("【兔喜生活】您的包裹已到幸福里驿站,请凭取件码 2-1-3003 取件"));
+    w.features().pickupLine().pasteMessage(
+        QStringLiteral("【兔喜生活】您的包裹已到幸福里驿站,请凭取件码 2-1-3003 取件"));
     QCOMPARE(h->platform.box.shown.size(), 1);
     QVERIFY(h->platform.box.texts()[0].contains(QStringLiteral("「书包」已有取件码8-3-1024")));
     QCOMPARE(w.store().lifeOf(id)->code, QStringLiteral("8-3-1024"));

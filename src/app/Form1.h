@@ -128,7 +128,7 @@ public:
     QLineEdit *Text2 = nullptr;         // goods
     QPushButton *Command2 = nullptr;    // "刷新" recognition
     Label *Label24 = nullptr;           // recognition tip
-    QLineEdit *Text9 = nullptr;         // phone digits (手机尾号)
+    QLineEdit *addPhoneDigitsBox = nullptr; // phone digits (手机尾号)
     ControlArray<QPushButton> Command1; // 8..18
 
     // ----------------------------------------------------- settings panel
@@ -146,7 +146,7 @@ public:
     // --------------------------------------------------------- edit panel
     QLineEdit *Text4 = nullptr;
     QLineEdit *Text6 = nullptr;
-    QLineEdit *Text10 = nullptr; // phone digits (手机尾号)
+    QLineEdit *editPhoneDigitsBox = nullptr; // phone digits (手机尾号)
     QPushButton *Command5 = nullptr;
 
     // ------------------------------------------------------- search panel

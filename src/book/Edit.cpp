@@ -43,10 +43,10 @@ void Form1::buildEditPanel()
     Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32),
                                    Parcelio::tr("快递数据清空"));
 
-    label(p, QStringLiteral("Label30"), Parcelio::tr("手机尾号："), QRect(20, 268, 76, 24));
-    Text10 = placed<QLineEdit>(p, QStringLiteral("Text10"), QRect(100, 264, 70, 28));
-    Text10->setMaxLength(4);
-    Text10->setToolTip(Parcelio::tr("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
+    label(p, QStringLiteral("editPhoneDigitsLabel"), Parcelio::tr("手机尾号："), QRect(20, 268, 76, 24));
+    editPhoneDigitsBox = placed<QLineEdit>(p, QStringLiteral("editPhoneDigitsBox"), QRect(100, 264, 70, 28));
+    editPhoneDigitsBox->setMaxLength(4);
+    editPhoneDigitsBox->setToolTip(Parcelio::tr("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
 
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
@@ -116,7 +116,7 @@ void Form1::changeParcel()
         msg(Parcelio::tr("请输入物品信息!"));
         return;
     }
-    const QString phone = Text10->text().trimmed();
+    const QString phone = editPhoneDigitsBox->text().trimmed();
     if (!phone.isEmpty() && !isPhoneDigits(phone)) {
         msg(Parcelio::tr("手机尾号应为四位数字"));
         return;

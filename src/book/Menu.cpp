@@ -53,7 +53,7 @@ void Form1::menuCommand(int key)
     case Qt::Key_F4: // add a parcel
         Text3->setEditText(QString());
         Text2->clear();
-        Text9->clear();
+        addPhoneDigitsBox->clear();
         chooseCourier(Command1(12), QString());
         ShowPanel(0);
         // The panel takes the focus through its first field, so that the
@@ -77,7 +77,7 @@ void Form1::menuCommand(int key)
                     goods = row->goods;
             Text6->setText(goods);
         }
-        Text10->setText(CurrentService.phone);
+        editPhoneDigitsBox->setText(CurrentService.phone);
         // Placed where the add panel would open.
         ShowPanel(2, kdmenu(0)->size());
         Command1(9)->setDefault(true);

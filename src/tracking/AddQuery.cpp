@@ -59,7 +59,7 @@ void Form1::queryNewParcel()
     const QString number = Text3->currentText();
     const QString company = addCourier;
     const QString goods = Text2->text();
-    const QString phone = Text9->text().trimmed();
+    const QString phone = addPhoneDigitsBox->text().trimmed();
 
     if (number.isEmpty()) {
         Text3->setFocus();
@@ -91,13 +91,13 @@ void Form1::queryNewParcel()
     }
 
     if (!phone.isEmpty() && !isPhoneDigits(phone)) {
-        Text9->setFocus();
+        addPhoneDigitsBox->setFocus();
         setStatus(Parcelio::tr("手机尾号应为四位数字"));
         return;
     }
     // Refused before any request: the service would refuse it anyway.
     if (!couriers.isEmpty() && phone.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
-        Text9->setFocus();
+        addPhoneDigitsBox->setFocus();
         setStatus(ServiceText::PhoneNeeded());
         return;
     }
@@ -169,9 +169,9 @@ void Form1::queryNewParcel()
                 Text3->setEditText(number);
             Command1(12)->setText(company);
             Text2->setText(goods);
-            Text9->setText(phone);
-            Text9->setFocus();
-            Text9->selectAll();
+            addPhoneDigitsBox->setText(phone);
+            addPhoneDigitsBox->setFocus();
+            addPhoneDigitsBox->selectAll();
             setStatus(Parcelio::tr("手机尾号与快递单不符,请检查"));
             return;
         } else if (!reading.message.isEmpty()) {

@@ -186,8 +186,9 @@ void Form1::bookWatchReminders(const QList<Reminder> &due)
 void Form1::notifyNews(qint64 id, const QString &goods, const QString &newest)
 {
     if (platform.notifier)
-        platform.notifier->notify(newsNoticeSummary(), goods + features().pickupLine().stageNote(id) + QLatin1Char('\n') + newest, id,
-                                  features().desktop().newsActions(id));
+        platform.notifier->notify(newsNoticeSummary(),
+                                  goods + features().pickupLine().stageNote(id) + QLatin1Char('\n') + newest,
+                                  id, features().desktop().newsActions(id));
 }
 
 void Form1::chooseNotifiedParcel(qint64 id)
