@@ -1,9 +1,9 @@
 #pragma once
 // The features that the window's own panels do not have (the book watch's
-// panel, the pickup line, the archive, the tray, the news teller): each is a
-// class of its own, made here when first used. One feature asks another
-// through these accessors and the feature's interface, never through its
-// widgets.
+// panel, the pickup line, the archive, the tray, pasted tracking numbers,
+// the news teller): each is a class of its own, made here when first used.
+// One feature asks another through these accessors and the feature's
+// interface, never through its widgets.
 #include <memory>
 
 class Archive;

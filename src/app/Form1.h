@@ -1,8 +1,9 @@
 #pragma once
-// The main window. It owns every control, all shared state and every
-// handler; each panel is made, wired and handled in the folder of the
-// subsystem it belongs to (src/app, src/settings, src/tracking, src/book,
-// src/couriers, src/watch, src/net).
+// The main window. It owns the controls of its own panels, the shared state
+// and their handlers; each panel is made, wired and handled in the folder of
+// the subsystem it belongs to (src/app, src/settings, src/tracking, src/book,
+// src/couriers, src/watch, src/net). What the window has beyond its own
+// panels is made through Features (app/Features.h).
 #include "Version.h"
 #include "app/Config.h"
 #include "app/ControlArray.h"

@@ -32,10 +32,11 @@ void Archive::buildControls()
                                       Parcelio::tr("签收%1天后归档").arg(Store::AutoArchiveDays));
     autoArchiveBox->setToolTip(
         Parcelio::tr("已签收或已取件的快递%1天后自动归档; 搜索仍能找到它").arg(Store::AutoArchiveDays));
+    // Smaller than the panel's font, which it takes when hosted.
+    window.hostControl(Form1::HostedPlace::SettingsUnderClock, autoArchiveBox);
     QFont small = autoArchiveBox->font();
     small.setPointSizeF(8);
     autoArchiveBox->setFont(small);
-    window.hostControl(Form1::HostedPlace::SettingsUnderClock, autoArchiveBox);
     autoArchiveBox->setChecked(switchOn(window.store().watchSetting(AutoArchiveKey)));
     connect(autoArchiveBox, &QCheckBox::toggled, this, [this](bool on) {
         window.store().writeWatchSetting(AutoArchiveKey, on ? QStringLiteral("是") : QStringLiteral("否"));
