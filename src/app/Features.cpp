@@ -5,6 +5,7 @@
 #include "book/Archive.h"
 #include "book/PastedNumbers.h"
 #include "book/PickupLine.h"
+#include "tracking/PhoneDigits.h"
 
 namespace {
 template <typename T>
@@ -38,4 +39,9 @@ Desktop &Features::desktop()
 PastedNumbers &Features::pastedNumbers()
 {
     return madeOnFirstUse(pastedNumbers_, window);
+}
+
+PhoneDigits &Features::phoneDigits()
+{
+    return madeOnFirstUse(phoneDigits_, window);
 }

@@ -124,17 +124,30 @@ void Form1::hostControl(HostedPlace place, QWidget *control)
 {
     // The settings panel's title row has room right of its caption; the
     // edit panel's beside its short caption; the settings panel's one free
-    // corner is under the clock button.
-    QWidget *panel = kdmenu(place == HostedPlace::EditTitle ? 2 : 1);
-    QRect at;
-    switch (place) {
-    case HostedPlace::SettingsTitleLeft: at = QRect(150, 12, 196, 24); break;
-    case HostedPlace::SettingsTitleRight: at = QRect(352, 12, 180, 24); break;
-    case HostedPlace::SettingsUnderClock: at = QRect(14, 290, 112, 20); break;
-    case HostedPlace::EditTitle: at = QRect(panel->width() - 104, 10, 66, 24); break;
+    // corner is under the clock button. The add panel's phone row sits under
+    // the tip, whose text ends above it: each panel keeps its size and every
+    // other control its place.
+    // A negative left counts from the panel's right edge.
+    const struct {
+        HostedPlace place;
+        int panel;
+        QRect at;
+    } places[] = {{HostedPlace::SettingsTitleLeft, 1, QRect(150, 12, 196, 24)},
+                  {HostedPlace::SettingsTitleRight, 1, QRect(352, 12, 180, 24)},
+                  {HostedPlace::SettingsUnderClock, 1, QRect(14, 290, 112, 20)},
+                  {HostedPlace::EditTitle, 2, QRect(-104, 10, 66, 24)},
+                  {HostedPlace::AddPhoneLabel, 0, QRect(20, 306, 76, 24)},
+                  {HostedPlace::AddPhoneBox, 0, QRect(100, 302, 70, 28)},
+                  {HostedPlace::AddPhoneHint, 0, QRect(176, 306, 140, 24)},
+                  {HostedPlace::EditPhoneLabel, 2, QRect(20, 268, 76, 24)},
+                  {HostedPlace::EditPhoneBox, 2, QRect(100, 264, 70, 28)}};
+    for (const auto &p : places) {
+        if (p.place != place)
+            continue;
+        Panel *panel = kdmenu(p.panel);
+        control->setParent(panel);
+        control->setGeometry(p.at.translated(p.at.x() < 0 ? panel->width() : 0, 0));
     }
-    control->setParent(panel);
-    control->setGeometry(at);
 }
 
 Panel *Form1::makePanel(int index, const QString &title, int widthTw, int heightTw)

@@ -62,11 +62,10 @@ struct CurrentParcelState {
     bool shown = true;
 };
 
-// Beside the shown parcel: its phone digits and its last answer as the
-// chosen tracking service read it (events, status and failure); NoAnswer
-// until one comes.
+// Beside the shown parcel: its last answer as the chosen tracking service
+// read it (events, status and failure); NoAnswer until one comes. (Its
+// phone digits are kept by tracking/PhoneDigits.h.)
 struct CurrentServiceState {
-    QString phone;
     TrackingReading reading;
 };
 
@@ -129,7 +128,6 @@ public:
     QLineEdit *Text2 = nullptr;         // goods
     QPushButton *Command2 = nullptr;    // "刷新" recognition
     Label *Label24 = nullptr;           // recognition tip
-    QLineEdit *addPhoneDigitsBox = nullptr; // phone digits (手机尾号)
     ControlArray<QPushButton> Command1; // 8..18
 
     // ----------------------------------------------------- settings panel
@@ -147,7 +145,6 @@ public:
     // --------------------------------------------------------- edit panel
     QLineEdit *Text4 = nullptr;
     QLineEdit *Text6 = nullptr;
-    QLineEdit *editPhoneDigitsBox = nullptr; // phone digits (手机尾号)
     QPushButton *Command5 = nullptr;
 
     // ------------------------------------------------------- search panel
@@ -285,6 +282,11 @@ public:
         SettingsTitleRight, // and the second
         SettingsUnderClock, // under the clock button
         EditTitle,          // the edit panel's title row
+        AddPhoneLabel,      // the add panel's row under its tip: caption,
+        AddPhoneBox,        // box
+        AddPhoneHint,       // and hint
+        EditPhoneLabel,     // the edit panel's row under its buttons
+        EditPhoneBox,
     };
     void hostControl(HostedPlace place, QWidget *control);
     void fillTimePickers();

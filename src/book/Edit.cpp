@@ -2,6 +2,8 @@
 // delete act on the row that was last loaded (CurrentParcel.id), the one the
 // panel shows, whatever the list has been refilled with since.
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "tracking/PhoneDigits.h"
 #include "store/Store.h"
 #include "app/Layout.h"
 #include "app/Text.h"
@@ -43,10 +45,7 @@ void Form1::buildEditPanel()
     Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32),
                                    Parcelio::tr("快递数据清空"));
 
-    label(p, QStringLiteral("editPhoneDigitsLabel"), Parcelio::tr("手机尾号："), QRect(20, 268, 76, 24));
-    editPhoneDigitsBox = placed<QLineEdit>(p, QStringLiteral("editPhoneDigitsBox"), QRect(100, 264, 70, 28));
-    editPhoneDigitsBox->setMaxLength(4);
-    editPhoneDigitsBox->setToolTip(Parcelio::tr("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
+    features().phoneDigits().buildEditRow();
 
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
@@ -116,7 +115,7 @@ void Form1::changeParcel()
         msg(Parcelio::tr("请输入物品信息!"));
         return;
     }
-    const QString phone = editPhoneDigitsBox->text().trimmed();
+    const QString phone = features().phoneDigits().typedToEdit();
     if (!phone.isEmpty() && !isPhoneDigits(phone)) {
         msg(Parcelio::tr("手机尾号应为四位数字"));
         return;
@@ -150,7 +149,7 @@ void Form1::changeParcel()
     // Another number or courier: the store forgot the old one's progress.
     if (row->number != Text4->text() || row->company != editCourier)
         setEntryState(id.toLongLong(), EntryState{});
-    CurrentService.phone = phone;
+    features().phoneDigits().setShown(phone);
     msg(Parcelio::tr("快递信息修改成功!"));
     // What is saved now, also when the list no longer holds the parcel.
     CurrentParcel.company = editCourier;

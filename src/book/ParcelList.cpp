@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "tracking/PhoneDigits.h"
 #include "app/Features.h"
 #include "book/PickupLine.h"
 #include "store/Store.h"
@@ -188,7 +189,7 @@ void Form1::Text1_Click()
         CurrentParcel.num = r.num;
         CurrentParcel.id = QString::number(r.id);
         CurrentParcel.shown = true;
-        CurrentService.phone = db.phoneOf(r.id);
+        features().phoneDigits().setShown(db.phoneOf(r.id));
     }
     const QList<CourierRecord> couriers = db.couriersByName(CurrentParcel.company);
     if (!couriers.isEmpty())

@@ -1,4 +1,6 @@
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "tracking/PhoneDigits.h"
 #include "store/Store.h"
 #include "app/Tr.h"
 #include "tracking/Progress.h"
@@ -19,7 +21,7 @@ void Form1::kdgs(const QString &number)
     // The book watch lets the user's own request go first.
     const Holding asking(userQueries);
     TrackingClient &client = trackingClient();
-    const ServiceAsk ask{CurrentParcel.code, nu, CurrentService.phone};
+    const ServiceAsk ask{CurrentParcel.code, nu, features().phoneDigits().shown()};
     TrackingReading reading;
     client.ask({ask}, [&reading](const QList<TrackingReading> &readings) { reading = readings.value(0); });
     // An answer counts for the rounds' minimum interval, whoever asked; a
