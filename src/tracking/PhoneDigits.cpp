@@ -6,11 +6,17 @@
 using namespace layout;
 
 namespace {
-QLineEdit *digitsBox(const QString &name)
+// A caption and a box of four digits, hosted at the places given; side
+// names them ("add" or "edit").
+QLineEdit *digitsRow(Form1 &window, Form1::HostedPlace captionAt, Form1::HostedPlace boxAt, const char *side)
 {
-    auto *box = named<QLineEdit>(nullptr, name);
+    const QString name = QString::fromLatin1(side) + QStringLiteral("PhoneDigits");
+    window.hostControl(captionAt,
+                       named<Label>(nullptr, name + QStringLiteral("Label"), Parcelio::tr("手机尾号：")));
+    auto *box = named<QLineEdit>(nullptr, name + QStringLiteral("Box"));
     box->setMaxLength(4);
     box->setToolTip(Parcelio::tr("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
+    window.hostControl(boxAt, box);
     return box;
 }
 } // namespace
@@ -20,10 +26,7 @@ PhoneDigits::PhoneDigits(Form1 &window_) : window(window_) {}
 void PhoneDigits::buildAddRow()
 {
     using Place = Form1::HostedPlace;
-    window.hostControl(Place::AddPhoneLabel, named<Label>(nullptr, QStringLiteral("addPhoneDigitsLabel"),
-                                                          Parcelio::tr("手机尾号：")));
-    addPhoneDigitsBox = digitsBox(QStringLiteral("addPhoneDigitsBox"));
-    window.hostControl(Place::AddPhoneBox, addPhoneDigitsBox);
+    addPhoneDigitsBox = digitsRow(window, Place::AddPhoneLabel, Place::AddPhoneBox, "add");
     Label *hint = named<Label>(nullptr, QStringLiteral("addPhoneDigitsHint"), Parcelio::tr("顺丰等快递需要"));
     window.hostControl(Place::AddPhoneHint, hint);
     setTextColour(hint, QColor(110, 110, 110));
@@ -32,10 +35,7 @@ void PhoneDigits::buildAddRow()
 void PhoneDigits::buildEditRow()
 {
     using Place = Form1::HostedPlace;
-    window.hostControl(Place::EditPhoneLabel, named<Label>(nullptr, QStringLiteral("editPhoneDigitsLabel"),
-                                                           Parcelio::tr("手机尾号：")));
-    editPhoneDigitsBox = digitsBox(QStringLiteral("editPhoneDigitsBox"));
-    window.hostControl(Place::EditPhoneBox, editPhoneDigitsBox);
+    editPhoneDigitsBox = digitsRow(window, Place::EditPhoneLabel, Place::EditPhoneBox, "edit");
 }
 
 QString PhoneDigits::typedToAdd() const
