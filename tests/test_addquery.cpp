@@ -227,12 +227,13 @@ void TestAddQuery::signedServiceAsksForThePhone()
     const QString path = "/Ebusiness/EbusinessOrderHandle.aspx";
     query("100000000003", "顺丰快递", "机械键盘");
     QCOMPARE(w.status(), QString("需要寄件人或收件人手机号后四位"));
-    QVERIFY(w.kdmenu(0)->isVisible() && w.Text9->hasFocus());
+    QVERIFY(w.kdmenu(0)->isVisible() &&
+            control<QLineEdit>(w, QStringLiteral("addPhoneDigitsBox"))->hasFocus());
     QCOMPARE(s->countRequests(path), 0);
-    w.Text9->setText("12a4");
+    control<QLineEdit>(w, QStringLiteral("addPhoneDigitsBox"))->setText("12a4");
     w.Command1(13)->click();
     QCOMPARE(w.status(), QString("手机尾号应为四位数字"));
-    w.Text9->setText("1234");
+    control<QLineEdit>(w, QStringLiteral("addPhoneDigitsBox"))->setText("1234");
     w.Command1(13)->click();
     const auto saved = *w.store().findParcels(ParcelField::Number, Match::Exact, "100000000003");
     QCOMPARE(saved.size(), 1);
@@ -244,7 +245,7 @@ void TestAddQuery::signedServiceAsksForThePhone()
     QCOMPARE(w.ListView1->topLevelItem(0)->text(1), QString("2026-12-03 04:10:26"));
     QCOMPARE(w.Label12(2)->text(), QString("运送中"));
     w.menuCommand(Qt::Key_F5);
-    QCOMPARE(w.Text10->text(), QString("1234"));
+    QCOMPARE(control<QLineEdit>(w, QStringLiteral("editPhoneDigitsBox"))->text(), QString("1234"));
 
     // The service's own state: waiting at a station, kept for the list.
     query("700000000001", "中通快递", "书");
@@ -256,16 +257,18 @@ void TestAddQuery::signedServiceAsksForThePhone()
     // Wrong digits: the form stays filled, the cursor in the phone box, and
     // the shown parcel keeps its events under its header.
     query("700000000003", "顺丰快递", "鞋");
-    w.Text9->setText("1111");
+    control<QLineEdit>(w, QStringLiteral("addPhoneDigitsBox"))->setText("1111");
     w.Command1(13)->click();
     QCOMPARE(w.status(), QString("手机尾号与快递单不符,请检查"));
-    QVERIFY(w.kdmenu(0)->isVisible() && w.Text9->hasFocus() && idle());
-    QCOMPARE(w.Text3->currentText() + w.Text2->text() + w.Command1(12)->text() + w.Text9->text(),
+    QVERIFY(w.kdmenu(0)->isVisible() &&
+            control<QLineEdit>(w, QStringLiteral("addPhoneDigitsBox"))->hasFocus() && idle());
+    QCOMPARE(w.Text3->currentText() + w.Text2->text() + w.Command1(12)->text() +
+                 control<QLineEdit>(w, QStringLiteral("addPhoneDigitsBox"))->text(),
              QString("700000000003鞋顺丰快递1111"));
     QCOMPARE(w.ListView1->topLevelItemCount(), 3);
     QCOMPARE(w.CurrentParcel.number, QString("700000000001"));
     QVERIFY(w.store().findParcels(ParcelField::Number, Match::Exact, "700000000003")->isEmpty());
-    w.Text9->setText("5678");
+    control<QLineEdit>(w, QStringLiteral("addPhoneDigitsBox"))->setText("5678");
     w.Command1(13)->click();
     QCOMPARE(w.store().findParcels(ParcelField::Number, Match::Exact, "700000000003")->size(), 1);
     QVERIFY(h->platform.box.shown.isEmpty());

@@ -312,8 +312,8 @@ void TestChrome::everyTextFits()
         QVERIFY(h->passUpdateCheck());
         w.setStatus(ServiceText::PhoneNeeded());
         w.Command1(12)->setText(Parcelio::tr("检测出错,请查询您的单号是否正确"));
-        for (QPushButton *b : {w.copyPhoneButton, w.copyCodeButton, w.pickedButton, w.pasteSmsButton})
-            b->show();
+        for (const char *b : {"copyPhoneButton", "copyCodeButton", "pickedButton", "pasteSmsButton"})
+            control<QPushButton>(w, QString::fromLatin1(b))->show();
         QStringList found;
         for (int i = 0; i < 5; ++i) {
             w.hideAllPanels();

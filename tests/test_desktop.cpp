@@ -8,6 +8,8 @@
 #include "app/Language.h"
 #include "platform/Notifications.h"
 #include "book/Stage.h"
+#include "app/Desktop.h"
+#include "app/Features.h"
 #include "support/BusStandIn.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
@@ -138,8 +140,8 @@ void TestDesktop::trayKeepsWatching()
         "(2, '[[\"2026-12-01 10:00:00\",\"到达上海\"]]', '2026-12-01 10:05:00', 'transit', 1),"
         "(3, '[[\"2026-12-02 10:00:00\",\"已到达文一路菜鸟驿站,请及时取件\"]]', '2026-12-02 10:05:00', 'station', 0);\n"));
     Form1 &w = h.w();
-    QVERIFY(w.Check10->isChecked());
-    QVERIFY(w.inTray());
+    QVERIFY(control<QCheckBox>(w, QStringLiteral("closeToTrayBox"))->isChecked());
+    QVERIFY(w.features().desktop().inTray());
 
     // Registered with the tray host, with the count of parcels with news.
     QTRY_COMPARE(trayHost->lines().size(), 1);
@@ -160,7 +162,9 @@ void TestDesktop::trayKeepsWatching()
     QVERIFY(!w.close());
     QVERIFY(!w.isVisible());
     QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
-    w.trayMenu->findChild<QAction *>(QStringLiteral("trayShow"))->trigger();
+    control<QMenu>(w, QStringLiteral("trayMenu"))
+        ->findChild<QAction *>(QStringLiteral("trayShow"))
+        ->trigger();
     QTRY_VERIFY(w.isVisible());
     w.Label2_MouseUp(2);
     QVERIFY(!w.isVisible());
@@ -168,14 +172,16 @@ void TestDesktop::trayKeepsWatching()
     w.features().bookWatchPanel().bookWatchBox->setChecked(true);
     QVERIFY(w.features().bookWatchPanel().bookWatchTimer->isActive());
     // 退出 ends the program as the close label did without the tray.
-    w.trayMenu->findChild<QAction *>(QStringLiteral("trayQuit"))->trigger();
+    control<QMenu>(w, QStringLiteral("trayMenu"))
+        ->findChild<QAction *>(QStringLiteral("trayQuit"))
+        ->trigger();
     QCOMPARE(h.platform.term.count, 1);
     QCOMPARE(h.platform.term.lastStatus, 0);
 
     // Switched off, the icon goes and closing ends the program again.
     w.showNormal();
-    w.Check10->setChecked(false);
-    QVERIFY(!w.inTray());
+    control<QCheckBox>(w, QStringLiteral("closeToTrayBox"))->setChecked(false);
+    QVERIFY(!w.features().desktop().inTray());
     QVERIFY(QGuiApplication::quitOnLastWindowClosed());
     w.Label2_MouseUp(2);
     QCOMPARE(h.platform.term.count, 2);
@@ -189,10 +195,10 @@ void TestDesktop::noTrayHost()
     Harness h;
     QVERIFY(h.start());
     Form1 &w = h.w();
-    w.Check10->setChecked(true);
+    control<QCheckBox>(w, QStringLiteral("closeToTrayBox"))->setChecked(true);
     // The switch says there is no tray and stays off; closing ends the program.
-    QVERIFY(!w.Check10->isChecked());
-    QVERIFY(!w.inTray());
+    QVERIFY(!control<QCheckBox>(w, QStringLiteral("closeToTrayBox"))->isChecked());
+    QVERIFY(!w.features().desktop().inTray());
     QVERIFY2(w.status().contains(QStringLiteral("没有托盘")), qPrintable(w.status()));
     QCOMPARE(w.store().watchSetting(QStringLiteral("tray")), QString());
     w.Label2_MouseUp(2);
@@ -337,8 +343,8 @@ void TestDesktop::autostartEntry()
     Form1 &w = h.w();
     const QString entry = config.filePath(QStringLiteral("autostart/cn.tesmar.parcelio.desktop"));
     QCOMPARE(autostartPath(), entry);
-    QVERIFY(!w.Check11->isChecked());
-    w.Check11->setChecked(true);
+    QVERIFY(!control<QCheckBox>(w, QStringLiteral("startWithDesktopBox"))->isChecked());
+    control<QCheckBox>(w, QStringLiteral("startWithDesktopBox"))->setChecked(true);
     w.ShowPanel(1);
     shoot(w, QStringLiteral("settings"));
     QFile f(entry);
@@ -361,8 +367,8 @@ void TestDesktop::autostartEntry()
     // A window started later finds the switch on; turned off, the entry goes.
     h.form.reset();
     QVERIFY(h.start());
-    QVERIFY(h.w().Check11->isChecked());
-    h.w().Check11->setChecked(false);
+    QVERIFY(control<QCheckBox>(h.w(), QStringLiteral("startWithDesktopBox"))->isChecked());
+    control<QCheckBox>(h.w(), QStringLiteral("startWithDesktopBox"))->setChecked(false);
     QVERIFY(!QFileInfo::exists(entry));
 }
 
@@ -383,7 +389,7 @@ void TestDesktop::englishEverywhere()
     w.setListIndex(0);
     QTRY_VERIFY(!w.Timer1->isActive() && w.ListView1->topLevelItemCount() > 0 && w.Text1->isEnabled());
     QCOMPARE(w.Label12(2)->text(), QStringLiteral("Waiting for pickup"));
-    QVERIFY(w.stationLine->isVisible());
+    QVERIFY(control<Label>(w, QStringLiteral("stationLine"))->isVisible());
     w.listSearchHits(false, false, QStringLiteral("书包"));
     w.addSentinelEntries(); // as after a search: the way back to the book
     for (int i = 0; i < 5; ++i) {

@@ -371,18 +371,21 @@ void TestNet::repliesBoundedAndKeptOnTheirHost()
     fixture(QStringLiteral("tracking/100000000003.stream"), QByteArray::number(5 * 1024 * 1024));
     QElapsedTimer took;
     took.start();
-    QVERIFY(w.GetBody(w.trackingUrl(QStringLiteral("100000000003"))).isEmpty());
+    QVERIFY(
+        w.GetBody(trackingUrlOf(w.config(), w.CurrentParcel.code, QStringLiteral("100000000003"))).isEmpty());
     QVERIFY(took.elapsed() < 10000);
 
     // A redirect is followed on the same host only.
     fixture(QStringLiteral("tracking/100000000004.status"), "302");
     fixture(QStringLiteral("tracking/100000000004.location"),
             elsewhere.url(QStringLiteral("/probe")).toEncoded());
-    QVERIFY(w.GetBody(w.trackingUrl(QStringLiteral("100000000004"))).isEmpty());
+    QVERIFY(
+        w.GetBody(trackingUrlOf(w.config(), w.CurrentParcel.code, QStringLiteral("100000000004"))).isEmpty());
     QCOMPARE(elsewhere.countRequests(QStringLiteral("/")), 0);
     fixture(QStringLiteral("tracking/100000000005.status"), "302");
     fixture(QStringLiteral("tracking/100000000005.location"), s.url(QStringLiteral("/probe")).toEncoded());
-    QVERIFY(w.GetBody(w.trackingUrl(QStringLiteral("100000000005"))).contains(QStringLiteral("Parcelio")));
+    QVERIFY(w.GetBody(trackingUrlOf(w.config(), w.CurrentParcel.code, QStringLiteral("100000000005")))
+                .contains(QStringLiteral("Parcelio")));
 }
 
 QTEST_MAIN(TestNet)

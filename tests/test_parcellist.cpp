@@ -1,5 +1,7 @@
 // The saved-parcel list: fill, selection, sentinel entries, Command5.
 #include "book/ParcelListModel.h"
+#include "app/Features.h"
+#include "book/PickupLine.h"
 #include "support/Harness.h"
 #include "support/StandIn.h"
 
@@ -236,17 +238,18 @@ void TestParcelList::stationParcelFromMarkToArchive()
     const auto *model = qobject_cast<ParcelListModel *>(w.Text1->model());
     QCOMPARE(model->stateOf(id).status, Status::AtStation);
     QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(0, 110, 200));
-    QVERIFY(w.stationLine->isVisible());
+    QVERIFY(control<Label>(w, QStringLiteral("stationLine"))->isVisible());
     // The header gives the state, the line under it only where to go.
-    QCOMPARE(w.stationLine->text(), QStringLiteral("长沙层上观邸1栋113号店菜鸟驿站  电话 17369217750"));
+    QCOMPARE(control<Label>(w, QStringLiteral("stationLine"))->text(),
+             QStringLiteral("长沙层上观邸1栋113号店菜鸟驿站  电话 17369217750"));
     QCOMPARE(w.Label12(2)->text(), QStringLiteral("待取件"));
-    w.copyPhoneButton->click();
+    control<QPushButton>(w, QStringLiteral("copyPhoneButton"))->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("17369217750"));
 
     // A message naming no saved parcel is said so; Ctrl+V on the progress
     // list keeps the code of the one it names.
     QGuiApplication::clipboard()->setText(QStringLiteral("取件码1-1-1111,尾号9999"));
-    w.pasteSmsButton->click();
+    control<QPushButton>(w, QStringLiteral("pasteSmsButton"))->click();
     QCOMPARE(w.status(), QStringLiteral("取件码1-1-1111: 没有找到与短信相符的快递.."));
     QGuiApplication::clipboard()->setText(
         QStringLiteral("【菜鸟驿站】您的中通包裹已到层上观邸1栋113号店,请凭取件码 8-3-1024 取件,尾号0005"));
@@ -254,13 +257,15 @@ void TestParcelList::stationParcelFromMarkToArchive()
     w.ListView1->setFocus();
     QTest::keyClick(w.ListView1, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(w.store().lifeOf(id)->code, QStringLiteral("8-3-1024"));
-    QVERIFY(w.stationLine->text().endsWith(QStringLiteral("取件码 8-3-1024")));
+    QVERIFY(
+        control<Label>(w, QStringLiteral("stationLine"))->text().endsWith(QStringLiteral("取件码 8-3-1024")));
     // Another station's message: asked first (No), the kept code stays.
-    w.pastePickupMessage(QStringLiteral("【兔喜生活】您的包裹已到幸福里驿站,请凭取件码 2-1-3003 取件"));
+    w.features().pickupLine().pasteMessage(
+        QStringLiteral("【兔喜生活】您的包裹已到幸福里驿站,请凭取件码 2-1-3003 取件"));
     QCOMPARE(h->platform.box.shown.size(), 1);
     QVERIFY(h->platform.box.texts()[0].contains(QStringLiteral("「书包」已有取件码8-3-1024")));
     QCOMPARE(w.store().lifeOf(id)->code, QStringLiteral("8-3-1024"));
-    w.copyCodeButton->click();
+    control<QPushButton>(w, QStringLiteral("copyCodeButton"))->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("8-3-1024"));
 
     // The whole event is the line's tooltip, shown as it stands: a reply's
@@ -270,14 +275,14 @@ void TestParcelList::stationParcelFromMarkToArchive()
     KeptProgress kept = *w.store().progressOf(id);
     kept.events.first().context = hostile;
     QVERIFY(w.store().saveProgress(kept));
-    w.showPickupLine();
+    w.features().pickupLine().show();
     QTextDocument shown;
-    const QString tip = w.stationLine->toolTip();
+    const QString tip = control<Label>(w, QStringLiteral("stationLine"))->toolTip();
     Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
     QCOMPARE(shown.toPlainText(), hostile);
 
     // Picked up: greyed, out of the rounds.
-    w.pickedButton->click();
+    control<QPushButton>(w, QStringLiteral("pickedButton"))->click();
     QCOMPARE(w.Label12(2)->text(), QStringLiteral("已取件"));
     QCOMPARE(model->stateOf(id).status, Status::PickedUp);
     QCOMPARE(model->data(model->index(4), Qt::ForegroundRole).value<QColor>(), QColor(150, 150, 150));
@@ -287,22 +292,22 @@ void TestParcelList::stationParcelFromMarkToArchive()
     // Archived from the edit panel: out of the list; the search finds it
     // and brings it back.
     w.menuCommand(Qt::Key_F5);
-    QCOMPARE(w.archiveButton->text(), QStringLiteral("归档"));
-    w.archiveButton->click();
+    QCOMPARE(control<QPushButton>(w, QStringLiteral("archiveButton"))->text(), QStringLiteral("归档"));
+    control<QPushButton>(w, QStringLiteral("archiveButton"))->click();
     QVERIFY(!entries(w.Text1).contains(QStringLiteral("书包")));
     // Nothing selected, nothing shown: not the archived parcel's details.
     auto cleared = [&w] {
         return w.Text1->currentIndex() < 0 && w.Label12(2)->text() == QStringLiteral("未查询") &&
                w.Label12(7)->text() == QStringLiteral("未查询") && w.ListView1->topLevelItemCount() == 0 &&
-               !w.stationLine->isVisible();
+               !control<Label>(w, QStringLiteral("stationLine"))->isVisible();
     };
     QVERIFY(cleared());
     QCOMPARE(w.listSearchHits(false, false, QStringLiteral("书包")), 1);
     w.setListIndex(0);
     waitForDisplay();
     w.menuCommand(Qt::Key_F5);
-    QCOMPARE(w.archiveButton->text(), QStringLiteral("取消归档"));
-    w.archiveButton->click();
+    QCOMPARE(control<QPushButton>(w, QStringLiteral("archiveButton"))->text(), QStringLiteral("取消归档"));
+    control<QPushButton>(w, QStringLiteral("archiveButton"))->click();
     QVERIFY(w.store().book().size() == 5);
     // F8 refills the list; with the query switch off nothing is chosen.
     w.hideAllPanels();
@@ -324,7 +329,7 @@ void TestParcelList::messageForSeveralParcelsAsksWhich()
     const qint64 shoes = *w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("960000000077"),
                                               QStringLiteral("鞋子"), QStringLiteral("0"));
     const QString sms = QStringLiteral("【驿站】请凭取件码 5-5-5555 取件,运单尾号0077");
-    w.pastePickupMessage(sms); // both answered No
+    w.features().pickupLine().pasteMessage(sms); // both answered No
     QCOMPARE(
         box.texts(),
         (QStringList{QStringLiteral("有2个快递与短信相符, 把取件码5-5-5555记到「玩具」(950000000077)吗?"),
@@ -334,7 +339,7 @@ void TestParcelList::messageForSeveralParcelsAsksWhich()
 
     box.setNextAnswer(MessageBox::AnswerNo);
     box.setNextAnswer(MessageBox::AnswerYes);
-    w.pastePickupMessage(sms);
+    w.features().pickupLine().pasteMessage(sms);
     QCOMPARE(box.shown.size(), 4);
     QVERIFY(w.store().lifeOf(toy)->code.isEmpty());
     QCOMPARE(w.store().lifeOf(shoes)->code, QStringLiteral("5-5-5555"));

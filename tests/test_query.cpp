@@ -142,8 +142,8 @@ void TestQuery::requestAndResultCodes()
                  line.contains(QStringLiteral("\tIf-Modified-Since: 0")),
              qPrintable(line));
     w.CurrentParcel.code = QStringLiteral("zt&o");
-    QVERIFY(
-        w.trackingUrl(QStringLiteral("12 34+5")).contains(QStringLiteral("&com=zt%26o&nu=12%2034%2B5&id=")));
+    QVERIFY(trackingUrlOf(w.config(), w.CurrentParcel.code, QStringLiteral("12 34+5"))
+                .contains(QStringLiteral("&com=zt%26o&nu=12%2034%2B5&id=")));
 
     const QList<QPair<const char *, const char *>> codes = {
         {"02", "验证码错误,可能此快递公司失效,请联系管理员"},

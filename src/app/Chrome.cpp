@@ -1,7 +1,10 @@
+#include "app/Desktop.h"
+#include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Text.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
@@ -163,7 +166,7 @@ void Form1::Label2_MouseUp(int index)
 {
     if (index == 1)
         showMinimized();
-    else if (index == 2 && inTray())
+    else if (index == 2 && features().desktop().inTray())
         hide(); // the tray keeps the program, and the book watch, running
     else if (index == 2 && platform.terminator) {
         finishNewsBeforeExit();
@@ -231,4 +234,15 @@ void Form1::x_Click(int index)
 void Form1::Picture5_Click()
 {
     Picture5->hide();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // With the tray, closing only hides: the book watch keeps running.
+    if (features().desktop().inTray()) {
+        hide();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

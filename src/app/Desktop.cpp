@@ -2,17 +2,20 @@
 // actions, starting with the desktop, and the news a command run beside the
 // window hands over. The tray is made only when it is switched on; with it
 // off, closing ends the program as it always has.
+#include "app/Desktop.h"
+
 #include "app/Autostart.h"
 #include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Layout.h"
 #include "app/Locations.h"
+#include "book/PickupLine.h"
 #include "store/SettingValues.h"
+#include "store/Store.h"
 #include "watch/BookWatchPanel.h"
 #include "watch/NewsTeller.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +66,7 @@ class WindowService : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "cn.tesmar.parcelio.Window")
 public:
-    explicit WindowService(Form1 *window) : QObject(window), window(window) {}
+    explicit WindowService(Desktop *desktop) : QObject(desktop), desktop(desktop) {}
     // The name goes with the window: a command then tells the user itself.
     ~WindowService() override { QDBusConnection::sessionBus().unregisterService(QString::fromLatin1(AppId)); }
 
@@ -71,40 +74,43 @@ public slots:
     // The ids of parcels a round of the book at book (its folder) found news
     // for. False when this window keeps another book: the caller then tells
     // the user itself.
-    bool News(const QString &book, const QStringList &ids) { return window->takeHandedNews(book, ids); }
+    bool News(const QString &book, const QStringList &ids) { return desktop->takeHandedNews(book, ids); }
 
 private:
-    Form1 *window;
+    Desktop *desktop;
 };
 
-void Form1::buildDesktopControls()
+Desktop::Desktop(Form1 &window_) : window(window_)
 {
-    // In the free part of the settings panel's title row: the panel and its
-    // written controls keep their size and places.
-    Panel *p = kdmenu(1);
-    Check10 =
-        placed<QCheckBox>(p, QStringLiteral("Check10"), QRect(150, 12, 196, 24), tr("关闭后最小化到托盘"));
-    Check11 = placed<QCheckBox>(p, QStringLiteral("Check11"), QRect(352, 12, 180, 24), tr("开机自动启动"));
-    Check10->setAttribute(Qt::WA_NoMousePropagation);
-    Check11->setAttribute(Qt::WA_NoMousePropagation);
-    Check10->setToolTip(tr("关闭窗口后程序留在托盘中,继续自动刷新"));
-    Check11->setToolTip(tr("登录桌面时在托盘中启动本程序"));
-    connect(Check10, &QCheckBox::toggled, this, [this] { Check10_Click(); });
-    connect(Check11, &QCheckBox::toggled, this, [this] { Check11_Click(); });
+    closeToTrayBox =
+        named<QCheckBox>(nullptr, QStringLiteral("closeToTrayBox"), Form1::tr("关闭后最小化到托盘"));
+    startWithDesktopBox =
+        named<QCheckBox>(nullptr, QStringLiteral("startWithDesktopBox"), Form1::tr("开机自动启动"));
+    window.hostControl(Form1::HostedPlace::SettingsTitleLeft, closeToTrayBox);
+    window.hostControl(Form1::HostedPlace::SettingsTitleRight, startWithDesktopBox);
+    closeToTrayBox->setAttribute(Qt::WA_NoMousePropagation);
+    startWithDesktopBox->setAttribute(Qt::WA_NoMousePropagation);
+    closeToTrayBox->setToolTip(Form1::tr("关闭窗口后程序留在托盘中,继续自动刷新"));
+    startWithDesktopBox->setToolTip(Form1::tr("登录桌面时在托盘中启动本程序"));
+    connect(closeToTrayBox, &QCheckBox::toggled, this, [this] { closeToTrayClicked(); });
+    connect(startWithDesktopBox, &QCheckBox::toggled, this, [this] { startWithDesktopClicked(); });
 }
 
-void Form1::startDesktop()
+void Desktop::start()
 {
     {
-        const QSignalBlocker quiet10(Check10);
-        const QSignalBlocker quiet11(Check11);
-        Check10->setChecked(cfg.trayForced || switchIsOn(db.watchSetting(TrayKey)));
-        Check11->setChecked(autostartOn());
+        const QSignalBlocker quietTray(closeToTrayBox);
+        const QSignalBlocker quietStart(startWithDesktopBox);
+        closeToTrayBox->setChecked(window.config().trayForced ||
+                                   switchIsOn(window.store().watchSetting(TrayKey)));
+        startWithDesktopBox->setChecked(autostartOn());
     }
-    if (Check10->isChecked())
+    if (closeToTrayBox->isChecked())
         setTrayShown(true);
-    if (platform.notifier)
-        platform.notifier->onAction = [this](qint64 id, const QString &key) { notificationAction(id, key); };
+    if (window.platformServices().notifier)
+        window.platformServices().notifier->onAction = [this](qint64 id, const QString &key) {
+            notificationAction(id, key);
+        };
     // A command run beside the window hands its news here. Offered a moment
     // after start, so that the start itself does not wait for the bus.
     QTimer::singleShot(1000, this, [this] {
@@ -117,12 +123,12 @@ void Form1::startDesktop()
     });
 }
 
-bool Form1::inTray() const
+bool Desktop::inTray() const
 {
     return trayIcon && trayIcon->isVisible();
 }
 
-void Form1::setTrayShown(bool on)
+void Desktop::setTrayShown(bool on)
 {
     if (!on) {
         if (trayIcon) {
@@ -136,25 +142,25 @@ void Form1::setTrayShown(bool on)
     if (trayIcon)
         return;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        setStatus(tr("桌面上没有托盘,关闭窗口仍将退出程序.."));
-        Check10->setToolTip(tr("桌面上没有托盘:关闭窗口仍将退出程序"));
+        window.setStatus(Form1::tr("桌面上没有托盘,关闭窗口仍将退出程序.."));
+        closeToTrayBox->setToolTip(Form1::tr("桌面上没有托盘:关闭窗口仍将退出程序"));
         return;
     }
-    trayIcon = new QSystemTrayIcon(this);
+    trayIcon = new QSystemTrayIcon(&window);
     trayIcon->setObjectName(QStringLiteral("trayIcon"));
-    trayMenu = new QMenu(this);
+    trayMenu = new QMenu(&window);
     trayMenu->setObjectName(QStringLiteral("trayMenu"));
-    trayMenu->addAction(tr("显示窗口"), this, [this] { showFromTray(); })
+    trayMenu->addAction(Form1::tr("显示窗口"), this, [this] { showFromTray(); })
         ->setObjectName(QStringLiteral("trayShow"));
-    trayMenu->addAction(tr("立即刷新"), this, [this] { features().bookWatchPanel().roundNow(); })
+    trayMenu->addAction(Form1::tr("立即刷新"), this, [this] { window.features().bookWatchPanel().roundNow(); })
         ->setObjectName(QStringLiteral("trayRefresh"));
     trayMenu->addSeparator();
-    trayMenu->addAction(tr("退出"), this, [this] { quitProgram(); })
+    trayMenu->addAction(Form1::tr("退出"), this, [this] { quitProgram(); })
         ->setObjectName(QStringLiteral("trayQuit"));
     trayIcon->setContextMenu(trayMenu);
     connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
         if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
-            isVisible() ? hide() : showFromTray();
+            window.isVisible() ? window.hide() : showFromTray();
     });
     updateTray();
     trayIcon->show();
@@ -162,12 +168,12 @@ void Form1::setTrayShown(bool on)
     qApp->setQuitOnLastWindowClosed(false);
 }
 
-void Form1::updateTray()
+void Desktop::updateTray()
 {
     if (!trayIcon)
         return;
     int unseen = 0, waiting = 0, either = 0;
-    const auto states = db.entryStates();
+    const auto states = window.store().entryStates();
     for (const EntryState &s : states) {
         const bool atStation = s.status == Status::AtStation;
         unseen += s.unseen ? 1 : 0;
@@ -175,9 +181,10 @@ void Form1::updateTray()
         either += s.unseen || atStation ? 1 : 0;
     }
     QString tip = QStringLiteral("Parcelio");
-    tip += QLatin1Char('\n') + (unseen > 0 ? tr("%n 个快递有新进展", nullptr, unseen) : tr("没有新进展"));
+    tip += QLatin1Char('\n') +
+           (unseen > 0 ? Form1::tr("%n 个快递有新进展", nullptr, unseen) : Form1::tr("没有新进展"));
     if (waiting > 0)
-        tip += QLatin1Char('\n') + tr("%n 个快递待取件", nullptr, waiting);
+        tip += QLatin1Char('\n') + Form1::tr("%n 个快递待取件", nullptr, waiting);
     trayIcon->setToolTip(tip);
     // The picture counts the parcels that ask something of the user.
     if (either != trayCount || trayIcon->icon().isNull()) {
@@ -186,97 +193,88 @@ void Form1::updateTray()
     }
 }
 
-void Form1::showFromTray()
+void Desktop::showFromTray()
 {
-    showNormal();
-    raise();
-    activateWindow();
+    window.showNormal();
+    window.raise();
+    window.activateWindow();
 }
 
-void Form1::quitProgram()
+void Desktop::quitProgram()
 {
-    if (!platform.terminator)
+    if (!window.platformServices().terminator)
         return;
-    finishNewsBeforeExit();
-    platform.terminator->terminate();
+    window.finishNewsBeforeExit();
+    window.platformServices().terminator->terminate();
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void Desktop::closeToTrayClicked()
 {
-    // With the tray, closing only hides: the book watch keeps running.
-    if (inTray()) {
-        hide();
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
-}
-
-void Form1::Check10_Click()
-{
-    const bool on = Check10->isChecked();
+    const bool on = closeToTrayBox->isChecked();
     setTrayShown(on);
     if (on && !trayIcon) {
         // No tray on this desktop: the switch says so and stays off.
-        const QSignalBlocker quiet(Check10);
-        Check10->setChecked(false);
+        const QSignalBlocker quiet(closeToTrayBox);
+        closeToTrayBox->setChecked(false);
         return;
     }
-    if (!db.writeWatchSetting(TrayKey, on ? QStringLiteral("是") : QStringLiteral("否")))
-        setStatus(tr("设置保存失败,没有做任何改动.."));
+    if (!window.store().writeWatchSetting(TrayKey, on ? QStringLiteral("是") : QStringLiteral("否")))
+        window.setStatus(Form1::tr("设置保存失败,没有做任何改动.."));
 }
 
-void Form1::Check11_Click()
+void Desktop::startWithDesktopClicked()
 {
-    const bool on = Check11->isChecked();
+    const bool on = startWithDesktopBox->isChecked();
     const bool done =
         on ? writeAutostart(QDir(programDir()).filePath(QStringLiteral("parcelio"))) : removeAutostart();
     if (done)
         return;
-    const QSignalBlocker quiet(Check11);
-    Check11->setChecked(!on);
-    setStatus(tr("设置保存失败,没有做任何改动.."));
+    const QSignalBlocker quiet(startWithDesktopBox);
+    startWithDesktopBox->setChecked(!on);
+    window.setStatus(Form1::tr("设置保存失败,没有做任何改动.."));
 }
 
-void Form1::notificationAction(qint64 id, const QString &key)
+void Desktop::notificationAction(qint64 id, const QString &key)
 {
     if (key == QLatin1String("copy-number")) {
-        if (const auto row = db.parcelById(id))
+        if (const auto row = window.store().parcelById(id))
             putOnClipboard(row->number);
     }
     if (key == QLatin1String("copy-pickup")) {
-        if (const auto row = db.bookRow(id))
+        if (const auto row = window.store().bookRow(id))
             putOnClipboard(row->life.code);
     }
     // From a reminder that it waits at a station: in hand now, so out of
     // the rounds and their reminders.
-    if (key == QLatin1String("picked") && db.setPicked(id, now())) {
-        setEntryState(id, EntryState{});
-        if (CurrentParcel.id == QString::number(id)) {
-            showStatus(Status::PickedUp);
-            showPickupLine();
+    if (key == QLatin1String("picked") && window.store().setPicked(id, window.now())) {
+        window.setEntryState(id, EntryState{});
+        if (window.CurrentParcel.id == QString::number(id)) {
+            window.showStatus(Status::PickedUp);
+            window.features().pickupLine().show();
         }
     }
 }
 
-QList<NotifyAction> Form1::newsActions(qint64 id)
+QList<NotifyAction> Desktop::newsActions(qint64 id)
 {
-    QList<NotifyAction> actions{{QStringLiteral("view"), tr("查看")}, {QStringLiteral("copy-number"), tr("复制单号")}};
+    QList<NotifyAction> actions{{QStringLiteral("view"), Form1::tr("查看")},
+                                {QStringLiteral("copy-number"), Form1::tr("复制单号")}};
     // A parcel waiting at a station whose code the user pasted: the code is
     // what they need at the counter.
-    const std::optional<BookRow> row = db.bookRow(id);
+    const std::optional<BookRow> row = window.store().bookRow(id);
     if (row && !row->life.code.isEmpty() && bookRowStatus(*row) == Status::AtStation)
         actions.append({QStringLiteral("copy-pickup"), Parcelio::tr("复制取件码")});
     return actions;
 }
 
-bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
+bool Desktop::takeHandedNews(const QString &book, const QStringList &ids)
 {
     // Any program on the session bus may call: only a round's worth of ids,
     // each told once, and only a parcel whose news the user has not seen.
     // A call refused here is told by the command itself.
     constexpr qsizetype MaxHanded = 500;
-    if (ids.size() > MaxHanded || QFileInfo(book).canonicalFilePath() != QFileInfo(appDir).canonicalFilePath())
+    if (ids.size() > MaxHanded ||
+        QFileInfo(book).canonicalFilePath() != QFileInfo(window.dataDir()).canonicalFilePath())
         return false;
     // Once per parcel by its number, not its spelling: "01" and " 1" name
     // parcel 1 too. Once per news across calls: a caller repeating the call
@@ -288,8 +286,8 @@ bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
         if (!ok || seen.contains(key))
             continue;
         seen.insert(key);
-        const auto row = db.parcelById(key);
-        const auto kept = db.progressOf(key);
+        const auto row = window.store().parcelById(key);
+        const auto kept = window.store().progressOf(key);
         if (!row || !kept || !kept->unseen || kept->events.isEmpty())
             continue;
         const KeptEvent &e = kept->events.first();
@@ -297,11 +295,11 @@ bool Form1::takeHandedNews(const QString &book, const QStringList &ids)
         if (handedNewsTold.value(key) == newest)
             continue;
         handedNewsTold.insert(key, newest);
-        features().newsTeller().notifyNews(row->id, row->goods, newest);
+        window.features().newsTeller().notifyNews(row->id, row->goods, newest);
     }
     // The list's marks and the book as the command left them.
-    refreshEntryStates();
-    refillIfBookChanged();
+    window.refreshEntryStates();
+    window.refillIfBookChanged();
     return true;
 }
 

@@ -1,5 +1,9 @@
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Features.h"
+#include "app/Desktop.h"
+#include "book/Archive.h"
+#include "book/PickupLine.h"
 #include "watch/BookWatchPanel.h"
 #include "tracking/Client.h"
 #include "app/Balloon.h"
@@ -26,7 +30,9 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
       appDir(appDir_),
       resourceDir(appDir_),
       cfg(config),
-      platform(platform_)
+      platform(platform_),
+      heldStore(std::make_unique<Store>()),
+      db(*heldStore)
 {
     parcelioResources();
     // 微软雅黑 is not on Linux; name the CJK face we ship with so the font
@@ -60,8 +66,9 @@ Form1::Form1(const QString &appDir_, const Config &config, const Platform &platf
     // made now; the other panels wait until one of them is first opened.
     buildSettingsPanel();
     features().bookWatchPanel();
-    buildPickupControls();
-    buildDesktopControls();
+    // The station line and the tray's switches take their places now.
+    features().pickupLine();
+    features().desktop();
 
     // The overlay for enlarged text covers the whole window when shown.
     Picture5 = placed<Panel>(this, QStringLiteral("Picture5"), rect());
@@ -93,7 +100,7 @@ void Form1::buildPanels()
     buildAddPanel();
     kdmenu(1)->raise(); // the panels keep their stacking order 0 to 4
     buildEditPanel();
-    buildArchiveControls();
+    features().archive().buildControls();
     buildSearchPanel();
     buildCourierPanel();
     Picture5->raise(); // the enlarged text covers every panel
@@ -112,6 +119,36 @@ Features &Form1::features()
     if (!features_)
         features_ = std::make_unique<Features>(*this);
     return *features_;
+}
+
+void Form1::hostControl(HostedPlace place, QWidget *control)
+{
+    // The settings panel's title row has room right of its caption; the
+    // edit panel's beside its short caption; the settings panel's one free
+    // corner is under the clock button. The add panel's phone row sits under
+    // the tip, whose text ends above it: each panel keeps its size and every
+    // other control its place.
+    // A negative left counts from the panel's right edge.
+    const struct {
+        HostedPlace place;
+        int panel;
+        QRect at;
+    } places[] = {{HostedPlace::SettingsTitleLeft, 1, QRect(150, 12, 196, 24)},
+                  {HostedPlace::SettingsTitleRight, 1, QRect(352, 12, 180, 24)},
+                  {HostedPlace::SettingsUnderClock, 1, QRect(14, 290, 112, 20)},
+                  {HostedPlace::EditTitle, 2, QRect(-104, 10, 66, 24)},
+                  {HostedPlace::AddPhoneLabel, 0, QRect(20, 306, 76, 24)},
+                  {HostedPlace::AddPhoneBox, 0, QRect(100, 302, 70, 28)},
+                  {HostedPlace::AddPhoneHint, 0, QRect(176, 306, 140, 24)},
+                  {HostedPlace::EditPhoneLabel, 2, QRect(20, 268, 76, 24)},
+                  {HostedPlace::EditPhoneBox, 2, QRect(100, 264, 70, 28)}};
+    for (const auto &p : places) {
+        if (p.place != place)
+            continue;
+        Panel *panel = kdmenu(p.panel);
+        control->setParent(panel);
+        control->setGeometry(p.at.translated(p.at.x() < 0 ? panel->width() : 0, 0));
+    }
 }
 
 Panel *Form1::makePanel(int index, const QString &title, int widthTw, int heightTw)

@@ -1,8 +1,9 @@
 #pragma once
-// The main window. It owns every control, all shared state and every
-// handler; each panel is made, wired and handled in the folder of the
-// subsystem it belongs to (src/app, src/settings, src/tracking, src/book,
-// src/couriers, src/watch, src/net).
+// The main window. It owns the controls of its own panels, the shared state
+// and their handlers; each panel is made, wired and handled in the folder of
+// the subsystem it belongs to (src/app, src/settings, src/tracking, src/book,
+// src/couriers, src/watch, src/net). What the window has beyond its own
+// panels is made through Features (app/Features.h).
 #include "Version.h"
 #include "app/Config.h"
 #include "app/ControlArray.h"
@@ -11,7 +12,7 @@
 #include "net/Answers.h"
 #include "net/Download.h"
 #include "platform/Platform.h"
-#include "store/Store.h"
+#include "store/Records.h"
 #include "tracking/HttpReply.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
@@ -27,16 +28,14 @@
 #include <QWidget>
 #include <memory>
 
-class QMenu;
 class QNetworkAccessManager;
-class QSystemTrayIcon;
 class Class1;
+class Store;
 class Features;
 class TrackingService;
 class TrackingClient;
 struct ServiceRequest;
 struct ServiceAnswer;
-struct PastedNumber;
 enum class SettingKey;
 
 // The parcel now shown. The members but status are text, as the database
@@ -59,11 +58,10 @@ struct CurrentParcelState {
     bool shown = true;
 };
 
-// Beside the shown parcel: its phone digits and its last answer as the
-// chosen tracking service read it (events, status and failure); NoAnswer
-// until one comes.
+// Beside the shown parcel: its last answer as the chosen tracking service
+// read it (events, status and failure); NoAnswer until one comes. (Its
+// phone digits are kept by tracking/PhoneDigits.h.)
 struct CurrentServiceState {
-    QString phone;
     TrackingReading reading;
 };
 
@@ -86,6 +84,11 @@ public:
 
     Store &store() { return db; }
     const Config &config() const { return cfg; }
+    const Platform &platformServices() const { return platform; }
+    // The folder of the book (the database) this window keeps.
+    const QString &dataDir() const { return appDir; }
+    // load() has run to its end.
+    bool isLoaded() const { return loaded; }
     // Skin and sound; the application directory unless the program is installed.
     void setResourceDirectory(const QString &dir) { resourceDir = dir; }
     // What the window has beyond its own panels, each made when first used.
@@ -121,7 +124,6 @@ public:
     QLineEdit *Text2 = nullptr;         // goods
     QPushButton *Command2 = nullptr;    // "刷新" recognition
     Label *Label24 = nullptr;           // recognition tip
-    QLineEdit *Text9 = nullptr;         // phone digits (手机尾号)
     ControlArray<QPushButton> Command1; // 8..18
 
     // ----------------------------------------------------- settings panel
@@ -139,7 +141,6 @@ public:
     // --------------------------------------------------------- edit panel
     QLineEdit *Text4 = nullptr;
     QLineEdit *Text6 = nullptr;
-    QLineEdit *Text10 = nullptr; // phone digits (手机尾号)
     QPushButton *Command5 = nullptr;
 
     // ------------------------------------------------------- search panel
@@ -219,13 +220,16 @@ public:
     // the loop wait.
     //
     // The main road of a query: Text1_Click (book/ParcelList.cpp) locks and
-    // loads the chosen row; cx and kdgs (tracking/Query.cpp) send it through
-    // GetBody (tracking/GetBody.cpp) with the watchdog Timer7 running; the
-    // reply is read once (readReply, tracking/Progress.cpp) and kept
+    // loads the chosen row; cx and kdgs (tracking/Query.cpp) ask the tracking
+    // client (tracking/Client.cpp) with the watchdog Timer7 running; the
+    // chosen service turns the reply into one TrackingReading
+    // (tracking/Reply.cpp: result code, event count and events, each a pass
+    // over the text), kept as CurrentService.reading and never read from
+    // the text again: cx judges it, the query fallback keeps it
     // (QueryFallback, watch/KeptProgress.cpp); hx2 starts Timer1, whose tick
-    // (tracking/Display.cpp) fills the progress list, judges the news (gxtj,
-    // watch/Change.cpp: sound, notification and mail through the news
-    // teller, watch/NewsTeller.cpp) and unlocks.
+    // (tracking/Display.cpp) fills the progress list from it, judges the
+    // news (gxtj, watch/Change.cpp: sound, notification and mail through
+    // the news teller, watch/NewsTeller.cpp) and unlocks.
     //
     // Holds a count up for as long as it lives.
     class Holding {
@@ -268,6 +272,20 @@ public:
     static const SettingSwitch &switchOf(int check);
     void Check_Click(const SettingSwitch &s);
     void checkAndStoreAddress(); // x(1)
+    // The places a feature beyond the panels' own controls may put one of
+    // its controls: the panel decides where each is.
+    enum class HostedPlace {
+        SettingsTitleLeft,  // the settings panel's title row, first free place
+        SettingsTitleRight, // and the second
+        SettingsUnderClock, // under the clock button
+        EditTitle,          // the edit panel's title row
+        AddPhoneLabel,      // the add panel's row under its tip: caption,
+        AddPhoneBox,        // box
+        AddPhoneHint,       // and hint
+        EditPhoneLabel,     // the edit panel's row under its buttons
+        EditPhoneBox,
+    };
+    void hostControl(HostedPlace place, QWidget *control);
     void fillTimePickers();
 
     // ----------------------------------------------------------- tracking
@@ -281,7 +299,6 @@ public:
     void hx2();
     void Timer7_Timer();
     void Timer1_Timer();
-    QString trackingUrl(const QString &number) const;
     // The tracking service the settings chose.
     const TrackingService &trackingService();
     // One request of the service, waited for as GetBody waits.
@@ -303,6 +320,8 @@ public:
     // narrowed list, or one a query holds, is left alone.
     void refillIfBookChanged();
     void Text1_Click();
+    // The book's row of the shown parcel; none while nothing is shown.
+    std::optional<BookRow> shownBookRow();
     // Assigning a list position always runs the selection handler, also for
     // the position already selected.
     void setListIndex(int index);
@@ -394,70 +413,6 @@ public:
     void refreshEntryStates();
     void setEntryState(qint64 id, const EntryState &state);
 
-    // ------------------------------------- after the road (book/Pickup.cpp)
-    // Where the shown parcel waits, its phone and its pickup code, under the
-    // summary; the pasted pickup message; picked up; the archive.
-    Label *stationLine = nullptr;
-    QPushButton *copyPhoneButton = nullptr, *copyCodeButton = nullptr, *pickedButton = nullptr,
-                *pasteSmsButton = nullptr;
-    QPushButton *archiveButton = nullptr; // edit panel: 归档 / 取消归档
-    QCheckBox *autoArchiveBox = nullptr;  // settings: archive 7 days after signing
-    struct ShownPickup {
-        QString station, phone, code;
-    } shownPickup;
-    void buildPickupControls();
-    void buildArchiveControls();
-    // The station line of the shown parcel as the book keeps it now.
-    void showPickupLine();
-    // Finds the code and the parcel in a pasted message and keeps the code.
-    void pastePickupMessage(const QString &text);
-    void markPickedUp();
-    void toggleArchive();
-    // Archives parcels signed for a week, when the user turned that on.
-    void autoArchive();
-    std::optional<BookRow> shownBookRow();
-    // " (待取件)" or " (异常)" after a parcel's name in a notification of
-    // news, where the stage asks something of the user; else empty.
-    QString stageNote(qint64 id);
-    // Text pasted into the add panel's number box: one unsaved number goes
-    // into the box, the words beside it into the goods when empty; several
-    // are offered for adding at once. False when it holds none.
-    bool takePastedNumbers(const QString &text);
-    // Recognises each number, lists them in a Yes/No box and adds them on
-    // Yes; saved are the pasted numbers already in the book.
-    void addPastedNumbers(const QList<PastedNumber> &found, const QStringList &saved);
-
-    // ---------------------------------------------- desktop (src/app/Desktop.cpp)
-    QCheckBox *Check10 = nullptr; // close to the tray
-    QCheckBox *Check11 = nullptr; // start with the desktop
-    // Made only while the tray is switched on and the desktop has one.
-    QSystemTrayIcon *trayIcon = nullptr;
-    QMenu *trayMenu = nullptr;
-    int trayCount = -1; // the count the tray's picture shows
-    void buildDesktopControls();
-    // After the settings are loaded: the tray as stored (or forced by the
-    // ini), the notifications' actions, the bus name for commands' news.
-    void startDesktop();
-    // The icon is in a tray: closing the window hides it.
-    bool inTray() const;
-    void setTrayShown(bool on);
-    // The tray's tooltip and picture: the parcels with unseen news and
-    // those waiting at a station.
-    void updateTray();
-    void showFromTray();
-    // 退出 of the tray: ends the program as the close label does.
-    void quitProgram();
-    void Check10_Click();
-    void Check11_Click();
-    // A notification's action other than choosing it.
-    void notificationAction(qint64 id, const QString &key);
-    QList<NotifyAction> newsActions(qint64 id);
-    // News a command's round found in the book at book (a folder); false
-    // when this window keeps another book.
-    bool takeHandedNews(const QString &book, const QStringList &ids);
-    // The newest event last told of each parcel handed in that way.
-    QHash<qint64, QString> handedNewsTold;
-
     // ---------------------------------------------------- network services
     void Command3_Click();
     void ctime();
@@ -507,7 +462,9 @@ private:
     QString resourceDir;
     Config cfg;
     Platform platform;
-    Store db;
+    // Made in the constructor; the handlers reach it as db.
+    std::unique_ptr<Store> heldStore;
+    Store &db;
     std::unique_ptr<QNetworkAccessManager> net;
     std::shared_ptr<const TrackingService> service;
     std::unique_ptr<TrackingClient> client;

@@ -1,5 +1,9 @@
 #include "app/Features.h"
 #include "app/Form1.h"
+#include "app/Desktop.h"
+#include "app/Features.h"
+#include "book/Archive.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "app/Text.h"
 #include "watch/BookWatchPanel.h"
@@ -23,10 +27,10 @@ bool Form1::load(const QString &seedSqlFile)
     if (!main())
         return false;
     setting();
-    autoArchive();
+    features().archive().autoArchive();
     read();
     features().bookWatchPanel().start();
-    startDesktop();
+    features().desktop().start();
     LockHeader(ListView1);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fillTimePickers();

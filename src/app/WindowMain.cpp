@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Config.h"
+#include "app/Desktop.h"
+#include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Language.h"
 #include "app/Locations.h"
@@ -66,7 +68,7 @@ int main(int argc, char *argv[])
     if (QScreen *screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     // Started with the desktop: only the tray icon shows, when there is a tray.
-    if (!cl.hidden || !window.inTray())
+    if (!cl.hidden || !window.features().desktop().inTray())
         window.show();
     // --quit-after-show: leave as soon as the window is up (start-up benchmark).
     if (cl.quitAfterShow)

@@ -2,6 +2,9 @@
 // delete act on the row that was last loaded (CurrentParcel.id), the one the
 // panel shows, whatever the list has been refilled with since.
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "tracking/PhoneDigits.h"
+#include "store/Store.h"
 #include "app/Layout.h"
 #include "app/Text.h"
 #include "tracking/Intake.h"
@@ -42,10 +45,7 @@ void Form1::buildEditPanel()
     Command5 = placed<QPushButton>(p, QStringLiteral("Command5"), QRect(20, 220, 308, 32),
                                    Parcelio::tr("快递数据清空"));
 
-    label(p, QStringLiteral("Label30"), Parcelio::tr("手机尾号："), QRect(20, 268, 76, 24));
-    Text10 = placed<QLineEdit>(p, QStringLiteral("Text10"), QRect(100, 264, 70, 28));
-    Text10->setMaxLength(4);
-    Text10->setToolTip(Parcelio::tr("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
+    features().phoneDigits().buildEditRow();
 
     connect(Text4, &QLineEdit::textChanged, this, &Form1::Text4_Change);
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
@@ -116,7 +116,7 @@ void Form1::changeParcel()
         msg(Parcelio::tr("请输入物品信息!"));
         return;
     }
-    const QString phone = Text10->text().trimmed();
+    const QString phone = features().phoneDigits().typedToEdit();
     if (!phone.isEmpty() && !isPhoneDigits(phone)) {
         msg(Parcelio::tr("手机尾号应为四位数字"));
         return;
@@ -151,7 +151,7 @@ void Form1::changeParcel()
     // Another number or courier: the store forgot the old one's progress.
     if (row->number != Text4->text() || row->company != editCourier)
         setEntryState(*key, EntryState{});
-    CurrentService.phone = phone;
+    features().phoneDigits().setShown(phone);
     msg(Parcelio::tr("快递信息修改成功!"));
     // What is saved now, also when the list no longer holds the parcel.
     CurrentParcel.company = editCourier;

@@ -1,6 +1,9 @@
 // The main menu: seven icons and the function keys, two ways to the same
 // commands.
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "tracking/PhoneDigits.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 
 #include <QClipboard>
@@ -52,7 +55,7 @@ void Form1::menuCommand(int key)
     case Qt::Key_F4: // add a parcel
         Text3->setEditText(QString());
         Text2->clear();
-        Text9->clear();
+        features().phoneDigits().clearToAdd();
         chooseCourier(Command1(12), QString());
         ShowPanel(0);
         // The panel takes the focus through its first field, so that the
@@ -76,7 +79,7 @@ void Form1::menuCommand(int key)
                     goods = row->goods;
             Text6->setText(goods);
         }
-        Text10->setText(CurrentService.phone);
+        features().phoneDigits().offerToEdit();
         // Placed where the add panel would open.
         ShowPanel(2, kdmenu(0)->size());
         Command1(9)->setDefault(true);

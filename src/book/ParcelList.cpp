@@ -1,4 +1,8 @@
 #include "app/Form1.h"
+#include "tracking/PhoneDigits.h"
+#include "app/Features.h"
+#include "book/PickupLine.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 
 #include "book/ParcelListModel.h"
@@ -44,7 +48,7 @@ void Form1::clearDetails()
     for (int i : {2, 3, 5, 7})
         Label12(i)->setText(notQueried);
     setTextColour(Label12(3), Qt::white);
-    showPickupLine();
+    features().pickupLine().show();
 }
 
 void Form1::refillIfBookChanged()
@@ -185,7 +189,7 @@ void Form1::Text1_Click()
         CurrentParcel.num = r.num;
         CurrentParcel.id = QString::number(r.id);
         CurrentParcel.shown = true;
-        CurrentService.phone = db.phoneOf(r.id);
+        features().phoneDigits().setShown(db.phoneOf(r.id));
     }
     const QList<CourierRecord> couriers = db.couriersByName(CurrentParcel.company);
     if (!couriers.isEmpty())
@@ -200,7 +204,7 @@ void Form1::Text1_Click()
     Label12(3)->setText(notQueried);
     setTextColour(Label12(3), Qt::white);
     Label12(5)->setText(notQueried);
-    showPickupLine();
+    features().pickupLine().show();
 
     const int position = Text1->currentIndex();
     chosenIndex = QString::number(position);
@@ -209,4 +213,13 @@ void Form1::Text1_Click()
         lastIndex = qint16(position);
     }
     cx();
+}
+
+std::optional<BookRow> Form1::shownBookRow()
+{
+    bool ok = false;
+    const qint64 id = CurrentParcel.id.toLongLong(&ok);
+    if (!ok || !CurrentParcel.shown)
+        return std::nullopt;
+    return db.bookRow(id);
 }

@@ -2,6 +2,7 @@
 // The hits replace the list, followed by the two entries that bring the
 // full list back.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "app/Layout.h"
 #include "app/Text.h"

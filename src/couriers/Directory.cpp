@@ -1,6 +1,7 @@
 // The courier directory: the companies with their telephone numbers, a live
 // search, quick picks, and the choice of a company for the add or edit panel.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "app/Layout.h"
 

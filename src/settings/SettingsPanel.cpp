@@ -3,6 +3,7 @@
 // queries, and the clock button. It is made with the window, since every
 // handler reads its switches.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Layout.h"
 #include "app/Tr.h"
 #include "store/SettingValues.h"

@@ -2,6 +2,8 @@
 // directory or recognised from the number (Recognition.cpp); its query
 // button saves the parcel (AddQuery.cpp).
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "tracking/PhoneDigits.h"
 #include "app/Layout.h"
 #include "app/Tr.h"
 
@@ -33,12 +35,7 @@ void Form1::buildAddPanel()
     setTextColour(Label24, QColor(110, 110, 110));
     // Under the tip, whose text ends above it: the panel keeps its size and
     // every other control its place.
-    label(p, QStringLiteral("Label28"), Parcelio::tr("手机尾号："), QRect(20, 306, 76, 24));
-    Text9 = placed<QLineEdit>(p, QStringLiteral("Text9"), QRect(100, 302, 70, 28));
-    Text9->setMaxLength(4);
-    Text9->setToolTip(Parcelio::tr("寄件人或收件人手机号后四位 (隐私号取“-”后四位)"));
-    Label *hint = label(p, QStringLiteral("Label29"), Parcelio::tr("顺丰等快递需要"), QRect(176, 306, 140, 24));
-    setTextColour(hint, QColor(110, 110, 110));
+    features().phoneDigits().buildAddRow();
 
     connect(Text3, &QComboBox::editTextChanged, this, &Form1::Text3_Change);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);

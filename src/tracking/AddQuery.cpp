@@ -2,6 +2,9 @@
 // service once and saves the parcel when the answer allows it.
 #include "app/Features.h"
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "tracking/PhoneDigits.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "watch/QueryFallback.h"
 #include "tracking/Progress.h"
@@ -60,7 +63,7 @@ void Form1::queryNewParcel()
     const QString number = Text3->currentText();
     const QString company = addCourier;
     const QString goods = Text2->text();
-    const QString phone = Text9->text().trimmed();
+    const QString phone = features().phoneDigits().typedToAdd();
 
     if (number.isEmpty()) {
         Text3->setFocus();
@@ -92,13 +95,13 @@ void Form1::queryNewParcel()
     }
 
     if (!phone.isEmpty() && !isPhoneDigits(phone)) {
-        Text9->setFocus();
+        features().phoneDigits().focusToAdd();
         setStatus(Parcelio::tr("手机尾号应为四位数字"));
         return;
     }
     // Refused before any request: the service would refuse it anyway.
     if (!couriers.isEmpty() && phone.isEmpty() && trackingService().needsPhone(couriers.first().code)) {
-        Text9->setFocus();
+        features().phoneDigits().focusToAdd();
         setStatus(ServiceText::PhoneNeeded());
         return;
     }
@@ -107,10 +110,12 @@ void Form1::queryNewParcel()
     // is saved: a refused query must not leave one's header over nothing.
     const CurrentParcelState shownParcel = CurrentParcel;
     const CurrentServiceState shownService = CurrentService;
+    const QString shownPhone = features().phoneDigits().shown();
     const bool displayPending = Timer1->isActive();
     auto showShownAgain = [&] {
         CurrentParcel = shownParcel;
         CurrentService = shownService;
+        features().phoneDigits().setShown(shownPhone);
         if (displayPending)
             Timer1->start();
     };
@@ -118,7 +123,7 @@ void Form1::queryNewParcel()
     CurrentParcel.company = serviceFinds ? QString() : company;
     CurrentParcel.goods = goods;
     CurrentParcel.code = serviceFinds ? QString() : couriers.first().code;
-    CurrentService.phone = phone;
+    features().phoneDigits().setShown(phone);
 
     setStatus(Parcelio::tr("未查询"));
     // A display still pending from the previous reply would otherwise tick
@@ -170,9 +175,7 @@ void Form1::queryNewParcel()
                 Text3->setEditText(number);
             Command1(12)->setText(company);
             Text2->setText(goods);
-            Text9->setText(phone);
-            Text9->setFocus();
-            Text9->selectAll();
+            features().phoneDigits().correctToAdd(phone);
             setStatus(Parcelio::tr("手机尾号与快递单不符,请检查"));
             return;
         } else if (!reading.message.isEmpty()) {

@@ -1,4 +1,6 @@
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "book/PickupLine.h"
 #include "app/Tr.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
@@ -56,7 +58,7 @@ void Form1::Timer1_Timer()
         CurrentParcel.newest = {newest->text(1), newest->text(2)};
         Label12(5)->setText(CurrentParcel.transit);
     }
-    showPickupLine();
+    features().pickupLine().show();
     Timer1->stop();
     gxtj();
 }

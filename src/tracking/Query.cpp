@@ -1,5 +1,8 @@
 #include "app/Features.h"
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "tracking/PhoneDigits.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "watch/QueryFallback.h"
 #include "tracking/Progress.h"
@@ -8,11 +11,6 @@
 #include "tracking/Service.h"
 
 #include <utility>
-
-QString Form1::trackingUrl(const QString &number) const
-{
-    return trackingUrlOf(cfg, CurrentParcel.code, number);
-}
 
 void Form1::kdgs(const QString &number)
 {
@@ -25,7 +23,7 @@ void Form1::kdgs(const QString &number)
     // The book watch lets the user's own request go first.
     const Holding asking(features().queryFallback().userQueries);
     TrackingClient &client = trackingClient();
-    const ServiceAsk ask{CurrentParcel.code, nu, CurrentService.phone};
+    const ServiceAsk ask{CurrentParcel.code, nu, features().phoneDigits().shown()};
     TrackingReading reading;
     client.ask({ask}, [&reading](const QList<TrackingReading> &readings) { reading = readings.value(0); });
     // An answer counts for the rounds' minimum interval, whoever asked; a

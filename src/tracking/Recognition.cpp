@@ -1,6 +1,9 @@
 // Courier recognition: the number-recognition service names the company of
 // a typed number, and the add panel's company button shows it.
 #include "app/Form1.h"
+#include "app/Features.h"
+#include "book/PastedNumbers.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "app/Text.h"
 #include "tracking/Intake.h"
@@ -28,7 +31,7 @@ void Form1::Text3_Change()
     if (!text.isEmpty() && !isNumeric(text) && !lettersAndDigits.match(text).hasMatch()) {
         // Pasted text with a number in it: the box takes the number (and
         // this runs again for it).
-        if (takePastedNumbers(text))
+        if (features().pastedNumbers().take(text))
             return;
         Text3->setEditText(QString());
     }

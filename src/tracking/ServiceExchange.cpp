@@ -1,6 +1,7 @@
 // The window's side of the tracking service: a GET goes through GetBody as
 // it always has; a POST waits the same way, with the window's events running.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "net/Download.h"
 #include "tracking/Client.h"
 #include "tracking/Service.h"

@@ -2,6 +2,7 @@
 // progress list or the status line.
 #include "watch/BookWatchPanel.h"
 
+#include "app/Desktop.h"
 #include "app/Features.h"
 #include "app/Form1.h"
 #include "app/Tr.h"
@@ -182,7 +183,7 @@ void BookWatchPanel::tellReminders(const QList<Reminder> &due)
     Form1 *w = &window;
     QList<NewsItem> items;
     for (const Reminder &r : due) {
-        QList<NotifyAction> actions = w->newsActions(r.id);
+        QList<NotifyAction> actions = w->features().desktop().newsActions(r.id);
         if (r.kind == Reminder::Station)
             actions.append({QStringLiteral("picked"), Parcelio::tr("已取件")});
         items.append({r.id, reminderSummary(), reminderNotice(r), actions, true,

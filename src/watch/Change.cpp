@@ -1,5 +1,6 @@
 #include "app/Features.h"
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "watch/BookWatchPanel.h"
 #include "watch/Mail.h"

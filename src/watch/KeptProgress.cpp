@@ -3,6 +3,10 @@
 #include "watch/QueryFallback.h"
 
 #include "app/Form1.h"
+#include "app/Desktop.h"
+#include "app/Features.h"
+#include "book/PickupLine.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "book/ParcelListModel.h"
 #include "tracking/Reply.h"
@@ -58,7 +62,7 @@ bool QueryFallback::showKept(const QString &id, const QString &reason)
     w.CurrentParcel.newest = kept->events.first();
     w.Label12(5)->setText(w.CurrentParcel.transit);
     w.Label12(7)->setText(w.CurrentParcel.company);
-    w.showPickupLine();
+    w.features().pickupLine().show();
     QString line = Parcelio::tr("以下为") + kept->queried.toString(QStringLiteral("yyyy-MM-dd hh:mm")) +
                    Parcelio::tr("查询的结果..");
     if (!reason.isEmpty())
@@ -77,7 +81,7 @@ void Form1::refreshEntryStates()
         model->setBaseFont(Text1->font());
         model->setStates(db.entryStates());
     }
-    updateTray();
+    features().desktop().updateTray();
 }
 
 void Form1::setEntryState(qint64 id, const EntryState &state)
@@ -91,5 +95,5 @@ void Form1::setEntryState(qint64 id, const EntryState &state)
     if (const auto row = db.bookRow(id))
         withMarks.status = bookRowStatus(*row);
     model->setState(id, withMarks);
-    updateTray();
+    features().desktop().updateTray();
 }

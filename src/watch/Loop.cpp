@@ -3,6 +3,7 @@
 // modes' state; the captions of the start/stop buttons say it.
 #include "app/Features.h"
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "app/Tr.h"
 #include "watch/QueryFallback.h"
 #include "tracking/Client.h"

@@ -2,6 +2,7 @@
 // Starts the real window in a temporary application directory with the
 // test doubles, as main() would with the real services.
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "support/Doubles.h"
 #include <QTemporaryDir>
 #include <memory>
