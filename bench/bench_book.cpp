@@ -4,6 +4,7 @@
 // SQL query and a plain file write. Run by hand: bench_book [repetitions]
 #include "Bench.h"
 #include "app/Form1.h"
+#include "store/Store.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

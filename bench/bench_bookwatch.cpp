@@ -16,6 +16,7 @@
 #include "watch/BookWatchPanel.h"
 #include "Bench.h"
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "tracking/Reply.h"
 #include "watch/BookWatch.h"
 

@@ -7,6 +7,7 @@
 #include "watch/BookWatchPanel.h"
 #include "Bench.h"
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "watch/BookWatch.h"
 
 #include <QApplication>

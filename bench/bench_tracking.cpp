@@ -3,6 +3,7 @@
 // the same run. Run by hand: bench_tracking [repetitions]
 #include "Bench.h"
 #include "app/Form1.h"
+#include "store/Store.h"
 #include "tracking/Progress.h"
 #include "tracking/Reply.h"
 
