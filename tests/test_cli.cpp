@@ -636,6 +636,14 @@ void TestCli::outputIsPlainAndAFailedWriteFails()
     const QJsonObject row = run({"list", "--json"}).json().toArray().at(0).toObject();
     QCOMPARE(row["goods"].toString(), goods);
     QVERIFY(row["newest"]["context"].toString().contains(QChar(0x1b)));
+    // Each keeps the bytes it always had: a list writes a line break as
+    // \u000a, a single row as QJsonDocument does.
+    QVERIFY(run({"list", "--json"}).out.contains(QStringLiteral("衣服\\u000a第二行")));
+    const Run picked = run({"picked", "--id", QString::number(row["id"].toInteger()), "--json"});
+    QVERIFY2(picked.out.contains(QStringLiteral("衣服\\n第二行")), qPrintable(picked.out));
+    const Run pasted =
+        run({"add", "-", "--company", "顺丰快递", "--force", "--json"}, env, QByteArray("900000000322 书\b本\n"));
+    QVERIFY2(pasted.out.contains(QStringLiteral("书\\b本")), qPrintable(pasted.out));
 
     // Output that cannot be written is a failure, told on stderr.
     for (const QStringList &args : {QStringList{"list"}, QStringList{"list", "--json"},

@@ -310,6 +310,34 @@ void TestWatch::newsMailReachesRelay()
     QCOMPARE(w.status(), Sent);
     QVERIFY(sink.messages().last()[QStringLiteral("html")].toString().contains(
         QStringLiteral("href='https://www.tesmar.cn/n?a=1&amp;b=&#39;2&#39;'")));
+
+    // The program quits (its last window closed) while a slow relay takes
+    // the mail: quitting ends every event loop, the send's too. The mail is
+    // not said sent before it is, and the exit still delivers it.
+    MailSink slow({QStringLiteral("--delay"), QStringLiteral("1")});
+    QVERIFY(slow.isRunning());
+    Harness quitting;
+    quitting.setIni(QStringLiteral("mail/relay"), slow.host());
+    quitting.setIni(QStringLiteral("mail/tls"), QStringLiteral("off"));
+    QVERIFY(quitting.start());
+    Form1 &q = quitting.w();
+    q.Text1->addItem(QStringLiteral("键盘"));
+    q.Text1->setCurrentIndex(0);
+    q.CurrentParcel.newest = {QStringLiteral("2026-03-03 10:00:00"), QStringLiteral("到达")};
+    q.Sendmail->setText(QStringLiteral("user@example.com"));
+    QString said;
+    qsizetype arrived = -1;
+    QTimer::singleShot(0, &q, [&] {
+        q.emailgx();
+        said = q.status();
+        arrived = slow.messages().size();
+    });
+    QTimer::singleShot(300, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QTRY_VERIFY(arrived >= 0);
+    QVERIFY2(said != Sent || arrived == 1, qPrintable(said));
+    q.finishNewsBeforeExit();
+    QCOMPARE(slow.messages().size(), 1);
 }
 
 void TestWatch::mailFailuresEndInStatus()

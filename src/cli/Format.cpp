@@ -26,24 +26,29 @@ Status markedStatus(const BookRow &r)
     return status != Status::PickedUp && !r.life.archived.isEmpty() ? Status::Archived : status;
 }
 
-// Escaped as QJsonDocument escapes it.
-void appendEscaped(QByteArray &to, char16_t u)
+// How a parcel's text and count are written (see ParcelsJson): neither
+// output changes under scripts that compare it.
+enum class JsonStyle { Row, List };
+
+// Escaped as QJsonDocument escapes it, or in a list always as \u00XX.
+void appendEscaped(QByteArray &to, char16_t u, JsonStyle style)
 {
-    switch (u) {
-    case u'\b': to += "\\b"; return;
-    case u'\f': to += "\\f"; return;
-    case u'\n': to += "\\n"; return;
-    case u'\r': to += "\\r"; return;
-    case u'\t': to += "\\t"; return;
-    default: break;
-    }
+    if (style == JsonStyle::Row)
+        switch (u) {
+        case u'\b': to += "\\b"; return;
+        case u'\f': to += "\\f"; return;
+        case u'\n': to += "\\n"; return;
+        case u'\r': to += "\\r"; return;
+        case u'\t': to += "\\t"; return;
+        default: break;
+        }
     char escaped[8];
     std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(u));
     to += escaped;
 }
 
 // Text without a lone surrogate.
-void appendJsonText(QByteArray &to, QStringView s)
+void appendJsonText(QByteArray &to, QStringView s, JsonStyle style)
 {
     for (const char ch : s.toUtf8()) {
         const auto c = static_cast<unsigned char>(ch);
@@ -51,20 +56,20 @@ void appendJsonText(QByteArray &to, QStringView s)
             to += '\\';
             to += ch;
         } else if (c < 0x20) {
-            appendEscaped(to, c);
+            appendEscaped(to, c, style);
         } else {
             to += ch;
         }
     }
 }
 
-// A surrogate without its pair cannot be UTF-8: escaped, as QJsonDocument
-// does, rather than turned into "?".
-void appendJsonString(QByteArray &to, const QString &s)
+// A surrogate without its pair cannot be UTF-8: in a single row escaped, as
+// QJsonDocument does, rather than turned into "?".
+void appendJsonString(QByteArray &to, const QString &s, JsonStyle style)
 {
     to += '"';
     qsizetype run = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
+    for (qsizetype i = 0; style == JsonStyle::Row && i < s.size(); ++i) {
         const QChar ch = s.at(i);
         if (!ch.isSurrogate())
             continue;
@@ -72,17 +77,20 @@ void appendJsonString(QByteArray &to, const QString &s)
             ++i;
             continue;
         }
-        appendJsonText(to, QStringView(s).mid(run, i - run));
-        appendEscaped(to, ch.unicode());
+        appendJsonText(to, QStringView(s).mid(run, i - run), style);
+        appendEscaped(to, ch.unicode(), style);
         run = i + 1;
     }
-    appendJsonText(to, QStringView(s).mid(run));
+    appendJsonText(to, QStringView(s).mid(run), style); // in a list, toUtf8() makes a lone surrogate "?"
     to += '"';
 }
 
 // As QJsonDocument writes a double: whole numbers it holds exactly in full.
-QByteArray jsonNumber(double d)
+// A list gives the shortest form.
+QByteArray jsonNumber(double d, JsonStyle style)
 {
+    if (style == JsonStyle::List)
+        return QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
     const bool whole = d == std::trunc(d) && std::abs(d) <= 9007199254740992.0;
     return QByteArray::number(d, whole ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
@@ -113,52 +121,52 @@ QJsonObject pickupJson(const PickupStation &at, const QString &code)
 namespace {
 // Written as text, keys in order, as QJsonDocument writes them compact: a
 // book of thousands is listed without holding each row as JSON values too.
-void appendParcelJson(QByteArray &to, const BookRow &r)
+void appendParcelJson(QByteArray &to, const BookRow &r, JsonStyle style)
 {
     to += "{\"company\":";
-    appendJsonString(to, r.parcel.company);
+    appendJsonString(to, r.parcel.company, style);
     to += ",\"count\":";
     const std::optional<double> count = countOf(r.parcel.num);
-    to += count ? jsonNumber(*count) : QByteArray("null");
+    to += count ? jsonNumber(*count, style) : QByteArray("null");
     to += ",\"goods\":";
-    appendJsonString(to, r.parcel.goods);
+    appendJsonString(to, r.parcel.goods, style);
     to += ",\"id\":" + QByteArray::number(r.parcel.id) + ",\"newest\":";
     if (r.newest.time.isEmpty() && r.newest.context.isEmpty()) {
         to += "null";
     } else {
         to += "{\"context\":";
-        appendJsonString(to, r.newest.context);
+        appendJsonString(to, r.newest.context, style);
         to += ",\"time\":";
-        appendJsonString(to, r.newest.time);
+        appendJsonString(to, r.newest.time, style);
         to += '}';
     }
     to += ",\"number\":";
-    appendJsonString(to, r.parcel.number);
+    appendJsonString(to, r.parcel.number, style);
     to += ",\"phone\":";
     if (r.phone.isEmpty())
         to += "null";
     else
-        appendJsonString(to, r.phone);
+        appendJsonString(to, r.phone, style);
     const Status stage = bookRowStatus(r);
     const PickupStation at = stationOf(r.newest.context, stage);
     to += ",\"pickup\":{\"code\":";
-    appendJsonString(to, r.life.code);
+    appendJsonString(to, r.life.code, style);
     to += ",\"phone\":";
-    appendJsonString(to, at.phone);
+    appendJsonString(to, at.phone, style);
     to += ",\"station\":";
-    appendJsonString(to, at.station);
+    appendJsonString(to, at.station, style);
     // Local time, as kept: ISO 8601 without a zone.
     to += "},\"queried\":";
     if (r.queried.isEmpty())
         to += "null";
     else
-        appendJsonString(to, QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T')));
+        appendJsonString(to, QString(r.queried).replace(QLatin1Char(' '), QLatin1Char('T')), style);
     to += ",\"stage\":";
-    appendJsonString(to, stageWords(stage));
+    appendJsonString(to, stageWords(stage), style);
     to += ",\"state\":";
-    appendJsonString(to, stateWords(r.status));
+    appendJsonString(to, stateWords(r.status), style);
     to += ",\"status\":";
-    appendJsonString(to, statusCode(markedStatus(r)));
+    appendJsonString(to, statusCode(markedStatus(r)), style);
     to += r.unseen ? ",\"unseen\":true}" : ",\"unseen\":false}";
 }
 } // namespace
@@ -166,12 +174,12 @@ void appendParcelJson(QByteArray &to, const BookRow &r)
 void printParcelJson(const BookRow &r)
 {
     QByteArray text;
-    appendParcelJson(text, r);
+    appendParcelJson(text, r, JsonStyle::Row);
     text += '\n';
     outUtf8(text);
 }
 
-void printParcelsJson(const QList<BookRow> &rows)
+void printParcelsJson(const QList<BookRow> &rows, ParcelsJson style)
 {
     // Written row by row: a book of thousands would otherwise be held
     // twice over (rows, text) before the first byte.
@@ -179,7 +187,7 @@ void printParcelsJson(const QList<BookRow> &rows)
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (i > 0)
             text += ',';
-        appendParcelJson(text, rows.at(i));
+        appendParcelJson(text, rows.at(i), style == ParcelsJson::Book ? JsonStyle::List : JsonStyle::Row);
         if (text.size() > 65536) {
             outUtf8(text);
             text.clear();

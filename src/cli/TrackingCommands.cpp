@@ -133,7 +133,7 @@ int addPasted(Context &c)
             out(Parcelio::tr("%1\t已添加: %2\n").arg(p.number, parcelLine(shown.parcel)));
     }
     if (c.json)
-        printParcelsJson(rows);
+        printParcelsJson(rows, ParcelsJson::Rows);
     return added > 0 ? int(CommandStatus::Ok) : status;
 }
 } // namespace

@@ -79,7 +79,10 @@ void Form1::emailgx()
         // queued before it; the window keeps running in this nested loop, and
         // change detection resumes after the send.
         const Holding sending(rerunGuard);
-        error = features().newsTeller().mailAndWait(mail);
+        const std::optional<QString> sent = features().newsTeller().mailAndWait(mail);
+        if (!sent)
+            return; // quitting: the exit waits for the mail
+        error = *sent;
     }
     setStatus(error.isEmpty() ? Parcelio::tr("快递有最新进展，已发送至邮箱!") : failed + error);
 }

@@ -3,6 +3,7 @@
 #include "watch/RoundTexts.h"
 
 #include <QEventLoop>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <memory>
@@ -72,17 +73,26 @@ void NewsTeller::mail(const OutgoingMail &m, std::function<void(const QString &)
         next();
 }
 
-QString NewsTeller::mailAndWait(const OutgoingMail &m)
+std::optional<QString> NewsTeller::mailAndWait(const OutgoingMail &m)
 {
+    // Shared with the mail's callback, which comes after this returns when
+    // the wait is cut short.
+    struct Waiting {
+        std::optional<QString> error;
+        QPointer<QEventLoop> loop;
+    };
+    const auto waiting = std::make_shared<Waiting>();
     QEventLoop wait;
-    auto result = std::make_shared<std::optional<QString>>();
-    mail(m, [result, &wait](const QString &error) {
-        *result = error;
-        wait.quit();
+    waiting->loop = &wait;
+    mail(m, [waiting](const QString &error) {
+        waiting->error = error;
+        if (waiting->loop)
+            waiting->loop->quit();
     });
-    if (!result->has_value())
+    if (!waiting->error.has_value())
         wait.exec();
-    return result->value_or(QString());
+    waiting->loop = nullptr;
+    return waiting->error;
 }
 
 void NewsTeller::waitForMails()

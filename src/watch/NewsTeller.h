@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QThread;
 
@@ -73,8 +74,11 @@ public:
 
     // A mail in the queue; done gets the error, empty on success.
     void mail(const OutgoingMail &mail, std::function<void(const QString &)> done = {});
-    // The same, waited for in a nested event loop (the caller's events run).
-    QString mailAndWait(const OutgoingMail &mail);
+    // The same, waited for in a nested event loop (the caller's events run):
+    // the error, empty on success. None when the wait was cut short (the
+    // program quitting ends every event loop): the mail stays in the queue,
+    // which the exit waits for.
+    std::optional<QString> mailAndWait(const OutgoingMail &mail);
     // Mails queued or on their way.
     bool mailing() const { return worker || !queue.isEmpty(); }
     // Runs the event loop until every queued mail is done.
