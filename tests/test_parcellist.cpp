@@ -344,6 +344,16 @@ void TestParcelList::messageForSeveralParcelsAsksWhich()
     QVERIFY(w.store().lifeOf(toy)->code.isEmpty());
     QCOMPARE(w.store().lifeOf(shoes)->code, QStringLiteral("5-5-5555"));
     QCOMPARE(w.status(), QStringLiteral("取件码5-5-5555已记到「鞋子」.."));
+
+    // The shown parcel, when it is one of them, takes the code unasked.
+    const qint64 bag = *w.store().addParcel(QStringLiteral("中通快递"), QStringLiteral("970000000077"),
+                                            QStringLiteral("提包"), QStringLiteral("0"));
+    w.CurrentParcel.id = QString::number(toy);
+    w.CurrentParcel.shown = true;
+    w.features().pickupLine().pasteMessage(QStringLiteral("【驿站】请凭取件码 6-6-6666 取件,运单尾号0077"));
+    QCOMPARE(box.shown.size(), 4);
+    QCOMPARE(w.store().lifeOf(toy)->code, QStringLiteral("6-6-6666"));
+    QVERIFY(!w.store().lifeOf(bag) || w.store().lifeOf(bag)->code.isEmpty());
 }
 
 QTEST_MAIN(TestParcelList)

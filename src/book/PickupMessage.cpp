@@ -26,10 +26,13 @@ void PickupLine::pasteMessage(const QString &text)
     }
     QList<PickupCandidate> found = parcelsForMessage(message, parcels);
     if (found.size() > 1) {
-        // The shown parcel, when it is one of them, is the user's choice.
+        // The shown parcel, when it is one of them, is the user's choice;
+        // the loop ends there, for the list it walked is gone.
         for (const PickupCandidate &p : found)
-            if (QString::number(p.id) == window.CurrentParcel.id)
+            if (QString::number(p.id) == window.CurrentParcel.id) {
                 found = {p};
+                break;
+            }
     }
     if (found.isEmpty()) {
         window.setStatus(Parcelio::tr("取件码%1: 没有找到与短信相符的快递..").arg(message.code));
