@@ -12,6 +12,10 @@
 #include <QTest>
 
 namespace {
+// One parcel under way, the one the loop and timed tests re-query.
+const char *const OneKeyboard = "insert into kd100 (id, number, goods, company, num) values "
+                                "(1, '700000000001', '键盘', '中通快递', '0');\n";
+
 // Stand-in fixtures in which every number answers with the same events,
 // and one of them 400 ms late.
 bool sameEventsFor(const QTemporaryDir &fixtures, const QStringList &numbers, const QString &late)
@@ -168,8 +172,7 @@ void TestWatch::requeriesKeepCadenceAndNeverOverlap()
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     Harness h;
     h.setIni(QStringLiteral("tracking/host"), standIn.host());
-    QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
-                          "(1, '700000000001', '键盘', '中通快递', '0');\n"));
+    QVERIFY(h.startSeeded(OneKeyboard));
     Form1 &w = h.w();
     auto queries = [&] { return standIn.countRequests(QStringLiteral("/?id=")); };
     pretendQueried(w, QStringLiteral("运输中"));
@@ -464,8 +467,7 @@ void TestWatch::loopTicksMeetAddAndF8()
     QVERIFY2(standIn.isRunning(), qPrintable(standIn.errorString()));
     Harness h;
     h.setIni(QStringLiteral("tracking/host"), standIn.host());
-    QVERIFY(h.startSeeded("insert into kd100 (id, number, goods, company, num) values "
-                          "(1, '700000000001', '键盘', '中通快递', '0');\n"));
+    QVERIFY(h.startSeeded(OneKeyboard));
     Form1 &w = h.w();
     w.setListIndex(0);
     QTRY_VERIFY(w.Text1->isEnabled());
