@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QNetworkAccessManager>
 #include <QPainter>
 
 const char *const Form1::Sentinel = "******************";

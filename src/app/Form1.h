@@ -10,7 +10,7 @@
 #include "app/Tr.h"
 #include "app/Widgets.h"
 #include "net/Answers.h"
-#include "net/Download.h"
+#include "net/Http.h"
 #include "platform/Platform.h"
 #include "store/Records.h"
 #include "tracking/HttpReply.h"
@@ -28,7 +28,6 @@
 #include <QWidget>
 #include <memory>
 
-class QNetworkAccessManager;
 class Class1;
 class Store;
 class Features;
@@ -465,7 +464,7 @@ private:
     // Made in the constructor; the handlers reach it as db.
     std::unique_ptr<Store> heldStore;
     Store &db;
-    std::unique_ptr<QNetworkAccessManager> net;
+    std::unique_ptr<HttpClient> http;
     std::shared_ptr<const TrackingService> service;
     std::unique_ptr<TrackingClient> client;
     bool loaded = false;

@@ -3,6 +3,7 @@
 // services. A command is its handler, declared here, and its row in the
 // table in Commands.cpp.
 #include "app/Config.h"
+#include "net/Http.h"
 #include "cli/Terminal.h"
 #include "store/Store.h"
 #include "tracking/Client.h"
@@ -10,7 +11,6 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QNetworkAccessManager>
 #include <memory>
 #include <optional>
 
@@ -26,8 +26,8 @@ struct Context {
     Config cfg;
     std::shared_ptr<const TrackingService> service;
     std::unique_ptr<Store> store;
-    std::unique_ptr<QNetworkAccessManager> net;
-    std::unique_ptr<TrackingClient> client; // after net: its requests go through it
+    std::unique_ptr<HttpClient> http;
+    std::unique_ptr<TrackingClient> client; // after http: its requests go through it
 };
 
 extern const QCommandLineOption JsonOption;

@@ -5,26 +5,10 @@
 #include "tracking/Reply.h"
 
 #include <QEventLoop>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QTimer>
 
 namespace cli {
 namespace {
-// Waits for the reply in a nested loop, at most limitMs (then it is aborted).
-void awaitReply(QNetworkReply *reply, int limitMs)
-{
-    QEventLoop wait;
-    QTimer limit;
-    limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
-    QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-    if (!reply->isFinished()) {
-        limit.start(limitMs);
-        wait.exec();
-    }
-}
-
 // A failed reading told as one line, with the status that goes with it.
 Failed failureOf(const TrackingReading &r, const CourierRecord &courier, const QString &number)
 {
@@ -49,6 +33,16 @@ Failed failureOf(const TrackingReading &r, const CourierRecord &courier, const Q
     }
     return {CommandStatus::ServiceFailed,
             r.reply.message.isEmpty() ? Parcelio::tr("查询失败,错误代码 %1").arg(r.reply.code) : r.reply.message};
+}
+
+// The request waited for in a nested loop, at most limitMs (then it is
+// aborted), and read as the tracking service's answers are.
+ServiceAnswer answerOf(Context &c, const HttpRequest &request)
+{
+    if (!c.http)
+        c.http = newHttpClient();
+    const HttpResult r = awaitHttp(*c.http, request, c.limitMs);
+    return serviceAnswerOf(r, QDateTime::currentDateTime());
 }
 
 // The tracking client, waiting as the commands wait: each request up to
@@ -76,16 +70,10 @@ TrackingClient &clientOf(Context &c)
 // The request as the window sends it, waited for at most limitMs.
 Fetched fetch(Context &c, const QString &url)
 {
-    if (!c.net)
-        c.net = newNetworkManager();
-    QNetworkRequest request{QUrl(url)};
-    request.setRawHeader("If-Modified-Since", "0");
-    QNetworkReply *reply = c.net->get(request);
-    BoundedBody body(reply, ReplyLimit::Any);
-    awaitReply(reply, c.limitMs);
-    const Fetched f = serviceAnswerOf(reply, body, QDateTime::currentDateTime());
-    reply->deleteLater();
-    return f;
+    HttpRequest request;
+    request.url = QUrl(url);
+    request.headers.append(qMakePair(QByteArray("If-Modified-Since"), QByteArray("0")));
+    return answerOf(c, request);
 }
 
 std::optional<Failed> noGoodAnswer(const Fetched &f, const QString &service)
@@ -102,14 +90,7 @@ std::optional<Failed> noGoodAnswer(const Fetched &f, const QString &service)
 // One request of the tracking service, waited for at most limitMs.
 ServiceAnswer exchange(Context &c, const ServiceRequest &request)
 {
-    if (!c.net)
-        c.net = newNetworkManager();
-    QNetworkReply *reply = sendServiceRequest(*c.net, request);
-    BoundedBody body(reply, ReplyLimit::Any);
-    awaitReply(reply, c.limitMs);
-    const ServiceAnswer a = serviceAnswerOf(reply, body, QDateTime::currentDateTime());
-    reply->deleteLater();
-    return a;
+    return answerOf(c, httpRequestOf(request));
 }
 
 std::optional<Failed> track(Context &c, const CourierRecord &courier, const QString &number, const QString &phone,

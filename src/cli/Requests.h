@@ -1,7 +1,7 @@
 #pragma once
 // The commands' requests, each waited for in a nested event loop.
 #include "cli/CommandContext.h"
-#include "net/Download.h"
+#include "net/Http.h"
 #include "tracking/Client.h"
 
 namespace cli {

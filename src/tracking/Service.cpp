@@ -4,15 +4,12 @@
 #include "tracking/Service.h"
 #include "app/Config.h"
 #include "tracking/ServiceSettings.h"
-#include "net/Download.h"
+#include "net/Http.h"
 #include "store/Store.h"
 
 #include <QFile>
 #include <QHash>
 #include <QLocale>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 
 // Each service's own file gives its maker and its settings.
@@ -145,47 +142,39 @@ bool isPhoneDigits(const QString &text)
     return four.match(text).hasMatch();
 }
 
-QNetworkReply *sendServiceRequest(QNetworkAccessManager &net, const ServiceRequest &r)
+HttpRequest httpRequestOf(const ServiceRequest &r, qint64 maxBytes)
 {
-    QNetworkRequest request{r.url};
-    for (const auto &h : r.headers)
-        request.setRawHeader(h.first, h.second);
-    return r.post ? net.post(request, r.body) : net.get(request);
+    HttpRequest request;
+    request.method = r.post ? HttpRequest::Method::Post : HttpRequest::Method::Get;
+    request.url = r.url;
+    request.headers = r.headers;
+    request.body = r.body;
+    request.maxBytes = maxBytes;
+    return request;
 }
 
-ServiceAnswer serviceAnswerOf(QNetworkReply *reply, const QDateTime &at)
+HttpRequest httpRequestOf(const ServiceRequest &r)
 {
-    ServiceAnswer a;
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    a.answered = status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
-    a.status = status.toInt();
-    a.at = at;
-    if (a.answered) {
-        a.retryAfter = reply->rawHeader("Retry-After");
-        a.body = decodeReplyBody(reply->readAll(), reply->rawHeader("Content-Type"));
-    }
-    return a;
+    return httpRequestOf(r, ReplyLimit::Any);
 }
 
-ServiceAnswer serviceAnswerOf(QNetworkReply *reply, BoundedBody &body, const QDateTime &at)
+ServiceAnswer serviceAnswerOf(const HttpResult &r, const QDateTime &at)
 {
     ServiceAnswer a;
     a.at = at;
-    const QByteArray received = body.take();
-    if (body.tooLarge())
+    if (r.tooLarge)
         a.refused = Parcelio::tr("的应答超过 %1 MiB").arg(ReplyLimit::Any / (1024 * 1024));
-    else if (redirectRefused(reply))
+    else if (r.redirectRefused)
         a.refused = Parcelio::tr("重定向到其他主机,未跟随");
-    else if (reply->error() == QNetworkReply::SslHandshakeFailedError)
+    else if (r.untrusted)
         // A certificate this system does not trust: the service did answer,
         // and "no answer" would send the user looking at the network.
         a.refused = Parcelio::tr("的证书无法验证");
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    a.answered = a.refused.isEmpty() && status.isValid() && reply->error() != QNetworkReply::OperationCanceledError;
-    a.status = status.toInt();
+    a.answered = a.refused.isEmpty() && r.statusValid && !r.canceled;
+    a.status = r.status;
     if (a.answered) {
-        a.retryAfter = reply->rawHeader("Retry-After");
-        a.body = decodeReplyBody(received, reply->rawHeader("Content-Type"));
+        a.retryAfter = r.retryAfter;
+        a.body = decodeReplyBody(r.body, r.contentType);
     }
     return a;
 }

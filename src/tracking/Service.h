@@ -16,8 +16,6 @@
 #include <optional>
 
 struct Config;
-class QNetworkAccessManager;
-class QNetworkReply;
 
 // What a query needs to know of a parcel.
 struct ServiceAsk {
@@ -146,15 +144,16 @@ TrackingReading eventsReading(TrackingReading reading, const CodedStatus &coded)
 // caller lets empty text through before asking.
 bool isPhoneDigits(const QString &text);
 
-// Sends the request on the manager (GET or POST with its headers).
-class BoundedBody;
-QNetworkReply *sendServiceRequest(QNetworkAccessManager &net, const ServiceRequest &request);
+// The request as it goes out (GET or POST with its headers).
+struct HttpRequest;
+struct HttpResult;
+HttpRequest httpRequestOf(const ServiceRequest &request, qint64 maxBytes);
+HttpRequest httpRequestOf(const ServiceRequest &request);
 
-// The answer of a finished reply, stamped with at.
-ServiceAnswer serviceAnswerOf(QNetworkReply *reply, const QDateTime &at);
-// The same, with the body taken as it streamed: a body over its limit or a
-// redirect to another host is no answer (refused says why).
-ServiceAnswer serviceAnswerOf(QNetworkReply *reply, BoundedBody &body, const QDateTime &at);
+// The answer of an ended request, stamped with at. A body over its limit,
+// a redirect to another host or a certificate not trusted is no answer
+// (refused says why).
+ServiceAnswer serviceAnswerOf(const HttpResult &result, const QDateTime &at);
 
 // The Retry-After header (seconds or an HTTP date) as a moment after at;
 // fallbackSeconds when missing or unreadable.

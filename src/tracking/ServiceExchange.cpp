@@ -2,13 +2,12 @@
 // it always has; a POST waits the same way, with the window's events running.
 #include "app/Form1.h"
 #include "store/Store.h"
-#include "net/Download.h"
+#include "net/Http.h"
 #include "tracking/Client.h"
 #include "tracking/Service.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QTimer>
 
 const TrackingService &Form1::trackingService()
 {
@@ -49,21 +48,8 @@ ServiceAnswer Form1::serviceExchange(const ServiceRequest &request)
         a.at = now();
         return a;
     }
-    if (!net)
-        net = newNetworkManager();
-    QNetworkReply *reply = sendServiceRequest(*net, request);
-    BoundedBody body(reply, ReplyLimit::Any);
-    QEventLoop wait;
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, reply, &QNetworkReply::abort);
-    connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-    if (!reply->isFinished()) {
-        limit.start(requestLimitMs);
-        wait.exec();
-    }
-    limit.stop();
-    a = serviceAnswerOf(reply, body, now());
-    reply->deleteLater();
-    return a;
+    if (!http)
+        http = newHttpClient();
+    const HttpResult r = awaitHttp(*http, httpRequestOf(request), requestLimitMs);
+    return serviceAnswerOf(r, now()); // stamped when it came
 }

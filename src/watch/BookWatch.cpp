@@ -9,9 +9,6 @@
 #include "store/Store.h"
 #include "tracking/Reply.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 
 namespace {
 // Until when the service said the whole account must wait (ms since the epoch).
@@ -35,31 +32,26 @@ BookWatch::BookWatch(Store &store_, const Config &cfg_, std::function<QDateTime(
     // answer handed on when it comes, and the client's waits are timers.
     ClientWaiting waiting{
         [this](const ServiceRequest &request, std::function<void(const ServiceAnswer &)> then) {
-            QNetworkReply *r = sendServiceRequest(*net, request);
-            reply = r;
-            limit.start(limitMs);
             // Read as it streams, as every request of the program is: a body
             // over the limit (or announced as such) ends the request.
-            auto body = std::make_shared<BoundedBody>(r, maxReplyBytes);
-            connect(r, &QNetworkReply::finished, this, [this, r, then, body]() mutable {
-                if (reply == r) {
+            auto sent = std::make_shared<quint64>(0);
+            *sent = call = http->send(httpRequestOf(request, maxReplyBytes), [this, then, sent](const HttpResult &r) {
+                if (call == *sent) {
                     limit.stop();
-                    reply = nullptr;
+                    call = 0;
                 }
-                r->deleteLater();
-                const QByteArray received = body->take();
-                const bool tooLarge = body->tooLarge();
-                body.reset();
-                ServiceAnswer a = serviceAnswerOf(r, clock());
-                if (tooLarge) {
-                    a.answered = false;
-                    a.body.clear();
-                } else if (a.answered) {
-                    a.body = decodeReplyBody(received, r->rawHeader("Content-Type"));
+                ServiceAnswer a;
+                a.answered = r.statusValid && !r.canceled && !r.tooLarge;
+                a.status = r.status;
+                a.at = clock();
+                if (a.answered) {
+                    a.retryAfter = r.retryAfter;
+                    a.body = decodeReplyBody(r.body, r.contentType);
                 }
                 a.body.squeeze();
                 then(a);
             });
+            limit.start(limitMs);
         },
         [this](int ms, std::function<void()> then) { QTimer::singleShot(ms, this, then); },
         [this] { return clock(); }};
@@ -75,9 +67,7 @@ BookWatch::~BookWatch()
 {
     pause.stop();
     limit.stop();
-    // The request goes with the network manager; its answer is not wanted.
-    if (reply)
-        disconnect(reply, nullptr, this, nullptr);
+    // A request under way goes with the client, its answer unwanted.
     closeStoreThread();
 }
 
@@ -190,8 +180,8 @@ void BookWatch::next()
 
 void BookWatch::abandon()
 {
-    if (reply)
-        reply->abort(); // finished follows, with an error
+    if (call)
+        http->abort(call); // its answer follows, canceled
 }
 
 void BookWatch::answered(const QList<TrackingReading> &readings)

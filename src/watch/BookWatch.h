@@ -5,7 +5,7 @@
 // a nested event loop, so no handler of the window ever runs inside it.
 #include "app/Config.h"
 #include "app/Tr.h"
-#include "net/Download.h"
+#include "net/Http.h"
 #include "tracking/Service.h"
 #include "store/Records.h"
 #include "store/Store.h"
@@ -21,10 +21,8 @@
 #include <QSet>
 #include <memory>
 
-class QNetworkAccessManager;
 class TrackingService;
 class TrackingClient;
-class QNetworkReply;
 class QThread;
 class Store;
 
@@ -97,12 +95,12 @@ private:
     // in one transaction, rather than one commit per parcel.
     QList<Store::PaceNote> paces;
     std::function<QDateTime()> clock;
-    std::unique_ptr<QNetworkAccessManager> net;
+    std::unique_ptr<HttpClient> http;
     QList<WatchTarget> queue;
     // The parcels of the request under way: one, or several where the
     // service takes lists.
     QList<WatchTarget> current;
-    QPointer<QNetworkReply> reply;
+    quint64 call = 0; // the request under way, 0 when none
     QTimer pause;
     QTimer limit;
     bool active = false;

@@ -3,16 +3,15 @@
 #include "watch/BookWatch.h"
 #include "watch/RoundJudge.h"
 
-#include <QNetworkAccessManager>
 #include <QThread>
 
 void BookWatch::prepare()
 {
     // Made for the first round, not with the window: a book that is never
     // watched costs no network stack and no thread at start-up.
-    if (net)
+    if (http)
         return;
-    net = newNetworkManager();
+    http = newHttpClient();
     storeThread = new QThread(this);
     storeContext = new QObject;
     storeContext->moveToThread(storeThread);
