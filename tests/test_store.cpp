@@ -32,6 +32,7 @@ private slots:
     void archivePickedAndStageLiveBesideTheBook();
     void remindersToldOnce();
     void versionThreeFileKeepsEveryRow();
+    void entryListKeepsEachTextThroughEdits();
 };
 
 void TestStore::createsDatabaseWithCouriersAndSettings()
@@ -388,6 +389,34 @@ void TestStore::remindersToldOnce()
         many = toldWith(many, QStringLiteral("quiet:%1").arg(i));
     QCOMPARE(many.count(QLatin1Char('\n')) + 1, 16);
     QVERIFY(toldHas(many, QStringLiteral("quiet:39")) && !toldHas(many, QStringLiteral("quiet:3")));
+}
+
+void TestStore::entryListKeepsEachTextThroughEdits()
+{
+    // The list's texts share one block: an edit, an entry made from
+    // another's text, a removal must leave every other entry as it was.
+    EntryList l;
+    l.append(1, u"茶叶");
+    l.append(2, u"书");
+    l.append({{3, QStringLiteral("鞋子")}});
+    l.setGoods(1, l.goodsAt(0)); // from its own block, which grows as it is written
+    l.insert(1, 1);
+    l.setId(1, 9);
+    l.setGoods(1, u"新的");
+    l.remove(0, 1);
+    const QList<ParcelEntry> want{{9, "新的"}, {2, "茶叶"}, {3, "鞋子"}};
+    QCOMPARE(l.size(), want.size());
+    for (qsizetype i = 0; i < want.size(); ++i) {
+        QCOMPARE(l.at(i).id, want.at(i).id);
+        QCOMPARE(l.at(i).goods, want.at(i).goods);
+    }
+    EntryList same;
+    same.append(want);
+    QVERIFY(l == same);
+    same.setGoods(2, u"鞋");
+    QVERIFY(!(l == same));
+    l.remove(0, l.size());
+    QVERIFY(l.isEmpty());
 }
 
 void TestStore::versionThreeFileKeepsEveryRow()

@@ -331,6 +331,8 @@ public:
     void narrowListToNumber(const QString &number, bool withSentinels);
     // Appends entries to the saved-parcel list in one batch; each keeps the
     // id of its row, so equal goods texts still stand for their own parcels.
+    // The book's entries, or a search's.
+    void addListEntries(const EntryList &entries);
     void addListEntries(const QList<ParcelEntry> &entries);
     // The two entries after a narrowed list; choosing either refills it.
     void addSentinelEntries();

@@ -18,7 +18,7 @@ void Form1::read()
 
 void Form1::sX()
 {
-    const QList<ParcelEntry> rows = db.allEntries();
+    const EntryList rows = db.allEntries();
     if (!db.error().isEmpty())
         return; // the statement failed: keep what the list shows
     // The list always shows exactly the saved parcels, so a deleted last
@@ -55,17 +55,11 @@ void Form1::refillIfBookChanged()
 {
     if (!listShowsBook || !Text1->isEnabled())
         return;
-    const QList<ParcelEntry> rows = db.allEntries();
+    const EntryList rows = db.allEntries();
     if (!db.error().isEmpty())
         return;
     auto *model = qobject_cast<ParcelListModel *>(Text1->model());
-    if (!model)
-        return;
-    const QList<ParcelEntry> &shown = model->entries();
-    const bool same = std::equal(
-        rows.cbegin(), rows.cend(), shown.cbegin(), shown.cend(),
-        [](const ParcelEntry &a, const ParcelEntry &b) { return a.id == b.id && a.goods == b.goods; });
-    if (same)
+    if (!model || rows == model->entries())
         return;
     const QVariant chosen = Text1->currentData();
     Text1->clear();
@@ -93,6 +87,16 @@ void Form1::changeEvent(QEvent *event)
         refillIfBookChanged();
         refreshEntryStates();
     }
+}
+
+void Form1::addListEntries(const EntryList &entries)
+{
+    if (auto *model = qobject_cast<ParcelListModel *>(Text1->model())) {
+        model->append(entries);
+        return;
+    }
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        Text1->addItem(entries.goodsAt(i).toString(), entries.idAt(i));
 }
 
 void Form1::addListEntries(const QList<ParcelEntry> &entries)

@@ -18,17 +18,25 @@ QPixmap stageDot(const QColor &colour)
 }
 } // namespace
 
-void ParcelListModel::append(const QList<ParcelEntry> &entries)
+template <typename List>
+void ParcelListModel::appendList(const List &entries)
 {
     if (entries.isEmpty())
         return;
     beginInsertRows(QModelIndex(), int(rows.size()), int(rows.size() + entries.size() - 1));
-    // A fill of the empty list shares the store's array instead of copying it.
-    if (rows.isEmpty())
-        rows = entries;
-    else
-        rows += entries;
+    // A fill of the empty list shares the store's entries instead of copying them.
+    rows.append(entries);
     endInsertRows();
+}
+
+void ParcelListModel::append(const QList<ParcelEntry> &entries)
+{
+    appendList(entries);
+}
+
+void ParcelListModel::append(const EntryList &entries)
+{
+    appendList(entries);
 }
 
 int ParcelListModel::rowCount(const QModelIndex &parent) const
@@ -40,13 +48,13 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rows.size())
         return QVariant();
-    const ParcelEntry &e = rows.at(index.row());
+    const qint64 id = rows.idAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return e.goods;
-    case Qt::UserRole: return e.id ? QVariant(e.id) : QVariant();
+    case Qt::EditRole: return rows.goodsAt(index.row()).toString();
+    case Qt::UserRole: return id ? QVariant(id) : QVariant();
     case Qt::ForegroundRole: {
-        const EntryState st = states.value(e.id);
+        const EntryState st = states.value(id);
         if (st.unseen)
             return QColor(200, 30, 30);
         if (st.status == Status::Problem)
@@ -59,14 +67,14 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
     }
     case Qt::DecorationRole: {
         // A dot where the parcel needs the user: waiting, or in trouble.
-        const Status stage = states.value(e.id).status;
+        const Status stage = states.value(id).status;
         if (stage != Status::AtStation && stage != Status::Problem)
             return QVariant();
         return stageDot(stage == Status::Problem ? QColor(230, 120, 0) : QColor(0, 120, 215));
     }
-    case Qt::ToolTipRole: return shownStatus(states.value(e.id).status);
+    case Qt::ToolTipRole: return shownStatus(states.value(id).status);
     case Qt::FontRole: {
-        if (!states.value(e.id).unseen)
+        if (!states.value(id).unseen)
             return QVariant();
         QFont f = base;
         f.setBold(true);
@@ -80,11 +88,10 @@ bool ParcelListModel::setData(const QModelIndex &index, const QVariant &value, i
 {
     if (!index.isValid() || index.row() >= rows.size())
         return false;
-    ParcelEntry &e = rows[index.row()];
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        e.goods = value.toString();
+        rows.setGoods(index.row(), value.toString());
     else if (role == Qt::UserRole)
-        e.id = value.toLongLong();
+        rows.setId(index.row(), value.toLongLong());
     else
         return false;
     emit dataChanged(index, index, {role});
@@ -101,7 +108,7 @@ bool ParcelListModel::insertRows(int row, int count, const QModelIndex &parent)
     if (parent.isValid() || row < 0 || row > rows.size() || count <= 0)
         return false;
     beginInsertRows(QModelIndex(), row, row + count - 1);
-    rows.insert(row, count, ParcelEntry());
+    rows.insert(row, count);
     endInsertRows();
     return true;
 }
@@ -132,6 +139,6 @@ void ParcelListModel::setState(qint64 id, const EntryState &state)
     else
         states.insert(id, state);
     for (int i = 0; i < rows.size(); ++i)
-        if (rows.at(i).id == id)
+        if (rows.idAt(i) == id)
             emit dataChanged(index(i), index(i), {Qt::ForegroundRole, Qt::FontRole, Qt::DecorationRole});
 }

@@ -12,7 +12,8 @@ class ParcelListModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
     void append(const QList<ParcelEntry> &entries);
-    const QList<ParcelEntry> &entries() const { return rows; }
+    void append(const EntryList &entries);
+    const EntryList &entries() const { return rows; }
     // What the list tells beside the goods text, by row id: signed parcels
     // muted, unseen news in bold. Kept across refills.
     void setStates(const QHash<qint64, EntryState> &states);
@@ -28,7 +29,9 @@ public:
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
 
 private:
-    QList<ParcelEntry> rows; // id 0: an entry that stands for no row (the sentinels)
+    template <typename List>
+    void appendList(const List &entries);
+    EntryList rows; // id 0: an entry that stands for no row (the sentinels)
     QHash<qint64, EntryState> states;
     QFont base;
 };

@@ -44,6 +44,44 @@ struct ParcelEntry {
     QString goods;
 };
 
+// Many entries, compact: the whole book is read at every start, and a
+// string apiece costs three times the text it holds.
+class EntryList {
+public:
+    qsizetype size() const { return rows.size(); }
+    bool isEmpty() const { return rows.isEmpty(); }
+    qint64 idAt(qsizetype i) const { return rows.at(i).id; }
+    QStringView goodsAt(qsizetype i) const
+    {
+        const Row &r = rows.at(i);
+        return QStringView(texts).mid(r.start, r.length);
+    }
+    ParcelEntry at(qsizetype i) const { return {idAt(i), goodsAt(i).toString()}; }
+
+    void reserve(qsizetype entries) { rows.reserve(entries); }
+    void append(qint64 id, QStringView goods);
+    void append(const QList<ParcelEntry> &entries);
+    void append(const EntryList &other);
+    // count entries with no id and no text, from at on.
+    void insert(qsizetype at, qsizetype count);
+    void remove(qsizetype at, qsizetype count);
+    void setId(qsizetype i, qint64 id) { rows[i].id = id; }
+    void setGoods(qsizetype i, QStringView goods);
+    // Gives back what growing left unused.
+    void squeeze();
+    bool operator==(const EntryList &other) const;
+
+private:
+    struct Row {
+        qint64 id;
+        qint32 start;
+        qint32 length;
+    };
+    Row placed(qint64 id, QStringView goods);
+    QList<Row> rows;
+    QString texts; // the goods of every entry one after another; a changed one is added at the end
+};
+
 // One row of list: a courier company (read-only to the program).
 struct CourierRecord {
     qint64 id = 0;

@@ -75,7 +75,7 @@ public:
     // Id and goods of every parcel but the archived ones, in the order of
     // their ids: all the saved-parcel list needs, read without the other
     // columns.
-    QList<ParcelEntry> allEntries();
+    EntryList allEntries();
     // True when another connection (a command beside the window, the book
     // watch's own thread) has committed since the last call; the first call
     // only takes note and says false.
@@ -227,7 +227,7 @@ private:
     // run(), and then false (with a message) when no row was touched.
     bool runOnOneRow(QSqlQuery &q);
     bool run(QSqlQuery &q);
-    QList<ParcelEntry> allEntriesFrom(sqlite3 *h);
+    EntryList allEntriesFrom(sqlite3 *h);
     bool runScript(const QString &text);
     // Brings a file of an older schema up to SchemaVersion in one transaction.
     OpenResult upgrade();

@@ -103,7 +103,7 @@ QList<ParcelEntry> Store::entries(QSqlQuery &q)
     return out;
 }
 
-QList<ParcelEntry> Store::allEntries()
+EntryList Store::allEntries()
 {
     // The whole book is read at every start: straight from the engine it
     // takes a fraction of what a row-by-row QSqlQuery costs.
@@ -114,12 +114,14 @@ QList<ParcelEntry> Store::allEntries()
     }
     QSqlQuery q(QSqlDatabase::database(connName, false));
     q.prepare(QString::fromLatin1(ActiveEntries));
-    return entries(q);
+    EntryList out;
+    out.append(entries(q));
+    return out;
 }
 
-QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
+EntryList Store::allEntriesFrom(sqlite3 *h)
 {
-    QList<ParcelEntry> out;
+    EntryList out;
     // The archived rows first (usually few), then one plain pass over the
     // book: a lookup in parcel_life for each of thousands of rows costs more
     // than the pass itself. The count sizes the list once, so that it is
@@ -156,14 +158,15 @@ QList<ParcelEntry> Store::allEntriesFrom(sqlite3 *h)
             if (archived.contains(id))
                 continue;
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-            out.append(ParcelEntry{id, QString::fromUtf8(text, sqlite3_column_bytes(stmt, 1))});
+            out.append(id, QString::fromUtf8(text, sqlite3_column_bytes(stmt, 1)));
         }
     }
     if (rc == SQLITE_DONE) {
         lastError.clear();
+        out.squeeze();
     } else {
         lastError = QString::fromUtf8(sqlite3_errmsg(h));
-        out.clear();
+        out = EntryList();
     }
     sqlite3_finalize(stmt);
     sqlite3_exec(h, "release book_entries", nullptr, nullptr, nullptr);
