@@ -93,8 +93,9 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
     }
     // The book is mostly read whole (at start, on a refill); the engine's
     // default page cache (2 MiB) would hold it for nothing: the system's
-    // file cache serves a later read as fast.
-    QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
+    // file cache serves a later read as fast. A lookup by id needs a few
+    // pages.
+    QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -64"));
     if (fresh) {
         QFile schema(QStringLiteral(":/sql/schema.sql"));
         QFile seed(QStringLiteral(":/sql/seed.sql"));
