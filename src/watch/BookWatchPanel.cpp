@@ -68,17 +68,16 @@ BookWatchPanel::BookWatchPanel(Form1 &window_, Notifier *notifier_) : window(win
     connect(bookWatchInterval, &QComboBox::currentIndexChanged, this, [this] { intervalChanged(); });
     connect(bookWatchNowButton, &QPushButton::clicked, this, [this] { roundNow(); });
     connect(bookWatchTimer, &QTimer::timeout, this, [this] {
-        if (bookWatch)
-            bookWatch->startRound(); // refused while one runs
+        watch()->startRound(); // refused while one runs
     });
 }
 
 BookWatchPanel::~BookWatchPanel() = default;
 
-void BookWatchPanel::start()
+BookWatch *BookWatchPanel::watch()
 {
     if (bookWatch)
-        return;
+        return bookWatch;
     Form1 *w = &window;
     bookWatch = new BookWatch(
         w->store(), w->config(), [w] { return w->now(); }, this);
@@ -99,6 +98,14 @@ void BookWatchPanel::start()
         // The round read the book afresh; the list follows it.
         window.refillIfBookChanged();
     });
+    return bookWatch;
+}
+
+void BookWatchPanel::start()
+{
+    if (started)
+        return;
+    started = true;
     if (notifier)
         notifier->onChosen = [this](qint64 id) { chooseNotifiedParcel(id); };
     window.refreshEntryStates();
@@ -137,9 +144,9 @@ void BookWatchPanel::intervalChanged()
 
 void BookWatchPanel::roundNow()
 {
-    if (!bookWatch)
+    if (!started)
         return;
-    if (bookWatch->startRound())
+    if (watch()->startRound())
         bookWatchStatus->setText(Parcelio::tr("正在刷新全部未签收快递.."));
     else
         bookWatchStatus->setText(Parcelio::tr("刷新正在进行,请稍候.."));

@@ -31,8 +31,8 @@ public:
     Label *bookWatchStatus = nullptr;        // how the last round went
     QTimer *bookWatchTimer = nullptr;        // the interval
 
-    // After the settings are loaded: the watch made, the switch and the
-    // interval restored.
+    // After the settings are loaded: the switch and the interval restored,
+    // the list's marks read.
     void start();
     // A round now, as the button starts it; said on the status line.
     void roundNow();
@@ -40,7 +40,9 @@ public:
     void stop();
     // News of a round is still being stored.
     bool telling() const;
-    BookWatch *watch() const { return bookWatch; }
+    // Made for the first round: a window whose book is not watched starts
+    // without the service and its client.
+    BookWatch *watch();
 
 private:
     void switchClicked();
@@ -55,4 +57,5 @@ private:
     Form1 &window;
     Notifier *notifier;
     BookWatch *bookWatch = nullptr;
+    bool started = false;
 };
