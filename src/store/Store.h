@@ -5,9 +5,11 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <memory>
 #include <optional>
 
-class QSqlQuery;
+class SqlConnection;
+class SqlQuery;
 struct sqlite3;
 
 // Where a search of the book looks, and whether the text must match whole
@@ -207,13 +209,13 @@ private:
     // The book's statement with a fixed condition of this class.
     QList<BookRow> bookWhere(const char *condition, const QVariant &bind = QVariant());
     static const QStringList &settingColumns();
-    QList<ParcelRecord> parcels(QSqlQuery &q);
-    QList<CourierRecord> couriers(QSqlQuery &q);
+    QList<ParcelRecord> parcels(SqlQuery &q);
+    QList<CourierRecord> couriers(SqlQuery &q);
     // The couriers whose column (a fixed name of this class) holds value.
     QList<CourierRecord> couriersWhere(const char *column, const QString &value);
-    QList<ParcelEntry> entries(QSqlQuery &q);
+    QList<ParcelEntry> entries(SqlQuery &q);
     // A search's statement: the columns are fixed texts of this class.
-    QSqlQuery searchQuery(const char *columns, ParcelField field, Match match, const QString &text);
+    SqlQuery searchQuery(const char *columns, ParcelField field, Match match, const QString &text);
     // The first of rows, told apart from none and from a failed statement.
     template <typename T>
     RowLookup<T> lookupOf(const QList<T> &rows) const
@@ -225,8 +227,8 @@ private:
         return {RowLookup<T>::Found, rows.first()};
     }
     // run(), and then false (with a message) when no row was touched.
-    bool runOnOneRow(QSqlQuery &q);
-    bool run(QSqlQuery &q);
+    bool runOnOneRow(SqlQuery &q);
+    bool run(SqlQuery &q);
     EntryList allEntriesFrom(sqlite3 *h);
     bool runScript(const QString &text);
     // Brings a file of an older schema up to SchemaVersion in one transaction.
@@ -242,7 +244,7 @@ private:
     // reads cannot change before it writes.
     bool inWriteTransaction(const std::function<bool()> &work);
 
-    QString connName;
+    std::unique_ptr<SqlConnection> conn; // this Store's own
     QString dbPath;
     QString lastError;
     int lockFd = -1;

@@ -5,25 +5,20 @@
 
 #include <QFileInfo>
 #include <QSet>
-#include <QSqlDriver>
-#include <QSqlError>
 #include <QVariant>
 #include <sqlite3.h>
 
 using storesql::likePattern;
 
 namespace {
-// The saved-parcel list: every parcel but the archived ones.
-const char *const ActiveEntries =
-    "select id, goods from kd100 k where not exists"
-    " (select 1 from parcel_life l where l.id=k.id and l.archived<>'') order by id";
-// The same list read straight from the engine, in three plain statements.
+// The saved-parcel list, every parcel but the archived ones, read in three
+// plain statements.
 const char *const ArchivedIds = "select id from parcel_life where archived<>''";
 const char *const BookSize = "select count(*) from kd100";
 const char *const BookEntries = "select id, goods from kd100 order by id";
 } // namespace
 
-QList<ParcelRecord> Store::parcels(QSqlQuery &q)
+QList<ParcelRecord> Store::parcels(SqlQuery &q)
 {
     QList<ParcelRecord> out;
     if (!run(q))
@@ -63,7 +58,7 @@ QList<BookRow> Store::bookWhere(const char *shelf, const QVariant &bind)
     // Only the newest event is taken out of each kept list. A kept list
     // that is no JSON would fail the whole statement: its parcel is listed
     // as if nothing were kept.
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     q.prepare(QStringLiteral("select k.id, k.number, k.goods, k.company, k.num, p.state, p.queried, p.unseen,"
                              " json_extract(p.events, '$[0][0]'), json_extract(p.events, '$[0][1]'),"
                              " l.code, l.picked, l.archived, l.told, f.digits"
@@ -92,7 +87,7 @@ QList<BookRow> Store::bookWhere(const char *shelf, const QVariant &bind)
     return out;
 }
 
-QList<ParcelEntry> Store::entries(QSqlQuery &q)
+QList<ParcelEntry> Store::entries(SqlQuery &q)
 {
     QList<ParcelEntry> out;
     q.setForwardOnly(true);
@@ -106,17 +101,11 @@ QList<ParcelEntry> Store::entries(QSqlQuery &q)
 EntryList Store::allEntries()
 {
     // The whole book is read at every start: straight from the engine it
-    // takes a fraction of what a row-by-row QSqlQuery costs.
-    const QVariant handle = QSqlDatabase::database(connName, false).driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (sqlite3 *h = *static_cast<sqlite3 *const *>(handle.constData()))
-            return allEntriesFrom(h);
-    }
-    QSqlQuery q(QSqlDatabase::database(connName, false));
-    q.prepare(QString::fromLatin1(ActiveEntries));
-    EntryList out;
-    out.append(entries(q));
-    return out;
+    // takes a fraction of what a row-by-row SqlQuery costs.
+    if (sqlite3 *h = conn->handle())
+        return allEntriesFrom(h);
+    lastError = QStringLiteral("the database is not open");
+    return EntryList();
 }
 
 EntryList Store::allEntriesFrom(sqlite3 *h)
@@ -195,9 +184,9 @@ bool Store::changedElsewhere()
     return changed;
 }
 
-QSqlQuery Store::searchQuery(const char *columns, ParcelField field, Match match, const QString &text)
+SqlQuery Store::searchQuery(const char *columns, ParcelField field, Match match, const QString &text)
 {
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     q.prepare(QStringLiteral("select %1 from kd100 where %2 order by id")
                   .arg(QLatin1String(columns), searchCondition(field, match)));
     q.addBindValue(match == Match::Exact ? text : likePattern(text));
@@ -206,14 +195,14 @@ QSqlQuery Store::searchQuery(const char *columns, ParcelField field, Match match
 
 std::optional<QList<ParcelEntry>> Store::findEntries(ParcelField field, Match match, const QString &text)
 {
-    QSqlQuery q = searchQuery("id, goods", field, match, text);
+    SqlQuery q = searchQuery("id, goods", field, match, text);
     QList<ParcelEntry> rows = entries(q);
     return lastError.isEmpty() ? std::optional(rows) : std::nullopt;
 }
 
 std::optional<QList<ParcelRecord>> Store::findParcels(ParcelField field, Match match, const QString &text)
 {
-    QSqlQuery q = searchQuery("*", field, match, text);
+    SqlQuery q = searchQuery("*", field, match, text);
     QList<ParcelRecord> rows = parcels(q);
     return lastError.isEmpty() ? std::optional(rows) : std::nullopt;
 }
@@ -233,13 +222,13 @@ bool Store::deleteParcel(qint64 key)
         if (!run(q))
             return false;
         for (const char *table : {"phone", "service_pace", "parcel_life"}) {
-            QSqlQuery side(QSqlDatabase::database(connName, false));
+            SqlQuery side(*conn);
             side.prepare(QStringLiteral("delete from %1 where id=?").arg(QLatin1String(table)));
             side.addBindValue(key);
             if (!run(side))
                 return false;
         }
-        QSqlQuery del(QSqlDatabase::database(connName, false));
+        SqlQuery del(*conn);
         del.prepare(QStringLiteral("delete from kd100 where id=?"));
         del.addBindValue(key);
         return runOnOneRow(del);
@@ -248,13 +237,11 @@ bool Store::deleteParcel(qint64 key)
 
 bool Store::deleteAllParcelsOnOwnConnection()
 {
-    const QString name = connName + QStringLiteral("-clear");
     bool ok = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(dbPath);
-        if (!dbPath.isEmpty() && QFileInfo::exists(dbPath) && db.open()) {
-            QSqlQuery q(db);
+        SqlConnection db;
+        if (!dbPath.isEmpty() && QFileInfo::exists(dbPath) && db.open(dbPath)) {
+            SqlQuery q(db);
             // The parcels and their kept progress go together or not at all.
             ok = db.transaction() && q.exec(QStringLiteral("delete from progress")) &&
                  q.exec(QStringLiteral("delete from phone")) && q.exec(QStringLiteral("delete from service_pace")) &&
@@ -269,7 +256,6 @@ bool Store::deleteAllParcelsOnOwnConnection()
             lastError = db.lastError().text();
         }
     }
-    QSqlDatabase::removeDatabase(name);
     return ok;
 }
 
@@ -279,7 +265,7 @@ bool Store::updateParcel(qint64 key, const QString &company, const QString &good
     return inWriteTransaction([&] {
         // The count and progress kept belong to the number and courier they
         // were read for: another parcel starts afresh, as after the clear button.
-        QSqlQuery del(QSqlDatabase::database(connName, false));
+        SqlQuery del(*conn);
         del.prepare(QStringLiteral("delete from progress where id=? and exists (select 1 from kd100 where "
                                    "id=? and (number is not ? or company is not ?))"));
         del.addBindValue(key);

@@ -7,7 +7,7 @@
 
 using storesql::likePattern;
 
-QList<CourierRecord> Store::couriers(QSqlQuery &q)
+QList<CourierRecord> Store::couriers(SqlQuery &q)
 {
     QList<CourierRecord> out;
     if (!run(q))
@@ -43,7 +43,7 @@ QList<CourierRecord> Store::allCouriers()
 
 QList<CourierRecord> Store::couriersWhere(const char *column, const QString &value)
 {
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     q.prepare(QStringLiteral("select * from list where %1=? order by id").arg(QLatin1String(column)));
     q.addBindValue(value);
     return couriers(q);
@@ -97,7 +97,7 @@ bool Store::writeSetting(const QString &column, const QString &value)
     }
     // The table has one row; every writer reaches it without a condition.
     // The column name comes from the fixed list above, never from the user.
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     q.prepare(QStringLiteral("update setting set \"%1\"=?").arg(column));
     q.addBindValue(value);
     return run(q);

@@ -6,8 +6,6 @@
 #include "tracking/Progress.h"
 
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QVariant>
 
 using storesql::TimeFormat;
@@ -33,7 +31,7 @@ QString pickupDoubtOf(Store &db, const PickupMessage &message, const PickupCandi
 
 std::optional<ParcelLife> Store::lifeOf(qint64 id)
 {
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     q.prepare(QStringLiteral("select code, picked, archived, told from parcel_life where id=?"));
     q.addBindValue(id);
     if (!run(q))
@@ -46,7 +44,7 @@ std::optional<ParcelLife> Store::lifeOf(qint64 id)
 bool Store::writeLife(qint64 id, const char *column, const QString &value)
 {
     // column is one of the fixed names of the callers below, never the user's.
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     q.prepare(QStringLiteral("insert into parcel_life (id, %1) select ?, ? where exists"
                              " (select 1 from kd100 where id=?) on conflict(id) do update set %1=excluded.%1")
                   .arg(QLatin1String(column)));

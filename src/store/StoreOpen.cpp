@@ -6,9 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSqlError>
 #include <QVariant>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,21 +14,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-std::atomic<int> storeCounter{0};
-} // namespace
-
-Store::Store() : connName(QStringLiteral("parcelio-%1").arg(++storeCounter)) {}
+Store::Store() : conn(std::make_unique<SqlConnection>()) {}
 
 Store::~Store()
 {
-    if (QSqlDatabase::contains(connName)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(connName, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connName);
-    }
+    conn->close();
     if (lockFd >= 0)
         ::close(lockFd);
 }
@@ -85,9 +73,8 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
         return OpenResult::Failed;
     }
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connName);
-    db.setDatabaseName(dbPath);
-    if (!db.open()) {
+    SqlConnection &db = *conn;
+    if (!db.open(dbPath)) {
         lastError = db.lastError().text();
         return OpenResult::Failed;
     }
@@ -95,7 +82,7 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
     // default page cache (2 MiB) would hold it for nothing: the system's
     // file cache serves a later read as fast. A lookup by id needs a few
     // pages.
-    QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -64"));
+    SqlQuery(db).exec(QStringLiteral("pragma cache_size = -64"));
     if (fresh) {
         QFile schema(QStringLiteral(":/sql/schema.sql"));
         QFile seed(QStringLiteral(":/sql/seed.sql"));
@@ -119,7 +106,7 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
     }
     // An existing file must really be our database: a corrupt or foreign
     // file is refused here rather than failing on the first statement.
-    QSqlQuery q(db);
+    SqlQuery q(db);
     if (!q.exec(QStringLiteral("select count(*) from sqlite_master where type='table' and "
                                "name in ('kd100','list','setting')")) ||
         !q.next() || q.value(0).toInt() != 3) {
@@ -131,7 +118,7 @@ Store::OpenResult Store::open(const QString &appDir, const QString &seedSqlFile)
 
 bool Store::inTransaction(const std::function<bool()> &work)
 {
-    QSqlDatabase db = QSqlDatabase::database(connName, false);
+    SqlConnection &db = *conn;
     if (!db.transaction()) {
         lastError = db.lastError().text();
         return false;
@@ -146,7 +133,7 @@ bool Store::inTransaction(const std::function<bool()> &work)
 
 bool Store::inWriteTransaction(const std::function<bool()> &work)
 {
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     if (!q.exec(QStringLiteral("begin immediate"))) {
         lastError = q.lastError().text();
         return false;
@@ -162,17 +149,15 @@ bool Store::inWriteTransaction(const std::function<bool()> &work)
 bool Store::openShared(const QString &path)
 {
     dbPath = path;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connName);
-    db.setDatabaseName(path);
+    SqlConnection &db = *conn;
     // The window's connection may be writing: wait for it rather than fail.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-    if (!db.open()) {
+    if (!db.open(path, 10000)) {
         lastError = db.lastError().text();
         return false;
     }
     // A round or a command touches each row about once: a small page cache
     // is enough.
-    QSqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
+    SqlQuery(db).exec(QStringLiteral("pragma cache_size = -256"));
     return true;
 }
 
@@ -185,7 +170,7 @@ void Store::releaseLock()
 
 Store::OpenResult Store::checkShared()
 {
-    QSqlQuery q(QSqlDatabase::database(connName, false));
+    SqlQuery q(*conn);
     if (!q.exec(QStringLiteral("select count(*) from sqlite_master where type='table' and "
                                "name in ('kd100','list','setting','progress')")) ||
         !q.next() || q.value(0).toInt() != 4) {
@@ -205,12 +190,12 @@ Store::OpenResult Store::checkShared()
 
 bool Store::isOpen() const
 {
-    return QSqlDatabase::contains(connName) && QSqlDatabase::database(connName, false).isOpen();
+    return conn->isOpen();
 }
 
 bool Store::runScript(const QString &text)
 {
-    QSqlDatabase db = QSqlDatabase::database(connName, false);
+    SqlConnection &db = *conn;
     // Our scripts keep one statement per ";" at a line end.
     const QStringList parts = text.split(QRegularExpression(QStringLiteral(";\\s*(\\n|$)")));
     for (QString stmt : parts) {
@@ -222,7 +207,7 @@ bool Store::runScript(const QString &text)
         stmt = lines.join(QLatin1Char('\n')).trimmed();
         if (stmt.isEmpty())
             continue;
-        QSqlQuery q(db);
+        SqlQuery q(db);
         if (!q.exec(stmt)) {
             lastError = q.lastError().text();
             return false;
@@ -231,7 +216,7 @@ bool Store::runScript(const QString &text)
     return true;
 }
 
-bool Store::run(QSqlQuery &q)
+bool Store::run(SqlQuery &q)
 {
     if (!q.exec()) {
         lastError = q.lastError().text();
@@ -243,7 +228,7 @@ bool Store::run(QSqlQuery &q)
     return true;
 }
 
-bool Store::runOnOneRow(QSqlQuery &q)
+bool Store::runOnOneRow(SqlQuery &q)
 {
     if (!run(q))
         return false;

@@ -92,7 +92,7 @@ Store::Kept Store::keepAnswer(const KeptProgress &p, const QString &number, cons
         KeptProgress progress = p;
         const bool grew = !num.isEmpty() && stored < count;
         auto storeCount = [&] {
-            QSqlQuery up(QSqlDatabase::database(connName, false));
+            SqlQuery up(*conn);
             up.prepare(QStringLiteral("update kd100 set num=? where id=?"));
             up.addBindValue(QString::number(count));
             up.addBindValue(p.id);
@@ -171,7 +171,7 @@ bool Store::resetParcel(qint64 key)
         q.addBindValue(key);
         if (!run(q))
             return false;
-        QSqlQuery del(QSqlDatabase::database(connName, false));
+        SqlQuery del(*conn);
         del.prepare(QStringLiteral("delete from progress where id=?"));
         del.addBindValue(key);
         return run(del);

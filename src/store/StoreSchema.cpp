@@ -4,7 +4,6 @@
 #include "store/StoreSql.h"
 #include "tracking/Progress.h"
 
-#include <QSqlError>
 #include <QVariant>
 #include <iterator>
 
@@ -82,8 +81,8 @@ void parcelioResources()
 
 Store::OpenResult Store::upgrade()
 {
-    QSqlDatabase db = QSqlDatabase::database(connName, false);
-    QSqlQuery q(db);
+    SqlConnection &db = *conn;
+    SqlQuery q(db);
     if (!q.exec(QStringLiteral("pragma user_version")) || !q.next()) {
         lastError = q.lastError().text();
         return OpenResult::Failed;
@@ -118,8 +117,8 @@ bool Store::runSchemaSteps(int fromVersion)
 
 bool Store::convertStates()
 {
-    QSqlDatabase db = QSqlDatabase::database(connName, false);
-    QSqlQuery q(db);
+    SqlConnection &db = *conn;
+    SqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("select p.id, p.state, p.events, l.service from progress p"
                                " left join parcel_life l on l.id=p.id"))) {
@@ -147,7 +146,7 @@ bool Store::convertStates()
         codes.append({q.value(0).toLongLong(), statusCode(status)});
     }
     q.finish();
-    QSqlQuery up(db);
+    SqlQuery up(db);
     up.prepare(QStringLiteral("update progress set state=? where id=?"));
     for (const auto &c : codes) {
         up.addBindValue(c.second.isNull() ? QStringLiteral("") : c.second);

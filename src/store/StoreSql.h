@@ -2,15 +2,15 @@
 // What the Store's files share: statement helpers and the kept texts'
 // formats. Only src/store includes this.
 #include "store/Records.h"
+#include "store/Sql.h"
 
 #include <QList>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+
 #include <QString>
 
 // A statement q on this Store's connection, prepared with sql.
 #define STORE_QUERY(sql)                                                                                     \
-    QSqlQuery q(QSqlDatabase::database(connName, false));                                                    \
+    SqlQuery q(*conn);                                                    \
     q.prepare(QStringLiteral(sql))
 
 namespace storesql {
