@@ -1,5 +1,6 @@
 // The database file: creation, the running-copy lock, refusing bad files, and
 // statements that keep user text as data.
+#include "store/Sql.h"
 #include "store/Store.h"
 #include "support/BookFiles.h"
 #include "support/BookRows.h"
@@ -33,6 +34,7 @@ private slots:
     void remindersToldOnce();
     void versionThreeFileKeepsEveryRow();
     void entryListKeepsEachTextThroughEdits();
+    void statementRunsAgainWithNewValues();
 };
 
 void TestStore::createsDatabaseWithCouriersAndSettings()
@@ -389,6 +391,33 @@ void TestStore::remindersToldOnce()
         many = toldWith(many, QStringLiteral("quiet:%1").arg(i));
     QCOMPARE(many.count(QLatin1Char('\n')) + 1, 16);
     QVERIFY(toldHas(many, QStringLiteral("quiet:39")) && !toldHas(many, QStringLiteral("quiet:3")));
+}
+
+void TestStore::statementRunsAgainWithNewValues()
+{
+    // One prepared insert runs row after row, each with its own values; a
+    // null text is NULL in the book (archived<>'' and the like rely on it),
+    // an empty one is ''.
+    QTemporaryDir dir;
+    SqlConnection c;
+    QVERIFY(c.open(dir.filePath("t.db")));
+    SqlQuery q(c);
+    QVERIFY(q.exec(QStringLiteral("create table t (n integer, s text)")));
+    QVERIFY(q.prepare(QStringLiteral("insert into t values (?, ?)")));
+    const QList<QPair<int, QString>> rows{{1, QString()}, {2, QStringLiteral("")}, {3, QStringLiteral("顺丰")}};
+    for (const auto &r : rows) {
+        q.addBindValue(r.first);
+        q.addBindValue(r.second);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+        QCOMPARE(q.numRowsAffected(), 1);
+    }
+    QVERIFY(q.exec(QStringLiteral("select n, s is null, s from t order by n")));
+    QList<QString> seen;
+    while (q.next())
+        seen << QStringLiteral("%1 %2 %3").arg(q.value(0).toLongLong()).arg(q.value(1).toInt()).arg(q.value("S").toString());
+    QCOMPARE(seen, (QList<QString>{"1 1 ", "2 0 ", "3 0 顺丰"}));
+    QVERIFY(!q.exec(QStringLiteral("select x from nowhere")));
+    QVERIFY2(q.lastError().text().contains(QStringLiteral("no such table")), qPrintable(q.lastError().text()));
 }
 
 void TestStore::entryListKeepsEachTextThroughEdits()

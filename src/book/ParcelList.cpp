@@ -96,7 +96,7 @@ void Form1::addListEntries(const EntryList &entries)
         return;
     }
     for (qsizetype i = 0; i < entries.size(); ++i)
-        Text1->addItem(entries.goodsAt(i).toString(), entries.idAt(i));
+        Text1->addItem(entries.goodsAt(i), entries.idAt(i));
 }
 
 void Form1::addListEntries(const QList<ParcelEntry> &entries)

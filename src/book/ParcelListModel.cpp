@@ -51,7 +51,7 @@ QVariant ParcelListModel::data(const QModelIndex &index, int role) const
     const qint64 id = rows.idAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return rows.goodsAt(index.row()).toString();
+    case Qt::EditRole: return rows.goodsAt(index.row());
     case Qt::UserRole: return id ? QVariant(id) : QVariant();
     case Qt::ForegroundRole: {
         const EntryState st = states.value(id);

@@ -1,10 +1,10 @@
 #include "store/Records.h"
 
-EntryList::Row EntryList::placed(qint64 id, QStringView goods)
+EntryList::Row EntryList::placed(qint64 id, QByteArrayView goods)
 {
     // A text of this list itself would move as the texts grow.
     if (goods.data() >= texts.constData() && goods.data() < texts.constData() + texts.size()) {
-        const QString copy = goods.toString();
+        const QByteArray copy = goods.toByteArray();
         return placed(id, copy);
     }
     const Row r{id, qint32(texts.size()), qint32(goods.size())};
@@ -12,7 +12,7 @@ EntryList::Row EntryList::placed(qint64 id, QStringView goods)
     return r;
 }
 
-void EntryList::append(qint64 id, QStringView goods)
+void EntryList::appendUtf8(qint64 id, QByteArrayView goods)
 {
     rows.append(placed(id, goods));
 }
@@ -33,7 +33,7 @@ void EntryList::append(const EntryList &other)
     }
     rows.reserve(rows.size() + other.size());
     for (qsizetype i = 0; i < other.size(); ++i)
-        append(other.idAt(i), other.goodsAt(i));
+        appendUtf8(other.idAt(i), other.utf8At(i));
 }
 
 void EntryList::insert(qsizetype at, qsizetype count)
@@ -50,7 +50,7 @@ void EntryList::remove(qsizetype at, qsizetype count)
 
 void EntryList::setGoods(qsizetype i, QStringView goods)
 {
-    rows[i] = placed(rows.at(i).id, goods);
+    rows[i] = placed(rows.at(i).id, goods.toUtf8());
 }
 
 void EntryList::squeeze()
@@ -64,7 +64,7 @@ bool EntryList::operator==(const EntryList &other) const
     if (size() != other.size())
         return false;
     for (qsizetype i = 0; i < size(); ++i)
-        if (idAt(i) != other.idAt(i) || goodsAt(i) != other.goodsAt(i))
+        if (idAt(i) != other.idAt(i) || utf8At(i) != other.utf8At(i))
             return false;
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "tracking/Status.h"
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -45,21 +46,24 @@ struct ParcelEntry {
 };
 
 // Many entries, compact: the whole book is read at every start, and a
-// string apiece costs three times the text it holds.
+// string apiece costs three times the text it holds. The texts are kept as
+// the book holds them (UTF-8), and made strings only when shown.
 class EntryList {
 public:
     qsizetype size() const { return rows.size(); }
     bool isEmpty() const { return rows.isEmpty(); }
     qint64 idAt(qsizetype i) const { return rows.at(i).id; }
-    QStringView goodsAt(qsizetype i) const
+    QString goodsAt(qsizetype i) const { return QString::fromUtf8(utf8At(i)); }
+    QByteArrayView utf8At(qsizetype i) const
     {
         const Row &r = rows.at(i);
-        return QStringView(texts).mid(r.start, r.length);
+        return QByteArrayView(texts).sliced(r.start, r.length);
     }
-    ParcelEntry at(qsizetype i) const { return {idAt(i), goodsAt(i).toString()}; }
+    ParcelEntry at(qsizetype i) const { return {idAt(i), goodsAt(i)}; }
 
     void reserve(qsizetype entries) { rows.reserve(entries); }
-    void append(qint64 id, QStringView goods);
+    void append(qint64 id, QStringView goods) { appendUtf8(id, goods.toUtf8()); }
+    void appendUtf8(qint64 id, QByteArrayView goods);
     void append(const QList<ParcelEntry> &entries);
     void append(const EntryList &other);
     // count entries with no id and no text, from at on.
@@ -77,9 +81,9 @@ private:
         qint32 start;
         qint32 length;
     };
-    Row placed(qint64 id, QStringView goods);
+    Row placed(qint64 id, QByteArrayView goods);
     QList<Row> rows;
-    QString texts; // the goods of every entry one after another; a changed one is added at the end
+    QByteArray texts; // the goods of every entry one after another; a changed one is added at the end
 };
 
 // One row of list: a courier company (read-only to the program).

@@ -75,8 +75,10 @@ bool SqlConnection::open(const QString &path, int busyTimeoutMs)
 {
     close();
     sqlite3 *opened = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &opened, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                                   nullptr);
+    // One thread uses a connection at a time (each Store has its own), so
+    // the engine need not lock it at every call.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &opened,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         error = SqlError(engineMessage(opened), QStringLiteral("Error opening database"));
         sqlite3_close(opened);

@@ -147,7 +147,7 @@ EntryList Store::allEntriesFrom(sqlite3 *h)
             if (archived.contains(id))
                 continue;
             const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-            out.append(id, QString::fromUtf8(text, sqlite3_column_bytes(stmt, 1)));
+            out.appendUtf8(id, QByteArrayView(text, sqlite3_column_bytes(stmt, 1)));
         }
     }
     if (rc == SQLITE_DONE) {
