@@ -1,5 +1,6 @@
 // The title strip, links, panels and the numeric filters.
 #include "support/Harness.h"
+#include "app/BakedIcons.h"
 #include "app/Language.h"
 #include "app/Tr.h"
 #include "tracking/Service.h"
@@ -114,6 +115,7 @@ private slots:
     void panelsOpenCentred();
     void panelDragAndClickToClose();
     void closeImagesAndOverlay();
+    void iconsOnA1xScreen();
     void numericFilters();
     void everyTextFits(); // last: it leaves the English translation installed
 
@@ -265,6 +267,35 @@ void TestChrome::closeImagesAndOverlay()
     QTest::mousePress(w.Picture5, Qt::LeftButton, {}, QPoint(2, 2));
     QVERIFY(!w.Picture5->isVisible());
     QCOMPARE(w.Label23->font().pointSize(), 36);
+}
+
+void TestChrome::iconsOnA1xScreen()
+{
+    // A label paints a 2x icon on a 1x screen from a scaled copy of it; the
+    // window's labels hold that copy alone, and look the same, on or off.
+    Form1 &w = h->w();
+    QCOMPARE(w.devicePixelRatio(), 1.0);
+    const struct {
+        QLabel *label;
+        const char *name;
+        int size;
+    } icons[] = {{w.Image2(3), "add", 48},    {w.Image2(1), "edit", 48},    {w.Image2(2), "clear", 48},
+                 {w.Image2(4), "search", 48}, {w.Image2(5), "refresh", 48}, {w.Image2(6), "couriers", 48},
+                 {w.Image2(7), "export", 48}, {w.x(1), "close", 20}};
+    for (const auto &icon : icons) {
+        QCOMPARE(icon.label->pixmap().devicePixelRatio(), 1.0);
+        QCOMPARE(icon.label->pixmap().size(), QSize(icon.size, icon.size));
+        QLabel twice(icon.label->parentWidget());
+        twice.setPixmap(QPixmap::fromImage(bakedIcon(icon.name, 2)));
+        twice.setAlignment(icon.label->alignment());
+        twice.setGeometry(icon.label->geometry());
+        for (bool on : {true, false}) {
+            icon.label->setEnabled(on);
+            twice.setEnabled(on);
+            QVERIFY2(icon.label->grab().toImage() == twice.grab().toImage(), icon.name);
+        }
+        icon.label->setEnabled(true);
+    }
 }
 
 void TestChrome::numericFilters()

@@ -162,7 +162,7 @@ Panel *Form1::makePanel(int index, const QString &title, int widthTw, int height
     t->setFont(yahei(14.25));
     panelTitle.set(index, t);
     auto *close = label(p, idx("x", index), QString(), QRect(p->width() - 30, 10, 20, 20));
-    close->setPixmap(iconPixmap("close"));
+    showIcon(close, "close");
     close->setCursor(Qt::PointingHandCursor);
     x.set(index, close);
     kdmenu.set(index, p);
@@ -239,7 +239,7 @@ void Form1::buildWindow()
     int left = 20;
     for (const auto &ic : icons) {
         auto *w = label(this, idx("Image2", ic.i), QString(), QRect(left, 44, 56, 56));
-        w->setPixmap(iconPixmap(ic.icon));
+        showIcon(w, ic.icon);
         w->setAlignment(Qt::AlignCenter);
         w->setToolTip(Parcelio::tr(ic.tip));
         w->setCursor(Qt::PointingHandCursor);

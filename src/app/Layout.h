@@ -22,8 +22,9 @@ inline QRect tw(int left, int top, int width, int height)
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
-// One of the icons drawn at build time (app/BakedIcons.h), as a pixmap.
-QPixmap iconPixmap(const char *name);
+// Shows one of the icons drawn at build time (app/BakedIcons.h) on the
+// label, at the pixel ratio of the label's screen.
+void showIcon(QLabel *label, const char *name);
 QFont yahei(double points, bool bold = false);
 
 template <typename T, typename... Args>
