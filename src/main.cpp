@@ -3,12 +3,14 @@
 // which needs no display and no Qt Widgets; anything else starts the window,
 // parcelio-window. Either takes over this process (exec), so the caller sees
 // its exit status and its signals.
+// Plain C library calls only: the C++ library would be one more to load
+// before the real program starts.
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace {
@@ -36,19 +38,22 @@ int main(int argc, char *argv[])
         return 1;
     }
     self[n] = '\0';
-    std::string dir(self);
-    dir.erase(dir.rfind('/'));
+    char dir[PATH_MAX];
+    std::memcpy(dir, self, size_t(n) + 1);
+    *std::strrchr(dir, '/') = '\0';
     // Where the user's files live is decided by this folder, not by the
     // one the window or the commands are installed in.
-    setenv("PARCELIO_PROGRAM_DIR", dir.c_str(), 1);
+    setenv("PARCELIO_PROGRAM_DIR", dir, 1);
     const char *name = goesToCommands(argc, argv) ? "parcelio-cli" : "parcelio-window";
     // Beside this program in a build or portable folder; installed, in the
     // program's own library folder.
-    for (const std::string &candidate : {dir + '/' + name, dir + "/" PARCELIO_MODULE_RELDIR "/" + name}) {
-        if (access(candidate.c_str(), X_OK) != 0)
+    for (const char *format : {"%s/%s", "%s/" PARCELIO_MODULE_RELDIR "/%s"}) {
+        char candidate[PATH_MAX];
+        const int length = std::snprintf(candidate, sizeof candidate, format, dir, name);
+        if (length < 0 || size_t(length) >= sizeof candidate || access(candidate, X_OK) != 0)
             continue;
-        execv(candidate.c_str(), argv);
-        std::fprintf(stderr, "parcelio: cannot start %s: %s\n", candidate.c_str(), std::strerror(errno));
+        execv(candidate, argv);
+        std::fprintf(stderr, "parcelio: cannot start %s: %s\n", candidate, std::strerror(errno));
         return 1;
     }
     std::fprintf(stderr, "parcelio: %s is missing beside %s\n", name, self);
