@@ -6,7 +6,9 @@
 QFunctionPointer moduleFunction(const char *module, const char *symbol, const QString &programDir)
 {
     const QString here = programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir;
-    QStringList dirs{here, here + QStringLiteral("/" PARCELIO_MODULE_RELDIR)};
+    // Last, the folder it was built in: a program copied out of it on its
+    // own still makes its requests, sends its mail and plays its sound.
+    QStringList dirs{here, here + QStringLiteral("/" PARCELIO_MODULE_RELDIR), QStringLiteral(PARCELIO_BUILT_MODULE_DIR)};
     const QString chosen = qEnvironmentVariable("PARCELIO_MODULE_DIR");
     if (!chosen.isEmpty())
         dirs.prepend(chosen);
