@@ -7,22 +7,34 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <memory>
 #include <utility>
 
 namespace {
+// The dones running on this thread. A done runs within its reply's abort()
+// or signal: a client ended by it must leave that reply to the event loop.
+thread_local int inDone = 0;
+
 class QtHttp final : public HttpClient {
 public:
-    QtHttp() { net.setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy); }
-    ~QtHttp() override { qDeleteAll(calls); }
+    QtHttp() : net(new QNetworkAccessManager) { net->setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy); }
+    ~QtHttp() override
+    {
+        qDeleteAll(calls);
+        // Inside a done the reply that called it is still at work: the
+        // manager and its replies go once that has returned.
+        if (inDone > 0)
+            net.release()->deleteLater();
+    }
 
     quint64 send(const HttpRequest &r, Done done) override
     {
         QNetworkRequest request{r.url};
         for (const auto &h : r.headers)
             request.setRawHeader(h.first, h.second);
-        QNetworkReply *reply = r.method == HttpRequest::Method::Post   ? net.post(request, r.body)
-                               : r.method == HttpRequest::Method::Head ? net.head(request)
-                                                                       : net.get(request);
+        QNetworkReply *reply = r.method == HttpRequest::Method::Post   ? net->post(request, r.body)
+                               : r.method == HttpRequest::Method::Head ? net->head(request)
+                                                                       : net->get(request);
         const quint64 id = ++last;
         Call *call = new Call{reply, r.maxBytes, {}, false, std::move(done)};
         calls.insert(id, call);
@@ -99,10 +111,12 @@ private:
         const Done done = std::move(c->done);
         delete c;
         // Last: done may end the client itself.
+        ++inDone;
         done(r);
+        --inDone;
     }
 
-    QNetworkAccessManager net;
+    std::unique_ptr<QNetworkAccessManager> net;
     QHash<quint64, Call *> calls;
     // After net: gone first, so that replies the manager ends as it goes
     // call no done.
