@@ -41,11 +41,13 @@ public:
         // The body is taken as it arrives, so that the reply never holds more
         // than one piece of it.
         QObject::connect(reply, &QNetworkReply::readyRead, &context, [call] { read(*call); });
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, &context, [call] {
-            const QVariant length = call->reply->header(QNetworkRequest::ContentLengthHeader);
-            if (length.isValid() && length.toLongLong() > call->maxBytes)
-                refuse(*call);
-        });
+        // A HEAD reply tells the size of what a GET would bring, and brings none of it.
+        if (r.method != HttpRequest::Method::Head)
+            QObject::connect(reply, &QNetworkReply::metaDataChanged, &context, [call] {
+                const QVariant length = call->reply->header(QNetworkRequest::ContentLengthHeader);
+                if (length.isValid() && length.toLongLong() > call->maxBytes)
+                    refuse(*call);
+            });
         QObject::connect(reply, &QNetworkReply::finished, &context, [this, id] { finish(id); });
         return id;
     }
