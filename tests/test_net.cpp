@@ -375,6 +375,14 @@ void TestNet::repliesBoundedAndKeptOnTheirHost()
         w.GetBody(trackingUrlOf(w.config(), w.CurrentParcel.code, QStringLiteral("100000000003"))).isEmpty());
     QVERIFY(took.elapsed() < 10000);
 
+    // A HEAD reply tells the size of what a GET would bring and brings none
+    // of it: no size is too large for it.
+    fixture(QStringLiteral("head.stream"), QByteArray::number(5 * 1024 * 1024));
+    const HttpReply head = w.fetch(s.url(QStringLiteral("/probe")).toString(), 10000, true);
+    QVERIFY(head.answered);
+    QVERIFY(!head.date.isEmpty());
+    fixture(QStringLiteral("head.stream"), QByteArray());
+
     // A redirect is followed on the same host only.
     fixture(QStringLiteral("tracking/100000000004.status"), "302");
     fixture(QStringLiteral("tracking/100000000004.location"),

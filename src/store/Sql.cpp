@@ -205,6 +205,10 @@ void SqlQuery::addBindValue(const QVariant &value)
 
 bool SqlQuery::exec()
 {
+    // A failed run touched nothing and made no row: what an earlier run
+    // left must not be taken for its result.
+    changes = -1;
+    insertId = 0;
     if (!stmt) {
         if (!error.isValid())
             error = SqlError(QString(), QStringLiteral("Unable to execute statement"));

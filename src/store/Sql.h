@@ -68,7 +68,7 @@ public:
     QVariant value(int column) const;
     // By the column's name in the statement (any case).
     QVariant value(const QString &column) const;
-    // Rows the last change touched.
+    // Rows the last change touched; -1 and no id after a failed exec().
     int numRowsAffected() const { return changes; }
     QVariant lastInsertId() const { return insertId ? QVariant(insertId) : QVariant(); }
     SqlError lastError() const { return error; }

@@ -129,6 +129,17 @@ bool StandInServer::preamble(const QHttpServerRequest &request, QHttpServerRespo
         return false;
     const std::optional<QByteArray> date = nextHeadDate();
     const Modifiers mods = readModifiers(fixture(QStringLiteral("head")));
+    if (mods.streamBytes >= 0) {
+        // The size a GET would bring, told as a HEAD reply tells it, with no body.
+        auto parked = std::make_shared<QHttpServerResponder>(std::move(responder));
+        QTcpSocket *socket = parked->socket();
+        socket->write("HTTP/1.1 200 Stand-in\r\nContent-Type: " + kHtmlUtf8 +
+                      "\r\nContent-Length: " + QByteArray::number(mods.streamBytes) +
+                      "\r\nDate: " + date.value_or(this->date()) + "\r\nConnection: close\r\n\r\n");
+        socket->disconnectFromHost();
+        QObject::connect(socket, &QObject::destroyed, [parked] {});
+        return true;
+    }
     if (mods.delayMs > 0) {
         auto held = std::make_shared<QHttpServerResponder>(std::move(responder));
         QTimer::singleShot(mods.delayMs, Qt::PreciseTimer, held->socket(), [this, held, date] {

@@ -7,33 +7,47 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <memory>
 #include <utility>
 
 namespace {
+// The dones running on this thread. A done runs within its reply's abort()
+// or signal: a client ended by it must leave that reply to the event loop.
+thread_local int inDone = 0;
+
 class QtHttp final : public HttpClient {
 public:
-    QtHttp() { net.setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy); }
-    ~QtHttp() override { qDeleteAll(calls); }
+    QtHttp() : net(new QNetworkAccessManager) { net->setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy); }
+    ~QtHttp() override
+    {
+        qDeleteAll(calls);
+        // Inside a done the reply that called it is still at work: the
+        // manager and its replies go once that has returned.
+        if (inDone > 0)
+            net.release()->deleteLater();
+    }
 
     quint64 send(const HttpRequest &r, Done done) override
     {
         QNetworkRequest request{r.url};
         for (const auto &h : r.headers)
             request.setRawHeader(h.first, h.second);
-        QNetworkReply *reply = r.method == HttpRequest::Method::Post   ? net.post(request, r.body)
-                               : r.method == HttpRequest::Method::Head ? net.head(request)
-                                                                       : net.get(request);
+        QNetworkReply *reply = r.method == HttpRequest::Method::Post   ? net->post(request, r.body)
+                               : r.method == HttpRequest::Method::Head ? net->head(request)
+                                                                       : net->get(request);
         const quint64 id = ++last;
         Call *call = new Call{reply, r.maxBytes, {}, false, std::move(done)};
         calls.insert(id, call);
         // The body is taken as it arrives, so that the reply never holds more
         // than one piece of it.
         QObject::connect(reply, &QNetworkReply::readyRead, &context, [call] { read(*call); });
-        QObject::connect(reply, &QNetworkReply::metaDataChanged, &context, [call] {
-            const QVariant length = call->reply->header(QNetworkRequest::ContentLengthHeader);
-            if (length.isValid() && length.toLongLong() > call->maxBytes)
-                refuse(*call);
-        });
+        // A HEAD reply tells the size of what a GET would bring, and brings none of it.
+        if (r.method != HttpRequest::Method::Head)
+            QObject::connect(reply, &QNetworkReply::metaDataChanged, &context, [call] {
+                const QVariant length = call->reply->header(QNetworkRequest::ContentLengthHeader);
+                if (length.isValid() && length.toLongLong() > call->maxBytes)
+                    refuse(*call);
+            });
         QObject::connect(reply, &QNetworkReply::finished, &context, [this, id] { finish(id); });
         return id;
     }
@@ -99,10 +113,12 @@ private:
         const Done done = std::move(c->done);
         delete c;
         // Last: done may end the client itself.
+        ++inDone;
         done(r);
+        --inDone;
     }
 
-    QNetworkAccessManager net;
+    std::unique_ptr<QNetworkAccessManager> net;
     QHash<quint64, Call *> calls;
     // After net: gone first, so that replies the manager ends as it goes
     // call no done.
