@@ -278,7 +278,8 @@ QVariant SqlQuery::value(const QString &column) const
 {
     const int count = stmt ? sqlite3_column_count(stmt) : 0;
     for (int i = 0; i < count; ++i)
-        if (column.compare(QString::fromUtf8(sqlite3_column_name(stmt, i)), Qt::CaseInsensitive) == 0)
+        // Read as it is, without a string made for each name of each row.
+        if (QAnyStringView::compare(column, QUtf8StringView(sqlite3_column_name(stmt, i)), Qt::CaseInsensitive) == 0)
             return value(i);
     return QVariant();
 }
